@@ -1,0 +1,36 @@
+#pragma once
+// Everything the application needs of the platform, handed in once at start:
+// the Win32 adapters in the program, fakes and the headless window system in
+// tests.
+namespace hv::ui {
+class WindowSystem;
+}
+
+namespace hv::platform {
+class Clock;
+class Files;
+class ProfileFile;
+class VersionInfo;
+class Locale;
+class Shell;
+class Network;
+}  // namespace hv::platform
+
+namespace hv::app {
+
+struct AppPlatform {
+  ui::WindowSystem& windows;
+  platform::Clock& clock;
+  platform::Files& files;
+  platform::ProfileFile& profile;
+  platform::VersionInfo& versionInfo;
+  platform::Locale& locale;
+  platform::Shell& shell;
+  platform::Network& network;
+};
+
+// Process start: the mutex, the main window, the hidden language window and
+// the event loop. Returns the process exit code.
+int runApplication(AppPlatform& platform);
+
+}  // namespace hv::app

@@ -1,0 +1,45 @@
+#pragma once
+// Clock and time-zone boundary: the local clock, the zone information, and
+// the one call that sets the computer's clock.
+#include <cstdint>
+#include <string>
+
+namespace hv::platform {
+
+// Broken-down local time, as the platform's clock record holds it.
+struct SystemTime {
+  std::uint16_t year = 0;
+  std::uint16_t month = 0;
+  std::uint16_t dayOfWeek = 0;
+  std::uint16_t day = 0;
+  std::uint16_t hour = 0;
+  std::uint16_t minute = 0;
+  std::uint16_t second = 0;
+  std::uint16_t milliseconds = 0;
+  friend bool operator==(const SystemTime&, const SystemTime&) = default;
+};
+
+enum class TimeZoneId { Unknown, Standard, Daylight, Invalid };
+
+// Biases are minutes, positive west of GMT (UTC = local + bias).
+struct TimeZoneInfo {
+  TimeZoneId id = TimeZoneId::Unknown;
+  std::int32_t bias = 0;
+  std::wstring standardName;
+  SystemTime standardDate;  // month 0: the zone has no standard-time rule
+  std::int32_t standardBias = 0;
+  std::wstring daylightName;
+  SystemTime daylightDate;  // month 0: the zone has no daylight-time rule
+  std::int32_t daylightBias = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual SystemTime localTime() = 0;
+  virtual TimeZoneInfo timeZone() = 0;
+  // Returns the platform's verdict; callers do not act on a refusal.
+  virtual bool setLocalTime(const SystemTime& t) = 0;
+};
+
+}  // namespace hv::platform

@@ -1,0 +1,21 @@
+#pragma once
+// Locale and language boundary.
+#include <cstdint>
+#include <string>
+
+namespace hv::platform {
+
+class Locale {
+ public:
+  virtual ~Locale() = default;
+  // The user's default interface language as a Windows LANGID.
+  virtual std::uint16_t userDefaultUILanguage() = 0;
+  // Regional date and time separators of the user ("/" and ":" in en-US).
+  virtual std::wstring dateSeparator() = 0;
+  virtual std::wstring timeSeparator() = 0;
+  // The system's ANSI code page, for files the program writes in it.
+  virtual std::string toAnsi(const std::wstring& text) = 0;
+  virtual std::wstring fromAnsi(const std::string& bytes) = 0;
+};
+
+}  // namespace hv::platform

@@ -1,0 +1,14 @@
+#pragma once
+// The host's clock for the native build; it reads but never sets the clock.
+#include "platform/clock.h"
+
+namespace hv::platform {
+
+class PosixClock : public Clock {
+ public:
+  SystemTime localTime() override;
+  TimeZoneInfo timeZone() override;
+  bool setLocalTime(const SystemTime& t) override;
+};
+
+}  // namespace hv::platform

@@ -1,0 +1,23 @@
+#pragma once
+// Shell and process boundary: open documents, the named mutex, atoms.
+#include <cstdint>
+#include <string>
+
+namespace hv::platform {
+
+enum class ShowCommand { Hide = 0, Normal = 1 };
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // ShellExecute "open"; the result is not examined by any caller.
+  virtual void open(const std::wstring& file, const std::wstring& parameters,
+                    const std::wstring& directory, ShowCommand show) = 0;
+  // Creates or opens the named mutex and keeps it until the process ends.
+  virtual void holdNamedMutex(const std::wstring& name) = 0;
+  // The first command-line argument after the program name, or empty.
+  virtual std::wstring firstArgument() = 0;
+  virtual std::uint16_t addGlobalAtom(const std::wstring& name) = 0;
+};
+
+}  // namespace hv::platform

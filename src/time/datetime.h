@@ -1,0 +1,30 @@
+#pragma once
+// TDateTime: days since 30 December 1899 as a double, the fraction being the
+// time of day. Conversions to and from the broken-down clock record, and the
+// display format every window uses.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+
+namespace hv::time {
+
+using TDateTime = double;
+
+inline constexpr double kMsPerDay = 86400000.0;
+
+TDateTime encodeDateTime(int year, int month, int day, int hour, int minute, int second,
+                         int millisecond);
+TDateTime fromSystemTime(const platform::SystemTime& t);
+// Rounds to the nearest millisecond; the day of week is filled in.
+platform::SystemTime toSystemTime(TDateTime t);
+int yearOf(TDateTime t);
+TDateTime addMilliseconds(TDateTime t, std::int64_t ms);
+
+// "dd/mm/yyyy hh:nn:ss" with the given separators in place of "/" and ":".
+std::wstring formatDisplay(TDateTime t, std::wstring_view dateSeparator,
+                           std::wstring_view timeSeparator);
+
+}  // namespace hv::time

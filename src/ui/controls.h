@@ -1,0 +1,204 @@
+#pragma once
+// Control objects: each keeps its own state and events. A window-system peer,
+// when attached, mirrors the state on screen and reports the user's actions
+// back through the *FromUser calls, so headless and real windows behave alike.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv::ui {
+
+enum class ControlKind { Label, Button, CheckBox, ComboBox, Edit, Memo, Panel, Bevel };
+enum class Align { Left, Center, Right };
+enum class Dock { None, Top, Bottom, Client };
+enum class Cursor { Default, Hand };
+
+// Left, top, width, height at 96 DPI. A width or height of 0 on a label
+// means "as large as its text".
+struct Bounds {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Bounds&, const Bounds&) = default;
+};
+
+struct Colour {
+  std::uint8_t r = 0, g = 0, b = 0;
+  friend bool operator==(const Colour&, const Colour&) = default;
+};
+
+// One row of a window's layout table. Every field has a default, so a row
+// names only what sets the control apart.
+struct ControlSpec {
+  std::string_view name;
+  ControlKind kind = ControlKind::Label;
+  Bounds bounds{};
+  std::wstring_view text{};
+  int fontHeight = 0;  // pixels at 96 DPI; 0 takes the window's font
+  int tabOrder = -1;   // -1: not a tab stop
+  std::string_view parent{};  // a panel of the same window, or the window
+  Align align = Align::Left;
+  Dock dock = Dock::None;
+  int dockMargin = 0;
+  bool enabled = true;
+  bool visible = true;
+  bool readOnly = false;
+  bool defaultButton = false;  // Enter presses it
+  bool cancelButton = false;   // Escape presses it
+  bool editable = false;       // combo box: with an edit field
+  bool sorted = false;         // combo box: keeps its list sorted
+  bool buttonFace = false;     // background in the button-face colour
+  bool link = false;           // label: blue, underlined
+  bool bold = false;
+  bool scrollBars = false;     // memo: both scroll bars, no word wrap
+  Cursor cursor = Cursor::Default;
+  std::string_view icon{};     // button: the icon drawn beside the text
+  Colour* colour = nullptr;    // unused by rows; reserved for painted panels
+};
+
+enum class Change { Text, Enabled, Visible, Checked, Items, Selection, Font, Colours, Bounds };
+
+class Control;
+
+// What a window system attaches to a control to show it.
+class ControlPeer {
+ public:
+  virtual ~ControlPeer() = default;
+  virtual void changed(Control& control, Change what) = 0;
+};
+
+class Control {
+ public:
+  explicit Control(const ControlSpec& spec);
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const ControlSpec& spec() const { return spec_; }
+  std::string_view name() const { return spec_.name; }
+  ControlKind kind() const { return spec_.kind; }
+
+  const std::wstring& text() const { return text_; }
+  virtual void setText(std::wstring text);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool on);
+  bool visible() const { return visible_; }
+  void setVisible(bool on);
+  const Bounds& bounds() const { return bounds_; }
+  void setBounds(Bounds b);
+  // Font colour for painted looks (the feedback panels, the notice window).
+  Colour fontColour() const { return fontColour_; }
+  void setFontColour(Colour c);
+  Colour backColour() const { return backColour_; }
+  void setBackColour(Colour c);
+  bool hasColours() const { return hasColours_; }
+
+  void attach(ControlPeer* peer) { peer_ = peer; }
+  ControlPeer* peer() const { return peer_; }
+
+  // The user typed into the control; the peer already shows the text.
+  void setTextFromUser(std::wstring text);
+
+  std::function<void()> OnClick;
+  std::function<void()> OnChange;
+  std::function<void()> OnMouseEnter;
+  std::function<void()> OnMouseLeave;
+  // Any mouse button went down on the control; button 2 is the right one.
+  std::function<void(int button)> OnMouseDown;
+  // A key went down while the control has the focus (virtual key code).
+  std::function<void(unsigned key)> OnKeyDown;
+
+  // Runs OnClick as a user's click would, when the control is enabled.
+  void click();
+
+ protected:
+  void notify(Change what);
+
+ private:
+  const ControlSpec& spec_;
+  std::wstring text_;
+  bool enabled_;
+  bool visible_;
+  Bounds bounds_;
+  Colour fontColour_{};
+  Colour backColour_{};
+  bool hasColours_ = false;
+  ControlPeer* peer_ = nullptr;
+};
+
+class Label : public Control {
+ public:
+  using Control::Control;
+};
+
+class Button : public Control {
+ public:
+  using Control::Control;
+};
+
+class Bevel : public Control {
+ public:
+  using Control::Control;
+};
+
+class Panel : public Control {
+ public:
+  using Control::Control;
+};
+
+// Setting Checked from code runs OnClick exactly as a user's click does.
+class CheckBox : public Control {
+ public:
+  using Control::Control;
+  bool checked() const { return checked_; }
+  void setChecked(bool on);
+  // The user clicked the box: the state flips and OnClick runs.
+  void toggleFromUser();
+
+ private:
+  bool checked_ = false;
+};
+
+class ComboBox : public Control {
+ public:
+  explicit ComboBox(const ControlSpec& spec);
+  const std::vector<std::wstring>& items() const { return items_; }
+  // Adds an item (in sorted place for a sorted box); returns its index.
+  int addItem(std::wstring item);
+  void clearItems();
+  int itemIndex() const { return itemIndex_; }
+  // Selects an item from code; OnChange does not run.
+  void setItemIndex(int index);
+  // Text from code; for a list-only box it selects the matching item.
+  void setText(std::wstring text) override;
+  // The user picked an item from the list: text follows and OnChange runs.
+  void selectFromUser(int index);
+  // The user typed into the edit field: no item stays selected.
+  void editFromUser(std::wstring text);
+
+ private:
+  std::vector<std::wstring> items_;
+  int itemIndex_ = -1;
+};
+
+class Edit : public Control {
+ public:
+  using Control::Control;
+};
+
+// Multi-line text; lines are kept as the text joined by CR LF.
+class Memo : public Control {
+ public:
+  using Control::Control;
+  const std::vector<std::wstring>& lines() const { return lines_; }
+  void clear();
+  void addLine(const std::wstring& line);
+
+ private:
+  std::vector<std::wstring> lines_;
+};
+
+}  // namespace hv::ui

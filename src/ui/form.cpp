@@ -1,0 +1,194 @@
+#include "ui/form.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "ui/window_system.h"
+
+namespace hv::ui {
+
+MenuItem::MenuItem(const MenuSpec& spec)
+    : spec_(spec),
+      caption_(spec.caption),
+      checked_(spec.checked),
+      enabled_(spec.enabled),
+      visible_(spec.visible) {}
+
+void MenuItem::notify() {
+  if (peer_) peer_->changed(*this);
+}
+
+void MenuItem::setCaption(std::wstring caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  notify();
+}
+
+void MenuItem::setChecked(bool on) {
+  if (on == checked_) return;
+  checked_ = on;
+  notify();
+}
+
+void MenuItem::setEnabled(bool on) {
+  if (on == enabled_) return;
+  enabled_ = on;
+  notify();
+}
+
+void MenuItem::setVisible(bool on) {
+  if (on == visible_) return;
+  visible_ = on;
+  notify();
+}
+
+void MenuItem::click() {
+  if (enabled_ && OnClick) OnClick();
+}
+
+Timer::Timer(const TimerSpec& spec)
+    : spec_(spec), interval_(spec.interval), enabled_(spec.enabled) {}
+
+void Timer::setInterval(unsigned ms) {
+  if (ms == interval_) return;
+  interval_ = ms;
+  if (peer_) peer_->changed(*this);
+}
+
+void Timer::setEnabled(bool on) {
+  if (on == enabled_) return;
+  enabled_ = on;
+  if (peer_) peer_->changed(*this);
+}
+
+void Timer::fire() {
+  if (enabled_ && OnTimer) OnTimer();
+}
+
+namespace {
+std::unique_ptr<Control> makeControl(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::Label: return std::make_unique<Label>(spec);
+    case ControlKind::Button: return std::make_unique<Button>(spec);
+    case ControlKind::CheckBox: return std::make_unique<CheckBox>(spec);
+    case ControlKind::ComboBox: return std::make_unique<ComboBox>(spec);
+    case ControlKind::Edit: return std::make_unique<Edit>(spec);
+    case ControlKind::Memo: return std::make_unique<Memo>(spec);
+    case ControlKind::Panel: return std::make_unique<Panel>(spec);
+    case ControlKind::Bevel: return std::make_unique<Bevel>(spec);
+  }
+  throw std::logic_error("unknown control kind");
+}
+}  // namespace
+
+Form::Form(WindowSystem& ws, const FormSpec& spec)
+    : ws_(ws), spec_(spec), caption_(spec.caption), trayHint_(spec.trayHint) {
+  build();
+  ws_.realize(*this);
+}
+
+Form::~Form() { destroying(); }
+
+void Form::build() {
+  for (const auto& c : spec_.controls) controls_.push_back(makeControl(c));
+  for (const auto& m : spec_.mainMenu) menuItems_.push_back(std::make_unique<MenuItem>(m));
+  for (const auto& m : spec_.popupMenu) menuItems_.push_back(std::make_unique<MenuItem>(m));
+  for (const auto& t : spec_.timers) timers_.push_back(std::make_unique<Timer>(t));
+}
+
+void Form::destroying() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  if (OnDestroy) OnDestroy();
+  ws_.unrealize(*this);
+}
+
+Control& Form::control(std::string_view name) const {
+  for (const auto& c : controls_)
+    if (c->name() == name) return *c;
+  throw std::logic_error("no control " + std::string(name));
+}
+
+MenuItem& Form::menuItem(std::string_view name) const {
+  for (const auto& m : menuItems_)
+    if (m->name() == name) return *m;
+  throw std::logic_error("no menu item " + std::string(name));
+}
+
+Timer& Form::timer(std::string_view name) const {
+  for (const auto& t : timers_)
+    if (t->name() == name) return *t;
+  throw std::logic_error("no timer " + std::string(name));
+}
+
+void Form::setCaption(std::wstring caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  if (peer_) peer_->captionChanged(*this);
+}
+
+void Form::setTrayHint(std::wstring hint) {
+  // The notification area keeps at most 127 characters of a tooltip.
+  if (hint.size() > 127) hint.resize(127);
+  if (hint == trayHint_) return;
+  trayHint_ = std::move(hint);
+  if (peer_) peer_->trayChanged(*this);
+}
+
+void Form::show() {
+  if (visible_) return;
+  visible_ = true;
+  if (peer_) peer_->visibilityChanged(*this);
+}
+
+void Form::hide() {
+  if (!visible_) return;
+  visible_ = false;
+  if (peer_) peer_->visibilityChanged(*this);
+}
+
+void Form::setWindowState(WindowState s) {
+  if (s == state_) return;
+  state_ = s;
+  if (peer_) peer_->visibilityChanged(*this);
+}
+
+void Form::bringToFront() {
+  if (peer_) peer_->visibilityChanged(*this);
+}
+
+void Form::moveTo(int left, int top) {
+  left_ = left;
+  top_ = top;
+  if (peer_) peer_->positionChanged(*this);
+}
+
+void Form::invalidate() {
+  if (peer_) peer_->invalidate(*this);
+}
+
+ModalResult Form::showModal() {
+  modalResult_ = ModalResult::None;
+  inModal_ = true;
+  show();
+  ws_.runModal(*this);
+  inModal_ = false;
+  hide();
+  if (modalResult_ == ModalResult::None) modalResult_ = ModalResult::Cancel;
+  return modalResult_;
+}
+
+void Form::setModalResult(ModalResult r) { modalResult_ = r; }
+
+void Form::close() {
+  if (OnClose) OnClose();
+  if (inModal_) {
+    if (modalResult_ == ModalResult::None) modalResult_ = ModalResult::Cancel;
+    return;
+  }
+  hide();
+}
+
+void Form::closeFromUser() { close(); }
+
+}  // namespace hv::ui

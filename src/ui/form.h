@@ -1,0 +1,242 @@
+#pragma once
+// A window: its layout table, its control objects, menus, timers and tray
+// icon. The form owns them all; a window system realises it on screen or the
+// headless one keeps it in memory.
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/controls.h"
+
+namespace hv::ui {
+
+class WindowSystem;
+class Form;
+
+struct MenuSpec {
+  std::string_view name;
+  std::wstring_view caption{};
+  std::string_view parent{};  // empty: a top-level item of its menu
+  bool separator = false;
+  bool checked = false;
+  bool enabled = true;
+  bool visible = true;
+  std::string_view icon{};
+  std::wstring_view shortcut{};  // for example L"F1"
+};
+
+class MenuItem;
+
+class MenuPeer {
+ public:
+  virtual ~MenuPeer() = default;
+  virtual void changed(MenuItem& item) = 0;
+};
+
+class MenuItem {
+ public:
+  explicit MenuItem(const MenuSpec& spec);
+  MenuItem(const MenuItem&) = delete;
+  MenuItem& operator=(const MenuItem&) = delete;
+  const MenuSpec& spec() const { return spec_; }
+  std::string_view name() const { return spec_.name; }
+  const std::wstring& caption() const { return caption_; }
+  void setCaption(std::wstring caption);
+  bool checked() const { return checked_; }
+  void setChecked(bool on);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool on);
+  bool visible() const { return visible_; }
+  void setVisible(bool on);
+  void attach(MenuPeer* peer) { peer_ = peer; }
+  // Runs OnClick as choosing the item does, when it is enabled.
+  void click();
+  std::function<void()> OnClick;
+
+ private:
+  void notify();
+  const MenuSpec& spec_;
+  std::wstring caption_;
+  bool checked_, enabled_, visible_;
+  MenuPeer* peer_ = nullptr;
+};
+
+struct TimerSpec {
+  std::string_view name;
+  unsigned interval = 1000;
+  bool enabled = true;
+};
+
+class Timer;
+
+class TimerPeer {
+ public:
+  virtual ~TimerPeer() = default;
+  // Enabled or interval changed: restart or stop the countdown.
+  virtual void changed(Timer& timer) = 0;
+};
+
+// A window timer: ticks every interval while enabled; enabling it again, or
+// changing the interval, restarts the countdown.
+class Timer {
+ public:
+  explicit Timer(const TimerSpec& spec);
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  std::string_view name() const { return spec_.name; }
+  unsigned interval() const { return interval_; }
+  void setInterval(unsigned ms);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool on);
+  void attach(TimerPeer* peer) { peer_ = peer; }
+  TimerPeer* peer() const { return peer_; }
+  // Called by the window system when the countdown ran out.
+  void fire();
+  std::function<void()> OnTimer;
+
+ private:
+  const TimerSpec& spec_;
+  unsigned interval_;
+  bool enabled_;
+  TimerPeer* peer_ = nullptr;
+};
+
+enum class BorderStyle { Single, Dialog, None };
+enum class Position { ScreenCenter, Manual };
+enum class WindowState { Normal, Minimized };
+enum class ModalResult { None, OK, Cancel, Yes, No };
+
+struct FormSpec {
+  std::string_view name;
+  std::wstring_view caption{};
+  int clientWidth = 0;  // at 96 DPI
+  int clientHeight = 0;
+  BorderStyle border = BorderStyle::Single;
+  bool systemMenu = true;
+  bool minimizeBox = false;
+  bool maximizeBox = false;
+  bool toolWindow = false;  // no taskbar entry, small caption
+  bool topMost = false;
+  Position position = Position::ScreenCenter;
+  std::wstring_view fontName = L"Tahoma";
+  int fontHeight = 11;
+  Colour background{};
+  bool hasBackground = false;  // otherwise the button-face colour
+  std::span<const ControlSpec> controls{};
+  std::span<const MenuSpec> mainMenu{};
+  std::span<const MenuSpec> popupMenu{};
+  std::span<const TimerSpec> timers{};
+  bool trayIcon = false;
+  std::wstring_view trayHint{};
+};
+
+class FormPeer {
+ public:
+  virtual ~FormPeer() = default;
+  virtual void captionChanged(Form& form) = 0;
+  virtual void visibilityChanged(Form& form) = 0;
+  virtual void positionChanged(Form& form) = 0;
+  virtual void trayChanged(Form& form) = 0;
+  // Repaint the painted parts of the window (decoration only).
+  virtual void invalidate(Form& form) = 0;
+};
+
+// What a form paints itself: decoration such as the About animation.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  virtual void fillRect(Bounds r, Colour c) = 0;
+  virtual void drawText(int x, int y, std::wstring_view text, Colour c, int fontHeight,
+                        bool bold) = 0;
+  virtual void drawImage(std::string_view image, Bounds r) = 0;
+};
+
+class Form {
+ public:
+  Form(WindowSystem& ws, const FormSpec& spec);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const FormSpec& spec() const { return spec_; }
+  WindowSystem& windowSystem() const { return ws_; }
+
+  const std::wstring& caption() const { return caption_; }
+  void setCaption(std::wstring caption);
+
+  Control& control(std::string_view name) const;
+  template <class T>
+  T& get(std::string_view name) const {
+    return dynamic_cast<T&>(control(name));
+  }
+  MenuItem& menuItem(std::string_view name) const;
+  Timer& timer(std::string_view name) const;
+  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+  const std::vector<std::unique_ptr<MenuItem>>& menuItems() const { return menuItems_; }
+  const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
+
+  bool visible() const { return visible_; }
+  WindowState windowState() const { return state_; }
+  void show();
+  void hide();
+  void setWindowState(WindowState s);
+  void bringToFront();
+  // Screen position of the window's top-left corner, in physical pixels.
+  int left() const { return left_; }
+  int top() const { return top_; }
+  void moveTo(int left, int top);
+
+  // Shows the window modally and returns once a result is set or it closes.
+  ModalResult showModal();
+  ModalResult modalResult() const { return modalResult_; }
+  void setModalResult(ModalResult r);
+  bool inModalLoop() const { return inModal_; }
+  void close();
+
+  const std::wstring& trayHint() const { return trayHint_; }
+  void setTrayHint(std::wstring hint);
+
+  void attach(FormPeer* peer) { peer_ = peer; }
+  FormPeer* peer() const { return peer_; }
+  void invalidate();
+
+  // Events the window system delivers.
+  std::function<void()> OnClose;  // the close box, or close()
+  std::function<void()> OnDestroy;
+  std::function<void()> OnMinimize;
+  std::function<void()> OnTrayClick;
+  std::function<void(unsigned id)> OnHotKey;
+  std::function<void(const std::wstring& section)> OnSettingChange;
+  std::function<void()> OnTaskbarCreated;
+  std::function<void(int dpi)> OnDpiChanged;
+  std::function<void(Canvas&)> OnPaint;
+  std::function<void(int button, int x, int y)> OnMouseDown;
+  std::function<void(unsigned key)> OnKeyDown;
+
+  // Called by the window system when the user closes the window.
+  void closeFromUser();
+  // Called by the window system just before the native window goes.
+  void destroying();
+
+ private:
+  void build();
+  WindowSystem& ws_;
+  const FormSpec& spec_;
+  std::wstring caption_;
+  std::wstring trayHint_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<std::unique_ptr<MenuItem>> menuItems_;
+  std::vector<std::unique_ptr<Timer>> timers_;
+  bool visible_ = false;
+  WindowState state_ = WindowState::Normal;
+  int left_ = 0, top_ = 0;
+  ModalResult modalResult_ = ModalResult::None;
+  bool inModal_ = false;
+  bool destroyed_ = false;
+  FormPeer* peer_ = nullptr;
+};
+
+}  // namespace hv::ui

@@ -1,0 +1,80 @@
+#pragma once
+// A window system without windows: forms live in memory, timers run on a
+// millisecond clock that only advance() moves, message boxes are recorded
+// and answered from a script. Tests drive forms through it.
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "ui/window_system.h"
+
+namespace hv::ui {
+
+class HeadlessWindowSystem : public WindowSystem {
+ public:
+  HeadlessWindowSystem();
+  ~HeadlessWindowSystem() override;
+
+  void realize(Form& form) override;
+  void unrealize(Form& form) override;
+  void run() override;
+  void terminate() override { terminated_ = true; }
+  bool terminated() const override { return terminated_; }
+  void processMessages() override;
+  void runModal(Form& form) override;
+  void post(std::function<void()> work) override;
+  void invoke(std::function<void()> work) override;
+  bool onUiThread() const override { return std::this_thread::get_id() == uiThread_; }
+  ModalResult messageBox(Form* owner, const MessageBoxRequest& request) override;
+  void beep() override { ++beeps; }
+  std::uint32_t tickCount() override { return static_cast<std::uint32_t>(now_); }
+  void registerHotKey(Form& form, std::uint16_t id, unsigned modifiers,
+                      unsigned virtualKey) override;
+  void unregisterHotKey(Form& form, std::uint16_t id) override;
+  int dpi(const Form&) override { return 96; }
+
+  // Moves the fake clock forward, firing every timer that falls due, in
+  // order, and running posted work between ticks.
+  void advance(unsigned ms);
+  std::uint64_t now() const { return now_; }
+  // Runs posted work until none is left, waiting up to timeoutMs for work
+  // that other threads are still to post; true when idle at the end.
+  bool drain(unsigned timeoutMs = 0);
+
+  // Message boxes shown so far, and the answers for the next ones (OK when
+  // the script is empty).
+  std::vector<MessageBoxRequest> shownBoxes;
+  std::deque<ModalResult> boxAnswers;
+  // Called while a modal form runs; it sets the form's result or closes it.
+  // Without one, a modal form closes at once with Cancel.
+  std::function<void(Form&)> onModal;
+  // Called while a message box is open, as the box's own loop would run.
+  std::function<void(const MessageBoxRequest&)> onMessageBox;
+
+  struct HotKey {
+    Form* form;
+    std::uint16_t id;
+    unsigned modifiers, key;
+  };
+  std::vector<HotKey> hotKeys;
+  int beeps = 0;
+  int processMessagesCalls = 0;
+
+ private:
+  class TimerClock;
+  bool runPosted();
+  std::thread::id uiThread_;
+  bool terminated_ = false;
+  std::uint64_t now_ = 0;
+  std::unique_ptr<TimerClock> timers_;
+  std::mutex mutex_;
+  std::condition_variable posted_;
+  std::deque<std::function<void()>> queue_;
+};
+
+}  // namespace hv::ui

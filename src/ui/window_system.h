@@ -1,0 +1,64 @@
+#pragma once
+// The window-system boundary. The Win32 backend realises forms as real
+// windows; the headless one keeps them in memory and runs timers on a fake
+// millisecond clock, so the same form classes run in tests.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/form.h"
+
+namespace hv::ui {
+
+enum class MessageIcon { None, Error, Warning, Information, Question };
+enum class MessageButtons { OK, YesNo };
+
+struct MessageBoxRequest {
+  std::wstring text;
+  std::wstring caption;
+  MessageIcon icon = MessageIcon::None;
+  MessageButtons buttons = MessageButtons::OK;
+  // Captions that replace the standard ones, in button order.
+  std::vector<std::wstring> buttonCaptions;
+};
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  // Creates the native window for a form that was just built (hidden) and
+  // attaches peers to its controls, menus and timers.
+  virtual void realize(Form& form) = 0;
+  // Destroys the native window; the form object stays.
+  virtual void unrealize(Form& form) = 0;
+
+  // Runs the event loop until terminate().
+  virtual void run() = 0;
+  virtual void terminate() = 0;
+  virtual bool terminated() const = 0;
+  // Lets the pending window messages run once.
+  virtual void processMessages() = 0;
+  // Runs a modal loop for the form until it has a modal result or closes.
+  virtual void runModal(Form& form) = 0;
+
+  // Work for the user-interface thread: posted runs later; invoke blocks the
+  // calling thread until it ran (it runs at once on the UI thread itself).
+  virtual void post(std::function<void()> work) = 0;
+  virtual void invoke(std::function<void()> work) = 0;
+  virtual bool onUiThread() const = 0;
+
+  virtual ModalResult messageBox(Form* owner, const MessageBoxRequest& request) = 0;
+  virtual void beep() = 0;
+  virtual std::uint32_t tickCount() = 0;
+
+  // Global hotkey on the form's window; results are not examined.
+  virtual void registerHotKey(Form& form, std::uint16_t id, unsigned modifiers,
+                              unsigned virtualKey) = 0;
+  virtual void unregisterHotKey(Form& form, std::uint16_t id) = 0;
+
+  // Dots per inch of the monitor the form is on (96 headless).
+  virtual int dpi(const Form& form) = 0;
+};
+
+}  // namespace hv::ui
