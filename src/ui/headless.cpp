@@ -72,7 +72,7 @@ bool HeadlessWindowSystem::runPosted() {
     work = std::move(queue_.front());
     queue_.pop_front();
   }
-  work();
+  dispatch(work);
   return true;
 }
 
@@ -155,7 +155,7 @@ void HeadlessWindowSystem::advance(unsigned ms) {
     Timer* t = timers_->next(target, at);
     if (!t) break;
     now_ = at;
-    t->fire();
+    dispatch([t] { t->fire(); });
     timers_->rearm(*t, at);
   }
   now_ = target;

@@ -46,6 +46,12 @@ class HeadlessWindowSystem : public WindowSystem {
   // that other threads are still to post; true when idle at the end.
   bool drain(unsigned timeoutMs = 0);
 
+  // What a user's action does: the event runs through dispatch(), so a
+  // failure that escapes it reaches the error report.
+  void userClick(Control& c) { dispatch([&c] { c.click(); }); }
+  void userToggle(CheckBox& c) { dispatch([&c] { c.toggleFromUser(); }); }
+  void userChoose(MenuItem& m) { dispatch([&m] { m.click(); }); }
+
   // Message boxes shown so far, and the answers for the next ones (OK when
   // the script is empty).
   std::vector<MessageBoxRequest> shownBoxes;

@@ -3,6 +3,7 @@
 // windows; the headless one keeps them in memory and runs timers on a fake
 // millisecond clock, so the same form classes run in tests.
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +27,21 @@ struct MessageBoxRequest {
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
+
+  // A failure that no handler caught reaches the event loop here and goes to
+  // the one error report. Every event the window system delivers (clicks,
+  // menu commands, timers, hotkey, posted work) runs through dispatch().
+  void setErrorHandler(std::function<void(std::exception_ptr)> handler) {
+    errorHandler_ = std::move(handler);
+  }
+  void dispatch(const std::function<void()>& event) {
+    try {
+      event();
+    } catch (...) {
+      if (!errorHandler_) throw;
+      errorHandler_(std::current_exception());
+    }
+  }
 
   // Creates the native window for a form that was just built (hidden) and
   // attaches peers to its controls, menus and timers.
@@ -59,6 +75,9 @@ class WindowSystem {
 
   // Dots per inch of the monitor the form is on (96 headless).
   virtual int dpi(const Form& form) = 0;
+
+ private:
+  std::function<void(std::exception_ptr)> errorHandler_;
 };
 
 }  // namespace hv::ui
