@@ -1,0 +1,35 @@
+#pragma once
+// Records what the program asks of the shell.
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+
+namespace hv::testing {
+
+class FakeShell : public platform::Shell {
+ public:
+  struct Opened {
+    std::wstring file, parameters, directory;
+    platform::ShowCommand show;
+  };
+  void open(const std::wstring& file, const std::wstring& parameters,
+            const std::wstring& directory, platform::ShowCommand show) override {
+    opened.push_back({file, parameters, directory, show});
+    if (failOpen) throw std::runtime_error("no shell");
+  }
+  void holdNamedMutex(const std::wstring& name) override { mutexes.push_back(name); }
+  std::wstring firstArgument() override { return argument; }
+  std::uint16_t addGlobalAtom(const std::wstring& name) override {
+    atoms.push_back(name);
+    return atomValue;
+  }
+
+  std::vector<Opened> opened;
+  std::vector<std::wstring> mutexes, atoms;
+  std::wstring argument;
+  std::uint16_t atomValue = 0xC123;
+  bool failOpen = false;
+};
+
+}  // namespace hv::testing
