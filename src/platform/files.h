@@ -21,6 +21,7 @@ class Files {
   // Creates one folder level; failure (it exists, no rights) is not reported.
   virtual void createDirectory(const std::wstring& path) = 0;
   virtual bool directoryExists(const std::wstring& path) = 0;
+  // True only for a file: a folder of that name does not count.
   virtual bool fileExists(const std::wstring& path) = 0;
   // Names (no folder) of the non-folder entries of folder whose names end in
   // suffix, letter case ignored, in the order the listing returns them.
@@ -31,5 +32,16 @@ class Files {
   // Replaces the file; false when it can't be written.
   virtual bool writeFile(const std::wstring& path, const std::string& bytes) = 0;
 };
+
+// Path text helpers. On a platform whose separator is "\" a drive letter's
+// ":" also ends the folder part ("C:name").
+
+// The folder part of path including its trailing separator ("" without one).
+std::wstring FolderWithSeparator(const std::wstring& path, wchar_t separator);
+// The folder part without its trailing separator, except for a root, which
+// keeps it ("C:\" and "/").
+std::wstring FolderWithoutSeparator(const std::wstring& path, wchar_t separator);
+// path, with separator appended unless it already ends with one.
+std::wstring WithTrailingSeparator(const std::wstring& path, wchar_t separator);
 
 }  // namespace hv::platform

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hv::platform {
@@ -24,15 +25,19 @@ class VersionInfo {
   };
   // Size of the block; 0 on failure, with *lastError set.
   virtual std::uint32_t blockSize(const std::wstring& path, std::uint32_t* lastError) = 0;
-  virtual bool loadBlock(const std::wstring& path, Block& block, std::uint32_t* lastError) = 0;
-  // "\VarFileInfo\Translation\": pairs of (language, code page).
+  // Loads size bytes of the block (size as blockSize gave it) into block.
+  virtual bool loadBlock(const std::wstring& path, std::uint32_t size, Block& block,
+                         std::uint32_t* lastError) = 0;
+  // "\VarFileInfo\Translation\": pairs of (language, code page); nullopt,
+  // with *lastError set, when the block has none.
   virtual std::optional<std::vector<std::pair<std::uint16_t, std::uint16_t>>> translations(
-      const Block& block) = 0;
+      const Block& block, std::uint32_t* lastError) = 0;
   // A string sub-block such as "\StringFileInfo\040904e4\CompanyName".
   virtual std::optional<std::wstring> queryString(const Block& block,
                                                   const std::wstring& subBlock) = 0;
   virtual std::optional<FixedFileVersion> fixedPart(const Block& block) = 0;
-  // The platform's text for an error code.
+  // The platform's text for an error code, without a trailing full stop or
+  // line break.
   virtual std::wstring errorText(std::uint32_t code) = 0;
 };
 

@@ -1,0 +1,147 @@
+#pragma once
+// TAppForm: the main window. It owns the timers, the tray icon, the hotkey
+// and the time service for the whole run.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "app/app_platform.h"
+#include "app/settings_file.h"
+#include "time/datetime.h"
+#include "ui/form.h"
+
+namespace hv::time {
+class TIdSNTP;
+}
+
+namespace hv::app {
+
+class TAppForm : public ui::Form {
+ public:
+  explicit TAppForm(AppPlatform& platform);
+  ~TAppForm() override;
+
+  AppPlatform& platform() const { return platform_; }
+
+  // Controls, by their designer names.
+  ui::Label& Label9;
+  ui::ComboBox& ComboBox1;
+  ui::Label& Label1;
+  ui::Label& Label2;
+  ui::Label& Label3;
+  ui::Label& Label4;
+  ui::Label& Label5;
+  ui::Label& Label6;
+  ui::CheckBox& CheckBox1;
+  ui::Edit& Edit1;
+  ui::Button& BitBtn1;
+  ui::Button& BitBtn2;
+  ui::CheckBox& CheckBox2;
+  ui::Label& Label7;
+
+  ui::MenuItem& File1;
+  ui::MenuItem& Exit2;
+  ui::MenuItem& Help3;
+  ui::MenuItem& Help2;
+  ui::MenuItem& MenuItem4;
+  ui::MenuItem& Language2;
+  ui::MenuItem& SendFeedback2;
+  ui::MenuItem& About2;
+  ui::MenuItem& ShowHorvane1;
+  ui::MenuItem& UpdateNotifications1;
+  ui::MenuItem& Help1;
+  ui::MenuItem& Language1;
+  ui::MenuItem& SendFeedback1;
+  ui::MenuItem& About1;
+  ui::MenuItem& Exit1;
+
+  ui::Timer& TimerStart;
+  ui::Timer& TimerMinimize;
+  ui::Timer& TimerComputerTime;
+  ui::Timer& Timer1;
+  ui::Timer& TimerChecker;
+  ui::Timer& TimerAutomatic;
+
+  // Handlers.
+  void FormCreate();
+  void FormDestroy();
+  void TimerStartTimer();
+  void TimerMinimizeTimer();
+  void TimerComputerTimeTimer();
+  void ApplicationEvents1Minimize();
+  void TrayIcon1Click();
+  void ShowHorvane1Click();
+  void Exit1Click();
+  void Help1Click();
+  void UpdateNotifications1Click();
+  void CheckBox1Click();
+  void CheckBox2Click();
+  void ComboBox1Change();
+  void WMHotKey(unsigned id);
+  void BitBtn1Click();
+  void BitBtn2Click();
+  void Timer1Timer();
+  void TimerAutomaticTimer();
+
+  enum class FetchOutcome { Success, Failed, Skipped };
+  // Get Server Time; a failure of the maker's endpoint is passed on.
+  FetchOutcome GetServerTime();
+  void SyncComputerTime();
+
+  // Writes "LanguageFile"; the language window calls it before a restart.
+  void SetLanguageFile(const std::wstring& filename);
+
+  std::uint16_t hotkey1() const { return hotkey1_; }
+  // GMT offset in whole hours and the daylight bias the display tick saw.
+  int GmtOffsetHours() const { return gmtOffsetHours_; }
+  int DaylightBiasMinutes() const { return daylightBiasMinutes_; }
+  // The settings file, absent when start-up stopped before choosing it.
+  SettingsFile* settings() { return settings_ ? &*settings_ : nullptr; }
+  const std::wstring& settingsFolder() const { return settingsFolder_; }
+  time::TIdSNTP& IdSNTP1() { return *IdSNTP1_; }
+  time::TDateTime ServerTime() const { return serverTime_; }
+  bool ServerTimeValid() const { return serverTimeValid_; }
+
+ private:
+  void wireEvents();
+  void runCreationSequence();
+  void translateTexts();
+  void writeSetting(const std::function<void(SettingsFile&)>& write);
+  void advanceServerTime(const std::wstring& dateSep, const std::wstring& timeSep);
+  void acceptServerTime(time::TDateTime t);
+  void hotkeyAction();
+  void errorBox(const wchar_t* text);
+  // Runs work on the UI thread, at once when already there.
+  void onUi(const std::function<void()>& work);
+  void stopClicker();
+
+  AppPlatform& platform_;
+  std::optional<SettingsFile> settings_;
+  std::wstring settingsFolder_;
+  std::uint16_t hotkey1_ = 0;
+  bool hotkeyRegistered_ = false;
+  int gmtOffsetHours_ = 0;
+  int daylightBiasMinutes_ = 0;
+  std::unique_ptr<time::TIdSNTP> IdSNTP1_;
+  // Owner: the UI thread (the start-up press reaches them through it).
+  time::TDateTime serverTime_ = 0;
+  bool serverTimeValid_ = false;
+  // Set by the fetch or synchronisation that runs, on either thread.
+  std::atomic<bool> fetching_{false};
+  std::atomic<bool> syncing_{false};
+  // The start-up press; the window waits for it when it is destroyed.
+  std::thread clicker_;
+  std::atomic<bool> clickerDone_{false};
+  std::atomic<bool> stopping_{false};
+};
+
+// "http://" + host + "/help/" + the product name in lower case, spaces as "-".
+std::wstring OnlineHelpAddress(std::wstring_view makerHost, const std::wstring& productName);
+// "GMT +3", "GMT +0", "GMT -5".
+std::wstring GmtOffsetText(int hours);
+
+}  // namespace hv::app

@@ -1,0 +1,321 @@
+#include "platform/posix/udp_posix.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <memory>
+#include <utility>
+
+namespace hv::platform {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+      reset();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { reset(); }
+  int get() const { return fd_; }
+
+ private:
+  void reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  int fd_;
+};
+
+int lastError() { return wsaFromErrno(errno); }
+
+int wsaFromAddrInfo(int code) {
+  switch (code) {
+    case EAI_NONAME:
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+#endif
+#ifdef EAI_ADDRFAMILY
+    case EAI_ADDRFAMILY:
+#endif
+#ifdef EAI_IDN_ENCODE
+    case EAI_IDN_ENCODE:
+#endif
+      return wsa::kHostNotFound;
+    case EAI_AGAIN:
+      return wsa::kTryAgain;
+    case EAI_FAIL:
+      return 11003;  // WSANO_RECOVERY
+    case EAI_FAMILY:
+      return 10047;  // WSAEAFNOSUPPORT
+    case EAI_SOCKTYPE:
+      return 10044;  // WSAESOCKTNOSUPPORT
+    case EAI_SERVICE:
+      return 10109;  // WSATYPE_NOT_FOUND
+    case EAI_BADFLAGS:
+      return wsa::kInvalidArgument;
+    case EAI_MEMORY:
+      return 8;  // WSA_NOT_ENOUGH_MEMORY
+    case EAI_SYSTEM:
+      return lastError();
+    default:
+      return wsa::kSystemCallFailure;
+  }
+}
+
+std::string utf8(const std::wstring& text) {
+  std::string out;
+  for (const wchar_t wc : text) {
+    auto c = static_cast<std::uint32_t>(wc);
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | c >> 12);
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | c >> 18);
+      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+bool isAscii(const std::wstring& text) {
+  for (const wchar_t c : text) {
+    if (static_cast<std::uint32_t>(c) > 0x7F) return false;
+  }
+  return true;
+}
+
+sockaddr_in socketAddress(Ipv4Address address, std::uint16_t port) {
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = htonl(address.value);
+  return sa;
+}
+
+class PosixUdpSocket : public UdpSocket {
+ public:
+  explicit PosixUdpSocket(FileDescriptor fd) : fd_(std::move(fd)) {}
+
+  int bindAnyPort() override {
+    const sockaddr_in any = socketAddress(Ipv4Address{INADDR_ANY}, 0);
+    if (::bind(fd_.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
+      return lastError();
+    }
+    return 0;
+  }
+
+  std::uint16_t localPort() override {
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (::getsockname(fd_.get(), reinterpret_cast<sockaddr*>(&sa), &len) != 0) return 0;
+    return ntohs(sa.sin_port);
+  }
+
+  Sent sendTo(Ipv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
+    const sockaddr_in sa = socketAddress(to, port);
+    const ssize_t n = ::sendto(fd_.get(), bytes.data(), bytes.size(), 0,
+                               reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    if (n < 0) return {lastError(), 0};
+    return {0, static_cast<std::size_t>(n)};
+  }
+
+  // poll rather than select: same time-out rules, and no limit on the
+  // descriptor number.
+  Waited waitReadable(std::int32_t timeoutMs) override {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      int wait = -1;
+      if (timeoutMs > 0) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        wait = left > 0 ? static_cast<int>(left) : 0;
+      }
+      pollfd p{fd_.get(), POLLIN, 0};
+      const int n = ::poll(&p, 1, wait);
+      if (n > 0) return {0, Readiness::Readable};
+      if (n == 0) return {0, Readiness::TimedOut};
+      if (errno != EINTR) return {lastError(), Readiness::TimedOut};
+    }
+  }
+
+  // MSG_TRUNC makes the call return the datagram's real length, so an
+  // over-long one is reported instead of silently cut.
+  Received receive(std::span<std::uint8_t> buffer) override {
+    sockaddr_in from{};
+    iovec io{buffer.data(), buffer.size()};
+    msghdr msg{};
+    msg.msg_name = &from;
+    msg.msg_namelen = sizeof from;
+    msg.msg_iov = &io;
+    msg.msg_iovlen = 1;
+    ssize_t n;
+    do {
+      n = ::recvmsg(fd_.get(), &msg, MSG_DONTWAIT | MSG_TRUNC);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return {lastError(), 0, {}, 0};
+    Received r;
+    r.source = Ipv4Address{ntohl(from.sin_addr.s_addr)};
+    r.sourcePort = ntohs(from.sin_port);
+    const auto size = static_cast<std::size_t>(n);
+    if (size > buffer.size() || (msg.msg_flags & MSG_TRUNC) != 0) {
+      r.error = wsa::kMessageTooLong;
+      r.bytes = buffer.size();
+    } else {
+      r.bytes = size;
+    }
+    return r;
+  }
+
+  int drain() override {
+    std::uint8_t scratch[64];
+    int count = 0;
+    // Bounded, so a flood cannot keep a query from ever being sent.
+    for (int i = 0; i < 1024; ++i) {
+      const ssize_t n = ::recv(fd_.get(), scratch, sizeof scratch, MSG_DONTWAIT | MSG_TRUNC);
+      if (n < 0 && errno == EINTR) continue;
+      // Queued reports of unreachable peers go too; anything else ends it.
+      if (n < 0 && errno != ECONNREFUSED && errno != ECONNRESET && errno != EHOSTUNREACH &&
+          errno != ENETUNREACH) {
+        break;
+      }
+      ++count;
+    }
+    return count;
+  }
+
+ private:
+  FileDescriptor fd_;
+};
+
+}  // namespace
+
+int wsaFromErrno(int error) {
+  switch (error) {
+    case 0:
+      return 0;
+    case EINTR:
+      return wsa::kInterrupted;
+    case EBADF:
+      return 10009;
+    case EACCES:
+    case EPERM:
+      return 10013;
+    case EFAULT:
+      return 10014;
+    case EINVAL:
+      return wsa::kInvalidArgument;
+    case EMFILE:
+    case ENFILE:
+      return 10024;
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+      return wsa::kWouldBlock;
+    case EINPROGRESS:
+      return 10036;
+    case EALREADY:
+      return 10037;
+    case ENOTSOCK:
+      return 10038;
+    case EDESTADDRREQ:
+      return 10039;
+    case EMSGSIZE:
+      return wsa::kMessageTooLong;
+    case EPROTOTYPE:
+      return 10041;
+    case ENOPROTOOPT:
+      return 10042;
+    case EPROTONOSUPPORT:
+      return 10043;
+    case EOPNOTSUPP:
+      return 10045;
+    case EAFNOSUPPORT:
+      return 10047;
+    case EADDRINUSE:
+      return wsa::kAddressInUse;
+    case EADDRNOTAVAIL:
+      return 10049;
+    case ENETDOWN:
+      return 10050;
+    case ENETUNREACH:
+      return 10051;
+    case ENETRESET:
+      return 10052;
+    case ECONNABORTED:
+      return 10053;
+    case ECONNRESET:
+      return wsa::kConnectionReset;
+    case ENOBUFS:
+    case ENOMEM:
+      return 10055;
+    case EISCONN:
+      return 10056;
+    case ENOTCONN:
+      return 10057;
+    case ETIMEDOUT:
+      return 10060;
+    case ECONNREFUSED:
+      return wsa::kConnectionRefused;
+    case EHOSTDOWN:
+      return 10064;
+    case EHOSTUNREACH:
+      return 10065;
+    default:
+      return wsa::kSystemCallFailure;
+  }
+}
+
+Resolved PosixNetwork::resolveIpv4(const std::wstring& host) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  hints.ai_protocol = IPPROTO_UDP;
+#ifdef AI_IDN
+  if (!isAscii(host)) hints.ai_flags |= AI_IDN;
+#endif
+  addrinfo* raw = nullptr;
+  const int rc = ::getaddrinfo(utf8(host).c_str(), nullptr, &hints, &raw);
+  if (rc != 0) return {wsaFromAddrInfo(rc), {}};
+  const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> found(raw, &::freeaddrinfo);
+  if (found == nullptr || found->ai_addr == nullptr || found->ai_family != AF_INET) {
+    return {wsa::kHostNotFound, {}};
+  }
+  const auto* sa = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+  return {0, Ipv4Address{ntohl(sa->sin_addr.s_addr)}};
+}
+
+Opened PosixNetwork::openUdp() {
+  FileDescriptor fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
+  if (fd.get() < 0) return {lastError(), nullptr};
+  const int off = 0;
+  if (::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &off, sizeof off) != 0) {
+    return {lastError(), nullptr};
+  }
+  return {0, std::make_unique<PosixUdpSocket>(std::move(fd))};
+}
+
+}  // namespace hv::platform

@@ -1,0 +1,144 @@
+#include "platform/win32/files_win32.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "platform/win32/kernel_handle.h"
+
+namespace hv::platform::win32 {
+namespace {
+
+wchar_t asciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c; }
+
+bool endsWithIgnoringCase(const std::wstring& name, const std::wstring& suffix) {
+  if (name.size() < suffix.size()) return false;
+  const std::size_t offset = name.size() - suffix.size();
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    if (asciiLower(name[offset + i]) != asciiLower(suffix[i])) return false;
+  }
+  return true;
+}
+
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE h) : h_(h) {}
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+  }
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+bool writeAll(HANDLE h, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::wstring ModuleFileName() {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) {
+      buf.resize(n);
+      return buf;
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+bool AppendToFile(const std::wstring& path, const std::string& bytes) {
+  KernelHandle h(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return h && writeAll(h.get(), bytes);
+}
+
+std::wstring Win32Files::moduleFileName() { return ModuleFileName(); }
+
+bool Win32Files::createProbeFile(const std::wstring& path) {
+  KernelHandle h(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_FLAG_DELETE_ON_CLOSE | FILE_ATTRIBUTE_TEMPORARY, nullptr));
+  return static_cast<bool>(h);
+}
+
+std::wstring Win32Files::roamingAppDataFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, buf))) return {};
+  return buf;
+}
+
+void Win32Files::createDirectory(const std::wstring& path) {
+  CreateDirectoryW(path.c_str(), nullptr);
+}
+
+bool Win32Files::directoryExists(const std::wstring& path) {
+  const DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32Files::fileExists(const std::wstring& path) {
+  const DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::vector<std::wstring> Win32Files::listFiles(const std::wstring& folder,
+                                                const std::wstring& suffix) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data{};
+  const std::wstring pattern = WithTrailingSeparator(folder, L'\\') + L"*" + suffix;
+  FindHandle find(FindFirstFileW(pattern.c_str(), &data));
+  if (!find.valid()) return names;
+  do {
+    const std::wstring name = data.cFileName;
+    // The pattern also matches short 8.3 aliases; only the long name counts.
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        endsWithIgnoringCase(name, suffix)) {
+      names.push_back(name);
+    }
+  } while (FindNextFileW(find.get(), &data));
+  return names;
+}
+
+std::optional<std::string> Win32Files::readFile(const std::wstring& path) {
+  KernelHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(h.get(), &size) || size.QuadPart < 0 || size.QuadPart > (1ll << 30)) {
+    return std::nullopt;
+  }
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!ReadFile(h.get(), bytes.data() + done, chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;  // the file shrank meanwhile
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool Win32Files::writeFile(const std::wstring& path, const std::string& bytes) {
+  KernelHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  return h && writeAll(h.get(), bytes);
+}
+
+}  // namespace hv::platform::win32

@@ -1,0 +1,48 @@
+#include "platform/win32/locale_win32.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace hv::platform::win32 {
+namespace {
+
+std::wstring localeText(LCTYPE type, const wchar_t* fallback) {
+  const int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, nullptr, 0);
+  if (n <= 0) return fallback;
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  const int got = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text.data(), n);
+  if (got <= 0) return fallback;
+  text.resize(static_cast<std::size_t>(got - 1));
+  return text;
+}
+
+}  // namespace
+
+std::uint16_t Win32Locale::userDefaultUILanguage() { return GetUserDefaultUILanguage(); }
+
+std::wstring Win32Locale::dateSeparator() { return localeText(LOCALE_SDATE, L"/"); }
+
+std::wstring Win32Locale::timeSeparator() { return localeText(LOCALE_STIME, L":"); }
+
+std::string Win32Locale::toAnsi(const std::wstring& text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  const int len = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), len, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string bytes(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), len, bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring Win32Locale::fromAnsi(const std::string& bytes) {
+  if (bytes.empty() || bytes.size() > INT_MAX) return {};
+  const int len = static_cast<int>(bytes.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, text.data(), n);
+  return text;
+}
+
+}  // namespace hv::platform::win32

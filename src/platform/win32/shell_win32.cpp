@@ -1,0 +1,49 @@
+#include "platform/win32/shell_win32.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+
+namespace hv::platform::win32 {
+namespace {
+
+struct LocalFreeDeleter {
+  void operator()(wchar_t** p) const { LocalFree(p); }
+};
+
+}  // namespace
+
+void Win32Shell::open(const std::wstring& file, const std::wstring& parameters,
+                      const std::wstring& directory, ShowCommand show) {
+  ShellExecuteW(GetDesktopWindow(), L"open", file.c_str(),
+                parameters.empty() ? nullptr : parameters.c_str(),
+                directory.empty() ? nullptr : directory.c_str(),
+                show == ShowCommand::Hide ? SW_HIDE : SW_SHOWNORMAL);
+}
+
+void Win32Shell::holdNamedMutex(const std::wstring& name) {
+  mutexes_.emplace_back(CreateMutexW(nullptr, FALSE, name.c_str()));
+}
+
+std::wstring Win32Shell::firstArgument() { return firstArgumentOf(GetCommandLineW()); }
+
+std::wstring Win32Shell::firstArgumentOf(const std::wstring& commandLine) {
+  // An empty command line would make the call describe this program instead.
+  if (commandLine.empty()) return {};
+  int count = 0;
+  std::unique_ptr<wchar_t*, LocalFreeDeleter> args(
+      CommandLineToArgvW(commandLine.c_str(), &count));
+  if (!args || count < 2) return {};
+  return args.get()[1];
+}
+
+bool Win32Shell::namedMutexExists(const std::wstring& name) {
+  return static_cast<bool>(KernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, name.c_str())));
+}
+
+std::uint16_t Win32Shell::addGlobalAtom(const std::wstring& name) {
+  return GlobalAddAtomW(name.c_str());
+}
+
+}  // namespace hv::platform::win32

@@ -1,0 +1,28 @@
+#pragma once
+// Shell open, the named mutex, the command line and global atoms.
+#include <vector>
+
+#include "platform/shell.h"
+#include "platform/win32/kernel_handle.h"
+
+namespace hv::platform::win32 {
+
+class Win32Shell : public Shell {
+ public:
+  void open(const std::wstring& file, const std::wstring& parameters,
+            const std::wstring& directory, ShowCommand show) override;
+  void holdNamedMutex(const std::wstring& name) override;
+  std::wstring firstArgument() override;
+  std::uint16_t addGlobalAtom(const std::wstring& name) override;
+
+  // The argument after the program name in a command line, or empty.
+  static std::wstring firstArgumentOf(const std::wstring& commandLine);
+  // Whether a mutex of that name exists in this session.
+  static bool namedMutexExists(const std::wstring& name);
+
+ private:
+  // Held until the process ends; nothing releases them earlier.
+  std::vector<KernelHandle> mutexes_;
+};
+
+}  // namespace hv::platform::win32

@@ -1,0 +1,52 @@
+#pragma once
+// TIdSNTP: one SNTP exchange over UDP that yields the server's time as a
+// local TDateTime.
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/udp.h"
+#include "time/datetime.h"
+#include "time/sntp_error.h"
+#include "time/sntp_packet.h"
+
+namespace hv::time {
+
+class TIdSNTP {
+ public:
+  TIdSNTP(platform::Clock& clock, platform::Network& network);
+  TIdSNTP(const TIdSNTP&) = delete;
+  TIdSNTP& operator=(const TIdSNTP&) = delete;
+
+  // Read by each query; changing them leaves the socket open.
+  std::wstring Host;
+  std::uint16_t Port = 123;
+  // Milliseconds for the whole wait for a reply; 0 or less waits without limit.
+  std::int32_t ReceiveTimeout = 0;
+  // Refuse replies of stratum 0 or above 15.
+  bool CheckStratum = true;
+
+  // One query of Host. The server's transmit time in local time to the whole
+  // millisecond, or exactly 0 when no acceptable reply came in time. Throws
+  // EIdSocketError or hv::Error for look-up, socket and time-zone failures.
+  TDateTime DateTime();
+
+ private:
+  platform::Ipv4Address resolve(const std::wstring& host);
+  platform::UdpSocket& socket();
+  void send(platform::UdpSocket& socket, platform::Ipv4Address server, std::uint16_t port,
+            const sntp::Packet& request);
+  TDateTime awaitReply(platform::UdpSocket& socket, platform::Ipv4Address server,
+                       std::uint16_t port, sntp::NtpTimestamp sent);
+  double utcOffsetDays();
+
+  platform::Clock& clock_;
+  platform::Network& network_;
+  // One query at a time: the socket and its queue belong to that query.
+  std::mutex query_;
+  std::unique_ptr<platform::UdpSocket> socket_;
+};
+
+}  // namespace hv::time

@@ -1,0 +1,59 @@
+#pragma once
+// The 48-byte SNTP message (RFC 4330 layout, big-endian fields): the request
+// the client sends and the checks a reply must pass. Pure functions over
+// bytes; the socket lives elsewhere.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace hv::time::sntp {
+
+inline constexpr std::size_t kPacketSize = 48;
+using Packet = std::array<std::uint8_t, kPacketSize>;
+
+inline constexpr std::size_t kFlagsOffset = 0;  // leap (bits 7-6), version (5-3), mode (2-0)
+inline constexpr std::size_t kStratumOffset = 1;
+inline constexpr std::size_t kOriginateOffset = 24;
+inline constexpr std::size_t kReceiveOffset = 32;
+inline constexpr std::size_t kTransmitOffset = 40;
+inline constexpr std::size_t kTimestampSize = 8;
+
+static_assert(kStratumOffset == kFlagsOffset + 1);
+static_assert(kOriginateOffset + kTimestampSize == kReceiveOffset);
+static_assert(kReceiveOffset + kTimestampSize == kTransmitOffset);
+static_assert(kTransmitOffset + kTimestampSize == kPacketSize);
+
+// Leap indicator 0, version 3, mode 3 (client).
+inline constexpr std::uint8_t kRequestFlags = 0x1B;
+inline constexpr int kLeapAlarm = 3;
+inline constexpr int kMaxUsableStratum = 15;
+
+struct NtpTimestamp {
+  std::uint32_t seconds = 0;  // since 1 January 1900 00:00 UTC
+  std::uint32_t fraction = 0;
+  friend bool operator==(const NtpTimestamp&, const NtpTimestamp&) = default;
+};
+
+// All zero but the flags and the transmit timestamp.
+Packet encodeRequest(NtpTimestamp transmit);
+
+NtpTimestamp readTimestamp(const Packet& packet, std::size_t offset);
+int leapIndicator(const Packet& packet);
+int stratum(const Packet& packet);
+
+// The acceptance rules, one each. True means the reply is refused.
+bool leapIndicatorAlarm(const Packet& reply);
+bool transmitTimestampZero(const Packet& reply);
+// Stratum 0 (unspecified, or a kiss-o'-death) or above 15.
+bool stratumUnusable(const Packet& reply);
+
+enum class Verdict { Accept, LeapAlarm, ZeroTransmit, StratumUnusable };
+Verdict judgeReply(const Packet& reply, bool checkStratum);
+
+// A reply to this very request carries its transmit timestamp back as the
+// originate timestamp. received is what arrived, possibly cut short; too few
+// bytes to hold the originate timestamp never match.
+bool answersRequest(std::span<const std::uint8_t> received, NtpTimestamp sent);
+
+}  // namespace hv::time::sntp

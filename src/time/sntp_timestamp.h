@@ -1,0 +1,27 @@
+#pragma once
+// NTP timestamps to and from local TDateTime, and the UTC offset both use.
+// The fraction is scaled, and the seconds wrap, by 2^32 + 1 rather than 2^32,
+// so that servers see the same numbers as from the client this one replaces.
+#include <cstdint>
+
+#include "platform/clock.h"
+#include "time/datetime.h"
+#include "time/sntp_packet.h"
+
+namespace hv::time::sntp {
+
+inline constexpr double kFractionScale = 4294967297.0;
+// 1 January 1900 00:00, the NTP epoch.
+inline constexpr TDateTime kNtpEpoch = 2.0;
+
+NtpTimestamp localToNtp(TDateTime local, double offsetDays);
+// Whole milliseconds, truncated.
+TDateTime ntpToLocal(NtpTimestamp timestamp, double offsetDays);
+
+// Minutes to add to local time to get UTC, for the rules in force; throws
+// hv::Error when the zone could not be read.
+std::int32_t utcBiasMinutes(const platform::TimeZoneInfo& zone);
+// Days to add to UTC to get local time.
+double offsetDays(std::int32_t biasMinutes);
+
+}  // namespace hv::time::sntp

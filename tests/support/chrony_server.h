@@ -1,0 +1,34 @@
+#pragma once
+// A real chronyd on 127.0.0.1, started for one test run. It serves the host's
+// clock from its local reference and never adjusts that clock (-x).
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+
+namespace hv::test {
+
+class ChronyServer {
+ public:
+  // port 0 picks a free port. Throws std::runtime_error when chronyd does
+  // not start or does not answer within a few seconds.
+  explicit ChronyServer(std::uint16_t port = 0);
+  ~ChronyServer();
+  ChronyServer(const ChronyServer&) = delete;
+  ChronyServer& operator=(const ChronyServer&) = delete;
+
+  std::uint16_t port() const { return port_; }
+  // What chronyd wrote to its standard error, for failure messages.
+  std::string log() const;
+
+ private:
+  bool start(std::uint16_t port);
+  bool answers();
+  void stop();
+
+  std::string dir_;
+  std::uint16_t port_ = 0;
+  pid_t pid_ = -1;
+};
+
+}  // namespace hv::test

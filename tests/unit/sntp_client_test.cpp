@@ -1,0 +1,425 @@
+// TIdSNTP against a crafted-reply UDP peer on loopback, over real sockets.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+#include "platform/posix/udp_posix.h"
+#include "support/fake_clock.h"
+#include "support/udp_fixture.h"
+#include "time/sntp.h"
+
+namespace hv::time {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FixtureDatagram;
+using test::FixtureRequest;
+using test::ReplyFields;
+using test::UdpFixture;
+
+constexpr std::uint32_t k2021Sep2Noon = 3839572800u;
+
+std::int64_t msOf(TDateTime t) { return std::llround(t * kMsPerDay); }
+
+// Local time of k2021Sep2Noon + extraSeconds at the clients' bias of -120.
+std::int64_t localMs(int extraSeconds, int ms = 0) {
+  return msOf(encodeDateTime(2021, 9, 2, 14, 0, extraSeconds, ms));
+}
+
+test::Responder answerWith(ReplyFields fields) {
+  return [fields](const std::vector<FixtureRequest>& r) {
+    return std::vector<FixtureDatagram>{{test::craftReply(r.back(), fields)}};
+  };
+}
+
+test::Responder silent() {
+  return [](const std::vector<FixtureRequest>&) { return std::vector<FixtureDatagram>{}; };
+}
+
+class SntpClient : public ::testing::Test {
+ protected:
+  SntpClient() {
+    clock.set(encodeDateTime(2021, 9, 2, 14, 0, 0, 250));
+    clock.setBias(-120);
+    client.Host = L"127.0.0.1";
+    client.ReceiveTimeout = 300;
+  }
+
+  // One query against a fresh fixture; the elapsed time lands in elapsed.
+  TDateTime query(test::Responder responder) {
+    UdpFixture peer(network, std::move(responder));
+    client.Port = peer.port();
+    const auto start = std::chrono::steady_clock::now();
+    const TDateTime t = client.DateTime();
+    elapsed = std::chrono::steady_clock::now() - start;
+    requests = peer.requests();
+    return t;
+  }
+
+  platform::PosixNetwork network;
+  test::FakeClock clock;
+  TIdSNTP client{clock, network};
+  std::chrono::steady_clock::duration elapsed{};
+  std::vector<FixtureRequest> requests;
+};
+
+TEST_F(SntpClient, SendsOneClientRequestStampedWithTheLocalClock) {
+  query(answerWith({}));
+  ASSERT_EQ(requests.size(), 1u);
+  const auto& p = requests[0].bytes;
+  ASSERT_EQ(p.size(), 48u);
+  EXPECT_EQ(p[0], 0x1B);
+  for (std::size_t i = 1; i < 40; ++i) EXPECT_EQ(p[i], 0) << "byte " << i;
+  const std::uint32_t seconds = p[40] << 24 | p[41] << 16 | p[42] << 8 | p[43];
+  const std::uint32_t fraction = p[44] << 24 | p[45] << 16 | p[46] << 8 | p[47];
+  EXPECT_EQ(seconds, k2021Sep2Noon);
+  EXPECT_NEAR(fraction / 4294967297.0, 0.25, 1e-5);
+}
+
+TEST_F(SntpClient, AcceptanceRules) {
+  struct Case {
+    const char* name;
+    ReplyFields reply;
+    bool checkStratum;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"leap 0", {.leap = 0}, true, true},
+      {"leap 1", {.leap = 1}, true, true},
+      {"leap 2", {.leap = 2}, true, true},
+      {"leap 3", {.leap = 3}, true, false},
+      {"stratum 0", {.stratum = 0}, true, false},
+      {"stratum 1", {.stratum = 1}, true, true},
+      {"stratum 15", {.stratum = 15}, true, true},
+      {"stratum 16", {.stratum = 16}, true, false},
+      {"stratum 0 unchecked", {.stratum = 0}, false, true},
+      {"stratum 255 unchecked", {.stratum = 255}, false, true},
+      {"leap 3 unchecked stratum", {.leap = 3}, false, false},
+      {"zero transmit", {.seconds = 0, .fraction = 0}, true, false},
+      {"fraction only", {.seconds = 0, .fraction = 1}, true, true},
+      {"mode 3 is not checked", {.mode = 3}, true, true},
+      {"version 1 is not checked", {.version = 1}, true, true},
+  };
+  for (const auto& c : cases) {
+    client.CheckStratum = c.checkStratum;
+    const TDateTime t = query(answerWith(c.reply));
+    if (!c.accepted) {
+      EXPECT_EQ(t, 0.0) << c.name;
+    } else if (c.reply.seconds == 0) {
+      EXPECT_EQ(msOf(t), msOf(encodeDateTime(1900, 1, 1, 2, 0, 0, 0))) << c.name;
+    } else {
+      EXPECT_EQ(msOf(t), localMs(0)) << c.name;
+    }
+    EXPECT_LT(elapsed, 200ms) << c.name << ": a refused reply ends the query at once";
+  }
+}
+
+TEST_F(SntpClient, DecodesTheTransmitTimestampInTheZoneInForce) {
+  struct Case {
+    platform::TimeZoneInfo zone;
+    std::uint32_t fraction;
+    std::int64_t expected;
+  };
+  platform::TimeZoneInfo standard;
+  standard.id = platform::TimeZoneId::Standard;
+  standard.bias = -120;
+  standard.standardDate.month = 10;
+  platform::TimeZoneInfo daylight;
+  daylight.id = platform::TimeZoneId::Daylight;
+  daylight.bias = -60;
+  daylight.daylightBias = -60;
+  daylight.daylightDate.month = 3;
+  const Case cases[] = {
+      {standard, 0x80000000u, localMs(0, 499)},
+      {daylight, 0x80000000u, localMs(0, 499)},
+      {standard, 0xFFFFFFFFu, localMs(0, 999)},
+  };
+  for (const auto& c : cases) {
+    clock.zone = c.zone;
+    EXPECT_EQ(msOf(query(answerWith({.fraction = c.fraction}))), c.expected) << c.fraction;
+  }
+  // Once for the request and once for the reply: the zone is never cached.
+  EXPECT_EQ(clock.timeZoneCalls, 6);
+}
+
+TEST_F(SntpClient, UnreadableTimeZoneFailsBeforeAnythingIsSent) {
+  clock.zone.id = platform::TimeZoneId::Invalid;
+  try {
+    query(answerWith({}));
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.message(), L"Failed attempting to retrieve time zone information.");
+  }
+  EXPECT_TRUE(requests.empty());
+}
+
+TEST_F(SntpClient, NoAnswerIsZeroAfterTheTimeout) {
+  EXPECT_EQ(query(silent()), 0.0);
+  EXPECT_GE(elapsed, 300ms);
+  EXPECT_LT(elapsed, 600ms);
+}
+
+TEST_F(SntpClient, NoAnswerAtTheProgramsTimeoutOfFiveSeconds) {
+  client.ReceiveTimeout = 5000;
+  EXPECT_EQ(query(silent()), 0.0);
+  EXPECT_GE(elapsed, 5000ms);
+  EXPECT_LT(elapsed, 5500ms);
+}
+
+TEST_F(SntpClient, DatagramsOfTheWrongSize) {
+  EXPECT_EQ(query(answerWith({.size = 47})), 0.0);
+  EXPECT_LT(elapsed, 200ms) << "47 bytes answering this request end the query";
+
+  try {
+    query(answerWith({.size = 49}));
+    FAIL() << "no error";
+  } catch (const EIdSocketError& e) {
+    EXPECT_EQ(e.code(), 10040);
+    EXPECT_EQ(e.message(), L"Socket Error # 10040\r\nMessage too long.");
+  }
+  // The socket error leaves the client, and its socket, ready for the next query.
+  EXPECT_EQ(msOf(query(answerWith({}))), localMs(0));
+}
+
+// Each case sends something that is not the reply, then the reply: the
+// client must drop the first and take the second, within the same wait.
+TEST_F(SntpClient, DropsWhatDoesNotAnswerThisRequest) {
+  const ReplyFields proper{.seconds = k2021Sep2Noon + 60};
+  const ReplyFields forged{.seconds = k2021Sep2Noon - 3600};
+  struct Case {
+    const char* name;
+    ReplyFields first;
+    bool fromOtherPort;
+  };
+  const Case cases[] = {
+      {"same content, other port", forged, true},
+      {"wrong originate", {.seconds = forged.seconds, .originate = {{1, 2, 3, 4, 5, 6, 7, 8}}},
+       false},
+      {"zero originate", {.seconds = forged.seconds, .originate = {{}}}, false},
+      {"49 bytes from another port", {.seconds = forged.seconds, .size = 49}, true},
+      {"47 bytes from another port", {.seconds = forged.seconds, .size = 47}, true},
+      {"49 bytes, wrong originate",
+       {.seconds = forged.seconds, .originate = {{9, 9, 9, 9, 9, 9, 9, 9}}, .size = 49},
+       false},
+      {"too short to carry an originate", {.size = 20}, false},
+      {"leap 3 from another port", {.leap = 3}, true},
+  };
+  for (const auto& c : cases) {
+    const TDateTime t = query([&](const std::vector<FixtureRequest>& r) {
+      return std::vector<FixtureDatagram>{
+          {test::craftReply(r.back(), c.first), c.fromOtherPort},
+          {test::craftReply(r.back(), proper), false, 30ms},
+      };
+    });
+    EXPECT_EQ(msOf(t), localMs(60)) << c.name;
+    EXPECT_LT(elapsed, 250ms) << c.name;
+  }
+}
+
+TEST_F(SntpClient, StraysDoNotExtendTheWait) {
+  // A forged datagram every 40 ms for a second, and never the reply.
+  const TDateTime t = query([](const std::vector<FixtureRequest>& r) {
+    std::vector<FixtureDatagram> stream;
+    for (int i = 0; i < 25; ++i) {
+      stream.push_back({test::craftReply(r.back(), {}), true, 40ms});
+    }
+    return stream;
+  });
+  EXPECT_EQ(t, 0.0);
+  EXPECT_GE(elapsed, 300ms);
+  EXPECT_LT(elapsed, 500ms);
+}
+
+// The reply to a query that timed out must not become the answer to the
+// next one, whether it is already queued or arrives during the next wait.
+TEST_F(SntpClient, LateReplyToAnEarlierQueryIsNotTaken) {
+  struct Case {
+    const char* name;
+    bool arrivesDuringNextWait;
+  };
+  for (const Case c : {Case{"queued before the next query", false},
+                       Case{"arriving during the next wait", true}}) {
+    UdpFixture peer(network, [&](const std::vector<FixtureRequest>& r) {
+      std::vector<FixtureDatagram> out;
+      if (r.size() == 1) {
+        if (!c.arrivesDuringNextWait) {
+          out.push_back({test::craftReply(r[0], {.seconds = k2021Sep2Noon}), false, 400ms});
+        }
+      } else {
+        if (c.arrivesDuringNextWait) {
+          out.push_back({test::craftReply(r[0], {.seconds = k2021Sep2Noon})});
+        }
+        out.push_back({test::craftReply(r[1], {.seconds = k2021Sep2Noon + 60}), false, 30ms});
+      }
+      return out;
+    });
+    client.Port = peer.port();
+    EXPECT_EQ(client.DateTime(), 0.0) << c.name;
+    if (!c.arrivesDuringNextWait) std::this_thread::sleep_for(200ms);
+    clock.advance(1000);
+    EXPECT_EQ(msOf(client.DateTime()), localMs(60)) << c.name;
+    ASSERT_EQ(peer.requests().size(), 2u) << c.name;
+  }
+}
+
+TEST_F(SntpClient, KeepsOneSocketAcrossQueriesHostsAndPorts) {
+  query(answerWith({}));
+  const std::uint16_t first = requests.at(0).sourcePort;
+  client.Host = L"localhost";
+  query(answerWith({}));
+  EXPECT_EQ(requests.at(0).sourcePort, first);
+  client.Host = L"LOCALHOST";
+  query(answerWith({}));
+  EXPECT_EQ(requests.at(0).sourcePort, first);
+}
+
+// The real adapter, with a count of what the client asked of it and room to
+// make one call fail.
+class ProbedNetwork : public platform::Network {
+ public:
+  struct Faults {
+    int open = 0;
+    int bind = 0;
+    int send = 0;
+    std::size_t sendShort = 0;
+    int wait = 0;
+    int receive = 0;
+  };
+
+  platform::Resolved resolveIpv4(const std::wstring& host) override {
+    lookedUp.push_back(host);
+    return real.resolveIpv4(host);
+  }
+  platform::Opened openUdp() override {
+    ++opened;
+    if (faults.open != 0) return {faults.open, nullptr};
+    platform::Opened o = real.openUdp();
+    if (o.socket) o.socket = std::make_unique<Socket>(std::move(o.socket), faults);
+    return o;
+  }
+
+  Faults faults;
+  std::vector<std::wstring> lookedUp;
+  int opened = 0;
+
+ private:
+  class Socket : public platform::UdpSocket {
+   public:
+    Socket(std::unique_ptr<platform::UdpSocket> inner, const Faults& faults)
+        : inner_(std::move(inner)), faults_(faults) {}
+    int bindAnyPort() override { return faults_.bind ? faults_.bind : inner_->bindAnyPort(); }
+    std::uint16_t localPort() override { return inner_->localPort(); }
+    platform::Sent sendTo(platform::Ipv4Address to, std::uint16_t port,
+                          std::span<const std::uint8_t> bytes) override {
+      if (faults_.send != 0) return {faults_.send, 0};
+      if (faults_.sendShort != 0) return {0, faults_.sendShort};
+      return inner_->sendTo(to, port, bytes);
+    }
+    platform::Waited waitReadable(std::int32_t ms) override {
+      if (faults_.wait != 0) return {faults_.wait, platform::Readiness::TimedOut};
+      return inner_->waitReadable(ms);
+    }
+    platform::Received receive(std::span<std::uint8_t> buffer) override {
+      platform::Received r = inner_->receive(buffer);
+      if (faults_.receive != 0 && r.error == 0) r.error = faults_.receive;
+      return r;
+    }
+    int drain() override { return inner_->drain(); }
+
+   private:
+    std::unique_ptr<platform::UdpSocket> inner_;
+    const Faults& faults_;
+  };
+
+ public:
+  platform::PosixNetwork real;
+};
+
+class SntpClientProbed : public ::testing::Test {
+ protected:
+  SntpClientProbed() {
+    clock.set(encodeDateTime(2021, 9, 2, 14, 0, 0, 0));
+    clock.setBias(-120);
+    client.ReceiveTimeout = 300;
+  }
+  ProbedNetwork network;
+  test::FakeClock clock;
+  TIdSNTP client{clock, network};
+};
+
+TEST_F(SntpClientProbed, LooksUpOnlyWhatIsNotLocalhostOrADottedQuad) {
+  UdpFixture peer(network.real, answerWith({}));
+  client.Port = peer.port();
+  for (const wchar_t* host : {L"localhost", L"LocalHost", L"127.0.0.1"}) {
+    client.Host = host;
+    EXPECT_EQ(msOf(client.DateTime()), localMs(0)) << host;
+  }
+  EXPECT_TRUE(network.lookedUp.empty());
+
+  for (const wchar_t* host : {L"256.1.1.1", L"no-such-host.invalid"}) {
+    client.Host = host;
+    try {
+      client.DateTime();
+      FAIL() << "no error for " << host;
+    } catch (const EIdSocketError& e) {
+      EXPECT_EQ(e.code(), 11001) << host;
+      EXPECT_EQ(e.message(), L"Socket Error # 11001\r\nHost not found.") << host;
+    }
+  }
+  EXPECT_EQ(network.lookedUp, (std::vector<std::wstring>{L"256.1.1.1", L"no-such-host.invalid"}));
+  EXPECT_EQ(network.opened, 1);
+}
+
+TEST_F(SntpClientProbed, FailedLookupOpensNoSocket) {
+  client.Host = L"no-such-host.invalid";
+  EXPECT_THROW(client.DateTime(), EIdSocketError);
+  EXPECT_EQ(network.opened, 0);
+}
+
+TEST_F(SntpClientProbed, SocketFailuresAndTheirTexts) {
+  using Faults = ProbedNetwork::Faults;
+  struct Case {
+    Faults faults;
+    const wchar_t* message;
+    bool socketError;
+  };
+  const Case cases[] = {
+      {{.open = 10024}, L"Socket Error # 10024\r\nToo many open files.", true},
+      {{.bind = 10048}, L"Could not bind socket. Address and port are already in use.", false},
+      {{.send = 10040}, L"Package Size Too Big.", false},
+      {{.send = 10051}, L"Socket Error # 10051\r\nNetwork is unreachable.", true},
+      {{.sendShort = 47}, L"Not all bytes sent.", false},
+      {{.wait = 10022}, L"Socket Error # 10022\r\nInvalid argument.", true},
+      {{.receive = 10054}, L"Socket Error # 10054\r\nConnection reset by peer.", true},
+  };
+  UdpFixture peer(network.real, answerWith({}));
+  for (const auto& c : cases) {
+    // A fresh client, so the open and bind faults meet a client with no socket yet.
+    TIdSNTP fresh{clock, network};
+    fresh.Host = L"127.0.0.1";
+    fresh.Port = peer.port();
+    fresh.ReceiveTimeout = 300;
+    network.opened = 0;
+    network.faults = c.faults;
+    try {
+      fresh.DateTime();
+      ADD_FAILURE() << "no error: " << c.message;
+    } catch (const EIdSocketError& e) {
+      EXPECT_TRUE(c.socketError) << c.message;
+      EXPECT_EQ(e.message(), c.message);
+    } catch (const Error& e) {
+      EXPECT_FALSE(c.socketError) << c.message;
+      EXPECT_EQ(e.message(), c.message);
+    }
+    // Every failure leaves the client usable. A socket that failed to open or
+    // bind is not kept, so the next query opens another; one that was, is kept.
+    network.faults = {};
+    EXPECT_EQ(msOf(fresh.DateTime()), localMs(0)) << c.message;
+    const bool notKept = c.faults.open != 0 || c.faults.bind != 0;
+    EXPECT_EQ(network.opened, notKept ? 2 : 1) << c.message;
+  }
+}
+
+}  // namespace
+}  // namespace hv::time
