@@ -105,6 +105,8 @@ class TAppForm : public ui::Form {
   time::TIdSNTP& IdSNTP1() { return *IdSNTP1_; }
   time::TDateTime ServerTime() const { return serverTime_; }
   bool ServerTimeValid() const { return serverTimeValid_; }
+  // True once the start-up press has ended.
+  bool StartupPressDone() const { return clickerDone_; }
 
  private:
   void wireEvents();
@@ -113,6 +115,8 @@ class TAppForm : public ui::Form {
   void writeSetting(const std::function<void(SettingsFile&)>& write);
   void advanceServerTime(const std::wstring& dateSep, const std::wstring& timeSep);
   void acceptServerTime(time::TDateTime t);
+  bool claimFetch();
+  FetchOutcome fetchSntp(const std::wstring& host);
   void hotkeyAction();
   void errorBox(const wchar_t* text);
   // Runs work on the UI thread, at once when already there.

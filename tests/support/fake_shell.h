@@ -5,7 +5,7 @@
 
 #include "platform/shell.h"
 
-namespace hv::testing {
+namespace hv::test {
 
 class FakeShell : public platform::Shell {
  public:
@@ -32,4 +32,4 @@ class FakeShell : public platform::Shell {
   bool failOpen = false;
 };
 
-}  // namespace hv::testing
+}  // namespace hv::test

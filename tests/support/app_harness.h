@@ -1,0 +1,108 @@
+#pragma once
+// The main window on fakes and the headless window system, with a network
+// that reaches only loopback: port 123 goes to a test's UDP fixture, and no
+// name is looked up in a real resolver.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/app_platform.h"
+#include "app/error_report.h"
+#include "app/main_form.h"
+#include "i18n/catalogue.h"
+#include "platform/posix/udp_posix.h"
+#include "platform/udp.h"
+#include "support/fake_clock.h"
+#include "support/fake_files.h"
+#include "support/fake_locale.h"
+#include "support/fake_profile.h"
+#include "support/fake_shell.h"
+#include "support/fake_version_info.h"
+#include "ui/headless.h"
+
+namespace hv::test {
+
+// Sends what goes to port 123 to ntpPort instead, and reports the answers as
+// coming from 123, so the program's own port stays in the code under test.
+class LoopbackNetwork : public platform::Network {
+ public:
+  std::uint16_t ntpPort = 9;  // discard: nothing answers until a test says
+  std::map<std::wstring, platform::Ipv4Address> names;
+  int queriesSent = 0;
+
+  platform::Resolved resolveIpv4(const std::wstring& host) override {
+    const auto it = names.find(host);
+    if (it == names.end()) return {platform::wsa::kHostNotFound, {}};
+    return {0, it->second};
+  }
+  platform::Opened openUdp() override {
+    platform::Opened o = real_.openUdp();
+    if (o.socket) o.socket = std::make_unique<Socket>(std::move(o.socket), *this);
+    return o;
+  }
+
+ private:
+  class Socket : public platform::UdpSocket {
+   public:
+    Socket(std::unique_ptr<platform::UdpSocket> inner, LoopbackNetwork& net)
+        : inner_(std::move(inner)), net_(net) {}
+    int bindAnyPort() override { return inner_->bindAnyPort(); }
+    std::uint16_t localPort() override { return inner_->localPort(); }
+    platform::Sent sendTo(platform::Ipv4Address to, std::uint16_t port,
+                          std::span<const std::uint8_t> bytes) override {
+      ++net_.queriesSent;
+      return inner_->sendTo(to, port == 123 ? net_.ntpPort : port, bytes);
+    }
+    platform::Waited waitReadable(std::int32_t ms) override { return inner_->waitReadable(ms); }
+    platform::Received receive(std::span<std::uint8_t> buffer) override {
+      platform::Received r = inner_->receive(buffer);
+      if (r.sourcePort == net_.ntpPort) r.sourcePort = 123;
+      return r;
+    }
+    int drain() override { return inner_->drain(); }
+
+   private:
+    std::unique_ptr<platform::UdpSocket> inner_;
+    LoopbackNetwork& net_;
+  };
+  platform::PosixNetwork real_;
+};
+
+struct AppHarness {
+  static constexpr wchar_t kSettings[] = L"C:\\Tools\\settings.ini";
+
+  AppHarness() {
+    i18n::ResetCatalogueForTests();
+    versionInfo.setString(L"CompanyName", L"CALVION");
+    versionInfo.setString(L"ProductName", L"Horvane");
+    versionInfo.fixed = FakeVersionInfo::version(2, 2, 0, 0);
+    files.addFolder(L"C:\\Tools");
+    clock.setBias(0);
+    windows.setErrorHandler([this](std::exception_ptr e) { app::ShowErrorReport(windows, e); });
+  }
+  ~AppHarness() { i18n::ResetCatalogueForTests(); }
+
+  void setting(const wchar_t* key, const std::wstring& value) {
+    profile.put(kSettings, L"Settings", key, value);
+  }
+  std::optional<std::wstring> stored(const wchar_t* key) const {
+    return profile.raw(kSettings, L"Settings", key);
+  }
+  app::TAppForm& start() {
+    form = std::make_unique<app::TAppForm>(platform);
+    return *form;
+  }
+
+  ui::HeadlessWindowSystem windows;
+  FakeClock clock;
+  FakeFiles files;
+  FakeProfile profile;
+  FakeVersionInfo versionInfo;
+  FakeLocale locale;
+  FakeShell shell;
+  LoopbackNetwork network;
+  app::AppPlatform platform{windows, clock, files, profile, versionInfo, locale, shell, network};
+  std::unique_ptr<app::TAppForm> form;
+};
+
+}  // namespace hv::test
