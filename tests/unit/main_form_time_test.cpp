@@ -1,0 +1,311 @@
+// Get Server Time, Sync Computer Time, the hotkey, the start-up press and the
+// automatic check, headless, against a real UDP peer on loopback.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/main_form_layout.h"
+#include "support/app_harness.h"
+#include "support/udp_fixture.h"
+#include "time/sntp.h"
+#include "time/sntp_timestamp.h"
+
+namespace hv::app {
+namespace {
+
+using test::AppHarness;
+using time::TDateTime;
+
+constexpr wchar_t kNoServerTime[] = L"01/01/1990 00:00:00";
+
+class TimeCommands : public ::testing::Test {
+ protected:
+  TimeCommands() {
+    h.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    h.network.names[L"time.test"] = platform::kLoopback;
+    h.setting(L"Server", L"time.test");
+  }
+
+  // A server whose clock runs aheadMs ahead of the fake computer clock.
+  void serve(std::int64_t aheadMs, test::ReplyFields fields = {}) {
+    peer = std::make_unique<test::UdpFixture>(
+        udp, [this, aheadMs, fields](const std::vector<test::FixtureRequest>& r) {
+          const TDateTime t =
+              time::addMilliseconds(time::fromSystemTime(h.clock.now), aheadMs + served);
+          test::ReplyFields f = fields;
+          const auto ts = time::sntp::localToNtp(t, 0.0);
+          f.seconds = ts.seconds;
+          f.fraction = fraction ? fraction : ts.fraction;
+          return std::vector<test::FixtureDatagram>{{test::craftReply(r.back(), f)}};
+        });
+    h.network.ntpPort = peer->port();
+  }
+  void silence() {
+    peer = std::make_unique<test::UdpFixture>(udp, [](const std::vector<test::FixtureRequest>&) {
+      return std::vector<test::FixtureDatagram>{};
+    });
+    h.network.ntpPort = peer->port();
+  }
+  // Moves the fake computer clock and the window timers on together.
+  void runFor(unsigned ms) {
+    for (unsigned done = 0; done < ms; done += 100) {
+      h.clock.advance(100);
+      h.windows.advance(100);
+    }
+  }
+  std::size_t queries() const { return peer ? peer->requests().size() : 0; }
+
+  // Without the start-up press unless asked, so its thread's query does not
+  // mix with the test's own.
+  TAppForm& start(bool startupPress = false) {
+    TAppForm& f = h.start();
+    if (!startupPress) f.Timer1.setEnabled(false);
+    f.IdSNTP1().ReceiveTimeout = 300;
+    return f;
+  }
+  static std::wstring shown(const TDateTime t) { return time::formatDisplay(t, L"/", L":"); }
+  TDateTime now() const { return time::fromSystemTime(h.clock.now); }
+  std::vector<std::wstring> boxTexts() const {
+    std::vector<std::wstring> out;
+    for (const auto& b : h.windows.shownBoxes) out.push_back(b.text);
+    return out;
+  }
+
+  AppHarness h;
+  platform::PosixNetwork udp;
+  std::unique_ptr<test::UdpFixture> peer;
+  std::int64_t served = 0;
+  std::uint32_t fraction = 0;  // non-zero: every answer carries this fraction
+};
+
+TEST_F(TimeCommands, GetServerTimeShowsTheAnswerAndEnablesSync) {
+  serve(5000);
+  TAppForm& f = start();
+  const int passesBefore = h.windows.processMessagesCalls;
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(queries(), 1u);
+  EXPECT_GT(h.windows.processMessagesCalls, passesBefore) << "the disabled button is drawn";
+  const TDateTime expected = time::addMilliseconds(now(), 5000);
+  EXPECT_EQ(f.Label2.text(), shown(expected));
+  EXPECT_TRUE(f.ServerTimeValid());
+  EXPECT_NEAR(f.ServerTime(), expected, 0.5 / time::kMsPerDay);
+  EXPECT_TRUE(f.BitBtn2.enabled());
+  EXPECT_TRUE(f.BitBtn1.enabled());
+  EXPECT_TRUE(h.windows.shownBoxes.empty());
+}
+
+TEST_F(TimeCommands, TheServerBoxsOwnTextIsQueriedTrimmed) {
+  serve(0);
+  TAppForm& f = start();
+  h.windows.dispatch([&] { f.ComboBox1.editFromUser(L"  time.test \t"); });
+  EXPECT_EQ(f.ComboBox1.itemIndex(), -1);
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(queries(), 1u);
+  EXPECT_TRUE(f.ServerTimeValid());
+
+  // A preset chosen from the list is its text; nothing resolves it here.
+  h.windows.dispatch([&] { f.ComboBox1.selectFromUser(1); });
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Server Error!"});
+  EXPECT_EQ(queries(), 1u);
+}
+
+TEST_F(TimeCommands, FailuresAreReportedAndChangeNothing) {
+  serve(0);
+  TAppForm& f = start();
+  h.windows.userClick(f.BitBtn1);
+  const TDateTime before = f.ServerTime();
+  const std::wstring label = f.Label2.text();
+
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    const wchar_t* message;
+  };
+  const Case cases[] = {
+      {"name not found",
+       [&] { h.windows.dispatch([&] { f.ComboBox1.editFromUser(L"nowhere.test"); }); },
+       L"Server Error!"},
+      {"no answer", [&] { silence(); }, L"Invalid Server Time!"},
+      {"leap 3", [&] { serve(0, {.leap = 3}); }, L"Invalid Server Time!"},
+      {"year 2000",
+       [&] {
+         h.clock.set(time::encodeDateTime(2000, 12, 31, 23, 59, 59, 0));
+         serve(0);
+       },
+       L"Invalid Server Time!"},
+  };
+  for (const Case& c : cases) {
+    h.windows.shownBoxes.clear();
+    h.windows.dispatch([&] { f.ComboBox1.editFromUser(L"time.test"); });
+    c.arrange();
+    h.windows.userClick(f.BitBtn1);
+    ASSERT_EQ(h.windows.shownBoxes.size(), 1u) << c.what;
+    EXPECT_EQ(h.windows.shownBoxes[0].text, c.message) << c.what;
+    EXPECT_EQ(h.windows.shownBoxes[0].caption, L"ERROR");
+    EXPECT_EQ(h.windows.shownBoxes[0].icon, ui::MessageIcon::Error);
+    EXPECT_EQ(f.ServerTime(), before) << c.what;
+    EXPECT_EQ(f.Label2.text(), label) << c.what;
+    EXPECT_TRUE(f.BitBtn2.enabled()) << c.what;
+    EXPECT_TRUE(f.BitBtn1.enabled()) << c.what;
+  }
+
+  // The first second of 2001 is accepted.
+  h.windows.shownBoxes.clear();
+  h.clock.set(time::encodeDateTime(2001, 1, 1, 0, 0, 0, 0));
+  serve(0);
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_TRUE(h.windows.shownBoxes.empty());
+  EXPECT_EQ(f.Label2.text(), L"01/01/2001 00:00:00");
+}
+
+TEST_F(TimeCommands, TheSecondAfterAFetchIsShownTwiceThenTheEstimateRuns) {
+  serve(0);
+  TAppForm& f = start();
+  h.windows.advance(1);  // first display tick
+  h.windows.userClick(f.BitBtn1);
+  const std::wstring fetched = f.Label2.text();
+  h.windows.advance(1000);
+  EXPECT_EQ(f.Label2.text(), fetched);
+  h.windows.advance(1000);
+  EXPECT_EQ(f.Label2.text(), shown(time::addMilliseconds(now(), 1000)));
+  EXPECT_EQ(queries(), 1u) << "the estimate runs without the server";
+}
+
+TEST_F(TimeCommands, SyncWritesTheFreshAnswerWithItsMilliseconds) {
+  // 0.750 s, scaled the way the client reads fractions (by 2^32 + 1).
+  fraction = 3221225473u;
+  serve(0);
+  TAppForm& f = start();
+  // Nothing fetched yet: nothing happens, not even a query.
+  f.SyncComputerTime();
+  EXPECT_EQ(queries(), 0u);
+  EXPECT_TRUE(h.clock.setCalls.empty());
+
+  h.windows.userClick(f.BitBtn1);
+  h.windows.userClick(f.BitBtn2);
+  EXPECT_EQ(queries(), 2u);
+  ASSERT_EQ(h.clock.setCalls.size(), 1u);
+  const platform::SystemTime& set = h.clock.setCalls[0];
+  EXPECT_EQ(set.hour, 12);
+  EXPECT_EQ(set.second, 0);
+  EXPECT_EQ(set.milliseconds, 750);
+  EXPECT_EQ(set.dayOfWeek, 0);
+  EXPECT_EQ(f.Label4.text(), shown(now())) << "the display tick ran at once";
+  EXPECT_TRUE(f.TimerComputerTime.enabled());
+}
+
+TEST_F(TimeCommands, AFailedFetchInsideSyncLeavesTheClockAlone) {
+  serve(0);
+  TAppForm& f = start();
+  h.windows.userClick(f.BitBtn1);
+  silence();
+  h.windows.userClick(f.BitBtn2);
+  EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Invalid Server Time!"});
+  EXPECT_TRUE(h.clock.setCalls.empty());
+  EXPECT_TRUE(f.TimerComputerTime.enabled()) << "the display tick still restarts";
+}
+
+TEST_F(TimeCommands, HotkeyQueriesTwiceThenSetsTheClockOnce) {
+  serve(2000);
+  TAppForm& f = start();
+  h.windows.dispatch([&] { f.OnHotKey(f.hotkey1() + 1); });
+  EXPECT_EQ(queries(), 0u) << "other identifiers are ignored";
+  h.windows.dispatch([&] { f.OnHotKey(f.hotkey1()); });
+  EXPECT_EQ(queries(), 2u);
+  ASSERT_EQ(h.clock.setCalls.size(), 1u);
+  EXPECT_EQ(h.clock.setCalls[0].second, 2);
+
+  // With the server down before anything was fetched, the clock stays.
+  AppHarness other;
+  other.setting(L"Server", L"time.test");
+  other.network.names[L"time.test"] = platform::kLoopback;
+  TAppForm& g = other.start();
+  g.IdSNTP1().ReceiveTimeout = 100;
+  other.windows.dispatch([&] { g.OnHotKey(g.hotkey1()); });
+  EXPECT_TRUE(other.clock.setCalls.empty());
+}
+
+TEST_F(TimeCommands, StartupPressFetchesAndSyncsOnlyWhenAutomaticIsTicked) {
+  for (const bool automatic : {false, true}) {
+    AppHarness s;
+    s.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    s.network.names[L"time.test"] = platform::kLoopback;
+    s.setting(L"Server", L"time.test");
+    if (automatic) s.setting(L"AutomaticallySynchronize", L"ON");
+    test::UdpFixture server(udp, [&s](const std::vector<test::FixtureRequest>& r) {
+      const auto ts =
+          time::sntp::localToNtp(time::addMilliseconds(time::fromSystemTime(s.clock.now), 3000), 0);
+      return std::vector<test::FixtureDatagram>{
+          {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
+    });
+    s.network.ntpPort = server.port();
+    TAppForm& f = s.start();
+    s.windows.advance(999);
+    EXPECT_TRUE(server.requests().empty());
+    s.windows.advance(1);
+    for (int i = 0; i < 500 && !f.StartupPressDone(); ++i) s.windows.drain(10);
+    ASSERT_TRUE(f.StartupPressDone());
+    s.windows.drain(0);
+    EXPECT_EQ(server.requests().size(), automatic ? 2u : 1u);
+    EXPECT_EQ(s.clock.setCalls.size(), automatic ? 1u : 0u);
+    EXPECT_TRUE(f.ServerTimeValid());
+    EXPECT_FALSE(f.Timer1.enabled());
+  }
+}
+
+TEST_F(TimeCommands, AutomaticCheckSyncsOnlyWhileTheDisplaysDiffer) {
+  serve(5000);
+  TAppForm& f = start(true);
+  // Before any fetch the check does nothing, ticked or not.
+  h.windows.userToggle(f.CheckBox2);
+  f.TimerAutomaticTimer();
+  EXPECT_EQ(queries(), 0u);
+  h.windows.userToggle(f.CheckBox2);
+
+  runFor(1000);  // the start-up press fetches; the box is unticked, so no sync
+  for (int i = 0; i < 500 && !f.StartupPressDone(); ++i) h.windows.drain(10);
+  h.windows.drain(0);
+  ASSERT_TRUE(f.ServerTimeValid());
+  ASSERT_TRUE(h.clock.setCalls.empty());
+
+  h.windows.userToggle(f.CheckBox2);
+  runFor(9000);  // the check at 10 s finds the displays 5 s apart
+  ASSERT_EQ(h.clock.setCalls.size(), 1u);
+  EXPECT_EQ(queries(), 2u);
+  EXPECT_EQ(f.Label2.text(), f.Label4.text());
+
+  served = -5000;  // from now on the server agrees with the clock just set
+  runFor(10000);
+  EXPECT_EQ(queries(), 2u) << "equal displays leave the server alone";
+
+  // Unticked: no synchronisation however far apart the displays are.
+  h.windows.userToggle(f.CheckBox2);
+  h.clock.advance(-60000);
+  runFor(10000);
+  EXPECT_EQ(h.clock.setCalls.size(), 1u);
+}
+
+TEST_F(TimeCommands, CommandsStartedWhileOneWaitsDoNotNest) {
+  serve(0);
+  TAppForm& f = start();
+  h.windows.userClick(f.BitBtn1);
+  silence();
+  int nested = 0;
+  h.windows.onMessageBox = [&](const ui::MessageBoxRequest&) {
+    if (nested++ > 0) return;
+    // While the box of a failed fetch inside Sync is open, the hotkey and the
+    // automatic check come in: the sync skips its turn, the fetch too.
+    EXPECT_EQ(f.GetServerTime(), TAppForm::FetchOutcome::Skipped);
+    f.SyncComputerTime();
+  };
+  const std::size_t before = queries();
+  h.windows.userClick(f.BitBtn2);
+  EXPECT_EQ(queries(), before + 1);
+  EXPECT_EQ(h.windows.shownBoxes.size(), 1u);
+  EXPECT_TRUE(h.clock.setCalls.empty());
+}
+
+}  // namespace
+}  // namespace hv::app
