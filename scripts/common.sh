@@ -11,7 +11,7 @@ HORVANE_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
-  chrony sntp libpcre2-dev python3 openssl dpkg-dev
+  chrony sntp libpcre2-dev pkg-config python3 openssl dpkg-dev
 )
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -29,11 +29,62 @@ install_missing() {
   fi
 }
 
+# PCRE2 for the Windows builds: Debian's own pcre2 source package, built
+# once with the MinGW toolchain into a cache outside git. cmake/pcre2.cmake
+# finds it there.
+HORVANE_DEPS_DIR="${HORVANE_DEPS_DIR:-$REPO/.cache/deps}"
+PCRE2_MINGW_PREFIX="$HORVANE_DEPS_DIR/pcre2-mingw"
+
+# Adds a deb-src entry for the Debian archive this machine already uses.
+ensure_debian_sources() {
+  local list=/etc/apt/sources.list.d/horvane-deb-src.sources
+  local uri="" suite=""
+  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+    uri=$(awk '/^URIs:/ && $2 ~ /debian\/?$/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources)
+    suite=$(awk '/^Suites:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources)
+  fi
+  if [[ -z "$uri" && -f /etc/apt/sources.list ]]; then
+    read -r uri suite < <(awk '$1 == "deb" && $2 !~ /security/ {print $2, $3; exit}' /etc/apt/sources.list)
+  fi
+  uri=${uri:-http://deb.debian.org/debian}
+  suite=${suite:-$(. /etc/os-release && echo "$VERSION_CODENAME")}
+  [[ -f "$list" ]] || log "adding a deb-src entry for $uri $suite"
+  printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    "$uri" "$suite" >"$list"
+  apt-get update -qq -o Dir::Etc::sourcelist="$list" -o Dir::Etc::sourceparts=- \
+    -o APT::Get::List-Cleanup=0 >/dev/null
+}
+
+ensure_pcre2_mingw() {
+  [[ -f "$PCRE2_MINGW_PREFIX/lib/libpcre2-8.a" && -f "$PCRE2_MINGW_PREFIX/include/pcre2.h" ]] && return 0
+  log "building PCRE2 for MinGW-w64 into $PCRE2_MINGW_PREFIX"
+  ensure_debian_sources || return 1
+  local work="$HORVANE_DEPS_DIR/src"
+  rm -rf "$work" && mkdir -p "$work" || return 1
+  (cd "$work" && apt-get source -qq pcre2 >/dev/null 2>&1) || { log "apt-get source pcre2 failed"; return 1; }
+  local src
+  src=$(find "$work" -maxdepth 1 -type d -name 'pcre2-*' | head -1)
+  [[ -n "$src" ]] || { log "no pcre2 sources in $work"; return 1; }
+  cmake -S "$src" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$PCRE2_MINGW_PREFIX" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
+    -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
+    -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_SUPPORT_JIT=OFF \
+    -DPCRE2_SUPPORT_LIBBZ2=OFF -DPCRE2_SUPPORT_LIBZ=OFF -DPCRE2_SUPPORT_LIBEDIT=OFF \
+    -DPCRE2_SUPPORT_LIBREADLINE=OFF >/dev/null || return 1
+  cmake --build "$work/build" -j2 >/dev/null || return 1
+  cmake --install "$work/build" >/dev/null || return 1
+  rm -rf "$work"
+}
+
 # configure_and_build PRESET [TARGET...]
 build_preset() {
   local preset=$1
   shift
   local dir="$REPO/build/$preset"
+  if [[ $preset == windows* ]]; then
+    ensure_pcre2_mingw || return 1
+  fi
   if [[ ! -f "$dir/build.ninja" ]]; then
     cmake --preset "$preset" -S "$REPO" >/dev/null
   fi

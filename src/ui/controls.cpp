@@ -63,6 +63,12 @@ void Control::click() {
   if (enabled_ && OnClick) OnClick();
 }
 
+void Panel::setLowered(bool on) {
+  if (on == lowered_) return;
+  lowered_ = on;
+  notify(Change::Colours);
+}
+
 void CheckBox::setChecked(bool on) {
   if (on == checked_) return;
   checked_ = on;

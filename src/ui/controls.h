@@ -37,8 +37,8 @@ struct ControlSpec {
   ControlKind kind = ControlKind::Label;
   Bounds bounds{};
   std::wstring_view text{};
-  int fontHeight = 0;  // pixels at 96 DPI; 0 takes the window's font
-  int tabOrder = -1;   // -1: not a tab stop
+  int fontHeight = 0;         // pixels at 96 DPI; 0 takes the window's font
+  int tabOrder = -1;          // -1: not a tab stop
   std::string_view parent{};  // a panel of the same window, or the window
   Align align = Align::Left;
   Dock dock = Dock::None;
@@ -53,10 +53,17 @@ struct ControlSpec {
   bool buttonFace = false;     // background in the button-face colour
   bool link = false;           // label: blue, underlined
   bool bold = false;
-  bool scrollBars = false;     // memo: both scroll bars, no word wrap
+  bool scrollBars = false;  // memo: both scroll bars, no word wrap
   Cursor cursor = Cursor::Default;
-  std::string_view icon{};     // button: the icon drawn beside the text
-  Colour* colour = nullptr;    // unused by rows; reserved for painted panels
+  std::string_view icon{};         // button: the icon beside the text; label
+                                   // without text: a picture filling its bounds
+  Colour* colour = nullptr;        // unused by rows; reserved for painted panels
+  bool iconRight = false;          // button: the icon after the text
+  std::wstring_view fontName{};    // empty: the window's font
+  std::wstring_view hint{};        // tooltip text
+  int maxLength = 0;               // edit, memo: most characters the user types; 0: any
+  bool wordWrap = false;           // label: wraps its text within its width
+  bool verticalScrollBar = false;  // memo: a vertical scroll bar, lines wrap
 };
 
 enum class Change { Text, Enabled, Visible, Checked, Items, Selection, Font, Colours, Bounds };
@@ -108,6 +115,10 @@ class Control {
   std::function<void()> OnMouseLeave;
   // Any mouse button went down on the control; button 2 is the right one.
   std::function<void(int button)> OnMouseDown;
+  // The pointer moved over the control (or anywhere, while a button pressed
+  // on it is held), and the button came up again.
+  std::function<void()> OnMouseMove;
+  std::function<void(int button)> OnMouseUp;
   // A key went down while the control has the focus (virtual key code).
   std::function<void(unsigned key)> OnKeyDown;
 
@@ -147,6 +158,12 @@ class Bevel : public Control {
 class Panel : public Control {
  public:
   using Control::Control;
+  // Its bevel: raised unless lowered (a selected option looks lowered).
+  bool lowered() const { return lowered_; }
+  void setLowered(bool on);
+
+ private:
+  bool lowered_ = false;
 };
 
 // Setting Checked from code runs OnClick exactly as a user's click does.

@@ -214,6 +214,8 @@ class Form {
   std::function<void(int dpi)> OnDpiChanged;
   std::function<void(Canvas&)> OnPaint;
   std::function<void(int button, int x, int y)> OnMouseDown;
+  std::function<void(int x, int y)> OnMouseMove;
+  std::function<void(int button, int x, int y)> OnMouseUp;
   std::function<void(unsigned key)> OnKeyDown;
 
   // Called by the window system when the user closes the window.

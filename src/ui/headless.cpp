@@ -30,7 +30,8 @@ class HeadlessWindowSystem::TimerClock : public TimerPeer {
   void rearm(Timer& t, std::uint64_t firedAt) {
     auto it = due_.find(&t);
     // A handler that restarted the timer has set its own due time already.
-    if (it != due_.end() && it->second == firedAt) it->second = firedAt + std::max(1u, t.interval());
+    if (it != due_.end() && it->second == firedAt)
+      it->second = firedAt + std::max(1u, t.interval());
   }
 
  private:
@@ -131,7 +132,8 @@ bool HeadlessWindowSystem::drain(unsigned timeoutMs) {
 ModalResult HeadlessWindowSystem::messageBox(Form*, const MessageBoxRequest& request) {
   shownBoxes.push_back(request);
   if (onMessageBox) onMessageBox(request);
-  if (boxAnswers.empty()) return request.buttons == MessageButtons::YesNo ? ModalResult::No : ModalResult::OK;
+  if (boxAnswers.empty())
+    return request.buttons == MessageButtons::YesNo ? ModalResult::No : ModalResult::OK;
   const auto answer = boxAnswers.front();
   boxAnswers.pop_front();
   return answer;
@@ -144,6 +146,15 @@ void HeadlessWindowSystem::registerHotKey(Form& form, std::uint16_t id, unsigned
 
 void HeadlessWindowSystem::unregisterHotKey(Form& form, std::uint16_t id) {
   std::erase_if(hotKeys, [&](const HotKey& h) { return h.form == &form && h.id == id; });
+}
+
+void HeadlessWindowSystem::popupMenu(Form& form, Point screen) {
+  popups.push_back({&form, screen});
+  if (onPopupMenu) onPopupMenu(form);
+}
+
+Size HeadlessWindowSystem::outerSize(const Form& form) {
+  return {form.spec().clientWidth + frame.width, form.spec().clientHeight + frame.height};
 }
 
 void HeadlessWindowSystem::advance(unsigned ms) {

@@ -37,6 +37,9 @@ class HeadlessWindowSystem : public WindowSystem {
                       unsigned virtualKey) override;
   void unregisterHotKey(Form& form, std::uint16_t id) override;
   int dpi(const Form&) override { return 96; }
+  Point cursorPos() override { return cursor; }
+  void popupMenu(Form& form, Point screen) override;
+  Size outerSize(const Form& form) override;
 
   // Moves the fake clock forward, firing every timer that falls due, in
   // order, and running posted work between ticks.
@@ -48,9 +51,15 @@ class HeadlessWindowSystem : public WindowSystem {
 
   // What a user's action does: the event runs through dispatch(), so a
   // failure that escapes it reaches the error report.
-  void userClick(Control& c) { dispatch([&c] { c.click(); }); }
-  void userToggle(CheckBox& c) { dispatch([&c] { c.toggleFromUser(); }); }
-  void userChoose(MenuItem& m) { dispatch([&m] { m.click(); }); }
+  void userClick(Control& c) {
+    dispatch([&c] { c.click(); });
+  }
+  void userToggle(CheckBox& c) {
+    dispatch([&c] { c.toggleFromUser(); });
+  }
+  void userChoose(MenuItem& m) {
+    dispatch([&m] { m.click(); });
+  }
 
   // Message boxes shown so far, and the answers for the next ones (OK when
   // the script is empty).
@@ -70,6 +79,19 @@ class HeadlessWindowSystem : public WindowSystem {
   std::vector<HotKey> hotKeys;
   int beeps = 0;
   int processMessagesCalls = 0;
+
+  // The pointer, as a test moves it.
+  Point cursor;
+  // Pop-up menus shown so far; onPopupMenu runs while one is open, as the
+  // menu's own loop would (it may choose an item).
+  struct Popup {
+    Form* form;
+    Point at;
+  };
+  std::vector<Popup> popups;
+  std::function<void(Form&)> onPopupMenu;
+  // Width and height the window frame adds to the client area.
+  Size frame{6, 29};
 
  private:
   class TimerClock;

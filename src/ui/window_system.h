@@ -13,6 +13,19 @@
 namespace hv::ui {
 
 enum class MessageIcon { None, Error, Warning, Information, Question };
+enum class SystemColour { ButtonFace, WindowText, Highlight, HighlightText };
+
+// Physical pixels.
+struct Point {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+struct Size {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Size&, const Size&) = default;
+};
 enum class MessageButtons { OK, YesNo };
 
 struct MessageBoxRequest {
@@ -75,6 +88,39 @@ class WindowSystem {
 
   // Dots per inch of the monitor the form is on (96 headless).
   virtual int dpi(const Form& form) = 0;
+
+  // Where the pointer is on the screen.
+  virtual Point cursorPos() { return {}; }
+  // The screen point of a control's bottom-left client corner, where a
+  // drop-down menu under it begins.
+  virtual Point bottomLeftOnScreen(Form& form, const Control& control) {
+    const auto& b = control.bounds();
+    return {form.left() + b.left, form.top() + b.top + b.height};
+  }
+  // Shows the form's pop-up menu at a screen point; returns once it closed,
+  // after the OnClick of a chosen item ran.
+  virtual void popupMenu(Form& form, Point screen) {
+    (void)form;
+    (void)screen;
+  }
+  // The window's outer size, frame included.
+  virtual Size outerSize(const Form& form) {
+    return {form.spec().clientWidth, form.spec().clientHeight};
+  }
+  // A colour of the active visual style (the classic ones by default).
+  virtual Colour systemColour(SystemColour which) {
+    switch (which) {
+      case SystemColour::ButtonFace:
+        return {240, 240, 240};
+      case SystemColour::WindowText:
+        return {0, 0, 0};
+      case SystemColour::Highlight:
+        return {0, 120, 215};
+      case SystemColour::HighlightText:
+        return {255, 255, 255};
+    }
+    return {};
+  }
 
  private:
   std::function<void(std::exception_ptr)> errorHandler_;
