@@ -10,6 +10,7 @@ BUILD="${1:-$REPO/build/windows-e2e}"
 TITLE="CALVION - Horvane"
 APPDIR=""
 APP_PID=""
+SERVER_PID=""
 
 fail() {
   echo "FAIL: $*"
@@ -20,6 +21,8 @@ fail() {
 
 cleanup() {
   [[ -n "$APP_PID" ]] && kill "$APP_PID" 2>/dev/null
+  [[ -n "$SERVER_PID" ]] && kill "$SERVER_PID" 2>/dev/null
+  SERVER_PID=""
   wineserver -k 2>/dev/null
   stop_xvfb
   APP_PID=""
@@ -33,7 +36,8 @@ make_appdir() {
   cp -r "$REPO/Languages" "$APPDIR/"
   [[ -f "$REPO/license.txt" ]] && cp "$REPO/license.txt" "$APPDIR/"
   cp "$BUILD/hvdriver.exe" "$APPDIR/"
-  export HORVANE_CLOCK_LOG="$APPDIR/clock-writes.log"
+  # The recording clock writes next to the program.
+  CLOCK_LOG="$APPDIR/clock-writes.log"
 }
 
 settings() { printf '[Settings]\r\n%s' "$(printf '%s\r\n' "$@")" >"$APPDIR/settings.ini"; }
@@ -62,3 +66,53 @@ screenshot() { import -window root "$1" 2>/dev/null; }
 expect_eq() { [[ "$1" == "$2" ]] || fail "$3: expected '$2', got '$1'"; }
 
 app_running() { kill -0 "$APP_PID" 2>/dev/null; }
+
+# A time server on 127.0.0.1:123 for the program's own port: chronyd serving
+# its local clock without touching the host's (-x), run in the foreground.
+start_chronyd_123() {
+  local dir
+  dir=$(mktemp -d /tmp/horvane-chrony.XXXXXX)
+  cat >"$dir/chrony.conf" <<CONF
+port 123
+bindaddress 127.0.0.1
+allow 127.0.0.1
+local stratum 8
+cmdport 0
+pidfile $dir/chronyd.pid
+CONF
+  /usr/sbin/chronyd -d -x -f "$dir/chrony.conf" >"$dir/chronyd.log" 2>&1 &
+  SERVER_PID=$!
+  sleep 1
+  kill -0 "$SERVER_PID" 2>/dev/null || fail "chronyd did not start: $(cat "$dir/chronyd.log")"
+}
+
+# The crafted server of the fixtures, OFFSET seconds ahead of the host clock.
+start_fixture_123() {
+  python3 "$REPO/tests/fixtures/sntp_server.py" --port 123 --offset "$1" --log "$APPDIR/sntp-requests.log" &
+  SERVER_PID=$!
+  sleep 0.5
+  kill -0 "$SERVER_PID" 2>/dev/null || fail "the SNTP fixture did not start"
+}
+
+clock_writes() { [[ -f "$CLOCK_LOG" ]] && grep -c . "$CLOCK_LOG" || echo 0; }
+
+# Waits up to MS for a command to succeed.
+wait_for() {
+  local ms=$1 end
+  shift
+  end=$(($(date +%s%3N) + ms))
+  until "$@"; do
+    (($(date +%s%3N) > end)) && return 1
+    sleep 0.2
+  done
+}
+
+# A locale for Wine's interface language, generated once.
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qix "${1/UTF-8/utf8}" && return 0
+  localedef -i "${1%%.*}" -f UTF-8 "$1" >/dev/null 2>&1
+}
+
+# Client-area position of the main window's controls at 96 DPI.
+LABEL2_AT=(194 36)
+LABEL4_AT=(194 65)
