@@ -1,0 +1,56 @@
+// The client against a real NTP server: chronyd on loopback, serving the
+// host's own clock, so the answer must agree with that clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/posix/clock_posix.h"
+#include "platform/posix/udp_posix.h"
+#include "support/chrony_server.h"
+#include "time/sntp.h"
+
+namespace hv::time {
+namespace {
+
+std::int64_t msOf(TDateTime t) {
+  return std::llround(t * kMsPerDay);
+}
+
+TEST(SntpChrony, AnswersAgreeWithTheHostClock) {
+  test::ChronyServer chrony;
+  platform::PosixClock clock;
+  platform::PosixNetwork network;
+  TIdSNTP client(clock, network);
+  client.Host = L"127.0.0.1";
+  client.Port = chrony.port();
+  client.ReceiveTimeout = 5000;
+  std::int64_t worst = 0;
+  // Several queries over the one socket the client keeps.
+  for (int i = 0; i < 20; ++i) {
+    const std::int64_t before = msOf(fromSystemTime(clock.localTime()));
+    const TDateTime t = client.DateTime();
+    const std::int64_t after = msOf(fromSystemTime(clock.localTime()));
+    ASSERT_NE(t, 0.0) << "no acceptable reply; chronyd said: " << chrony.log();
+    const std::int64_t got = msOf(t);
+    // The server's transmit time lies within the exchange, give or take the
+    // truncation to whole milliseconds.
+    const std::int64_t off = got < before ? before - got : got > after ? got - after : 0;
+    worst = std::max(worst, off);
+  }
+  EXPECT_LE(worst, 3) << "ms outside the exchange";
+}
+
+TEST(SntpChrony, LocalhostInCapitalsSkipsTheLookup) {
+  test::ChronyServer chrony;
+  platform::PosixClock clock;
+  platform::PosixNetwork network;
+  TIdSNTP client(clock, network);
+  client.Host = L"LOCALHOST";
+  client.Port = chrony.port();
+  client.ReceiveTimeout = 5000;
+  EXPECT_GT(yearOf(client.DateTime()), 2000);
+}
+
+}  // namespace
+}  // namespace hv::time
