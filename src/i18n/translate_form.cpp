@@ -1,0 +1,176 @@
+#include "i18n/translate_form.h"
+
+#include "app/identity.h"
+#include "i18n/catalogue.h"
+#include "i18n/translate_form_layout.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/locale.h"
+#include "platform/shell.h"
+
+namespace hv::i18n {
+namespace {
+
+constexpr wchar_t kEnglish[] = L"English";
+constexpr wchar_t kMakerName[] = L"Calvion";
+
+// See LanguageAtOpen().
+std::wstring gLanguageAtOpen;
+
+}  // namespace
+
+const std::wstring& LanguageAtOpen() {
+  return gLanguageAtOpen;
+}
+
+std::wstring LookUpEntry(const std::wstring& key, const std::vector<std::wstring>& lines) {
+  return FindEntry(lines, key).value_or(key);
+}
+
+std::vector<std::wstring> TranslatorLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  if (text.empty()) return lines;
+  std::size_t start = 0;
+  while (true) {
+    const auto comma = text.find(L',', start);
+    lines.push_back(TrimText(text.substr(start, comma - start)));
+    if (comma == std::wstring::npos) break;
+    start = comma + 1;
+  }
+  return lines;
+}
+
+std::wstring RestartScriptText(const std::wstring& exePath) {
+  return L"@ECHO OFF\r\n"
+         L"ping 192.0.2.2 -n 1 -w 1000 > nul\r\n"
+         L"\"" +
+         exePath + L"\"\r\n";
+}
+
+std::wstring ContributionAddress(std::wstring_view makerHost) {
+  return L"https://" + std::wstring(makerHost) + L"/blog/multilingual-software/";
+}
+
+ui::ModalResult CustomButtonDialog(ui::WindowSystem& windows, ui::Form* owner,
+                                   const std::wstring& message, ui::MessageIcon type,
+                                   ui::MessageButtons buttons, const std::wstring& caption,
+                                   const std::vector<std::wstring>& buttonCaptions) {
+  ui::MessageBoxRequest box;
+  box.text = message;
+  box.caption = caption;
+  box.icon = type;
+  box.buttons = buttons;
+  box.buttonCaptions = buttonCaptions;
+  return windows.messageBox(owner, box);
+}
+
+TTranslateForm::TTranslateForm(app::AppPlatform& platform, SetLanguageFileFn setLanguageFile)
+    : ui::Form(platform.windows, TranslateFormSpec()),
+      Label1(get<ui::Label>("Label1")),
+      ComboBox1(get<ui::ComboBox>("ComboBox1")),
+      Label2(get<ui::Label>("Label2")),
+      RichEdit1(get<ui::Memo>("RichEdit1")),
+      Label3(get<ui::Label>("Label3")),
+      BitBtn1(get<ui::Button>("BitBtn1")),
+      BitBtn2(get<ui::Button>("BitBtn2")),
+      platform_(platform),
+      setLanguageFile_(std::move(setLanguageFile)) {
+  ComboBox1.addItem(kEnglish);
+  ComboBox1.setItemIndex(0);
+  ComboBox1.OnChange = [this] { ComboBox1Change(); };
+  BitBtn1.OnClick = [this] { BitBtn1Click(); };
+  // Cancel only closes.
+  BitBtn2.OnClick = [this] { setModalResult(ui::ModalResult::Cancel); };
+  Label3.OnClick = [this] { Label3Click(); };
+  FormCreate();
+}
+
+TTranslateForm::~TTranslateForm() {
+  destroying();
+}
+
+void TTranslateForm::FormCreate() {
+  setCaption(Translate(L"Language"));
+  Label1.setText(Translate(L"User Interface Language:"));
+  Label2.setText(Translate(L"Translated by:"));
+  BitBtn1.setText(Translate(L"OK"));
+  BitBtn2.setText(Translate(L"Cancel"));
+  Label3.setText(Translate(L"Contribute Translation"));
+
+  for (const auto& fileName : LanguageFileNames()) {
+    // A name without ".lang.txt" in exact case gives no language to offer:
+    // choosing it would store a file name that does not exist.
+    const std::wstring name = LanguageNameOf(fileName);
+    if (!name.empty()) ComboBox1.addItem(name);
+  }
+  const auto& items = ComboBox1.items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == LoadedLanguageName()) {
+      ComboBox1.setItemIndex(static_cast<int>(i));
+      break;
+    }
+  }
+  ComboBox1Change();
+  gLanguageAtOpen = ComboBox1.text();
+}
+
+void TTranslateForm::ComboBox1Change() {
+  const std::wstring entry = ComboBox1.text();
+  std::wstring text;
+  if (entry == kEnglish) {
+    text = kMakerName;
+  } else {
+    // A file that is gone or unreadable leaves the box empty.
+    const auto bytes = platform_.files.readFile(LanguagesFolder() + platform_.files.separator() +
+                                                entry + kLanguageFileSuffix);
+    if (bytes) text = LookUpEntry(kTranslatorsKey, ReadUtf8Lines(*bytes));
+  }
+  RichEdit1.clear();
+  for (const auto& line : TranslatorLines(text)) RichEdit1.addLine(line);
+}
+
+std::wstring TTranslateForm::ScriptFolder() const {
+  const wchar_t sep = platform_.files.separator();
+  const auto& id = app::identity();
+  return platform_.files.roamingAppDataFolder() + sep + id.companyName + sep + id.productName;
+}
+
+void TTranslateForm::BitBtn1Click() {
+  const std::wstring entry = ComboBox1.text();
+  if (entry == LanguageAtOpen()) {
+    setModalResult(ui::ModalResult::Cancel);
+    return;
+  }
+  const auto answer = CustomButtonDialog(
+      platform_.windows, this, Translate(L"Restart Application?"), ui::MessageIcon::Question,
+      ui::MessageButtons::YesNo, Translate(L"Confirmation"), {Translate(L"Yes"), Translate(L"No")});
+  if (answer != ui::ModalResult::Yes) return;
+
+  setLanguageFile_(entry + kLanguageFileSuffix);
+  platform_.windows.processMessages();
+
+  auto& files = platform_.files;
+  const wchar_t sep = files.separator();
+  const auto& id = app::identity();
+  // Folders that exist or can't be made are no failure here; writing the
+  // script says whether it worked.
+  files.createDirectory(files.roamingAppDataFolder() + sep + id.companyName);
+  const std::wstring folder = ScriptFolder();
+  files.createDirectory(folder);
+  const std::wstring script = folder + sep + kRestartScriptName;
+  if (!files.writeFile(script, platform_.locale.toAnsi(RestartScriptText(files.moduleFileName()))))
+    throw Error(L"Cannot create file \"" + script + L"\"");
+  platform_.windows.processMessages();
+
+  platform_.shell.open(script, L"", folder, platform::ShowCommand::Hide);
+  platform_.windows.processMessages();
+  platform_.windows.terminate();
+  setModalResult(ui::ModalResult::OK);
+}
+
+void TTranslateForm::Label3Click() {
+  platform_.shell.open(ContributionAddress(HORVANE_MAKER_HOST), L"", L"",
+                       platform::ShowCommand::Hide);
+}
+
+}  // namespace hv::i18n

@@ -1,0 +1,71 @@
+#pragma once
+// TTranslateForm: the language window. It offers the language files found at
+// start-up, shows who translated the selected one, and on a confirmed change
+// stores it and restarts the program, which loads languages only at start.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_platform.h"
+#include "ui/form.h"
+#include "ui/window_system.h"
+
+namespace hv::i18n {
+
+// Owner: each TTranslateForm at the end of its creation, on the UI thread.
+// Reader: that window's OK button. The entry selected when the most recently
+// created language window finished its creation.
+const std::wstring& LanguageAtOpen();
+
+// The text after "{key}" on the first line that begins with it, even when
+// empty; the key itself when no line does.
+std::wstring LookUpEntry(const std::wstring& key, const std::vector<std::wstring>& lines);
+
+// The translators box: one line per comma-separated name, trimmed; no line
+// for an empty text.
+std::vector<std::wstring> TranslatorLines(const std::wstring& text);
+
+// "start.bat": a pause of about one second, then the program again.
+std::wstring RestartScriptText(const std::wstring& exePath);
+inline constexpr wchar_t kRestartScriptName[] = L"start.bat";
+
+// The maker's page about contributing translations.
+std::wstring ContributionAddress(std::wstring_view makerHost);
+
+// A message dialog whose caption and push-button captions (in button order,
+// as far as the list reaches) are replaced; returns the button pressed.
+ui::ModalResult CustomButtonDialog(ui::WindowSystem& windows, ui::Form* owner,
+                                   const std::wstring& message, ui::MessageIcon type,
+                                   ui::MessageButtons buttons, const std::wstring& caption,
+                                   const std::vector<std::wstring>& buttonCaptions);
+
+class TTranslateForm : public ui::Form {
+ public:
+  // Stores the "LanguageFile" setting (TAppForm::SetLanguageFile).
+  using SetLanguageFileFn = std::function<void(const std::wstring& fileName)>;
+
+  TTranslateForm(app::AppPlatform& platform, SetLanguageFileFn setLanguageFile);
+  ~TTranslateForm() override;
+
+  ui::Label& Label1;
+  ui::ComboBox& ComboBox1;
+  ui::Label& Label2;
+  ui::Memo& RichEdit1;
+  ui::Label& Label3;
+  ui::Button& BitBtn1;
+  ui::Button& BitBtn2;
+
+  void FormCreate();
+  void ComboBox1Change();
+  void BitBtn1Click();
+  void Label3Click();
+
+  // The per-user folder of the restart script, without a trailing separator.
+  std::wstring ScriptFolder() const;
+
+ private:
+  app::AppPlatform& platform_;
+  SetLanguageFileFn setLanguageFile_;
+};
+
+}  // namespace hv::i18n

@@ -1,0 +1,296 @@
+// The language window, headless on fakes: the list, the translators box, the
+// OK rules and the restart script.
+#include "i18n/translate_form.h"
+
+#include <gtest/gtest.h>
+
+#include "app/identity.h"
+#include "i18n/catalogue.h"
+#include "i18n/translate_form_layout.h"
+#include "support/app_harness.h"
+
+namespace hv::i18n {
+namespace {
+
+using test::AppHarness;
+
+constexpr wchar_t kFolder[] = L"C:\\Tools\\Languages";
+constexpr wchar_t kScriptFolder[] = L"C:\\Users\\me\\AppData\\Roaming\\CALVION\\Horvane";
+
+struct LanguageWindow : ::testing::Test {
+  LanguageWindow() {
+    app::setIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
+    h.files.addFolder(L"C:\\Users\\me\\AppData\\Roaming");
+  }
+  void languages() {
+    h.files.addFolder(kFolder);
+    h.files.addFile(std::wstring(kFolder) + L"\\Turkish.lang.txt",
+                    "{INFO:Translated By}Ay\xC5\x9F" "e\r\n{OK}Tamam\r\n");
+    h.files.addFile(std::wstring(kFolder) + L"\\German.lang.txt",
+                    "\xEF\xBB\xBF{INFO:Translated By} Anna Schmidt ,J\xC3\xB6rg Weber,\tLi \r\n"
+                    "{Language}Sprache\r\n{User Interface Language:}Sprache:\r\n"
+                    "{Translated by:}\xC3\x9C"
+                    "bersetzt von:\r\n{OK}OK\r\n{Cancel}Abbrechen\r\n"
+                    "{Contribute Translation}Mithelfen\r\n{Restart Application?}Neu starten?\r\n"
+                    "{Confirmation}Best\xC3\xA4tigung\r\n{Yes}Ja\r\n{No}Nein\r\n");
+    h.files.addFile(std::wstring(kFolder) + L"\\French.lang.txt", "{OK}D'accord\r\n");
+    h.files.addFile(std::wstring(kFolder) + L"\\Polish.LANG.TXT", "{OK}Dobrze\r\n");
+  }
+  void load(const std::wstring& file) { LoadLanguage(h.files, h.locale, h.files.exePath, file); }
+  TTranslateForm& open() {
+    form = std::make_unique<TTranslateForm>(
+        h.platform, [this](const std::wstring& name) { stored.push_back(name); });
+    return *form;
+  }
+
+  AppHarness h;
+  std::vector<std::wstring> stored;
+  std::unique_ptr<TTranslateForm> form;
+};
+
+TEST(LookUpEntry, FollowsTheLookupRuleButKeepsAnEmptyValue) {
+  const std::vector<std::wstring> lines = {L" {OK}Space", L"{Ok}Wrong case", L"{OK}", L"{OK}Second",
+                                           L"{Key}} value }"};
+  EXPECT_EQ(LookUpEntry(L"OK", lines), L"");
+  EXPECT_EQ(LookUpEntry(L"Key", lines), L"} value }");
+  EXPECT_EQ(LookUpEntry(L"Missing", lines), L"Missing");
+  EXPECT_EQ(LookUpEntry(L"INFO:Translated By", {}), L"INFO:Translated By");
+}
+
+TEST(TranslatorLines, OneTrimmedNamePerComma) {
+  EXPECT_EQ(TranslatorLines(L" Anna ,Bo,\tCy \r"),
+            (std::vector<std::wstring>{L"Anna", L"Bo", L"Cy"}));
+  EXPECT_EQ(TranslatorLines(L"a,,b,"), (std::vector<std::wstring>{L"a", L"", L"b", L""}));
+  EXPECT_EQ(TranslatorLines(L"Solo"), std::vector<std::wstring>{L"Solo"});
+  EXPECT_TRUE(TranslatorLines(L"").empty());
+}
+
+TEST(RestartScript, ThreeLinesEndedByCrLf) {
+  EXPECT_EQ(RestartScriptText(L"C:\\Program Files\\Horvane\\horvane.exe"),
+            L"@ECHO OFF\r\nping 192.0.2.2 -n 1 -w 1000 > nul\r\n"
+            L"\"C:\\Program Files\\Horvane\\horvane.exe\"\r\n");
+}
+
+TEST_F(LanguageWindow, WithoutLanguagesOnlyEnglishByTheMaker) {
+  load(L"");
+  TTranslateForm& f = open();
+  EXPECT_EQ(f.caption(), L"Language");
+  EXPECT_EQ(f.ComboBox1.items(), std::vector<std::wstring>{L"English"});
+  EXPECT_EQ(f.ComboBox1.itemIndex(), 0);
+  EXPECT_EQ(f.RichEdit1.lines(), std::vector<std::wstring>{L"Calvion"});
+  EXPECT_EQ(LanguageAtOpen(), L"English");
+  EXPECT_EQ(f.Label1.text(), L"User Interface Language:");
+  EXPECT_EQ(f.Label3.text(), L"Contribute Translation");
+}
+
+TEST_F(LanguageWindow, ListsTheFilesSortedAroundEnglishAndSelectsTheLoadedOne) {
+  languages();
+  load(L"German.lang.txt");
+  TTranslateForm& f = open();
+  // Polish.LANG.TXT has no ".lang.txt" in exact case, so it offers nothing.
+  EXPECT_EQ(f.ComboBox1.items(),
+            (std::vector<std::wstring>{L"English", L"French", L"German", L"Turkish"}));
+  EXPECT_EQ(f.ComboBox1.text(), L"German");
+  EXPECT_EQ(LanguageAtOpen(), L"German");
+  EXPECT_EQ(f.RichEdit1.lines(),
+            (std::vector<std::wstring>{L"Anna Schmidt", L"J\u00f6rg Weber", L"Li"}));
+  EXPECT_EQ(f.caption(), L"Sprache");
+  EXPECT_EQ(f.Label2.text(), L"\u00dcbersetzt von:");
+  EXPECT_EQ(f.BitBtn2.text(), L"Abbrechen");
+  EXPECT_EQ(f.Label3.text(), L"Mithelfen");
+}
+
+TEST_F(LanguageWindow, TranslatorsBoxFollowsTheSelection) {
+  languages();
+  load(L"");
+  TTranslateForm& f = open();
+  auto choose = [&](const wchar_t* name) {
+    const auto& items = f.ComboBox1.items();
+    const int i = static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin());
+    h.windows.dispatch([&] { f.ComboBox1.selectFromUser(i); });
+  };
+  choose(L"Turkish");
+  EXPECT_EQ(f.RichEdit1.lines(), std::vector<std::wstring>{L"Ay\u015fe"});
+  // No translator entry: the key itself shows.
+  choose(L"French");
+  EXPECT_EQ(f.RichEdit1.lines(), std::vector<std::wstring>{L"INFO:Translated By"});
+  // An entry with nothing after the brace leaves the box empty.
+  h.files.addFile(std::wstring(kFolder) + L"\\French.lang.txt", "{INFO:Translated By}\r\n");
+  choose(L"Turkish");
+  choose(L"French");
+  EXPECT_TRUE(f.RichEdit1.lines().empty());
+  EXPECT_EQ(f.RichEdit1.text(), L"");
+  // A file that can no longer be read leaves it empty too, without a message.
+  h.files.unreadable.insert(std::wstring(kFolder) + L"\\Turkish.lang.txt");
+  choose(L"Turkish");
+  EXPECT_TRUE(f.RichEdit1.lines().empty());
+  choose(L"English");
+  EXPECT_EQ(f.RichEdit1.lines(), std::vector<std::wstring>{L"Calvion"});
+  EXPECT_TRUE(h.windows.shownBoxes.empty());
+}
+
+TEST_F(LanguageWindow, OkWithTheSameSelectionClosesAndStoresNothing) {
+  languages();
+  load(L"German.lang.txt");
+  TTranslateForm& f = open();
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(f.modalResult(), ui::ModalResult::Cancel);
+  EXPECT_TRUE(stored.empty());
+  EXPECT_TRUE(h.windows.shownBoxes.empty());
+  EXPECT_FALSE(h.windows.terminated());
+}
+
+TEST_F(LanguageWindow, NoInTheQuestionKeepsTheWindowOpenAndStoresNothing) {
+  languages();
+  load(L"German.lang.txt");
+  TTranslateForm& f = open();
+  h.windows.dispatch([&] { f.ComboBox1.selectFromUser(0); });  // English
+  h.windows.boxAnswers.push_back(ui::ModalResult::No);
+  h.windows.userClick(f.BitBtn1);
+  ASSERT_EQ(h.windows.shownBoxes.size(), 1u);
+  const auto& box = h.windows.shownBoxes[0];
+  EXPECT_EQ(box.text, L"Neu starten?");
+  EXPECT_EQ(box.caption, L"Best\u00e4tigung");
+  EXPECT_EQ(box.icon, ui::MessageIcon::Question);
+  EXPECT_EQ(box.buttons, ui::MessageButtons::YesNo);
+  EXPECT_EQ(box.buttonCaptions, (std::vector<std::wstring>{L"Ja", L"Nein"}));
+  EXPECT_EQ(f.modalResult(), ui::ModalResult::None);
+  EXPECT_TRUE(stored.empty());
+  EXPECT_FALSE(h.files.fileExists(std::wstring(kScriptFolder) + L"\\start.bat"));
+  h.windows.userClick(f.BitBtn2);
+  EXPECT_EQ(f.modalResult(), ui::ModalResult::Cancel);
+  EXPECT_TRUE(stored.empty());
+}
+
+TEST_F(LanguageWindow, ConfirmedChangeStoresWritesTheScriptRunsItAndEnds) {
+  languages();
+  load(L"German.lang.txt");
+  h.files.exePath = L"C:\\Zeitger\u00e4te\\horvane.exe";
+  TTranslateForm& f = open();
+  h.windows.dispatch([&] { f.ComboBox1.selectFromUser(0); });  // English
+  h.windows.boxAnswers.push_back(ui::ModalResult::Yes);
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(stored, std::vector<std::wstring>{L"English.lang.txt"});
+  // Whatever SettingsFolder is, the script goes to the roaming folder, in
+  // the ANSI code page.
+  EXPECT_EQ(h.files.contents(std::wstring(kScriptFolder) + L"\\start.bat"),
+            std::string("@ECHO OFF\r\nping 192.0.2.2 -n 1 -w 1000 > nul\r\n"
+                        "\"C:\\Zeitger\xE4te\\horvane.exe\"\r\n"));
+  ASSERT_EQ(h.shell.opened.size(), 1u);
+  EXPECT_EQ(h.shell.opened[0].file, std::wstring(kScriptFolder) + L"\\start.bat");
+  EXPECT_EQ(h.shell.opened[0].parameters, L"");
+  EXPECT_EQ(h.shell.opened[0].directory, kScriptFolder);
+  EXPECT_EQ(h.shell.opened[0].show, platform::ShowCommand::Hide);
+  EXPECT_TRUE(h.windows.terminated());
+  EXPECT_GE(h.windows.processMessagesCalls, 3);
+  EXPECT_TRUE(h.windows.shownBoxes.size() == 1u);
+}
+
+TEST_F(LanguageWindow, ConfirmationGoesThroughTheMainWindowsSetting) {
+  languages();
+  h.setting(L"LanguageFile", L"German.lang.txt");
+  app::TAppForm& main = h.start();
+  TTranslateForm f(h.platform, [&](const std::wstring& n) { main.SetLanguageFile(n); });
+  h.windows.dispatch([&] { f.ComboBox1.selectFromUser(1); });  // French
+  h.windows.boxAnswers.push_back(ui::ModalResult::Yes);
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(h.stored(L"LanguageFile"), L"French.lang.txt");
+}
+
+TEST_F(LanguageWindow, ScriptThatCannotBeWrittenIsReportedAfterTheSettingIsStored) {
+  languages();
+  load(L"");
+  h.files.addFolder(kScriptFolder);
+  h.files.addFolder(std::wstring(kScriptFolder) + L"\\start.bat");  // a folder in its way
+  TTranslateForm& f = open();
+  h.windows.dispatch([&] { f.ComboBox1.selectFromUser(2); });  // German
+  h.windows.boxAnswers.push_back(ui::ModalResult::Yes);
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(stored, std::vector<std::wstring>{L"German.lang.txt"});
+  ASSERT_EQ(h.windows.shownBoxes.size(), 2u);
+  EXPECT_EQ(h.windows.shownBoxes[1].caption, L"Horvane");
+  EXPECT_EQ(h.windows.shownBoxes[1].icon, ui::MessageIcon::Error);
+  EXPECT_NE(h.windows.shownBoxes[1].text.find(L"start.bat"), std::wstring::npos);
+  EXPECT_TRUE(h.shell.opened.empty());
+  EXPECT_FALSE(h.windows.terminated());
+}
+
+TEST_F(LanguageWindow, EachCreationOverwritesLanguageAtOpen) {
+  languages();
+  load(L"Turkish.lang.txt");
+  TTranslateForm hidden(h.platform, [](const std::wstring&) {});
+  EXPECT_EQ(LanguageAtOpen(), L"Turkish");
+  ResetCatalogueForTests();
+  TTranslateForm later(h.platform, [](const std::wstring&) {});
+  EXPECT_EQ(LanguageAtOpen(), L"English");
+}
+
+TEST_F(LanguageWindow, ContributionLinkOpensTheMakersPageHidden) {
+  load(L"");
+  TTranslateForm& f = open();
+  h.windows.userClick(f.Label3);
+  ASSERT_EQ(h.shell.opened.size(), 1u);
+  EXPECT_EQ(h.shell.opened[0].file, ContributionAddress(HORVANE_MAKER_HOST));
+  EXPECT_EQ(h.shell.opened[0].show, platform::ShowCommand::Hide);
+  EXPECT_EQ(ContributionAddress(L"example.org"),
+            L"https://example.org/blog/multilingual-software/");
+  EXPECT_EQ(f.modalResult(), ui::ModalResult::None);
+}
+
+TEST(TranslateFormLayout, BoundsTextsAndRoles) {
+  const auto& spec = TranslateFormSpec();
+  EXPECT_EQ(spec.clientWidth, 622);
+  EXPECT_EQ(spec.clientHeight, 227);
+  EXPECT_EQ(spec.border, ui::BorderStyle::Dialog);
+  EXPECT_FALSE(spec.minimizeBox);
+  EXPECT_FALSE(spec.maximizeBox);
+  EXPECT_EQ(std::wstring(spec.fontName), L"Tahoma");
+  EXPECT_EQ(spec.fontHeight, 16);
+  auto find = [&](std::string_view n) -> const ui::ControlSpec& {
+    return *std::find_if(spec.controls.begin(), spec.controls.end(),
+                         [&](const ui::ControlSpec& c) { return c.name == n; });
+  };
+  const auto& label1 = find("Label1");
+  const auto& combo = find("ComboBox1");
+  const auto& box = find("RichEdit1");
+  const auto& ok = find("BitBtn1");
+  const auto& cancel = find("BitBtn2");
+  const auto& link = find("Label3");
+  EXPECT_EQ(std::wstring(label1.text), L"User Interface Language:");
+  EXPECT_EQ(std::wstring(find("Label2").text), L"Translated by:");
+  EXPECT_EQ(std::wstring(link.text), L"Contribute Translation");
+  EXPECT_EQ(std::wstring(ok.text), L"OK");
+  EXPECT_EQ(std::wstring(cancel.text), L"Cancel");
+  // The list sits right of Label1, the box below it.
+  EXPECT_EQ(combo.bounds.width, 350);
+  EXPECT_GT(combo.bounds.left, label1.bounds.left);
+  EXPECT_TRUE(combo.sorted);
+  EXPECT_FALSE(combo.editable);
+  EXPECT_EQ(box.kind, ui::ControlKind::Memo);
+  EXPECT_EQ(box.bounds.width, 350);
+  EXPECT_EQ(box.bounds.height, 130);
+  EXPECT_EQ(box.bounds.left, combo.bounds.left);
+  EXPECT_GT(box.bounds.top, combo.bounds.top);
+  EXPECT_TRUE(box.readOnly && box.scrollBars && box.buttonFace);
+  EXPECT_LE(box.bounds.left + box.bounds.width, spec.clientWidth);
+  // The bottom bar: 45 high under a one-pixel line, the buttons 165 x 33 in it.
+  const auto& line = find("Bevel1");
+  EXPECT_EQ(line.bounds, (ui::Bounds{0, 227 - 45 - 1, 622, 1}));
+  EXPECT_LE(box.bounds.top + box.bounds.height, line.bounds.top);
+  for (const auto* b : {&ok, &cancel}) {
+    EXPECT_EQ(b->bounds.width, 165);
+    EXPECT_EQ(b->bounds.height, 33);
+    EXPECT_GE(b->bounds.top, 227 - 45);
+    EXPECT_LE(b->bounds.top + b->bounds.height, 227);
+  }
+  EXPECT_LT(ok.bounds.left + ok.bounds.width, cancel.bounds.left);
+  EXPECT_LE(cancel.bounds.left + cancel.bounds.width, spec.clientWidth);
+  EXPECT_TRUE(ok.defaultButton);
+  EXPECT_TRUE(cancel.cancelButton);
+  EXPECT_TRUE(link.link);
+  EXPECT_EQ(link.cursor, ui::Cursor::Hand);
+  EXPECT_GE(link.bounds.top, 227 - 45);
+}
+
+}  // namespace
+}  // namespace hv::i18n
