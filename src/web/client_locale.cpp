@@ -1,0 +1,87 @@
+#include "web/client_locale.h"
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+
+#include "platform/error.h"
+
+namespace hv::web {
+namespace {
+
+// Owner: the UI thread (start and regional-settings notices); reader: the
+// update check's thread.
+std::atomic<std::uint32_t> gDefaultLocaleId{platform::lc::kEnglishUnitedStates};
+
+// Built by the first CurrentLocaleName, kept to the end of the process.
+std::mutex gLocalesMutex;
+std::optional<std::vector<SystemLocale>> gSystemLocales;
+
+int hexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void CaptureDefaultLocaleId(platform::LocaleInfo& locale) {
+  std::uint32_t id = platform::lc::kEnglishUnitedStates;
+  if (const std::uint32_t thread = locale.threadLocale(); thread != 0) id = thread;
+  gDefaultLocaleId.store(id);
+}
+
+void RefreshDefaultLocaleId(platform::LocaleInfo& locale) {
+  locale.useUserDefaultLocale();
+  CaptureDefaultLocaleId(locale);
+}
+
+std::uint32_t DefaultLocaleId() {
+  return gDefaultLocaleId.load();
+}
+
+std::optional<std::uint32_t> LcidOfLocaleText(const std::wstring& text) {
+  if (text.size() < 8) return std::nullopt;
+  std::uint32_t lcid = 0;
+  for (std::size_t i = 4; i < 8; ++i) {
+    const int d = hexDigit(text[i]);
+    if (d < 0) return std::nullopt;
+    lcid = lcid * 16 + static_cast<std::uint32_t>(d);
+  }
+  return lcid;
+}
+
+std::vector<SystemLocale> EnumerateSystemLocales(platform::LocaleInfo& locale) {
+  std::vector<SystemLocale> list;
+  for (const auto& text : locale.supportedLocales()) {
+    const auto lcid = LcidOfLocaleText(text);
+    if (!lcid) continue;
+    SystemLocale entry;
+    entry.lcid = *lcid;
+    entry.abbreviation = locale.localeText(*lcid, platform::lc::kAbbrevLanguage);
+    if (entry.abbreviation.empty()) continue;
+    entry.languageName = locale.localeText(*lcid, platform::lc::kLanguageName);
+    entry.localeName = locale.localeText(*lcid, platform::lc::kIso639Language) + L"-" +
+                       locale.localeText(*lcid, platform::lc::kIso3166Country);
+    list.push_back(std::move(entry));
+  }
+  return list;
+}
+
+std::wstring CurrentLocaleName(platform::LocaleInfo& locale) {
+  const std::uint32_t id = DefaultLocaleId();
+  std::lock_guard lock(gLocalesMutex);
+  if (!gSystemLocales) gSystemLocales = EnumerateSystemLocales(locale);
+  for (const auto& entry : *gSystemLocales)
+    if (entry.lcid == id) return entry.localeName;
+  throw Error(L"Locale " + std::to_wstring(id) + L" is not among the system's locales");
+}
+
+void ResetClientLocaleForTests() {
+  std::lock_guard lock(gLocalesMutex);
+  gSystemLocales.reset();
+  gDefaultLocaleId.store(platform::lc::kEnglishUnitedStates);
+}
+
+}  // namespace hv::web

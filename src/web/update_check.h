@@ -1,0 +1,61 @@
+#pragma once
+// The update check: once per run the maker's check endpoint is asked which
+// version is current. The results wait in module-level state until the main
+// window, polling CheckDone, takes them.
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/http.h"
+#include "platform/locale_info.h"
+#include "platform/registry.h"
+
+namespace hv::web {
+
+inline constexpr wchar_t kCheckPath[] = L"/php/check2.php";
+
+struct UpdateCheckContext {
+  platform::Http& http;
+  platform::Registry& registry;
+  platform::LocaleInfo& locale;
+  platform::Clock& clock;
+  std::wstring makerHost;
+  std::wstring appTitle;
+  std::wstring appVersion;
+};
+
+// The check itself, on the TChecker thread. Sets CheckDone last, unless the
+// launch counter could not be stored.
+void CheckForUpdate(const UpdateCheckContext& context);
+
+// Cleared as the check's thread starts.
+void ClearCheckDone();
+
+// The silent error log: blank messages are ignored; entries are separated
+// by two carriage returns.
+void LogCheckError(const std::wstring& message);
+void ClearCheckErrors();
+
+// Writes "ShowUpdate" ("1" or "0"); throws StoreError when refused.
+void SetShowUpdate(platform::Registry& registry, bool on);
+
+// The check's results. Written by the check's thread; the UI thread reads
+// them only after it has seen CheckDone (release on writing, acquire here).
+bool CheckDone();
+bool UpdateAvailable();
+std::int32_t ShowUpdate();
+std::wstring LatestVersion();
+std::wstring DownloadURL();
+std::int64_t LaunchCount();
+bool CheckFailed();
+std::wstring CheckErrorLog();
+std::wstring CheckEndpoint();
+
+// "Kind Error:" CR message, as the log records a failure nobody expected.
+std::wstring DescribeUnexpected(const std::exception& e);
+
+// As at process start: nothing checked, nothing stored.
+void ResetUpdateCheckForTests();
+
+}  // namespace hv::web
