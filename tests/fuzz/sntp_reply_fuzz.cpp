@@ -1,0 +1,184 @@
+// Datagrams of any size and content as the replies to one SNTP query: the
+// packet checks on each, and the client's whole wait over all of them. Only
+// a 48-byte reply from the server that carries the request's own transmit
+// timestamp back, and passes the checks, may yield a time.
+//
+// Input: byte 0 bit 0 CheckStratum; bytes 1-2 the zone bias (minutes, within
+// a day); then datagrams, each one header byte (bits 0-5 length, bit 6 echo
+// the request's transmit timestamp as originate, bit 7 from another port)
+// and its bytes.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <vector>
+
+#include "support/fake_clock.h"
+#include "time/sntp.h"
+#include "time/sntp_timestamp.h"
+
+namespace {
+
+using namespace hv;
+using namespace hv::time;
+
+void require(bool ok) {
+  if (!ok) std::abort();
+}
+
+constexpr std::uint16_t kServerPort = 123;
+
+struct Datagram {
+  std::vector<std::uint8_t> bytes;
+  std::uint16_t port = kServerPort;
+};
+
+class ScriptedSocket : public platform::UdpSocket {
+ public:
+  explicit ScriptedSocket(std::deque<Datagram> script) : script_(std::move(script)) {}
+
+  std::vector<std::uint8_t> sent;
+
+  int bindAnyPort() override { return 0; }
+  std::uint16_t localPort() override { return 50000; }
+  platform::Sent sendTo(platform::Ipv4Address, std::uint16_t,
+                        std::span<const std::uint8_t> bytes) override {
+    sent.assign(bytes.begin(), bytes.end());
+    patchOriginates();
+    return {0, bytes.size()};
+  }
+  // Once the script is spent the wait fails, which ends the query.
+  platform::Waited waitReadable(std::int32_t) override {
+    if (script_.empty()) return {platform::wsa::kInterrupted, platform::Readiness::TimedOut};
+    return {0, platform::Readiness::Readable};
+  }
+  platform::Received receive(std::span<std::uint8_t> buffer) override {
+    const Datagram d = std::move(script_.front());
+    script_.pop_front();
+    platform::Received r;
+    r.bytes = std::min(d.bytes.size(), buffer.size());
+    std::copy_n(d.bytes.begin(), r.bytes, buffer.begin());
+    if (d.bytes.size() > buffer.size()) r.error = platform::wsa::kMessageTooLong;
+    r.source = platform::kLoopback;
+    r.sourcePort = d.port;
+    return r;
+  }
+  int drain() override { return 0; }
+
+  std::vector<bool> echo;
+
+ private:
+  void patchOriginates() {
+    for (std::size_t i = 0; i < script_.size() && i < echo.size(); ++i) {
+      auto& b = script_[i].bytes;
+      if (echo[i] && b.size() >= 32) std::copy_n(sent.begin() + 40, 8, b.begin() + 24);
+    }
+  }
+
+  std::deque<Datagram> script_;
+};
+
+class ScriptedNetwork : public platform::Network {
+ public:
+  std::unique_ptr<ScriptedSocket> next;
+  ScriptedSocket* socket = nullptr;
+
+  platform::Resolved resolveIpv4(const std::wstring&) override { return {}; }
+  platform::Opened openUdp() override {
+    socket = next.get();
+    return {0, std::move(next)};
+  }
+};
+
+// Checks that hold for one datagram read as a reply, from its raw bytes.
+void checkPacket(const std::vector<std::uint8_t>& bytes, bool checkStratum, double offset) {
+  sntp::Packet p{};
+  std::copy_n(bytes.begin(), std::min(bytes.size(), p.size()), p.begin());
+  const sntp::Verdict v = sntp::judgeReply(p, checkStratum);
+  if (v == sntp::Verdict::Accept) {
+    require(p[0] >> 6 != 3);
+    require(std::any_of(p.begin() + 40, p.end(), [](std::uint8_t b) { return b != 0; }));
+    if (checkStratum) require(p[1] >= 1 && p[1] <= 15);
+  }
+  const sntp::NtpTimestamp ts = sntp::readTimestamp(p, sntp::kTransmitOffset);
+  const TDateTime t = sntp::ntpToLocal(ts, offset);
+  require(std::isfinite(t));
+  // Whole milliseconds, never past the next second.
+  const double seconds = (t - sntp::kNtpEpoch - offset) * 86400.0;
+  require(seconds >= ts.seconds - 1e-3 && seconds < ts.seconds + 1.0);
+  const int year = yearOf(t);
+  require(year >= 1899 && year <= 2036);
+  require(formatDisplay(t, L"/", L":").size() == 19);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 3) return 0;
+  const bool checkStratum = data[0] & 1;
+  const auto raw = static_cast<std::int16_t>(data[1] | data[2] << 8);
+  const std::int32_t bias = raw % 1441;
+
+  std::deque<Datagram> script;
+  std::vector<bool> echo;
+  for (std::size_t i = 3; i < size && script.size() < 16;) {
+    const std::uint8_t head = data[i++];
+    const std::size_t len = std::min<std::size_t>(head & 0x3F, size - i);
+    Datagram d;
+    d.bytes.assign(data + i, data + i + len);
+    d.port = (head & 0x80) ? kServerPort + 1 : kServerPort;
+    echo.push_back(head & 0x40);
+    script.push_back(std::move(d));
+    i += len;
+  }
+  const std::deque<Datagram> delivered = script;
+
+  test::FakeClock clock;
+  clock.setBias(bias);
+  ScriptedNetwork network;
+  network.next = std::make_unique<ScriptedSocket>(std::move(script));
+  network.next->echo = echo;
+  TIdSNTP client(clock, network);
+  client.Host = L"127.0.0.1";
+  client.Port = kServerPort;
+  client.ReceiveTimeout = 5000;
+  client.CheckStratum = checkStratum;
+
+  TDateTime result = 0;
+  int error = 0;
+  try {
+    result = client.DateTime();
+  } catch (const EIdSocketError& e) {
+    error = e.code();
+  }
+  require(network.socket && network.socket->sent.size() == sntp::kPacketSize);
+  const std::vector<std::uint8_t>& request = network.socket->sent;
+  const double offset = sntp::offsetDays(bias);
+
+  // Each datagram as the queue held it once the request had gone out.
+  bool someAnswerTooLong = false;
+  bool someAccepted = false;
+  for (std::size_t k = 0; k < delivered.size(); ++k) {
+    std::vector<std::uint8_t> b = delivered[k].bytes;
+    if (echo[k] && b.size() >= 32) std::copy_n(request.begin() + 40, 8, b.begin() + 24);
+    checkPacket(b, checkStratum, offset);
+    const bool answers = delivered[k].port == kServerPort && b.size() >= 32 &&
+                         std::equal(b.begin() + 24, b.begin() + 32, request.begin() + 40);
+    if (!answers) continue;
+    if (b.size() > sntp::kPacketSize) someAnswerTooLong = true;
+    if (b.size() != sntp::kPacketSize) continue;
+    sntp::Packet p{};
+    std::copy_n(b.begin(), p.size(), p.begin());
+    if (sntp::judgeReply(p, checkStratum) != sntp::Verdict::Accept) continue;
+    if (result == sntp::ntpToLocal(sntp::readTimestamp(p, sntp::kTransmitOffset), offset)) {
+      someAccepted = true;
+    }
+  }
+  require(error == 0 || error == platform::wsa::kInterrupted ||
+          error == platform::wsa::kMessageTooLong);
+  if (error == platform::wsa::kMessageTooLong) require(someAnswerTooLong);
+  if (result != 0) require(someAccepted);
+  return 0;
+}
