@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cmath>
 
-#include "platform/posix/udp_posix.h"
 #include "support/fake_clock.h"
+#include "support/test_network.h"
 #include "support/udp_fixture.h"
 #include "time/sntp.h"
 
@@ -20,7 +20,9 @@ using test::UdpFixture;
 
 constexpr std::uint32_t k2021Sep2Noon = 3839572800u;
 
-std::int64_t msOf(TDateTime t) { return std::llround(t * kMsPerDay); }
+std::int64_t msOf(TDateTime t) {
+  return std::llround(t * kMsPerDay);
+}
 
 // Local time of k2021Sep2Noon + extraSeconds at the clients' bias of -120.
 std::int64_t localMs(int extraSeconds, int ms = 0) {
@@ -57,7 +59,7 @@ class SntpClient : public ::testing::Test {
     return t;
   }
 
-  platform::PosixNetwork network;
+  test::TestNetwork network;
   test::FakeClock clock;
   TIdSNTP client{clock, network};
   std::chrono::steady_clock::duration elapsed{};
@@ -194,7 +196,8 @@ TEST_F(SntpClient, DropsWhatDoesNotAnswerThisRequest) {
   };
   const Case cases[] = {
       {"same content, other port", forged, true},
-      {"wrong originate", {.seconds = forged.seconds, .originate = {{1, 2, 3, 4, 5, 6, 7, 8}}},
+      {"wrong originate",
+       {.seconds = forged.seconds, .originate = {{1, 2, 3, 4, 5, 6, 7, 8}}},
        false},
       {"zero originate", {.seconds = forged.seconds, .originate = {{}}}, false},
       {"49 bytes from another port", {.seconds = forged.seconds, .size = 49}, true},
@@ -238,8 +241,8 @@ TEST_F(SntpClient, LateReplyToAnEarlierQueryIsNotTaken) {
     const char* name;
     bool arrivesDuringNextWait;
   };
-  for (const Case c : {Case{"queued before the next query", false},
-                       Case{"arriving during the next wait", true}}) {
+  for (const Case c :
+       {Case{"queued before the next query", false}, Case{"arriving during the next wait", true}}) {
     UdpFixture peer(network, [&](const std::vector<FixtureRequest>& r) {
       std::vector<FixtureDatagram> out;
       if (r.size() == 1) {
@@ -333,7 +336,7 @@ class ProbedNetwork : public platform::Network {
   };
 
  public:
-  platform::PosixNetwork real;
+  test::TestNetwork real;
 };
 
 class SntpClientProbed : public ::testing::Test {

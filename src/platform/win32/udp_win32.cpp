@@ -1,0 +1,264 @@
+#include "platform/win32/udp_win32.h"
+
+// winsock2.h brings windows.h in after itself, so the old winsock.h stays out.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <chrono>
+#include <climits>
+#include <memory>
+#include <utility>
+
+namespace hv::platform {
+namespace {
+
+// WSAStartup once for the process; WSACleanup when the process ends.
+class WinsockLibrary {
+ public:
+  WinsockLibrary() {
+    WSADATA data{};
+    error_ = WSAStartup(MAKEWORD(2, 2), &data);
+  }
+  WinsockLibrary(const WinsockLibrary&) = delete;
+  WinsockLibrary& operator=(const WinsockLibrary&) = delete;
+  ~WinsockLibrary() {
+    if (error_ == 0) WSACleanup();
+  }
+  int error() const { return error_; }
+
+ private:
+  int error_ = 0;
+};
+
+int startWinsock() {
+  static const WinsockLibrary library;
+  return library.error();
+}
+
+class SocketHandle {
+ public:
+  explicit SocketHandle(SOCKET s) : s_(s) {}
+  SocketHandle(SocketHandle&& other) noexcept : s_(std::exchange(other.s_, INVALID_SOCKET)) {}
+  SocketHandle& operator=(SocketHandle&& other) noexcept {
+    if (this != &other) {
+      reset();
+      s_ = std::exchange(other.s_, INVALID_SOCKET);
+    }
+    return *this;
+  }
+  SocketHandle(const SocketHandle&) = delete;
+  SocketHandle& operator=(const SocketHandle&) = delete;
+  ~SocketHandle() { reset(); }
+  SOCKET get() const { return s_; }
+  explicit operator bool() const { return s_ != INVALID_SOCKET; }
+
+ private:
+  void reset() {
+    if (s_ != INVALID_SOCKET) closesocket(s_);
+    s_ = INVALID_SOCKET;
+  }
+  SOCKET s_;
+};
+
+sockaddr_in socketAddress(Ipv4Address address, std::uint16_t port) {
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = htonl(address.value);
+  return sa;
+}
+
+bool isAscii(const std::wstring& text) {
+  for (const wchar_t c : text) {
+    if (static_cast<std::uint32_t>(c) > 0x7F) return false;
+  }
+  return true;
+}
+
+struct AddrInfoFree {
+  void operator()(ADDRINFOW* p) const { FreeAddrInfoW(p); }
+};
+
+// Errors that stand for one queued datagram or one queued report of an
+// unreachable peer: Windows hands ICMP errors on UDP to the next receive.
+bool consumesOneEntry(int error) {
+  return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET ||
+         error == WSAENETUNREACH || error == WSAEHOSTUNREACH;
+}
+
+class Win32UdpSocket : public UdpSocket {
+ public:
+  explicit Win32UdpSocket(SocketHandle s) : s_(std::move(s)) {}
+
+  int bindAnyPort() override {
+    const sockaddr_in any = socketAddress(Ipv4Address{INADDR_ANY}, 0);
+    if (bind(s_.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) == SOCKET_ERROR) {
+      return WSAGetLastError();
+    }
+    return 0;
+  }
+
+  std::uint16_t localPort() override {
+    sockaddr_in sa{};
+    int len = sizeof sa;
+    if (getsockname(s_.get(), reinterpret_cast<sockaddr*>(&sa), &len) == SOCKET_ERROR) return 0;
+    return ntohs(sa.sin_port);
+  }
+
+  Sent sendTo(Ipv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return {WSAEMSGSIZE, 0};
+    const sockaddr_in sa = socketAddress(to, port);
+    const int n = sendto(s_.get(), reinterpret_cast<const char*>(bytes.data()),
+                         static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&sa),
+                         sizeof sa);
+    if (n == SOCKET_ERROR) return {WSAGetLastError(), 0};
+    return {0, static_cast<std::size_t>(n)};
+  }
+
+  // select may come back a little early on a coarse system timer, so the
+  // wait goes on until the whole time has passed.
+  Waited waitReadable(std::int32_t timeoutMs) override {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      timeval limit{};
+      timeval* wait = nullptr;
+      if (timeoutMs > 0) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return {0, Readiness::TimedOut};
+        limit.tv_sec = static_cast<long>(left / 1000);
+        limit.tv_usec = static_cast<long>(left % 1000 * 1000);
+        wait = &limit;
+      }
+      const int n = selectReadable(wait);
+      if (n > 0) return {0, Readiness::Readable};
+      if (n == SOCKET_ERROR) {
+        const int error = WSAGetLastError();
+        if (error != WSAEINTR) return {error, Readiness::TimedOut};
+      }
+    }
+  }
+
+  // The socket blocks, so a receive only goes ahead when select says a
+  // datagram or error report is there. Windows fills the buffer with the
+  // first bytes of a longer datagram, drops the rest and reports WSAEMSGSIZE.
+  Received receive(std::span<std::uint8_t> buffer) override {
+    timeval now{};
+    const int ready = selectReadable(&now);
+    if (ready == SOCKET_ERROR) return {WSAGetLastError(), 0, {}, 0};
+    if (ready == 0) return {wsa::kWouldBlock, 0, {}, 0};
+    sockaddr_in from{};
+    int fromLen = sizeof from;
+    const int size = buffer.size() > static_cast<std::size_t>(INT_MAX)
+                         ? INT_MAX
+                         : static_cast<int>(buffer.size());
+    const int n = recvfrom(s_.get(), reinterpret_cast<char*>(buffer.data()), size, 0,
+                           reinterpret_cast<sockaddr*>(&from), &fromLen);
+    Received r;
+    if (n == SOCKET_ERROR) {
+      r.error = WSAGetLastError();
+      if (r.error != WSAEMSGSIZE) return {r.error, 0, {}, 0};
+      r.bytes = static_cast<std::size_t>(size);
+    } else {
+      r.bytes = static_cast<std::size_t>(n);
+    }
+    if (fromLen >= static_cast<int>(sizeof from) && from.sin_family == AF_INET) {
+      r.source = Ipv4Address{ntohl(from.sin_addr.s_addr)};
+      r.sourcePort = ntohs(from.sin_port);
+    }
+    return r;
+  }
+
+  int drain() override {
+    char scratch[64];
+    int count = 0;
+    // Bounded, so a flood cannot keep a query from ever being sent.
+    for (int i = 0; i < 1024; ++i) {
+      timeval now{};
+      if (selectReadable(&now) <= 0) break;
+      if (recv(s_.get(), scratch, sizeof scratch, 0) == SOCKET_ERROR) {
+        const int error = WSAGetLastError();
+        if (error == WSAEINTR) continue;
+        if (!consumesOneEntry(error)) break;
+      }
+      ++count;
+    }
+    return count;
+  }
+
+ private:
+  int selectReadable(timeval* limit) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(s_.get(), &readable);
+    return select(0, &readable, nullptr, nullptr, limit);
+  }
+
+  SocketHandle s_;
+};
+
+}  // namespace
+
+std::optional<std::wstring> AsciiHostName(const std::wstring& host) {
+  if (isAscii(host)) return host;
+  if (host.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
+  const int length = static_cast<int>(host.size());
+  const int needed = IdnToAscii(0, host.c_str(), length, nullptr, 0);
+  if (needed <= 0) return std::nullopt;
+  std::wstring ascii(static_cast<std::size_t>(needed), L'\0');
+  const int n = IdnToAscii(0, host.c_str(), length, ascii.data(), needed);
+  if (n <= 0) return std::nullopt;
+  ascii.resize(static_cast<std::size_t>(n));
+  return ascii;
+}
+
+Win32Network::Win32Network() : startup_(startWinsock()) {}
+
+// IDNA is done here rather than left to GetAddrInfoW, which does it itself
+// only from Windows 8 on. AI_DISABLE_IDN_ENCODING stays off, so a system
+// that converts again finds nothing left to convert.
+Resolved Win32Network::resolveIpv4(const std::wstring& host) {
+  if (startup_ != 0) return {startup_, {}};
+  // An empty name would stand for this computer, and a NUL would cut the
+  // name short: neither is a server's name.
+  if (host.empty() || host.find(L'\0') != std::wstring::npos) return {wsa::kHostNotFound, {}};
+  const std::optional<std::wstring> ascii = AsciiHostName(host);
+  if (!ascii) return {wsa::kHostNotFound, {}};
+  ADDRINFOW hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  hints.ai_protocol = IPPROTO_UDP;
+  ADDRINFOW* raw = nullptr;
+  const int rc = GetAddrInfoW(ascii->c_str(), nullptr, &hints, &raw);
+  if (rc != 0) return {rc, {}};
+  const std::unique_ptr<ADDRINFOW, AddrInfoFree> found(raw);
+  for (const ADDRINFOW* p = found.get(); p != nullptr; p = p->ai_next) {
+    if (p->ai_family != AF_INET || p->ai_addr == nullptr || p->ai_addrlen < sizeof(sockaddr_in)) {
+      continue;
+    }
+    const auto* sa = reinterpret_cast<const sockaddr_in*>(p->ai_addr);
+    return {0, Ipv4Address{ntohl(sa->sin_addr.s_addr)}};
+  }
+  return {wsa::kHostNotFound, {}};
+}
+
+Opened Win32Network::openUdp() {
+  if (startup_ != 0) return {startup_, nullptr};
+  SocketHandle s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+  if (!s) return {WSAGetLastError(), nullptr};
+  const BOOL off = FALSE;
+  if (setsockopt(s.get(), SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&off),
+                 sizeof off) == SOCKET_ERROR) {
+    return {WSAGetLastError(), nullptr};
+  }
+  // No other socket may bind over this one's port and read its replies.
+  const BOOL on = TRUE;
+  if (setsockopt(s.get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on),
+                 sizeof on) == SOCKET_ERROR) {
+    return {WSAGetLastError(), nullptr};
+  }
+  return {0, std::make_unique<Win32UdpSocket>(std::move(s))};
+}
+
+}  // namespace hv::platform

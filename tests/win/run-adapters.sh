@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The real Win32 adapters under Wine: Winsock against loopback peers and a
+# real chronyd, the profile files, the version block and the settings folder.
+# chronyd cannot run inside Wine, so it runs here on the Linux side, on a
+# free loopback port that the tests read from HORVANE_CHRONYD_PORT.
+# Usage: run-adapters.sh [WINDOWS_BUILD_DIR]
+source "$(dirname "$0")/../../scripts/common.sh"
+
+BUILD="${1:-$REPO/build/windows}"
+EXE="$BUILD/tests/horvane_wintests.exe"
+FILTER="${HORVANE_ADAPTER_FILTER:-SntpClient*:SntpChronyWine*:Win32Udp*:Win32Profile*:Win32Version*:Win32SettingsFolder*:Win32Files*}"
+
+if [[ ! -f "$EXE" ]]; then
+  log "missing $EXE: build the windows preset first"
+  exit 1
+fi
+
+CHRONY_DIR=$(mktemp -d /tmp/horvane-wine-chronyd.XXXXXX)
+CHRONY_PID=""
+
+stop_chronyd() {
+  if [[ -n "$CHRONY_PID" ]]; then
+    kill "$CHRONY_PID" 2>/dev/null || true
+    wait "$CHRONY_PID" 2>/dev/null || true
+  fi
+  CHRONY_PID=""
+}
+cleanup() {
+  stop_chronyd
+  rm -rf "$CHRONY_DIR"
+}
+trap cleanup EXIT
+
+free_udp_port() {
+  python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+# True once chronyd gives a synchronised answer (leap indicator not 3,
+# stratum 1) to one client request.
+chronyd_answers() {
+  python3 - "$1" <<'PY'
+import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.settimeout(0.2)
+request = bytearray(48)
+request[0] = 0x23
+request[40] = 0xEB
+try:
+    s.sendto(bytes(request), ("127.0.0.1", int(sys.argv[1])))
+    reply, _ = s.recvfrom(512)
+except OSError:
+    sys.exit(1)
+sys.exit(0 if len(reply) == 48 and reply[0] >> 6 != 3 and reply[1] == 1 else 1)
+PY
+}
+
+# -x: never touch the host's clock; -t: gone after 15 minutes even if this
+# script is killed before its trap runs.
+start_chronyd() {
+  local port=$1
+  cat >"$CHRONY_DIR/chrony.conf" <<CONF
+local stratum 1
+allow 127.0.0.1
+port $port
+bindaddress 127.0.0.1
+cmdport 0
+bindcmdaddress /
+pidfile $CHRONY_DIR/chronyd.pid
+driftfile $CHRONY_DIR/drift
+CONF
+  /usr/sbin/chronyd -x -d -4 -u root -t 900 -f "$CHRONY_DIR/chrony.conf" >"$CHRONY_DIR/chronyd.log" 2>&1 &
+  CHRONY_PID=$!
+  local end=$(($(date +%s%3N) + 5000))
+  while (($(date +%s%3N) < end)); do
+    kill -0 "$CHRONY_PID" 2>/dev/null || break
+    chronyd_answers "$port" && return 0
+  done
+  stop_chronyd
+  return 1
+}
+
+ensure_wine_prefix
+
+# A free port can be taken again before chronyd binds it: try a few.
+PORT=""
+for _ in 1 2 3; do
+  candidate=$(free_udp_port)
+  if start_chronyd "$candidate"; then
+    PORT=$candidate
+    break
+  fi
+done
+if [[ -z "$PORT" ]]; then
+  # The tests still run: the ones that need chronyd fail and say why.
+  log "chronyd did not start: $(cat "$CHRONY_DIR/chronyd.log")"
+fi
+log "chronyd on 127.0.0.1:${PORT:-none}"
+
+# The program's own version block, once the program is built.
+if [[ -f "$BUILD/horvane.exe" ]]; then
+  export HORVANE_PROGRAM_EXE
+  HORVANE_PROGRAM_EXE=$(winepath -w "$BUILD/horvane.exe" 2>/dev/null)
+fi
+
+set +e
+HORVANE_CHRONYD_PORT="$PORT" timeout 600 wine "$EXE" --gtest_filter="$FILTER" 2>&1
+rc=$?
+set -e
+exit $rc
