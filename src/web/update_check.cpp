@@ -153,7 +153,7 @@ void CheckForUpdate(const UpdateCheckContext& c) {
   }
 
   try {
-    state().store = UpdateStore::Open(c.registry);
+    state().store = UpdateStore::Open(c.registry, c.storeKey);
   } catch (const StoreError&) {
     state().store.reset();
     LogCheckError(L"Error: Registry open problem!");

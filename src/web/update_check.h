@@ -10,6 +10,7 @@
 #include "platform/http.h"
 #include "platform/locale_info.h"
 #include "platform/registry.h"
+#include "web/update_store.h"
 
 namespace hv::web {
 
@@ -23,6 +24,8 @@ struct UpdateCheckContext {
   std::wstring makerHost;
   std::wstring appTitle;
   std::wstring appVersion;
+  // Below HKEY_CURRENT_USER; tests point it at a key of their own.
+  std::wstring storeKey = kUpdateStoreKey;
 };
 
 // The check itself, on the TChecker thread. Sets CheckDone last, unless the

@@ -1,0 +1,209 @@
+#include "platform/win32/winhttp_exchange.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "platform/error.h"
+
+namespace hv::platform::win32 {
+namespace {
+
+// Owner of one WinHTTP handle (session, connection or request).
+class InternetHandle {
+ public:
+  explicit InternetHandle(HINTERNET h = nullptr) : h_(h) {}
+  InternetHandle(const InternetHandle&) = delete;
+  InternetHandle& operator=(const InternetHandle&) = delete;
+  InternetHandle(InternetHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+  InternetHandle& operator=(InternetHandle&& o) noexcept {
+    if (this != &o) {
+      reset();
+      h_ = std::exchange(o.h_, nullptr);
+    }
+    return *this;
+  }
+  ~InternetHandle() { reset(); }
+  HINTERNET get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  void reset() {
+    if (h_) WinHttpCloseHandle(h_);
+    h_ = nullptr;
+  }
+  HINTERNET h_;
+};
+
+std::wstring reasonOf(DWORD code) {
+  switch (code) {
+    case ERROR_WINHTTP_TIMEOUT:
+      return L"The operation timed out";
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+      return L"The server name or address could not be resolved";
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      return L"A connection with the server could not be established";
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      return L"The connection with the server was reset or terminated, or an incompatible SSL "
+             L"protocol was encountered";
+    case ERROR_WINHTTP_INVALID_URL:
+      return L"The URL is invalid";
+    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
+      return L"The URL specified a scheme other than \"http:\" or \"https:\"";
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+      return L"The server response could not be parsed";
+    case ERROR_WINHTTP_SECURE_FAILURE:
+      return L"One or more errors were found in the server's certificate";
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+      return L"The certificate authority is invalid or incorrect";
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+      return L"The certificate's name does not match the server";
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+      return L"The certificate has expired or is not yet valid";
+    case ERROR_WINHTTP_REDIRECT_FAILED:
+      return L"The redirection failed";
+    case ERROR_WINHTTP_OPERATION_CANCELLED:
+      return L"The operation was cancelled";
+  }
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring reason = n && text ? std::wstring(text, n) : L"WinHTTP error";
+  if (text) LocalFree(text);
+  while (!reason.empty() &&
+         (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L'.'))
+    reason.pop_back();
+  return reason;
+}
+
+[[noreturn]] void fail(const wchar_t* step, DWORD code) {
+  throw Error(std::wstring(step) + L": " + reasonOf(code) + L" (" + std::to_wstring(code) + L")");
+}
+
+[[noreturn]] void failLast(const wchar_t* step) {
+  fail(step, GetLastError());
+}
+
+struct Target {
+  bool secure = false;
+  std::wstring host;
+  INTERNET_PORT port = 0;
+  std::wstring path;
+};
+
+Target crack(const std::wstring& url, const ExchangeRules& rules) {
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof(parts);
+  parts.dwSchemeLength = static_cast<DWORD>(-1);
+  parts.dwHostNameLength = static_cast<DWORD>(-1);
+  parts.dwUrlPathLength = static_cast<DWORD>(-1);
+  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  if (url.size() > INT_MAX ||
+      !WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts))
+    failLast(L"Reading the address");
+  Target t;
+  t.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  if (t.secure && !rules.allowTls)
+    throw Error(L"Reading the address: only \"http\" is spoken on this connection");
+  t.host.assign(parts.lpszHostName, parts.dwHostNameLength);
+  if (t.host.empty()) fail(L"Reading the address", ERROR_WINHTTP_INVALID_URL);
+  t.port = parts.nPort;
+  t.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+  if (parts.lpszExtraInfo) t.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (t.path.empty()) t.path = L"/";
+  return t;
+}
+
+std::wstring queryText(HINTERNET request, DWORD what) {
+  DWORD bytes = 0;
+  WinHttpQueryHeaders(request, what, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &bytes,
+                      WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return {};
+  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+  if (!WinHttpQueryHeaders(request, what, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &bytes,
+                           WINHTTP_NO_HEADER_INDEX))
+    return {};
+  text.resize(bytes / sizeof(wchar_t));
+  return text;
+}
+
+}  // namespace
+
+HttpResponse WinHttpPost(const HttpRequest& request, const ExchangeRules& rules) {
+  const Target target = crack(request.url, rules);
+  if (request.body.size() > ULONG_MAX / 2) throw Error(L"The form is too long");
+
+  InternetHandle session(WinHttpOpen(
+      L"Horvane",
+      rules.systemProxy ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
+      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!session) failLast(L"Opening the HTTP session");
+  const int timeout = static_cast<int>(std::min<std::uint32_t>(request.timeoutMs, INT_MAX));
+  if (!WinHttpSetTimeouts(session.get(), 0, timeout, timeout, timeout))
+    failLast(L"Setting the time-outs");
+
+  InternetHandle connection(WinHttpConnect(session.get(), target.host.c_str(), target.port, 0));
+  if (!connection) failLast(L"Connecting");
+
+  InternetHandle req(WinHttpOpenRequest(connection.get(), L"POST", target.path.c_str(), nullptr,
+                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                        target.secure ? WINHTTP_FLAG_SECURE : 0));
+  if (!req) failLast(L"Opening the request");
+  // Set on the request as well: not every WinHTTP hands the session's
+  // time-outs down to its requests.
+  if (!WinHttpSetTimeouts(req.get(), 0, timeout, timeout, timeout))
+    failLast(L"Setting the time-outs");
+  // The wait for the answer's headers has a time-out of its own.
+  DWORD responseTimeout = static_cast<DWORD>(timeout);
+  if (!WinHttpSetOption(req.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                        sizeof(responseTimeout)))
+    failLast(L"Setting the time-outs");
+  if (!rules.followRedirects) {
+    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    if (!WinHttpSetOption(req.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof(policy)))
+      failLast(L"Setting the redirect policy");
+  }
+  for (const auto& h : request.headers) {
+    const std::wstring line = h.name + L": " + h.value;
+    if (!WinHttpAddRequestHeaders(req.get(), line.c_str(), static_cast<DWORD>(line.size()),
+                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
+      failLast(L"Adding a request header");
+  }
+
+  // The form goes with the request itself, so a redirect can send it again.
+  const auto length = static_cast<DWORD>(request.body.size());
+  void* body = length ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA;
+  if (!WinHttpSendRequest(req.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, body, length, length, 0))
+    failLast(L"Sending the request");
+  if (!WinHttpReceiveResponse(req.get(), nullptr)) failLast(L"Receiving the answer");
+
+  HttpResponse response;
+  DWORD status = 0;
+  DWORD size = sizeof(status);
+  if (!WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
+    failLast(L"Reading the status");
+  response.status = status;
+  response.reason = queryText(req.get(), WINHTTP_QUERY_STATUS_TEXT);
+  response.contentType = queryText(req.get(), WINHTTP_QUERY_CONTENT_TYPE);
+
+  while (true) {
+    DWORD available = 0;
+    if (!WinHttpQueryDataAvailable(req.get(), &available)) failLast(L"Receiving the answer");
+    if (available == 0) break;
+    const std::size_t at = response.body.size();
+    response.body.resize(at + available);
+    DWORD read = 0;
+    if (!WinHttpReadData(req.get(), response.body.data() + at, available, &read))
+      failLast(L"Receiving the answer");
+    response.body.resize(at + read);
+    if (read == 0) break;
+  }
+  return response;
+}
+
+}  // namespace hv::platform::win32
