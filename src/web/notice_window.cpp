@@ -1,0 +1,195 @@
+#include "web/notice_window.h"
+
+#include <memory>
+
+#include "i18n/catalogue.h"
+#include "ui/window_system.h"
+#include "web/notice_layout.h"
+#include "web/update_check.h"
+
+namespace hv::web {
+namespace {
+
+// Owner: the UI thread. At most one notice per run.
+std::unique_ptr<TNewVer> gNewVer;
+bool gShownThisRun = false;
+std::int64_t gCloseCountdown = 11;
+
+constexpr unsigned kAnimationMs = 100;
+constexpr int kMargin = 5;
+constexpr int kRightButton = 2;
+
+bool startsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    wchar_t c = text[i];
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+int scaled(int value, int dpi) {
+  return (value * dpi + 48) / 96;
+}
+
+ui::Colour toColour(platform::ScreenColour c) {
+  return {c.r, c.g, c.b};
+}
+
+}  // namespace
+
+std::wstring DownloadAddress(std::wstring_view downloadUrl, std::wstring_view makerHost) {
+  if (startsWithNoCase(downloadUrl, L"http://") || startsWithNoCase(downloadUrl, L"https://"))
+    return std::wstring(downloadUrl);
+  return L"http://" + std::wstring(makerHost);
+}
+
+TNewVer::TNewVer(NoticeServices services)
+    : ui::Form(services.windows, NewVerSpec()),
+      Panel1(get<ui::Panel>("Panel1")),
+      Image1(get<ui::Label>("Image1")),
+      Panel2(get<ui::Panel>("Panel2")),
+      Label1(get<ui::Label>("Label1")),
+      Label2(get<ui::Label>("Label2")),
+      Panel3(get<ui::Panel>("Panel3")),
+      Button1(get<ui::Button>("Button1")),
+      TimerStart(timer("TimerStart")),
+      TimerClose(timer("TimerClose")),
+      TimerLink(timer("TimerLink")),
+      services_(std::move(services)) {
+  wireEvents();
+  FormCreate();
+}
+
+TNewVer::~TNewVer() {
+  destroying();
+}
+
+void TNewVer::wireEvents() {
+  TimerStart.OnTimer = [this] { TimerStartTimer(); };
+  TimerClose.OnTimer = [this] { TimerCloseTimer(); };
+  TimerLink.OnTimer = [this] { TimerLinkTimer(); };
+  Label2.OnClick = [this] { Label2Click(); };
+  Button1.OnClick = [this] { Button1Click(); };
+  OnClose = [this] { FormClose(); };
+  // The link, its panel and the close button start no drag.
+  OnMouseDown = [this](int button, int, int) { FormMouseDown(button); };
+  for (ui::Control* c : {static_cast<ui::Control*>(&Panel1), static_cast<ui::Control*>(&Image1),
+                         static_cast<ui::Control*>(&Label1), static_cast<ui::Control*>(&Panel3)})
+    c->OnMouseDown = [this](int button) { FormMouseDown(button); };
+}
+
+void TNewVer::FormCreate() {
+  const int width = scaled(spec().clientWidth, services_.windows.dpi(*this));
+  moveTo(services_.desktop.screenWidth() - width - kMargin, kMargin);
+  Label1.setText(i18n::Translate(L"UPDATE AVAILABLE"));
+  Label2.setText(i18n::Translate(L"Click to download") + L" " + services_.productName + L" " +
+                 LatestVersion());
+}
+
+void TNewVer::TimerStartTimer() {
+  TimerStart.setEnabled(false);
+  services_.desktop.animate(*this, kAnimationMs,
+                            platform::animate::kCenter | platform::animate::kHorPositive |
+                                platform::animate::kHorNegative);
+  show();
+  // The main window may be hidden in the tray; then it keeps no focus.
+  services_.desktop.focus(services_.mainForm);
+}
+
+void TNewVer::TimerCloseTimer() {
+  --gCloseCountdown;
+  if (gCloseCountdown != 0) return;
+  TimerClose.setEnabled(false);
+  services_.desktop.animate(*this, kAnimationMs,
+                            platform::animate::kHide | platform::animate::kCenter);
+  close();
+}
+
+bool TNewVer::pointerOnLink(platform::ScreenPoint p) const {
+  // Label2 sits in Panel2, which sits in Panel1, which fills the window.
+  const int dpi = services_.windows.dpi(*this);
+  const auto& b = Label2.bounds();
+  const int x = Panel1.bounds().left + Panel2.bounds().left + b.left;
+  const int y = Panel1.bounds().top + Panel2.bounds().top + b.top;
+  const int left = this->left() + scaled(x, dpi);
+  const int top = this->top() + scaled(y, dpi);
+  return p.x >= left && p.x < left + scaled(b.width, dpi) && p.y >= top &&
+         p.y < top + scaled(b.height, dpi);
+}
+
+void TNewVer::TimerLinkTimer() {
+  const auto which = pointerOnLink(services_.desktop.cursorPos())
+                         ? platform::StyleColour::MenuHighlight
+                         : platform::StyleColour::WindowText;
+  Label2.setFontColour(toColour(services_.desktop.styleColour(which)));
+}
+
+void TNewVer::Label2Click() {
+  // Opening the browser is a courtesy; a refusal is not reported.
+  try {
+    services_.shell.open(DownloadAddress(DownloadURL(), services_.makerHost), L"", L"",
+                         platform::ShowCommand::Hide);
+  } catch (const std::exception&) {
+  }
+  close();
+}
+
+void TNewVer::Button1Click() {
+  close();
+}
+
+// The notice releases itself, once the close that runs now has finished.
+void TNewVer::FormClose() {
+  TimerStart.setEnabled(false);
+  TimerClose.setEnabled(false);
+  TimerLink.setEnabled(false);
+  services_.windows.post([this] {
+    if (gNewVer.get() == this) gNewVer.reset();
+  });
+}
+
+void TNewVer::FormMouseDown(int button) {
+  if (button == kRightButton) return;
+  dragging_ = true;
+  last_ = services_.desktop.cursorPos();
+  services_.desktop.capturePointer(
+      *this, [this](platform::ScreenPoint p) { FormMouseMove(p); }, [this] { FormMouseUp(); });
+}
+
+void TNewVer::FormMouseMove(platform::ScreenPoint at) {
+  if (!dragging_) return;
+  moveTo(left() + at.x - last_.x, top() + at.y - last_.y);
+  last_ = at;
+}
+
+void TNewVer::FormMouseUp() {
+  dragging_ = false;
+}
+
+void ShowNewVer(const NoticeServices& services) {
+  if (gShownThisRun) return;
+  gShownThisRun = true;
+  gNewVer = std::make_unique<TNewVer>(services);
+}
+
+TNewVer* NewVer() {
+  return gNewVer.get();
+}
+
+std::int64_t CloseCountdown() {
+  return gCloseCountdown;
+}
+
+void ReleaseNewVer() {
+  gNewVer.reset();
+}
+
+void ResetNoticeForTests() {
+  gNewVer.reset();
+  gShownThisRun = false;
+  gCloseCountdown = 11;
+}
+
+}  // namespace hv::web

@@ -1,0 +1,80 @@
+#pragma once
+// TNewVer: the update notice in the top-right corner of the screen. It grows
+// in, links to the download page, can be dragged with any button but the
+// right one, and goes by itself after eleven ticks of one second.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/desktop.h"
+#include "platform/shell.h"
+#include "ui/form.h"
+
+namespace hv::web {
+
+struct NoticeServices {
+  ui::WindowSystem& windows;
+  platform::Shell& shell;
+  platform::Desktop& desktop;
+  // The main window, which gets the keyboard focus back.
+  ui::Form& mainForm;
+  std::wstring makerHost;
+  std::wstring productName;
+};
+
+// What the link opens: the download URL when it is a web address ("http://"
+// or "https://", letter case ignored), otherwise the maker's home page. The
+// URL comes from the network and the program runs elevated, so nothing else
+// is handed to the shell.
+std::wstring DownloadAddress(std::wstring_view downloadUrl, std::wstring_view makerHost);
+
+class TNewVer : public ui::Form {
+ public:
+  explicit TNewVer(NoticeServices services);
+  ~TNewVer() override;
+
+  ui::Panel& Panel1;
+  ui::Label& Image1;
+  ui::Panel& Panel2;
+  ui::Label& Label1;
+  ui::Label& Label2;
+  ui::Panel& Panel3;
+  ui::Button& Button1;
+  ui::Timer& TimerStart;
+  ui::Timer& TimerClose;
+  ui::Timer& TimerLink;
+
+  void FormCreate();
+  void FormClose();
+  void TimerStartTimer();
+  void TimerCloseTimer();
+  void TimerLinkTimer();
+  void Label2Click();
+  void Button1Click();
+  void FormMouseDown(int button);
+  void FormMouseMove(platform::ScreenPoint at);
+  void FormMouseUp();
+
+  bool dragging() const { return dragging_; }
+
+ private:
+  void wireEvents();
+  // Label2's rectangle on the screen, in physical pixels.
+  bool pointerOnLink(platform::ScreenPoint p) const;
+
+  NoticeServices services_;
+  bool dragging_ = false;
+  platform::ScreenPoint last_{};
+};
+
+// Creates the notice unless this run has had one; it shows itself.
+void ShowNewVer(const NoticeServices& services);
+// Owner: the UI thread. The notice while it exists, else null.
+TNewVer* NewVer();
+// Ticks left before the notice closes itself; starts at 11, never reset.
+std::int64_t CloseCountdown();
+// Destroys a notice that is still open, as the main window goes.
+void ReleaseNewVer();
+void ResetNoticeForTests();
+
+}  // namespace hv::web
