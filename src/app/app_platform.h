@@ -14,6 +14,11 @@ class VersionInfo;
 class Locale;
 class Shell;
 class Network;
+class Http;
+class Registry;
+class SystemInfo;
+class LocaleInfo;
+class Desktop;
 }  // namespace hv::platform
 
 namespace hv::app {
@@ -27,6 +32,14 @@ struct AppPlatform {
   platform::Locale& locale;
   platform::Shell& shell;
   platform::Network& network;
+  // The maker's web services. The update check's thread uses http,
+  // registry, localeInfo and clock and nobody waits for it, so they must
+  // live until the process ends.
+  platform::Http& http;
+  platform::Registry& registry;
+  platform::SystemInfo& systemInfo;
+  platform::LocaleInfo& localeInfo;
+  platform::Desktop& desktop;
 };
 
 // Process start: the mutex, the main window, the hidden language window and

@@ -120,6 +120,7 @@ void TAppForm::wireEvents() {
   ComboBox1.OnChange = [this] { ComboBox1Change(); };
   BitBtn1.OnClick = [this] { BitBtn1Click(); };
   BitBtn2.OnClick = [this] { BitBtn2Click(); };
+  wireWebEvents();
 }
 
 // Any step that fails is reported and ends the sequence there; the window
@@ -261,11 +262,6 @@ void TAppForm::Help1Click() {
                          platform::ShowCommand::Hide);
   } catch (...) {
   }
-}
-
-// Only the tray item carries the choice, whichever item was used.
-void TAppForm::UpdateNotifications1Click() {
-  UpdateNotifications1.setChecked(!UpdateNotifications1.checked());
 }
 
 // Without a settings file (start-up stopped before choosing one) there is

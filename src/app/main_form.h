@@ -86,6 +86,7 @@ class TAppForm : public ui::Form {
   void BitBtn2Click();
   void Timer1Timer();
   void TimerAutomaticTimer();
+  void TimerCheckerTimer();
 
   enum class FetchOutcome { Success, Failed, Skipped };
   // Get Server Time; a failure of the maker's endpoint is passed on.
@@ -117,6 +118,9 @@ class TAppForm : public ui::Form {
   void acceptServerTime(time::TDateTime t);
   bool claimFetch();
   FetchOutcome fetchSntp(const std::wstring& host);
+  // The maker's web services (main_form_web.cpp).
+  void wireWebEvents();
+  FetchOutcome fetchMaker();
   void hotkeyAction();
   void errorBox(const wchar_t* text);
   // Runs work on the UI thread, at once when already there.

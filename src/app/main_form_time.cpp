@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/main_form.h"
+#include "app/main_form_layout.h"
 #include "i18n/catalogue.h"
 #include "platform/clock.h"
 #include "platform/error.h"
@@ -77,7 +78,7 @@ TAppForm::FetchOutcome TAppForm::GetServerTime() {
   });
   FetchOutcome outcome = FetchOutcome::Failed;
   try {
-    outcome = fetchSntp(host);
+    outcome = host == MakerHost() ? fetchMaker() : fetchSntp(host);
   } catch (...) {
     onUi([this] { BitBtn1.setEnabled(true); });
     throw;

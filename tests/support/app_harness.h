@@ -2,9 +2,11 @@
 // The main window on fakes and the headless window system, with a network
 // that reaches only loopback: port 123 goes to a test's UDP fixture, and no
 // name is looked up in a real resolver.
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/app_platform.h"
 #include "app/error_report.h"
@@ -13,12 +15,21 @@
 #include "platform/posix/udp_posix.h"
 #include "platform/udp.h"
 #include "support/fake_clock.h"
+#include "support/fake_desktop.h"
 #include "support/fake_files.h"
+#include "support/fake_http.h"
 #include "support/fake_locale.h"
+#include "support/fake_locale_info.h"
 #include "support/fake_profile.h"
+#include "support/fake_registry.h"
 #include "support/fake_shell.h"
+#include "support/fake_system_info.h"
 #include "support/fake_version_info.h"
 #include "ui/headless.h"
+#include "web/checker.h"
+#include "web/client_locale.h"
+#include "web/notice_window.h"
+#include "web/update_check.h"
 
 namespace hv::test {
 
@@ -73,6 +84,7 @@ struct AppHarness {
 
   AppHarness() {
     i18n::ResetCatalogueForTests();
+    resetWeb();
     versionInfo.setString(L"CompanyName", L"CALVION");
     versionInfo.setString(L"ProductName", L"Horvane");
     versionInfo.fixed = FakeVersionInfo::version(2, 2, 0, 0);
@@ -80,7 +92,21 @@ struct AppHarness {
     clock.setBias(0);
     windows.setErrorHandler([this](std::exception_ptr e) { app::ShowErrorReport(windows, e); });
   }
-  ~AppHarness() { i18n::ResetCatalogueForTests(); }
+  ~AppHarness() {
+    form.reset();
+    // The update check's thread uses the fakes below; nobody else waits for it.
+    for (int i = 0; i < 1000 && web::TChecker::Running() > 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    resetWeb();
+    i18n::ResetCatalogueForTests();
+  }
+  // The web services keep process-wide state; each test starts a new run.
+  static void resetWeb() {
+    web::ResetNoticeForTests();
+    web::ResetUpdateCheckForTests();
+    web::ResetCheckStartedForTests();
+    web::ResetClientLocaleForTests();
+  }
 
   void setting(const wchar_t* key, const std::wstring& value) {
     profile.put(kSettings, L"Settings", key, value);
@@ -101,7 +127,13 @@ struct AppHarness {
   FakeLocale locale;
   FakeShell shell;
   LoopbackNetwork network;
-  app::AppPlatform platform{windows, clock, files, profile, versionInfo, locale, shell, network};
+  FakeHttp http;
+  FakeRegistry registry;
+  FakeSystemInfo systemInfo;
+  FakeLocaleInfo localeInfo;
+  FakeDesktop desktop;
+  app::AppPlatform platform{windows, clock, files,    profile,    versionInfo, locale, shell,
+                            network, http,  registry, systemInfo, localeInfo,  desktop};
   std::unique_ptr<app::TAppForm> form;
 };
 

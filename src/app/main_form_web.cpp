@@ -1,0 +1,72 @@
+// The main window's side of the maker's web services: the date-time branch
+// of Get Server Time, the update check's timer, the "Update Notifications"
+// items, the notice window and the identity facts captured at start.
+#include "app/identity.h"
+#include "app/main_form.h"
+#include "app/main_form_layout.h"
+#include "platform/error.h"
+#include "ui/window_system.h"
+#include "web/checker.h"
+#include "web/client_locale.h"
+#include "web/maker_date_time.h"
+#include "web/notice_window.h"
+#include "web/os_version.h"
+
+namespace hv::app {
+
+void TAppForm::wireWebEvents() {
+  // Captured before the creation sequence and before any other thread runs.
+  web::SetOsVersion(web::CaptureOsVersion(platform_.systemInfo, platform_.versionInfo));
+  web::CaptureDefaultLocaleId(platform_.localeInfo);
+
+  TimerChecker.OnTimer = [this] { TimerCheckerTimer(); };
+  OnSettingChange = [this](const std::wstring& section) {
+    if (section == L"intl") web::RefreshDefaultLocaleId(platform_.localeInfo);
+  };
+  OnTaskbarCreated = [this] { web::RefreshDefaultLocaleId(platform_.localeInfo); };
+  // A notice still open goes with the main window.
+  OnDestroy = [this, destroy = OnDestroy] {
+    web::ReleaseNewVer();
+    if (destroy) destroy();
+  };
+}
+
+TAppForm::FetchOutcome TAppForm::fetchMaker() {
+  bool daylight = false;
+  onUi([&] { daylight = CheckBox1.checked(); });
+  const web::MakerTimeFetch fetch =
+      web::FetchMakerDateTime(platform_.http, platform_.clock, MakerHost(), daylight);
+  switch (fetch.outcome) {
+    case web::MakerTimeFetch::Outcome::Time:
+      onUi([&] { acceptServerTime(fetch.time); });
+      return FetchOutcome::Success;
+    case web::MakerTimeFetch::Outcome::NoAnswer:
+      // Nothing changes; without a fresh time the clock is not written.
+      return FetchOutcome::Failed;
+    case web::MakerTimeFetch::Outcome::Failed:
+      break;
+  }
+  // Get Server Time enables its button again and passes this on.
+  throw Error(fetch.failure);
+}
+
+void TAppForm::TimerCheckerTimer() {
+  web::TimerCheckerTick(
+      TimerChecker, UpdateNotifications1,
+      [this] {
+        web::TChecker::Start({platform_.http, platform_.registry, platform_.localeInfo,
+                              platform_.clock, std::wstring(MakerHost()), identity().appTitle,
+                              identity().appVersion});
+      },
+      [this] {
+        web::ShowNewVer({platform_.windows, platform_.shell, platform_.desktop, *this,
+                         std::wstring(MakerHost()), identity().productName});
+      });
+}
+
+// Only the tray item carries the choice, whichever item was used.
+void TAppForm::UpdateNotifications1Click() {
+  web::ToggleUpdateNotifications(UpdateNotifications1, platform_.registry);
+}
+
+}  // namespace hv::app
