@@ -25,7 +25,7 @@ void TAppForm::wireWebEvents() {
   };
   OnTaskbarCreated = [this] { web::RefreshDefaultLocaleId(platform_.localeInfo); };
   // A notice still open goes with the main window.
-  OnDestroy = [this, destroy = OnDestroy] {
+  OnDestroy = [destroy = OnDestroy] {
     web::ReleaseNewVer();
     if (destroy) destroy();
   };
