@@ -1,0 +1,111 @@
+#include "platform/win32/desktop_win32.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+namespace hv::platform::win32 {
+namespace {
+
+constexpr UINT_PTR kCaptureSubclass = 0x48564E56;  // one drag at a time
+
+ScreenColour fromColorRef(COLORREF c) {
+  return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+}  // namespace
+
+struct Win32Desktop::Capture {
+  HWND hwnd = nullptr;
+  std::function<void(ScreenPoint)> onMove;
+  std::function<void()> onRelease;
+};
+
+Win32Desktop::Win32Desktop(WindowOf windowOf) : windowOf_(std::move(windowOf)) {}
+
+Win32Desktop::~Win32Desktop() {
+  if (capture_) {
+    RemoveWindowSubclass(capture_->hwnd, captureProc, kCaptureSubclass);
+    if (GetCapture() == capture_->hwnd) ReleaseCapture();
+  }
+}
+
+int Win32Desktop::screenWidth() {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+
+ScreenPoint Win32Desktop::cursorPos() {
+  POINT p{};
+  if (!GetCursorPos(&p)) return {};
+  return {p.x, p.y};
+}
+
+ScreenColour Win32Desktop::styleColour(StyleColour which) {
+  const int index = which == StyleColour::MenuHighlight ? COLOR_MENUHILIGHT : COLOR_WINDOWTEXT;
+  // Without an active visual style the classic system colour is the answer.
+  HTHEME theme = OpenThemeData(GetDesktopWindow(), L"WINDOW");
+  const COLORREF c = theme ? GetThemeSysColor(theme, index) : GetSysColor(index);
+  if (theme) CloseThemeData(theme);
+  return fromColorRef(c);
+}
+
+void Win32Desktop::animate(ui::Form& form, unsigned ms, unsigned flags) {
+  if (HWND h = windowOf_(form)) AnimateWindow(h, ms, flags);
+}
+
+bool Win32Desktop::focus(ui::Form& form) {
+  HWND h = windowOf_(form);
+  if (!h || !IsWindowVisible(h)) return false;
+  SetFocus(h);
+  return GetFocus() == h;
+}
+
+void Win32Desktop::capturePointer(ui::Form& form, std::function<void(ScreenPoint)> onMove,
+                                  std::function<void()> onRelease) {
+  endCapture();
+  HWND h = windowOf_(form);
+  if (!h) {
+    if (onRelease) onRelease();
+    return;
+  }
+  capture_ = std::make_unique<Capture>(Capture{h, std::move(onMove), std::move(onRelease)});
+  SetWindowSubclass(h, captureProc, kCaptureSubclass, reinterpret_cast<DWORD_PTR>(this));
+  SetCapture(h);
+}
+
+void Win32Desktop::endCapture() {
+  if (!capture_) return;
+  // Taken out first: the release may start a new capture.
+  std::unique_ptr<Capture> ended = std::move(capture_);
+  RemoveWindowSubclass(ended->hwnd, captureProc, kCaptureSubclass);
+  if (GetCapture() == ended->hwnd) ReleaseCapture();
+  if (ended->onRelease) ended->onRelease();
+}
+
+LRESULT CALLBACK Win32Desktop::captureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<Win32Desktop*>(data);
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (self->capture_ && self->capture_->onMove) {
+        POINT p{};
+        GetCursorPos(&p);
+        self->capture_->onMove({p.x, p.y});
+      }
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+    case WM_DESTROY: {
+      const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+      self->endCapture();
+      return result;
+    }
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace hv::platform::win32
