@@ -20,8 +20,8 @@ TEST(UiBackendScale, RoundsToTheNearestPixelWithHalvesAwayFromZero) {
     int value, dpi, expected;
   };
   const Case cases[] = {
-      {8, 96, 8},     {8, 144, 12},  {11, 120, 14},  {1, 120, 1},   {3, 144, 5},
-      {-3, 144, -5},  {222, 168, 389}, {0, 192, 0},  {303, 192, 606}, {19, 120, 24},
+      {8, 96, 8},    {8, 144, 12},    {11, 120, 14}, {1, 120, 1},     {3, 144, 5},
+      {-3, 144, -5}, {222, 168, 389}, {0, 192, 0},   {303, 192, 606}, {19, 120, 24},
   };
   for (const auto& c : cases)
     EXPECT_EQ(scale(c.value, c.dpi), c.expected) << c.value << " at " << c.dpi;
@@ -159,7 +159,18 @@ TEST(UiBackendShortcut, TextsNameTheirKeyAndModifiers) {
       {L"", std::nullopt},
       {L"Ctrl+Alt", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(parseShortcut(c.text), c.expected) << std::wstring(c.text).size();
+  for (const auto& c : cases)
+    EXPECT_EQ(parseShortcut(c.text), c.expected) << std::wstring(c.text).size();
+}
+
+TEST(UiBackendEditText, EveryLineBreakBecomesCrLfAndNothingElseChanges) {
+  EXPECT_EQ(editText(L"Ada\r\nGrace"), L"Ada\r\nGrace");
+  EXPECT_EQ(editText(L"one\ntwo\rthree"), L"one\r\ntwo\r\nthree");
+  // Two carriage returns, as two-sentence messages are joined: two breaks.
+  EXPECT_EQ(editText(L"a\r\rb"), L"a\r\n\r\nb");
+  EXPECT_EQ(editText(L"\n"), L"\r\n");
+  EXPECT_EQ(editText(L"tab\there"), L"tab\there");
+  EXPECT_EQ(editText(L""), L"");
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ constexpr int kBaseDpi = 96;
 inline int scale(int value, int dpi) {
   const long long product = static_cast<long long>(value) * dpi;
   const long long half = kBaseDpi / 2;
-  const long long rounded = product >= 0 ? (product + half) / kBaseDpi : -((-product + half) / kBaseDpi);
+  const long long rounded =
+      product >= 0 ? (product + half) / kBaseDpi : -((-product + half) / kBaseDpi);
   return static_cast<int>(rounded);
 }
 
@@ -211,7 +212,8 @@ inline std::optional<Shortcut> parseShortcut(std::wstring_view text) {
       return std::nullopt;
     rest = rest.substr(plus + 1);
   }
-  if (rest.size() == 1 && ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'0' && rest[0] <= L'9'))) {
+  if (rest.size() == 1 &&
+      ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'0' && rest[0] <= L'9'))) {
     sc.key = rest[0];
     return sc;
   }
@@ -230,15 +232,33 @@ inline std::optional<Shortcut> parseShortcut(std::wstring_view text) {
     std::wstring_view name;
     unsigned key;
   };
-  constexpr Named kNamed[] = {{L"ENTER", 0x0D}, {L"ESC", 0x1B}, {L"SPACE", 0x20},
-                              {L"INS", 0x2D},   {L"DEL", 0x2E}, {L"HOME", 0x24},
-                              {L"END", 0x23}};
+  constexpr Named kNamed[] = {{L"ENTER", 0x0D}, {L"ESC", 0x1B},  {L"SPACE", 0x20}, {L"INS", 0x2D},
+                              {L"DEL", 0x2E},   {L"HOME", 0x24}, {L"END", 0x23}};
   for (const auto& n : kNamed)
     if (rest == n.name) {
       sc.key = n.key;
       return sc;
     }
   return std::nullopt;
+}
+
+// Text as a multi-line edit control needs it: every line break CR LF, so a
+// lone LF or CR from code does not show as a box.
+inline std::wstring editText(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c == L'\r') {
+      out += L"\r\n";
+      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    } else if (c == L'\n') {
+      out += L"\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 }  // namespace hv::platform::win32::layout

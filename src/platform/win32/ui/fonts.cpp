@@ -1,0 +1,24 @@
+#include "platform/win32/ui/fonts.h"
+
+#include "platform/error.h"
+#include "platform/win32/ui/layout_rules.h"
+
+namespace hv::platform::win32::winui {
+
+HFONT FontCache::get(const FontKey& key) {
+  auto it = fonts_.find(key);
+  if (it != fonts_.end()) return it->second.get();
+  LOGFONTW lf{};
+  // Negative: the character height, as the layout gives it, not the cell.
+  lf.lfHeight = -layout::scale(key.height, dpi_);
+  lf.lfWeight = key.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfUnderline = key.underline ? TRUE : FALSE;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  face_.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  FontHandle font(CreateFontIndirectW(&lf));
+  if (!font) throw Error(L"Unable to create the font " + face_);
+  return fonts_.emplace(key, std::move(font)).first->second.get();
+}
+
+}  // namespace hv::platform::win32::winui

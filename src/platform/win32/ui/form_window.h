@@ -1,0 +1,139 @@
+#pragma once
+// One form as a top-level window: its child controls, menus, timers, tray
+// icon and hotkeys. The window keeps `this` in GWLP_USERDATA and handles
+// its messages in one place; the form's state changes reach it as the form's
+// and timers' peer.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/win32/ui/control_window.h"
+#include "platform/win32/ui/fonts.h"
+#include "platform/win32/ui/handles.h"
+#include "platform/win32/ui/images.h"
+#include "platform/win32/ui/native_menu.h"
+#include "platform/win32/ui/tray_clicks.h"
+#include "platform/win32/ui/tray_icon.h"
+#include "ui/form.h"
+
+namespace hv::platform::win32::winui {
+
+class Win32WindowSystem;
+
+// What the notification-area icon sends its window; lParam is the mouse
+// message.
+inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+
+class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
+ public:
+  FormWindow(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner);
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+  ~FormWindow() override;
+
+  static FormWindow* from(HWND hwnd);
+
+  HWND hwnd() const { return hwnd_.get(); }
+  hv::ui::Form& form() const { return form_; }
+  int dpi() const { return dpi_; }
+  FontCache& fonts() { return fonts_; }
+  ImageLibrary& images();
+  HBRUSH background() const;
+  COLORREF backgroundColour() const;
+  ControlWindow* controlWindow(const hv::ui::Control& control) const;
+
+  // Runs a form event through the window system's dispatch; false when the
+  // form was unrealized meanwhile (then nothing of it may be touched).
+  bool dispatch(const std::function<void()>& event);
+  // Places every child again (texts, visibility, bounds or DPI changed).
+  void relayout();
+  // Keys before the focused control sees them: the control's OnKeyDown,
+  // the menu shortcuts, Tab, Enter (default button) and Escape (cancel
+  // button). True when the message was used up.
+  bool preTranslate(MSG& msg);
+  // What a panel passes on from its children.
+  std::optional<LRESULT> childMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+  void registerHotKey(std::uint16_t id, unsigned modifiers, unsigned virtualKey);
+  void unregisterHotKey(std::uint16_t id);
+
+  // Lets go of the form: peers off, timers, hotkeys and tray icon gone, the
+  // native window destroyed (unless it is already going).
+  void detach();
+  bool detached() const { return detached_; }
+  // Messages of this window being handled right now; it may only be freed
+  // at 0.
+  int busy() const { return busy_; }
+  class Busy {
+   public:
+    explicit Busy(FormWindow& w) : w_(w) { ++w_.busy_; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+    ~Busy() { --w_.busy_; }
+
+   private:
+    FormWindow& w_;
+  };
+
+  // FormPeer
+  void captionChanged(hv::ui::Form& form) override;
+  void visibilityChanged(hv::ui::Form& form) override;
+  void positionChanged(hv::ui::Form& form) override;
+  void trayChanged(hv::ui::Form& form) override;
+  void invalidate(hv::ui::Form& form) override;
+  // TimerPeer
+  void changed(hv::ui::Timer& timer) override;
+
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void realizeContents();
+  void setWindowIcons();
+  void createControls();
+  void sizeWindow(std::optional<RECT> suggested);
+  void attachMenus();
+  void installMenuBar();
+  void showTray();
+  void trayMessage(LPARAM mouse);
+  void showTrayMenu();
+  void dpiChanged(int dpi, const RECT& suggested);
+  void syncPosition();
+  void focusFirst();
+  bool dialogKey(const MSG& msg);
+  ControlWindow* controlFor(HWND hwnd) const;
+  hv::ui::MenuItem* menuItemFor(UINT id) const;
+  void measureMenuItem(MEASUREITEMSTRUCT& m);
+  void drawMenuItem(const DRAWITEMSTRUCT& d);
+  void nativeDestroyed();
+
+  Win32WindowSystem& ws_;
+  hv::ui::Form& form_;
+  WindowHandle hwnd_;
+  int dpi_ = 96;
+  FontCache fonts_;
+  BrushHandle backgroundBrush_;
+  // In table order, index = row of the layout; created in tab order.
+  std::vector<std::unique_ptr<ControlWindow>> controls_;
+  std::vector<std::size_t> creationOrder_;
+  std::unique_ptr<NativeMenu> mainMenu_, popupMenu_;
+  MenuHandle menuBar_;
+  bool menuBarStale_ = false;
+  bool inMenuLoop_ = false;
+  AccelHandle accelerators_;
+  std::unique_ptr<TrayIcon> tray_;
+  TrayClickTracker trayClicks_;
+  int trayRetries_ = 0;
+  std::vector<std::uint16_t> hotKeys_;
+  HWND lastFocus_ = nullptr;
+  bool shownOnce_ = false;
+  bool syncing_ = false;  // the model is being told what the window did
+  bool detached_ = false;
+  bool destroyingNative_ = false;
+  int busy_ = 0;
+};
+
+}  // namespace hv::platform::win32::winui

@@ -1,0 +1,105 @@
+#pragma once
+// Owners of the window-system handles: each frees its handle exactly once,
+// can be moved and never copied.
+#include <windows.h>
+
+#include <utility>
+
+namespace hv::platform::win32::winui {
+
+template <class Traits>
+class UniqueHandle {
+ public:
+  using Handle = typename Traits::Handle;
+  UniqueHandle() = default;
+  explicit UniqueHandle(Handle h) : h_(h) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+    if (this != &o) reset(std::exchange(o.h_, nullptr));
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+
+  Handle get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+  void reset(Handle h = nullptr) {
+    if (h_ && h_ != h) Traits::free(h_);
+    h_ = h;
+  }
+  // Gives the handle up to a new owner (for example a menu that a window
+  // now destroys with itself).
+  Handle release() { return std::exchange(h_, nullptr); }
+
+ private:
+  Handle h_ = nullptr;
+};
+
+struct WindowTraits {
+  using Handle = HWND;
+  static void free(HWND h) { DestroyWindow(h); }
+};
+struct GdiObjectTraits {
+  using Handle = HGDIOBJ;
+  static void free(HGDIOBJ h) { DeleteObject(h); }
+};
+struct FontTraits {
+  using Handle = HFONT;
+  static void free(HFONT h) { DeleteObject(h); }
+};
+struct BrushTraits {
+  using Handle = HBRUSH;
+  static void free(HBRUSH h) { DeleteObject(h); }
+};
+struct BitmapTraits {
+  using Handle = HBITMAP;
+  static void free(HBITMAP h) { DeleteObject(h); }
+};
+struct MenuTraits {
+  using Handle = HMENU;
+  static void free(HMENU h) { DestroyMenu(h); }
+};
+struct IconTraits {
+  using Handle = HICON;
+  static void free(HICON h) { DestroyIcon(h); }
+};
+struct HookTraits {
+  using Handle = HHOOK;
+  static void free(HHOOK h) { UnhookWindowsHookEx(h); }
+};
+struct AccelTraits {
+  using Handle = HACCEL;
+  static void free(HACCEL h) { DestroyAcceleratorTable(h); }
+};
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static void free(HDC h) { DeleteDC(h); }
+};
+
+using WindowHandle = UniqueHandle<WindowTraits>;
+using FontHandle = UniqueHandle<FontTraits>;
+using BrushHandle = UniqueHandle<BrushTraits>;
+using BitmapHandle = UniqueHandle<BitmapTraits>;
+using MenuHandle = UniqueHandle<MenuTraits>;
+using IconHandle = UniqueHandle<IconTraits>;
+using HookHandle = UniqueHandle<HookTraits>;
+using AccelHandle = UniqueHandle<AccelTraits>;
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
+
+// Selects a GDI object into a device context for one scope.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+  ~SelectedObject() {
+    if (old_) SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+}  // namespace hv::platform::win32::winui

@@ -1,0 +1,226 @@
+#include "platform/win32/ui/window_system_win32.h"
+
+#include <commctrl.h>
+
+#include "platform/error.h"
+#include "platform/win32/ui/form_window.h"
+#include "platform/win32/ui/message_box.h"
+
+namespace hv::platform::win32::winui {
+namespace {
+
+constexpr wchar_t kQueueClass[] = L"HorvaneUiQueue";
+// Posted to the queue window: run the queued work, or just wake the loop.
+constexpr UINT kRunQueued = WM_APP + 10;
+constexpr UINT kWake = WM_APP + 11;
+
+ATOM registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.lpszClassName = name;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  const ATOM atom = RegisterClassExW(&wc);
+  if (!atom && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    throw Error(std::wstring(L"Unable to register the window class ") + name + L": error " +
+                std::to_wstring(GetLastError()));
+  return atom;
+}
+
+}  // namespace
+
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
+    : instance_(instance), uiThread_(GetCurrentThreadId()), images_(instance), queue_([this] {
+        if (HWND h = queueWindow_.get()) PostMessageW(h, kRunQueued, 0, 0);
+      }) {
+  // The manifest asks for this already; a program without one (the tests)
+  // gets it here. Refused when already set, which is fine.
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  registerClass(instance_, kFormClass, FormWindow::windowProc);
+  registerClass(instance_, kQueueClass, queueProc);
+  HWND q = CreateWindowExW(0, kQueueClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_,
+                           nullptr);
+  if (!q)
+    throw Error(L"Unable to create the message window: error " + std::to_wstring(GetLastError()));
+  SetWindowLongPtrW(q, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  queueWindow_.reset(q);
+}
+
+Win32WindowSystem::~Win32WindowSystem() {
+  // Workers still waiting in invoke() are told, not left hanging.
+  queue_.close();
+  for (auto& [form, window] : forms_) window->detach();
+  forms_.clear();
+  graveyard_.clear();
+  SetWindowLongPtrW(queueWindow_.get(), GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK Win32WindowSystem::queueProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self && msg == kRunQueued) {
+    self->queue_.runPending([self](const std::function<void()>& work) { self->dispatch(work); });
+    return 0;
+  }
+  if (msg == kWake) return 0;
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+FormWindow* Win32WindowSystem::find(const hv::ui::Form& form) const {
+  auto it = forms_.find(&form);
+  return it == forms_.end() ? nullptr : it->second.get();
+}
+
+HWND Win32WindowSystem::windowOf(const hv::ui::Form& form) const {
+  auto* w = find(form);
+  return w ? w->hwnd() : nullptr;
+}
+
+HWND Win32WindowSystem::windowOf(const hv::ui::Control& control) const {
+  for (const auto& [form, window] : forms_)
+    if (auto* c = window->controlWindow(control)) return c->hwnd();
+  return nullptr;
+}
+
+void Win32WindowSystem::realize(hv::ui::Form& form) {
+  HWND owner = nullptr;
+  if (mainForm_ && mainForm_ != &form) owner = windowOf(*mainForm_);
+  auto window = std::make_unique<FormWindow>(*this, form, owner);
+  forms_[&form] = std::move(window);
+  if (!mainForm_) mainForm_ = &form;
+}
+
+void Win32WindowSystem::unrealize(hv::ui::Form& form) {
+  auto it = forms_.find(&form);
+  if (it == forms_.end()) return;
+  auto window = std::move(it->second);
+  forms_.erase(it);
+  if (mainForm_ == &form) mainForm_ = nullptr;
+  window->detach();
+  // Freed later when it is still handling one of its own messages.
+  if (window->busy() > 0) graveyard_.push_back(std::move(window));
+}
+
+void Win32WindowSystem::sweep() {
+  std::erase_if(graveyard_, [](const std::unique_ptr<FormWindow>& w) { return w->busy() == 0; });
+}
+
+bool Win32WindowSystem::pumpOne(bool wait) {
+  sweep();
+  MSG msg{};
+  if (wait) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) terminated_ = true;
+    if (got <= 0) return false;
+  } else {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      return false;
+    }
+  }
+  FormWindow* form = nullptr;
+  if (msg.hwnd) {
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    wchar_t cls[32] = {};
+    if (root && GetClassNameW(root, cls, 32) && lstrcmpW(cls, kFormClass) == 0)
+      form = FormWindow::from(root);
+  }
+  bool used = false;
+  if (form) {
+    FormWindow::Busy busy(*form);
+    used = form->preTranslate(msg);
+  }
+  if (!used) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  sweep();
+  return true;
+}
+
+void Win32WindowSystem::run() {
+  while (!terminated_) pumpOne(true);
+}
+
+void Win32WindowSystem::terminate() {
+  terminated_ = true;
+  // Wakes a loop that waits for a message.
+  PostMessageW(queueWindow_.get(), kWake, 0, 0);
+}
+
+void Win32WindowSystem::processMessages() {
+  while (pumpOne(false)) {
+  }
+}
+
+void Win32WindowSystem::runModal(hv::ui::Form& form) {
+  FormWindow* window = find(form);
+  if (!window) return;
+  // The other windows wait while this one is open.
+  std::vector<HWND> disabled;
+  for (auto& [other, w] : forms_) {
+    HWND h = w->hwnd();
+    if (other == &form || !h || !IsWindowEnabled(h)) continue;
+    EnableWindow(h, FALSE);
+    disabled.push_back(h);
+  }
+  auto open = [&] {
+    return find(form) == window && form.modalResult() == hv::ui::ModalResult::None &&
+           form.visible();
+  };
+  while (!terminated_ && open()) pumpOne(true);
+  // Enabled again before the modal window hides, so the focus goes back.
+  for (HWND h : disabled)
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+}
+
+void Win32WindowSystem::post(std::function<void()> work) {
+  queue_.post(std::move(work));
+}
+
+void Win32WindowSystem::invoke(std::function<void()> work) {
+  if (onUiThread()) {
+    work();
+    return;
+  }
+  queue_.invoke(std::move(work));
+}
+
+hv::ui::ModalResult Win32WindowSystem::messageBox(hv::ui::Form* owner,
+                                                  const hv::ui::MessageBoxRequest& request) {
+  if (!onUiThread()) {
+    // A box belongs to the thread of its owner window.
+    hv::ui::ModalResult result = hv::ui::ModalResult::None;
+    invoke([&] { result = messageBox(owner, request); });
+    return result;
+  }
+  return ShowMessageBox(owner ? windowOf(*owner) : nullptr, request);
+}
+
+void Win32WindowSystem::beep() {
+  MessageBeep(0);
+}
+
+std::uint32_t Win32WindowSystem::tickCount() {
+  return GetTickCount();
+}
+
+void Win32WindowSystem::registerHotKey(hv::ui::Form& form, std::uint16_t id, unsigned modifiers,
+                                       unsigned virtualKey) {
+  if (auto* w = find(form)) w->registerHotKey(id, modifiers, virtualKey);
+}
+
+void Win32WindowSystem::unregisterHotKey(hv::ui::Form& form, std::uint16_t id) {
+  if (auto* w = find(form)) w->unregisterHotKey(id);
+}
+
+int Win32WindowSystem::dpi(const hv::ui::Form& form) {
+  auto* w = find(form);
+  return w ? w->dpi() : static_cast<int>(GetDpiForSystem());
+}
+
+}  // namespace hv::platform::win32::winui

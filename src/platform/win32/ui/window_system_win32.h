@@ -1,0 +1,82 @@
+#pragma once
+// The window system on real Win32 windows. It realises every form from its
+// layout table as a top-level window with child controls of the standard
+// classes, runs the message loops (the main one, modal ones and the
+// let-messages-run of processMessages), and carries work from other threads
+// to the user-interface thread through a hidden message window. It must be
+// created on the user-interface thread and outlive its forms.
+#include <windows.h>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/win32/ui/handles.h"
+#include "platform/win32/ui/images.h"
+#include "platform/win32/ui/work_queue.h"
+#include "ui/window_system.h"
+
+namespace hv::platform::win32::winui {
+
+class FormWindow;
+
+class Win32WindowSystem : public hv::ui::WindowSystem {
+ public:
+  explicit Win32WindowSystem(HINSTANCE instance = GetModuleHandleW(nullptr));
+  Win32WindowSystem(const Win32WindowSystem&) = delete;
+  Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
+  ~Win32WindowSystem() override;
+
+  void realize(hv::ui::Form& form) override;
+  void unrealize(hv::ui::Form& form) override;
+  void run() override;
+  void terminate() override;
+  bool terminated() const override { return terminated_; }
+  void processMessages() override;
+  void runModal(hv::ui::Form& form) override;
+  void post(std::function<void()> work) override;
+  void invoke(std::function<void()> work) override;
+  bool onUiThread() const override { return GetCurrentThreadId() == uiThread_; }
+  hv::ui::ModalResult messageBox(hv::ui::Form* owner,
+                                 const hv::ui::MessageBoxRequest& request) override;
+  void beep() override;
+  std::uint32_t tickCount() override;
+  void registerHotKey(hv::ui::Form& form, std::uint16_t id, unsigned modifiers,
+                      unsigned virtualKey) override;
+  void unregisterHotKey(hv::ui::Form& form, std::uint16_t id) override;
+  int dpi(const hv::ui::Form& form) override;
+
+  // The native window of a realized form or of one of its controls, or null.
+  HWND windowOf(const hv::ui::Form& form) const;
+  HWND windowOf(const hv::ui::Control& control) const;
+  HINSTANCE instance() const { return instance_; }
+  ImageLibrary& images() { return images_; }
+  UINT taskbarCreatedMessage() const { return taskbarCreated_; }
+
+  static constexpr wchar_t kFormClass[] = L"HorvaneForm";
+
+ private:
+  static LRESULT CALLBACK queueProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  FormWindow* find(const hv::ui::Form& form) const;
+  // Takes one message, waiting for it when asked, and handles it; false
+  // when there was none or the loop is to end.
+  bool pumpOne(bool wait);
+  // Frees the form windows whose message handling has finished.
+  void sweep();
+
+  HINSTANCE instance_;
+  DWORD uiThread_;
+  UINT taskbarCreated_ = 0;
+  ImageLibrary images_;
+  WindowHandle queueWindow_;
+  WorkQueue queue_;
+  std::atomic<bool> terminated_{false};
+  std::map<const hv::ui::Form*, std::unique_ptr<FormWindow>> forms_;
+  // The first form realized and still there owns the ones after it.
+  const hv::ui::Form* mainForm_ = nullptr;
+  // Unrealized while one of their messages was being handled.
+  std::vector<std::unique_ptr<FormWindow>> graveyard_;
+};
+
+}  // namespace hv::platform::win32::winui

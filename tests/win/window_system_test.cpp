@@ -1,0 +1,609 @@
+// The Win32 window system under Wine: real windows of the standard classes,
+// read and pressed the way a test driver or screen reader does it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/main_form_layout.h"
+#include "platform/error.h"
+#include "platform/win32/ui/form_window.h"
+#include "platform/win32/ui/window_system_win32.h"
+#include "ui/form.h"
+
+namespace hv::platform::win32::winui {
+namespace {
+
+using hv::ui::Bounds;
+using hv::ui::ControlKind;
+using hv::ui::ControlSpec;
+using hv::ui::Form;
+using hv::ui::FormSpec;
+using hv::ui::MenuSpec;
+using hv::ui::TimerSpec;
+
+std::wstring textOf(HWND h) {
+  const auto n = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
+  SendMessageW(h, WM_GETTEXT, static_cast<WPARAM>(s.size()), reinterpret_cast<LPARAM>(s.data()));
+  s.resize(static_cast<std::size_t>(n));
+  return s;
+}
+
+std::wstring classOf(HWND h) {
+  wchar_t buf[64] = {};
+  GetClassNameW(h, buf, 64);
+  return buf;
+}
+
+// Position and size in the parent's client area.
+Bounds boundsOf(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::vector<HWND> childrenInZOrder(HWND parent) {
+  std::vector<HWND> out;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) out.push_back(c);
+  return out;
+}
+
+LOGFONTW fontOf(HWND h) {
+  LOGFONTW lf{};
+  auto font = reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0));
+  GetObjectW(font, sizeof(lf), &lf);
+  return lf;
+}
+
+std::wstring menuText(HMENU menu, int position) {
+  wchar_t buf[128] = {};
+  GetMenuStringW(menu, static_cast<UINT>(position), buf, 128, MF_BYPOSITION);
+  return buf;
+}
+
+// Lets messages run until done() or the time is up.
+template <class Done>
+bool pumpUntil(Win32WindowSystem& ws, Done done, DWORD ms = 3000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    ws.processMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+class WindowSystemTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ws.setErrorHandler([this](std::exception_ptr e) {
+      try {
+        std::rethrow_exception(e);
+      } catch (const hv::Error& err) {
+        errors.push_back(err.message());
+      } catch (const std::exception& err) {
+        errors.push_back(std::wstring(L"std: ") +
+                         std::wstring(err.what(), err.what() + std::strlen(err.what())));
+      }
+    });
+  }
+  int scaled(int v) const { return MulDiv(v, dpi, 96); }
+
+  Win32WindowSystem ws;
+  int dpi = static_cast<int>(GetDpiForSystem());
+  std::vector<std::wstring> errors;
+};
+
+TEST_F(WindowSystemTest, TheMainLayoutBecomesStandardChildWindowsAtTheirPlaces) {
+  Form form(ws, app::AppFormSpec());
+  HWND top = ws.windowOf(form);
+  ASSERT_NE(top, nullptr);
+  dpi = ws.dpi(form);
+
+  RECT client{};
+  GetClientRect(top, &client);
+  EXPECT_EQ(client.right, scaled(424));
+  EXPECT_EQ(client.bottom, scaled(303));
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(top, GWL_STYLE));
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_FALSE(IsWindowVisible(top));
+
+  // Tab stops first, by tab order (the dialog manager tabs in z-order),
+  // then the labels in table order.
+  struct Expected {
+    const wchar_t* cls;
+    const wchar_t* text;
+    bool tabStop;
+  };
+  const Expected expected[] = {
+      {L"ComboBox", L"", true},
+      {L"Button", L"Daylight Saving:", true},
+      {L"Edit", L"None", true},
+      {L"Button", L"Get Server Time", true},
+      {L"Button", L"Sync Computer Time", true},
+      {L"Button", L"Automatically Synchronize", true},
+      {L"Static", L"Server:", false},
+      {L"Static", L"Server Time:", false},
+      {L"Static", L"01/01/1990 00:00:00", false},
+      {L"Static", L"Computer Time:", false},
+      {L"Static", L"01/01/1990 00:00:00", false},
+      {L"Static", L"Computer Timezone:", false},
+      {L"Static", L"GMT +0", false},
+      {L"Static", L"Hotkey: CTRL + ALT + T", false},
+  };
+  const auto children = childrenInZOrder(top);
+  ASSERT_EQ(children.size(), std::size(expected));
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    EXPECT_EQ(_wcsicmp(classOf(children[i]).c_str(), expected[i].cls), 0) << i;
+    EXPECT_EQ(textOf(children[i]), expected[i].text) << i;
+    const bool tab = (GetWindowLongPtrW(children[i], GWL_STYLE) & WS_TABSTOP) != 0;
+    EXPECT_EQ(tab, expected[i].tabStop) << i;
+  }
+
+  auto at = [&](const char* name) { return ws.windowOf(form.control(name)); };
+  EXPECT_EQ(boundsOf(at("Label2")), (Bounds{scaled(194), scaled(36), scaled(222), scaled(23)}));
+  EXPECT_EQ(boundsOf(at("BitBtn1")), (Bounds{scaled(8), scaled(163), scaled(408), scaled(33)}));
+  EXPECT_EQ(boundsOf(at("CheckBox1")), (Bounds{scaled(8), scaled(122), scaled(180), scaled(27)}));
+  EXPECT_EQ(boundsOf(at("Edit1")), (Bounds{scaled(194), scaled(123), scaled(222), scaled(24)}));
+  // Docked to the bottom with 3-pixel margins.
+  EXPECT_EQ(boundsOf(at("Label7")), (Bounds{scaled(3), scaled(281), scaled(418), scaled(19)}));
+  const auto combo = boundsOf(at("ComboBox1"));
+  EXPECT_EQ(combo.left, scaled(194));
+  EXPECT_EQ(combo.top, scaled(8));
+  EXPECT_EQ(combo.width, scaled(222));
+  // A label sized by its text: as wide as "Server:" and as high as its font.
+  const auto label9 = boundsOf(at("Label9"));
+  EXPECT_EQ(label9.left, scaled(8));
+  EXPECT_GT(label9.width, scaled(30));
+  EXPECT_LT(label9.width, scaled(120));
+  EXPECT_GE(label9.height, scaled(19));
+
+  EXPECT_EQ(fontOf(at("Label2")).lfHeight, -scaled(19));
+  EXPECT_EQ(std::wstring(fontOf(at("Label2")).lfFaceName), L"Tahoma");
+  EXPECT_EQ(fontOf(at("Edit1")).lfHeight, -scaled(13));
+  EXPECT_EQ(fontOf(at("ComboBox1")).lfHeight, -scaled(16));
+
+  const auto editStyle = GetWindowLongPtrW(at("Edit1"), GWL_STYLE);
+  EXPECT_TRUE(editStyle & ES_READONLY);
+  EXPECT_TRUE(editStyle & ES_RIGHT);
+  EXPECT_FALSE(IsWindowEnabled(at("BitBtn2")));
+  EXPECT_EQ(GetWindowLongPtrW(at("BitBtn1"), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLongPtrW(at("Label2"), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+}
+
+TEST_F(WindowSystemTest, TheMenuBarShowsTheVisibleItemsAndFollowsTheirState) {
+  Form form(ws, app::AppFormSpec());
+  HMENU bar = GetMenu(ws.windowOf(form));
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(GetMenuItemCount(bar), 2);
+  EXPECT_EQ(menuText(bar, 0), L"File");
+  EXPECT_EQ(menuText(bar, 1), L"Help");
+  HMENU help = GetSubMenu(bar, 1);
+  // MenuItem4 and the separator after it are hidden.
+  ASSERT_EQ(GetMenuItemCount(help), 5);
+  EXPECT_EQ(menuText(help, 0), L"Online Help\tF1");
+  EXPECT_EQ(GetMenuState(help, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(menuText(help, 2), L"Language...");
+  EXPECT_EQ(menuText(help, 3), L"Send &Feedback...");
+  EXPECT_EQ(menuText(help, 4), L"&About...");
+
+  form.menuItem("About2").setCaption(L"About");
+  form.menuItem("MenuItem4").setVisible(true);
+  bar = GetMenu(ws.windowOf(form));
+  help = GetSubMenu(bar, 1);
+  ASSERT_EQ(GetMenuItemCount(help), 6);
+  EXPECT_EQ(menuText(help, 2), L"Update Notifications");
+  const UINT state = GetMenuState(help, 2, MF_BYPOSITION);
+  EXPECT_TRUE(state & MF_CHECKED);
+  EXPECT_TRUE(state & MF_GRAYED);
+  EXPECT_EQ(menuText(help, 5), L"About");
+}
+
+TEST_F(WindowSystemTest, ChoosingAMenuItemOrItsShortcutRunsItsClick) {
+  Form form(ws, app::AppFormSpec());
+  int help = 0, exits = 0;
+  form.menuItem("Help2").OnClick = [&] { ++help; };
+  form.menuItem("Exit2").OnClick = [&] { ++exits; };
+  HWND top = ws.windowOf(form);
+  HMENU file = GetSubMenu(GetMenu(top), 0);
+  SendMessageW(top, WM_COMMAND, MAKEWPARAM(GetMenuItemID(file, 0), 0), 0);
+  EXPECT_EQ(exits, 1);
+
+  form.show();
+  SetForegroundWindow(top);
+  SetFocus(ws.windowOf(form.control("BitBtn1")));
+  PostMessageW(ws.windowOf(form.control("BitBtn1")), WM_KEYDOWN, VK_F1, 0);
+  EXPECT_TRUE(pumpUntil(ws, [&] { return help == 1; }));
+}
+
+TEST_F(WindowSystemTest, ClicksOnButtonsAndBoxesRunTheirHandlersAndErrorsReachTheReport) {
+  Form form(ws, app::AppFormSpec());
+  auto& get = form.get<hv::ui::Button>("BitBtn1");
+  auto& sync = form.get<hv::ui::Button>("BitBtn2");
+  auto& daylight = form.get<hv::ui::CheckBox>("CheckBox1");
+  int clicks = 0, boxClicks = 0;
+  get.OnClick = [&] {
+    ++clicks;
+    throw hv::Error(L"Server Error!");
+  };
+  daylight.OnClick = [&] { ++boxClicks; };
+
+  SendMessageW(ws.windowOf(get), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(errors, (std::vector<std::wstring>{L"Server Error!"}));
+
+  HWND box = ws.windowOf(daylight);
+  SendMessageW(box, BM_CLICK, 0, 0);
+  EXPECT_TRUE(daylight.checked());
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(boxClicks, 1);
+  // From code: the tick shows, and the handler runs as for a click.
+  daylight.setChecked(false);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(boxClicks, 2);
+
+  // A disabled button's window is disabled; enabling follows the control.
+  HWND syncWindow = ws.windowOf(sync);
+  EXPECT_FALSE(IsWindowEnabled(syncWindow));
+  sync.setEnabled(true);
+  EXPECT_TRUE(IsWindowEnabled(syncWindow));
+  get.setText(L"Sunucu Saatini Al");
+  EXPECT_EQ(textOf(ws.windowOf(get)), L"Sunucu Saatini Al");
+}
+
+TEST_F(WindowSystemTest, TypingIntoTheServerBoxUpdatesItsTextAndRunsOnChange) {
+  Form form(ws, app::AppFormSpec());
+  auto& combo = form.get<hv::ui::ComboBox>("ComboBox1");
+  for (auto preset : app::ServerPresets()) combo.addItem(std::wstring(preset));
+  combo.setItemIndex(0);
+  HWND box = ws.windowOf(combo);
+  EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(textOf(box), std::wstring(app::ServerPresets()[0]));
+
+  std::vector<std::wstring> seen;
+  combo.OnChange = [&] { seen.push_back(combo.text()); };
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(box, &info));
+  HWND edit = info.hwndItem;
+  ASSERT_NE(edit, nullptr);
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  for (wchar_t ch : std::wstring(L"ntp1")) SendMessageW(edit, WM_CHAR, ch, 0);
+  EXPECT_EQ(combo.text(), L"ntp1");
+  EXPECT_EQ(combo.itemIndex(), -1);
+  ASSERT_GE(seen.size(), 4u);
+  EXPECT_EQ(seen.back(), L"ntp1");
+
+  // The user picks the third entry of the list.
+  seen.clear();
+  SendMessageW(box, CB_SETCURSEL, 2, 0);
+  SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box));
+  EXPECT_EQ(combo.itemIndex(), 2);
+  EXPECT_EQ(combo.text(), std::wstring(app::ServerPresets()[2]));
+  EXPECT_EQ(seen, (std::vector<std::wstring>{std::wstring(app::ServerPresets()[2])}));
+
+  // Text from code shows and runs no OnChange.
+  combo.setText(L"127.0.0.1");
+  EXPECT_EQ(textOf(box), L"127.0.0.1");
+  EXPECT_EQ(seen.size(), 1u);
+}
+
+const std::array<ControlSpec, 6> kDialogControls{{
+    {.name = "Edit1", .kind = ControlKind::Edit, .bounds = {8, 8, 200, 24}, .tabOrder = 0},
+    {.name = "Memo1",
+     .kind = ControlKind::Memo,
+     .bounds = {8, 40, 200, 60},
+     .tabOrder = 1,
+     .scrollBars = true},
+    {.name = "Panel1",
+     .kind = ControlKind::Panel,
+     .bounds = {0, 0, 0, 40},
+     .dock = hv::ui::Dock::Bottom},
+    {.name = "OK",
+     .kind = ControlKind::Button,
+     .bounds = {8, 4, 90, 30},
+     .text = L"OK",
+     .tabOrder = 0,
+     .parent = "Panel1",
+     .defaultButton = true},
+    {.name = "Cancel",
+     .kind = ControlKind::Button,
+     .bounds = {110, 4, 90, 30},
+     .text = L"Cancel",
+     .tabOrder = 1,
+     .parent = "Panel1",
+     .cancelButton = true},
+    {.name = "Label1", .bounds = {220, 8, 0, 0}, .text = L"Translated by:", .parent = "Panel1"},
+}};
+const std::array<TimerSpec, 1> kDialogTimers{
+    {{.name = "Timer1", .interval = 30, .enabled = false}}};
+const FormSpec kDialog{
+    .name = "Dialog",
+    .caption = L"Horvane test dialog",
+    .clientWidth = 300,
+    .clientHeight = 160,
+    .border = hv::ui::BorderStyle::Dialog,
+    .fontHeight = 13,
+    .controls = kDialogControls,
+    .timers = kDialogTimers,
+};
+
+TEST_F(WindowSystemTest, PanelsHoldTheirChildrenAndPassTheirClicksOn) {
+  Form form(ws, kDialog);
+  HWND panel = ws.windowOf(form.control("Panel1"));
+  HWND ok = ws.windowOf(form.control("OK"));
+  EXPECT_EQ(GetParent(ok), panel);
+  EXPECT_EQ(_wcsicmp(classOf(panel).c_str(), L"Static"), 0);
+  dpi = ws.dpi(form);
+  EXPECT_EQ(boundsOf(panel), (Bounds{0, scaled(120), scaled(300), scaled(40)}));
+  EXPECT_EQ(boundsOf(ok), (Bounds{scaled(8), scaled(4), scaled(90), scaled(30)}));
+  int clicks = 0;
+  form.control("OK").OnClick = [&] { ++clicks; };
+  SendMessageW(ok, BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+
+  // Memo lines arrive as CR LF, whatever breaks the text came with.
+  auto& memo = form.get<hv::ui::Memo>("Memo1");
+  memo.addLine(L"Ada");
+  memo.addLine(L"Grace");
+  EXPECT_EQ(textOf(ws.windowOf(memo)), L"Ada\r\nGrace");
+  memo.setText(L"one\ntwo");
+  EXPECT_EQ(textOf(ws.windowOf(memo)), L"one\r\ntwo");
+  std::wstring typed;
+  memo.OnChange = [&] { typed = memo.text(); };
+  HWND memoWindow = ws.windowOf(memo);
+  SendMessageW(memoWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  for (wchar_t ch : std::wstring(L"ab\rc")) SendMessageW(memoWindow, WM_CHAR, ch, 0);
+  EXPECT_EQ(typed, L"ab\r\nc");
+}
+
+TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
+  Form form(ws, kDialog);
+  int ok = 0, cancel = 0;
+  std::vector<unsigned> keys;
+  form.control("OK").OnClick = [&] { ++ok; };
+  form.control("Cancel").OnClick = [&] { ++cancel; };
+  form.control("Edit1").OnKeyDown = [&](unsigned k) { keys.push_back(k); };
+  form.show();
+  HWND edit = ws.windowOf(form.control("Edit1"));
+  SetForegroundWindow(ws.windowOf(form));
+  SetFocus(edit);
+  PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(pumpUntil(ws, [&] { return ok == 1 && cancel == 1; }));
+  EXPECT_EQ(keys, (std::vector<unsigned>{VK_RETURN, VK_ESCAPE}));
+
+  // Enter in the memo is a new line, not the default button.
+  HWND memo = ws.windowOf(form.control("Memo1"));
+  SetFocus(memo);
+  PostMessageW(memo, WM_KEYDOWN, VK_RETURN, 0);
+  ws.processMessages();
+  EXPECT_EQ(ok, 1);
+  // Tab goes on in tab order.
+  SetFocus(edit);
+  PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_TRUE(pumpUntil(ws, [&] { return GetFocus() == memo; }));
+}
+
+TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {
+  Form form(ws, kDialog);
+  auto& timer = form.timer("Timer1");
+  int ticks = 0;
+  timer.OnTimer = [&] {
+    if (++ticks == 3) timer.setEnabled(false);
+  };
+  ws.processMessages();
+  Sleep(80);
+  ws.processMessages();
+  EXPECT_EQ(ticks, 0);  // created stopped
+  timer.setEnabled(true);
+  EXPECT_TRUE(pumpUntil(ws, [&] { return ticks == 3; }));
+  Sleep(120);
+  ws.processMessages();
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(WindowSystemTest, WorkFromAWorkerRunsOnTheUiThread) {
+  Form form(ws, kDialog);
+  const DWORD ui = GetCurrentThreadId();
+  std::atomic<DWORD> ranOn{0};
+  std::atomic<bool> invoked{false}, rethrown{false};
+  std::thread worker([&] {
+    EXPECT_FALSE(ws.onUiThread());
+    ws.invoke([&] {
+      ranOn = GetCurrentThreadId();
+      form.control("Edit1").setText(L"from the worker");
+    });
+    invoked = true;
+    try {
+      ws.invoke([] { throw hv::Error(L"refused"); });
+    } catch (const hv::Error& e) {
+      rethrown = e.message() == L"refused";
+    }
+    // Posted work that fails goes to the error report.
+    ws.post([] { throw hv::Error(L"posted failure"); });
+    ws.post([&] { ws.terminate(); });
+  });
+  ws.run();
+  worker.join();
+  EXPECT_TRUE(invoked);
+  EXPECT_TRUE(rethrown);
+  EXPECT_EQ(ranOn.load(), ui);
+  EXPECT_EQ(textOf(ws.windowOf(form.control("Edit1"))), L"from the worker");
+  EXPECT_EQ(errors, (std::vector<std::wstring>{L"posted failure"}));
+  EXPECT_TRUE(ws.terminated());
+
+  // On the UI thread itself invoke runs at once.
+  bool now = false;
+  ws.invoke([&] { now = true; });
+  EXPECT_TRUE(now);
+}
+
+struct SeenBox {
+  std::wstring caption;
+  std::vector<std::wstring> buttons;
+};
+
+// Finds the box by its caption from another thread, reads its buttons and
+// presses the first one.
+std::thread answerFirstButton(const std::wstring& caption, SeenBox& seen) {
+  return std::thread([caption, &seen] {
+    for (int i = 0; i < 300; ++i) {
+      HWND box = FindWindowW(L"#32770", caption.c_str());
+      if (box && IsWindowVisible(box)) {
+        seen.caption = textOf(box);
+        HWND first = nullptr;
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+          if (_wcsicmp(classOf(c).c_str(), L"Button") != 0 || !IsWindowVisible(c)) continue;
+          seen.buttons.push_back(textOf(c));
+          if (!first) first = c;
+        }
+        if (first) PostMessageW(first, BM_CLICK, 0, 0);
+        return;
+      }
+      Sleep(20);
+    }
+  });
+}
+
+TEST_F(WindowSystemTest, MessageBoxesCarryTheGivenButtonCaptions) {
+  Form form(ws, kDialog);
+  hv::ui::MessageBoxRequest ask;
+  ask.text = L"Restart Application?";
+  ask.caption = L"Onay";
+  ask.icon = hv::ui::MessageIcon::Question;
+  ask.buttons = hv::ui::MessageButtons::YesNo;
+  ask.buttonCaptions = {L"Evet", L"Hay\u0131r"};
+  SeenBox seen;
+  auto answer = answerFirstButton(ask.caption, seen);
+  const auto result = ws.messageBox(&form, ask);
+  answer.join();
+  EXPECT_EQ(result, hv::ui::ModalResult::Yes);
+  EXPECT_EQ(seen.caption, L"Onay");
+  EXPECT_EQ(seen.buttons, (std::vector<std::wstring>{L"Evet", L"Hay\u0131r"}));
+
+  // Without captions the box keeps the standard ones.
+  hv::ui::MessageBoxRequest plain;
+  plain.text = L"Server Error!";
+  plain.caption = L"ERROR";
+  plain.icon = hv::ui::MessageIcon::Error;
+  SeenBox seenPlain;
+  auto answerPlain = answerFirstButton(plain.caption, seenPlain);
+  EXPECT_EQ(ws.messageBox(nullptr, plain), hv::ui::ModalResult::OK);
+  answerPlain.join();
+  ASSERT_EQ(seenPlain.buttons.size(), 1u);
+  EXPECT_NE(seenPlain.buttons[0].find(L"OK"), std::wstring::npos);
+}
+
+TEST_F(WindowSystemTest, AModalFormDisablesTheOthersUntilItHasAResult) {
+  Form main(ws, app::AppFormSpec());
+  main.show();
+  Form dialog(ws, kDialog);
+  HWND mainWindow = ws.windowOf(main);
+  EXPECT_EQ(GetWindow(ws.windowOf(dialog), GW_OWNER), mainWindow);
+  bool mainDisabled = false;
+  auto& timer = dialog.timer("Timer1");
+  timer.OnTimer = [&] {
+    mainDisabled = !IsWindowEnabled(mainWindow);
+    dialog.setModalResult(hv::ui::ModalResult::OK);
+  };
+  timer.setEnabled(true);
+  EXPECT_EQ(dialog.showModal(), hv::ui::ModalResult::OK);
+  EXPECT_TRUE(mainDisabled);
+  EXPECT_TRUE(IsWindowEnabled(mainWindow));
+  EXPECT_FALSE(IsWindowVisible(ws.windowOf(dialog)));
+
+  // The close box of a modal form ends it with Cancel.
+  timer.OnTimer = [&] {
+    timer.setEnabled(false);
+    PostMessageW(ws.windowOf(dialog), WM_CLOSE, 0, 0);
+  };
+  timer.setEnabled(true);
+  EXPECT_EQ(dialog.showModal(), hv::ui::ModalResult::Cancel);
+}
+
+TEST_F(WindowSystemTest, WindowEventsReachTheForm) {
+  Form form(ws, app::AppFormSpec());
+  HWND top = ws.windowOf(form);
+  std::vector<unsigned> hotkeys;
+  std::vector<std::wstring> sections;
+  int closes = 0, minimised = 0, trayClicks = 0, destroyed = 0, paints = 0;
+  form.OnHotKey = [&](unsigned id) { hotkeys.push_back(id); };
+  form.OnSettingChange = [&](const std::wstring& s) { sections.push_back(s); };
+  form.OnClose = [&] { ++closes; };
+  form.OnMinimize = [&] { ++minimised; };
+  form.OnTrayClick = [&] { ++trayClicks; };
+  form.OnDestroy = [&] { ++destroyed; };
+  form.OnPaint = [&](hv::ui::Canvas& c) {
+    ++paints;
+    c.fillRect({0, 0, 10, 10}, {0, 0, 0});
+    c.drawText(0, 0, L"q", {0, 252, 98}, 12, false);
+  };
+
+  form.show();
+  EXPECT_TRUE(IsWindowVisible(top));
+  SendMessageW(top, WM_HOTKEY, 0xC123, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'T'));
+  EXPECT_EQ(hotkeys, (std::vector<unsigned>{0xC123}));
+  SendMessageW(top, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+  EXPECT_EQ(sections, (std::vector<std::wstring>{L"intl"}));
+
+  // A left press and release on the tray icon is a click; a release alone
+  // is not.
+  SendMessageW(top, kTrayCallbackMessage, 1, WM_LBUTTONUP);
+  SendMessageW(top, kTrayCallbackMessage, 1, WM_LBUTTONDOWN);
+  SendMessageW(top, kTrayCallbackMessage, 1, WM_LBUTTONUP);
+  EXPECT_EQ(trayClicks, 1);
+
+  form.invalidate();
+  UpdateWindow(top);
+  EXPECT_GE(paints, 1);
+
+  // The close box hides a window that is not modal.
+  SendMessageW(top, WM_CLOSE, 0, 0);
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(form.visible());
+  EXPECT_FALSE(IsWindowVisible(top));
+
+  form.show();
+  ShowWindow(top, SW_MINIMIZE);
+  EXPECT_TRUE(pumpUntil(ws, [&] { return minimised == 1; }));
+  EXPECT_EQ(form.windowState(), hv::ui::WindowState::Minimized);
+  // Hide, then come back in normal state as the tray's Show does.
+  form.hide();
+  form.show();
+  form.setWindowState(hv::ui::WindowState::Normal);
+  EXPECT_TRUE(IsWindowVisible(top));
+  EXPECT_FALSE(IsIconic(top));
+  EXPECT_EQ(minimised, 1);
+
+  // Destroyed from outside: the form hears it once and lets go.
+  DestroyWindow(top);
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(ws.windowOf(form), nullptr);
+  form.control("Label2").setText(L"no window any more");
+}
+
+TEST_F(WindowSystemTest, AFormThatFreesItselfInItsOwnClickIsFreedAfterwards) {
+  auto form = std::make_unique<Form>(ws, kDialog);
+  form->control("OK").OnClick = [&] { form.reset(); };
+  HWND ok = ws.windowOf(form->control("OK"));
+  SendMessageW(ok, BM_CLICK, 0, 0);
+  EXPECT_EQ(form, nullptr);
+  ws.processMessages();
+  EXPECT_FALSE(IsWindow(ok));
+}
+
+}  // namespace
+}  // namespace hv::platform::win32::winui
