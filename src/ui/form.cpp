@@ -68,14 +68,22 @@ void Timer::fire() {
 namespace {
 std::unique_ptr<Control> makeControl(const ControlSpec& spec) {
   switch (spec.kind) {
-    case ControlKind::Label: return std::make_unique<Label>(spec);
-    case ControlKind::Button: return std::make_unique<Button>(spec);
-    case ControlKind::CheckBox: return std::make_unique<CheckBox>(spec);
-    case ControlKind::ComboBox: return std::make_unique<ComboBox>(spec);
-    case ControlKind::Edit: return std::make_unique<Edit>(spec);
-    case ControlKind::Memo: return std::make_unique<Memo>(spec);
-    case ControlKind::Panel: return std::make_unique<Panel>(spec);
-    case ControlKind::Bevel: return std::make_unique<Bevel>(spec);
+    case ControlKind::Label:
+      return std::make_unique<Label>(spec);
+    case ControlKind::Button:
+      return std::make_unique<Button>(spec);
+    case ControlKind::CheckBox:
+      return std::make_unique<CheckBox>(spec);
+    case ControlKind::ComboBox:
+      return std::make_unique<ComboBox>(spec);
+    case ControlKind::Edit:
+      return std::make_unique<Edit>(spec);
+    case ControlKind::Memo:
+      return std::make_unique<Memo>(spec);
+    case ControlKind::Panel:
+      return std::make_unique<Panel>(spec);
+    case ControlKind::Bevel:
+      return std::make_unique<Bevel>(spec);
   }
   throw std::logic_error("unknown control kind");
 }
@@ -87,7 +95,9 @@ Form::Form(WindowSystem& ws, const FormSpec& spec)
   ws_.realize(*this);
 }
 
-Form::~Form() { destroying(); }
+Form::~Form() {
+  destroying();
+}
 
 void Form::build() {
   for (const auto& c : spec_.controls) controls_.push_back(makeControl(c));
@@ -163,6 +173,11 @@ void Form::moveTo(int left, int top) {
   if (peer_) peer_->positionChanged(*this);
 }
 
+void Form::movedFromUser(int left, int top) {
+  left_ = left;
+  top_ = top;
+}
+
 void Form::invalidate() {
   if (peer_) peer_->invalidate(*this);
 }
@@ -178,7 +193,9 @@ ModalResult Form::showModal() {
   return modalResult_;
 }
 
-void Form::setModalResult(ModalResult r) { modalResult_ = r; }
+void Form::setModalResult(ModalResult r) {
+  modalResult_ = r;
+}
 
 void Form::close() {
   if (OnClose) OnClose();
@@ -189,6 +206,8 @@ void Form::close() {
   hide();
 }
 
-void Form::closeFromUser() { close(); }
+void Form::closeFromUser() {
+  close();
+}
 
 }  // namespace hv::ui

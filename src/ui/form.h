@@ -188,6 +188,9 @@ class Form {
   int left() const { return left_; }
   int top() const { return top_; }
   void moveTo(int left, int top);
+  // Called by the window system when the window moved by other means (the
+  // user, or the system placing it), so left() and top() stay true.
+  void movedFromUser(int left, int top);
 
   // Shows the window modally and returns once a result is set or it closes.
   ModalResult showModal();

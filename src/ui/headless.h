@@ -36,7 +36,7 @@ class HeadlessWindowSystem : public WindowSystem {
   void registerHotKey(Form& form, std::uint16_t id, unsigned modifiers,
                       unsigned virtualKey) override;
   void unregisterHotKey(Form& form, std::uint16_t id) override;
-  int dpi(const Form&) override { return 96; }
+  int dpi(const Form&) override { return monitorDpi; }
   Point cursorPos() override { return cursor; }
   void popupMenu(Form& form, Point screen) override;
   Size outerSize(const Form& form) override;
@@ -80,6 +80,8 @@ class HeadlessWindowSystem : public WindowSystem {
   int beeps = 0;
   int processMessagesCalls = 0;
 
+  // The monitor's DPI, as a test sets it.
+  int monitorDpi = 96;
   // The pointer, as a test moves it.
   Point cursor;
   // Pop-up menus shown so far; onPopupMenu runs while one is open, as the

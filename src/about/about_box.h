@@ -1,0 +1,88 @@
+#pragma once
+// TAboutBox: product name and version on a black window whose margins fill
+// with falling characters, a link to the maker's home page and an "Info"
+// drop-down with three more links.
+#include <string>
+
+#include "about/rain.h"
+#include "app/app_platform.h"
+#include "ui/form.h"
+#include "ui/window_system.h"
+
+namespace hv::about {
+
+// The addresses and file the window's links open.
+std::wstring HomePageAddress(std::wstring_view makerHost);
+std::wstring CreditsAddress(std::wstring_view makerHost);
+std::wstring UninstallAddress(std::wstring_view makerHost);
+std::wstring LicenseFilePath(const std::wstring& exePath, wchar_t separator);
+
+class TAboutBox : public ui::Form {
+ public:
+  explicit TAboutBox(app::AppPlatform& platform, RandomFn random = DefaultRandom());
+  ~TAboutBox() override;
+
+  ui::Panel& Panel1;
+  ui::Label& Image2;
+  ui::Bevel& Bevel1;
+  ui::Label& Image1;
+  ui::Label& Label2;
+  ui::Button& BitBtn1;
+  ui::Button& BitBtn2;
+  ui::Label& Label5;
+  ui::MenuItem& Credits1;
+  ui::MenuItem& Howtouninstall1;
+  ui::MenuItem& LicensePrivacyPolicy1;
+  ui::Timer& tmTimer;
+
+  void FormCreate();
+  void FormResize();
+  void tmTimerTimer();
+  void FormMouseDown(int button);
+  void FormMouseMove();
+  void FormMouseUp();
+  void BitBtn1Click();
+  void BitBtn2Click();
+  void EscapeKeyDown(unsigned key);
+  void Label5Click();
+  void Credits1Click();
+  void Howtouninstall1Click();
+  void LicensePrivacyPolicy1Click();
+  void HighDPIImageYukle();
+
+  void StartRain();
+  void ResetRain();
+  void CreateDrops();
+  void AddDrop();
+  void StepRain();
+  void DrawDropChar(const TRainDrop& drop);
+
+  // The animation's surface, painted onto the window.
+  const RainPicture& outCanvas() const { return outCanvas_; }
+  int matrixWidth() const { return matrixWidth_; }
+  int matrixHeight() const { return matrixHeight_; }
+  int charWidth() const { return charWidth_; }
+  int charHeight() const { return charHeight_; }
+  int bitmapWidth() const { return bitmapWidth_; }
+  int bitmapHeight() const { return bitmapHeight_; }
+  bool dragging() const { return dragging_; }
+  // The logo's size in physical pixels, as last loaded for the monitor.
+  ui::Size logoSize() const { return logoSize_; }
+
+ private:
+  app::AppPlatform& platform_;
+  RandomFn random_;
+  RainPicture outCanvas_;
+  std::int32_t matrixWidth_ = 0;
+  std::int32_t matrixHeight_ = 0;
+  std::int32_t charWidth_ = 8;
+  std::int32_t charHeight_ = 12;
+  std::int32_t bitmapWidth_ = 0;
+  std::int32_t bitmapHeight_ = 0;
+  bool dragging_ = false;
+  std::int32_t dx_ = 0;
+  std::int32_t dy_ = 0;
+  ui::Size logoSize_{};
+};
+
+}  // namespace hv::about

@@ -1,0 +1,20 @@
+#pragma once
+// A drop-down menu under a button. A click on the button while its menu is
+// open closes the menu first; that same click must not open it again.
+#include "ui/form.h"
+
+namespace hv::ui {
+class WindowSystem;
+}
+
+namespace hv::about {
+
+inline constexpr unsigned kReopenGuardMs = 100;
+
+// Shows form's pop-up menu below button, unless the same button and menu
+// closed it less than 100 ms ago (which it then forgets).
+void PopupUnderButton(ui::WindowSystem& windows, ui::Button& button, ui::Form& menuOwner);
+
+void ResetPopupUnderButtonForTests();
+
+}  // namespace hv::about

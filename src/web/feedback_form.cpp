@@ -1,0 +1,132 @@
+#include "web/feedback_form.h"
+
+#include "app/identity.h"
+#include "i18n/catalogue.h"
+#include "platform/error.h"
+#include "ui/window_system.h"
+#include "web/email_pattern.h"
+#include "web/feedback_form_layout.h"
+
+namespace hv::web {
+namespace {
+
+constexpr unsigned kEscape = 27;
+// Two sentences of a message are joined by two carriage returns.
+constexpr wchar_t kSentenceBreak[] = L"\r\r";
+
+}  // namespace
+
+TFeedbackForm::TFeedbackForm(ui::WindowSystem& windows, PostFn post)
+    : ui::Form(windows, FeedbackFormSpec()),
+      Panel4(get<ui::Panel>("Panel4")),
+      Image1(get<ui::Label>("Image1")),
+      Panel5(get<ui::Panel>("Panel5")),
+      Image2(get<ui::Label>("Image2")),
+      Label1(get<ui::Label>("Label1")),
+      Label2(get<ui::Label>("Label2")),
+      Memo1(get<ui::Memo>("Memo1")),
+      Label3(get<ui::Label>("Label3")),
+      Edit1(get<ui::Edit>("Edit1")),
+      BitBtn1(get<ui::Button>("BitBtn1")),
+      windows_(windows),
+      post_(std::move(post)) {
+  Panel4.OnClick = [this] { Image1Click(); };
+  Image1.OnClick = [this] { Image1Click(); };
+  Panel5.OnClick = [this] { Image2Click(); };
+  Image2.OnClick = [this] { Image2Click(); };
+  BitBtn1.OnClick = [this] { BitBtn1Click(); };
+  for (ui::Control* c : {static_cast<ui::Control*>(&BitBtn1), static_cast<ui::Control*>(&Edit1),
+                         static_cast<ui::Control*>(&Memo1)})
+    c->OnKeyDown = [this](unsigned key) { EscapeKeyDown(key); };
+  showLook(Panel4, false);
+  showLook(Panel5, false);
+  FormCreate();
+}
+
+TFeedbackForm::~TFeedbackForm() {
+  destroying();
+}
+
+void TFeedbackForm::FormCreate() {
+  using i18n::Translate;
+  setCaption(app::identity().productName + L" " + Translate(L"feedback"));
+  Label1.setText(Translate(L"We would really appreciate your feedback."));
+  Label2.setText(Translate(L"What did you like or dislike?"));
+  Label3.setText(Translate(L"Include my e-mail:"));
+  BitBtn1.setText(Translate(L"Send"));
+  Panel4.setText(Translate(kLikeText));
+  Panel5.setText(Translate(kDislikeText));
+}
+
+void TFeedbackForm::showLook(ui::Panel& panel, bool selected) {
+  using ui::SystemColour;
+  panel.setBackColour(
+      windows_.systemColour(selected ? SystemColour::Highlight : SystemColour::ButtonFace));
+  panel.setFontColour(
+      windows_.systemColour(selected ? SystemColour::HighlightText : SystemColour::WindowText));
+  panel.setLowered(selected);
+}
+
+// Once an option is chosen the user may switch, but not go back to none.
+void TFeedbackForm::Image1Click() {
+  if (choice_ == FeedbackChoice::Like) return;
+  choice_ = FeedbackChoice::Like;
+  showLook(Panel4, true);
+  showLook(Panel5, false);
+}
+
+void TFeedbackForm::Image2Click() {
+  if (choice_ == FeedbackChoice::Dislike) return;
+  choice_ = FeedbackChoice::Dislike;
+  showLook(Panel5, true);
+  showLook(Panel4, false);
+}
+
+void TFeedbackForm::EscapeKeyDown(unsigned key) {
+  if (key == kEscape) close();
+}
+
+void TFeedbackForm::message(const std::wstring& title, const std::wstring& text,
+                            ui::MessageIcon icon) {
+  ui::MessageBoxRequest box;
+  box.caption = title;
+  box.text = text;
+  box.icon = icon;
+  windows_.messageBox(this, box);
+}
+
+void TFeedbackForm::BitBtn1Click() {
+  using i18n::Translate;
+  const std::wstring text = FeedbackText(choice_, Panel4.text(), Panel5.text(), Memo1.text());
+  if (text.empty()) {
+    windows_.beep();
+    return;
+  }
+  const std::wstring email = i18n::TrimText(Edit1.text());
+  if (!email.empty() && !IsValidEmail(email)) {
+    message(Translate(L"Failure"), Translate(L"Invalid e-mail address!"), ui::MessageIcon::Error);
+    return;
+  }
+  const auto& id = app::identity();
+  const auto fields = FeedbackFields(id.appTitle, id.appVersion, text, email);
+  bool received = false;
+  try {
+    received = FeedbackReceived(post_(FeedbackEndpoint(HORVANE_MAKER_HOST), fields));
+  } catch (const Error&) {
+    // Both attempts failed: reported below as a failed delivery.
+  }
+  if (received) {
+    message(Translate(L"Success"),
+            Translate(L"Your feedback is received.") + kSentenceBreak + Translate(L"Thank you!"),
+            ui::MessageIcon::Information);
+    setModalResult(ui::ModalResult::OK);
+    close();
+    return;
+  }
+  message(Translate(L"Failure"),
+          Translate(L"Something went wrong. Your feedback could not be delivered.") +
+              kSentenceBreak + Translate(L"Please try again later."),
+          ui::MessageIcon::Error);
+}
+
+}  // namespace hv::web

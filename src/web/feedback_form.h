@@ -1,0 +1,54 @@
+#pragma once
+// TFeedbackForm: the feedback window. The user rates the program, writes a
+// text and may leave an e-mail address; Send posts it to the maker and says
+// whether it arrived.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/window_system.h"
+#include "web/feedback_request.h"
+
+namespace hv::web {
+
+class TFeedbackForm : public ui::Form {
+ public:
+  // Posts the fields to the endpoint (host and path, no scheme), secure
+  // first, and returns the answer; raises hv::Error when both attempts fail.
+  using PostFn = std::function<std::wstring(const std::wstring& endpoint,
+                                            const std::vector<std::wstring>& fields)>;
+
+  TFeedbackForm(ui::WindowSystem& windows, PostFn post);
+  ~TFeedbackForm() override;
+
+  ui::Panel& Panel4;
+  ui::Label& Image1;
+  ui::Panel& Panel5;
+  ui::Label& Image2;
+  ui::Label& Label1;
+  ui::Label& Label2;
+  ui::Memo& Memo1;
+  ui::Label& Label3;
+  ui::Edit& Edit1;
+  ui::Button& BitBtn1;
+
+  void FormCreate();
+  void Image1Click();
+  void Image2Click();
+  void BitBtn1Click();
+  // Escape (virtual key 27) in the Send button, the e-mail field or the text.
+  void EscapeKeyDown(unsigned key);
+
+  FeedbackChoice choice() const { return choice_; }
+
+ private:
+  void showLook(ui::Panel& panel, bool selected);
+  void message(const std::wstring& title, const std::wstring& text, ui::MessageIcon icon);
+
+  ui::WindowSystem& windows_;
+  PostFn post_;
+  FeedbackChoice choice_ = FeedbackChoice::None;
+};
+
+}  // namespace hv::web

@@ -1,0 +1,319 @@
+// The feedback window, headless: the text it builds, the fields it posts,
+// when it counts as delivered, and what the user sees.
+#include "web/feedback_form.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "app/identity.h"
+#include "i18n/catalogue.h"
+#include "platform/error.h"
+#include "support/fake_files.h"
+#include "support/fake_locale.h"
+#include "ui/headless.h"
+#include "web/feedback_form_layout.h"
+
+namespace hv::web {
+namespace {
+
+TEST(FeedbackText, EnglishChoiceThenItsTranslationThenTheTrimmedText) {
+  EXPECT_EQ(FeedbackText(FeedbackChoice::Like, L"I like it!", L"I dislike it!", L"  Nice\r\n"),
+            L"I like it!\rNice");
+  EXPECT_EQ(FeedbackText(FeedbackChoice::Dislike, L"I like it!", L"I dislike it!", L""),
+            L"I dislike it!\r");
+  EXPECT_EQ(
+      FeedbackText(FeedbackChoice::Like, L"Gef\u00e4llt mir!", L"Gef\u00e4llt mir nicht!", L"x"),
+      L"I like it! (Gef\u00e4llt mir!)\rx");
+  EXPECT_EQ(FeedbackText(FeedbackChoice::Dislike, L"Gef\u00e4llt mir!", L"Gef\u00e4llt mir nicht!",
+                         L"\t\r\nLine one\r\n\r\nLine two \x01"),
+            L"I dislike it! (Gef\u00e4llt mir nicht!)\rLine one\r\n\r\nLine two");
+  EXPECT_EQ(FeedbackText(FeedbackChoice::None, L"a", L"b", L" \r\n\t "), L"");
+  EXPECT_EQ(FeedbackText(FeedbackChoice::None, L"a", L"b", L" typed "), L"typed");
+}
+
+TEST(FeedbackFields, InWireOrderWithTheAddressOnlyWhenGiven) {
+  EXPECT_EQ(FeedbackFields(L"CALVION - Horvane", L"2.2", L"I like it!\r", L""),
+            (std::vector<std::wstring>{L"cmd=feedback", L"appname=CALVION - Horvane",
+                                       L"version=2.2", L"feedback=I like it!\r"}));
+  EXPECT_EQ(FeedbackFields(L"T", L"1.0", L"a=b", L"me@example.com"),
+            (std::vector<std::wstring>{L"cmd=feedback", L"appname=T", L"version=1.0",
+                                       L"feedback=a=b", L"email=me@example.com"}));
+  EXPECT_EQ(FeedbackEndpoint(L"127.0.0.1:18080"), L"127.0.0.1:18080/php/feedback.php");
+}
+
+TEST(FeedbackReceived, OnlyAnAnswerThatIsExactlyOkOnceTrimmed) {
+  for (const wchar_t* yes : {L"OK", L"OK\r\n", L"\r\n\r\n  OK \r\n\r\n", L"\tOK\n", L"\rOK\r"})
+    EXPECT_TRUE(FeedbackReceived(yes)) << yes;
+  for (const wchar_t* no : {L"", L"ok", L"Ok", L"OK.", L"O K", L"OK\r\nmore", L"ERROR",
+                            L"<html>OK</html>", L"\x00a0OK"})
+    EXPECT_FALSE(FeedbackReceived(no)) << no;
+}
+
+struct FeedbackWindow : ::testing::Test {
+  FeedbackWindow() {
+    i18n::ResetCatalogueForTests();
+    app::setIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
+  }
+  ~FeedbackWindow() override { i18n::ResetCatalogueForTests(); }
+
+  TFeedbackForm& open() {
+    form = std::make_unique<TFeedbackForm>(
+        windows, [this](const std::wstring& endpoint, const std::vector<std::wstring>& fields) {
+          endpoints.push_back(endpoint);
+          posted.push_back(fields);
+          if (!answer) throw Error(L"A connection with the server could not be established");
+          return *answer;
+        });
+    form->OnClose = [this] { ++closes; };
+    return *form;
+  }
+  void type(TFeedbackForm& f, const std::wstring& text, const std::wstring& email) {
+    f.Memo1.setTextFromUser(text);
+    f.Edit1.setTextFromUser(email);
+  }
+  const ui::MessageBoxRequest& onlyBox() {
+    EXPECT_EQ(windows.shownBoxes.size(), 1u);
+    return windows.shownBoxes.back();
+  }
+
+  ui::HeadlessWindowSystem windows;
+  std::optional<std::wstring> answer = L"OK";
+  std::vector<std::wstring> endpoints;
+  std::vector<std::vector<std::wstring>> posted;
+  std::unique_ptr<TFeedbackForm> form;
+  int closes = 0;
+};
+
+TEST_F(FeedbackWindow, OpensEmptyWithEnglishTexts) {
+  TFeedbackForm& f = open();
+  EXPECT_EQ(f.caption(), L"Horvane feedback");
+  EXPECT_EQ(f.Panel4.text(), L"I like it!");
+  EXPECT_EQ(f.Panel5.text(), L"I dislike it!");
+  EXPECT_EQ(f.Label1.text(), L"We would really appreciate your feedback.");
+  EXPECT_EQ(f.Label3.text(), L"Include my e-mail:");
+  EXPECT_EQ(f.BitBtn1.text(), L"Send");
+  EXPECT_EQ(f.choice(), FeedbackChoice::None);
+  EXPECT_FALSE(f.Panel4.lowered());
+  EXPECT_FALSE(f.Panel5.lowered());
+}
+
+TEST_F(FeedbackWindow, NothingToSayOnlyBeeps) {
+  TFeedbackForm& f = open();
+  type(f, L"  \r\n ", L"not an address");
+  windows.userClick(f.BitBtn1);
+  EXPECT_EQ(windows.beeps, 1);
+  EXPECT_TRUE(windows.shownBoxes.empty());
+  EXPECT_TRUE(posted.empty());
+}
+
+TEST_F(FeedbackWindow, ChoosingSwitchesBetweenOptionsButNeverBackToNone) {
+  TFeedbackForm& f = open();
+  const auto highlight = windows.systemColour(ui::SystemColour::Highlight);
+  const auto face = windows.systemColour(ui::SystemColour::ButtonFace);
+  windows.userClick(f.Image1);
+  EXPECT_EQ(f.choice(), FeedbackChoice::Like);
+  EXPECT_TRUE(f.Panel4.lowered());
+  EXPECT_EQ(f.Panel4.backColour(), highlight);
+  EXPECT_EQ(f.Panel4.fontColour(), windows.systemColour(ui::SystemColour::HighlightText));
+  EXPECT_FALSE(f.Panel5.lowered());
+  EXPECT_EQ(f.Panel5.backColour(), face);
+  windows.userClick(f.Panel4);  // the selected one again: no change
+  EXPECT_EQ(f.choice(), FeedbackChoice::Like);
+  EXPECT_TRUE(f.Panel4.lowered());
+  windows.userClick(f.Panel5);
+  EXPECT_EQ(f.choice(), FeedbackChoice::Dislike);
+  EXPECT_TRUE(f.Panel5.lowered());
+  EXPECT_EQ(f.Panel5.backColour(), highlight);
+  EXPECT_FALSE(f.Panel4.lowered());
+  EXPECT_EQ(f.Panel4.backColour(), face);
+  EXPECT_EQ(f.Panel4.fontColour(), windows.systemColour(ui::SystemColour::WindowText));
+  windows.userClick(f.Image1);
+  EXPECT_EQ(f.choice(), FeedbackChoice::Like);
+}
+
+TEST_F(FeedbackWindow, OptionWithoutTextSendsTheOptionLineAndNoAddress) {
+  TFeedbackForm& f = open();
+  windows.userClick(f.Panel4);
+  type(f, L"", L"   ");
+  windows.userClick(f.BitBtn1);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(endpoints[0], FeedbackEndpoint(HORVANE_MAKER_HOST));
+  EXPECT_EQ(posted[0], (std::vector<std::wstring>{L"cmd=feedback", L"appname=CALVION - Horvane",
+                                                  L"version=2.2", L"feedback=I like it!\r"}));
+  const auto& box = onlyBox();
+  EXPECT_EQ(box.caption, L"Success");
+  EXPECT_EQ(box.text, L"Your feedback is received.\r\rThank you!");
+  EXPECT_EQ(box.icon, ui::MessageIcon::Information);
+  EXPECT_EQ(box.buttons, ui::MessageButtons::OK);
+  EXPECT_EQ(f.modalResult(), ui::ModalResult::OK);
+}
+
+TEST_F(FeedbackWindow, AddressIsTrimmedCheckedAndSentTrimmed) {
+  TFeedbackForm& f = open();
+  type(f, L"Works well", L"  me.too+x@mail.example.org \t");
+  windows.userClick(f.BitBtn1);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].back(), L"email=me.too+x@mail.example.org");
+  EXPECT_EQ(posted[0][3], L"feedback=Works well");
+}
+
+TEST_F(FeedbackWindow, InvalidAddressStopsBeforeAnyNetworkAndKeepsEverything) {
+  TFeedbackForm& f = open();
+  windows.userClick(f.Panel5);
+  type(f, L"Too slow", L"me@localhost");
+  windows.userClick(f.BitBtn1);
+  EXPECT_TRUE(posted.empty());
+  const auto& box = onlyBox();
+  EXPECT_EQ(box.caption, L"Failure");
+  EXPECT_EQ(box.text, L"Invalid e-mail address!");
+  EXPECT_EQ(box.icon, ui::MessageIcon::Error);
+  EXPECT_EQ(f.modalResult(), ui::ModalResult::None);
+  EXPECT_EQ(f.Memo1.text(), L"Too slow");
+  EXPECT_EQ(f.Edit1.text(), L"me@localhost");
+  EXPECT_EQ(f.choice(), FeedbackChoice::Dislike);
+}
+
+TEST_F(FeedbackWindow, AnswerOtherThanOkIsAFailedDeliveryAndTheWindowStays) {
+  for (const wchar_t* reply : {L"ok", L"OK.", L"ERROR: database"}) {
+    windows.shownBoxes.clear();
+    posted.clear();
+    answer = reply;
+    TFeedbackForm& f = open();
+    windows.userClick(f.Panel4);
+    type(f, L"Hello", L"a@b.c");
+    windows.userClick(f.BitBtn1);
+    ASSERT_EQ(posted.size(), 1u) << reply;
+    const auto& box = onlyBox();
+    EXPECT_EQ(box.caption, L"Failure");
+    EXPECT_EQ(box.text,
+              L"Something went wrong. Your feedback could not be delivered.\r\r"
+              L"Please try again later.");
+    EXPECT_EQ(box.icon, ui::MessageIcon::Error);
+    EXPECT_EQ(f.modalResult(), ui::ModalResult::None);
+    EXPECT_EQ(f.choice(), FeedbackChoice::Like);
+    EXPECT_EQ(f.Memo1.text(), L"Hello");
+    EXPECT_EQ(f.Edit1.text(), L"a@b.c");
+  }
+}
+
+TEST_F(FeedbackWindow, FailureOfBothAttemptsIsReportedNotRaisedAndSendWorksAgain) {
+  answer.reset();
+  TFeedbackForm& f = open();
+  type(f, L"Hello", L"");
+  bool escaped = false;
+  windows.setErrorHandler([&](std::exception_ptr) { escaped = true; });
+  windows.userClick(f.BitBtn1);
+  EXPECT_FALSE(escaped);
+  EXPECT_EQ(onlyBox().caption, L"Failure");
+  EXPECT_EQ(f.modalResult(), ui::ModalResult::None);
+  answer = L"OK";
+  windows.userClick(f.BitBtn1);
+  EXPECT_EQ(posted.size(), 2u);
+  EXPECT_EQ(windows.shownBoxes.back().caption, L"Success");
+}
+
+TEST_F(FeedbackWindow, EscapeInTheThreeControlsCloses) {
+  TFeedbackForm& f = open();
+  f.Memo1.OnKeyDown(13);
+  f.Edit1.OnKeyDown(65);
+  EXPECT_EQ(closes, 0);
+  f.BitBtn1.OnKeyDown(27);
+  f.Edit1.OnKeyDown(27);
+  f.Memo1.OnKeyDown(27);
+  EXPECT_EQ(closes, 3);
+  EXPECT_FALSE(f.Panel4.OnKeyDown);
+}
+
+TEST_F(FeedbackWindow, TranslatedInterfaceSendsTheEnglishChoiceWithItsTranslation) {
+  test::FakeFiles files;
+  test::FakeLocale locale;
+  files.addFolder(L"C:\\Tools\\Languages");
+  files.addFile(L"C:\\Tools\\Languages\\German.lang.txt",
+                "{feedback}Feedback\r\n{I like it!}Gef\xC3\xA4llt mir!\r\n"
+                "{I dislike it!}Gef\xC3\xA4llt mir nicht!\r\n{Send}Senden\r\n"
+                "{Success}Erfolg\r\n{Your feedback is received.}Angekommen.\r\n"
+                "{Thank you!}Danke!\r\n{Include my e-mail:}Meine E-Mail:\r\n");
+  i18n::LoadLanguage(files, locale, L"C:\\Tools\\horvane.exe", L"German.lang.txt");
+  TFeedbackForm& f = open();
+  EXPECT_EQ(f.caption(), L"Horvane Feedback");
+  EXPECT_EQ(f.Panel4.text(), L"Gef\u00e4llt mir!");
+  EXPECT_EQ(f.BitBtn1.text(), L"Senden");
+  EXPECT_EQ(f.Label3.text(), L"Meine E-Mail:");
+  // Untranslated texts stay English.
+  EXPECT_EQ(f.Label2.text(), L"What did you like or dislike?");
+  windows.userClick(f.Panel5);
+  type(f, L"Zu langsam", L"");
+  windows.userClick(f.BitBtn1);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0][3], L"feedback=I dislike it! (Gef\u00e4llt mir nicht!)\rZu langsam");
+  EXPECT_EQ(onlyBox().caption, L"Erfolg");
+  EXPECT_EQ(onlyBox().text, L"Angekommen.\r\rDanke!");
+}
+
+TEST(FeedbackFormLayout, BoundsTextsAndLimits) {
+  const auto& spec = FeedbackFormSpec();
+  EXPECT_EQ(spec.clientWidth, 525);
+  EXPECT_EQ(spec.clientHeight, 326);
+  EXPECT_EQ(spec.border, ui::BorderStyle::Single);
+  EXPECT_FALSE(spec.minimizeBox);
+  EXPECT_FALSE(spec.maximizeBox);
+  EXPECT_EQ(std::wstring(spec.fontName), L"Tahoma");
+  EXPECT_EQ(spec.fontHeight, 11);
+  auto find = [&](std::string_view n) -> const ui::ControlSpec& {
+    return *std::find_if(spec.controls.begin(), spec.controls.end(),
+                         [&](const ui::ControlSpec& c) { return c.name == n; });
+  };
+  const auto& like = find("Panel4");
+  const auto& dislike = find("Panel5");
+  // The 46-pixel top strip, the dislike panel 256 wide on its right.
+  EXPECT_EQ(like.bounds, (ui::Bounds{0, 0, 525 - 256, 46}));
+  EXPECT_EQ(dislike.bounds, (ui::Bounds{525 - 256, 0, 256, 46}));
+  for (const auto* p : {&like, &dislike}) {
+    EXPECT_EQ(p->kind, ui::ControlKind::Panel);
+    EXPECT_EQ(p->fontHeight, 16);
+    EXPECT_EQ(p->cursor, ui::Cursor::Hand);
+  }
+  EXPECT_EQ(std::wstring(like.text), L"I like it!");
+  EXPECT_EQ(std::wstring(dislike.text), L"I dislike it!");
+  for (const char* name : {"Image1", "Image2"}) {
+    const auto& image = find(name);
+    EXPECT_EQ(image.bounds.width, 32) << name;
+    EXPECT_EQ(image.bounds.height, 32) << name;
+    EXPECT_FALSE(image.icon.empty()) << name;
+    EXPECT_TRUE(image.text.empty()) << name;
+  }
+  EXPECT_EQ(find("Image1").parent, "Panel4");
+  EXPECT_EQ(find("Image2").parent, "Panel5");
+  EXPECT_EQ(find("Label1").fontHeight, 16);
+  EXPECT_GE(find("Label1").bounds.top, 46);
+  EXPECT_TRUE(find("Label2").bold);
+  EXPECT_EQ(find("Label2").fontHeight, 13);
+  const auto& memo = find("Memo1");
+  const auto& email = find("Edit1");
+  const auto& send = find("BitBtn1");
+  EXPECT_EQ(memo.tabOrder, 0);
+  EXPECT_LT(memo.tabOrder, email.tabOrder);
+  EXPECT_LT(email.tabOrder, send.tabOrder);
+  EXPECT_EQ(memo.maxLength, 10000);
+  EXPECT_TRUE(memo.verticalScrollBar);
+  EXPECT_EQ(memo.fontHeight, 13);
+  EXPECT_EQ(email.maxLength, 100);
+  EXPECT_EQ(email.fontHeight, 13);
+  // The e-mail strip (30 high) above the 40-pixel bottom strip.
+  EXPECT_LE(memo.bounds.top + memo.bounds.height, 326 - 40 - 30);
+  EXPECT_GE(email.bounds.top, 326 - 40 - 30);
+  EXPECT_LE(email.bounds.top + email.bounds.height, 326 - 40);
+  EXPECT_EQ(email.bounds.left + email.bounds.width, memo.bounds.left + memo.bounds.width);
+  EXPECT_EQ(send.bounds.width, 180);
+  EXPECT_EQ(send.bounds.height, 34);
+  EXPECT_GE(send.bounds.top, 326 - 40);
+  EXPECT_LE(send.bounds.top + send.bounds.height, 326);
+  EXPECT_TRUE(send.defaultButton);
+  EXPECT_TRUE(send.bold);
+  EXPECT_EQ(send.icon, "feedback");
+  EXPECT_EQ(std::wstring(send.text), L"Send");
+}
+
+}  // namespace
+}  // namespace hv::web
