@@ -1,9 +1,11 @@
 // One SNTP query through TIdSNTP next to a bare UDP round trip over the
 // same kind of socket and to the same peer, so the difference is what the
 // client itself adds (clock and zone reads, encoding, drain, matching and
-// decoding). Peers: a minimal loopback responder, and a real chronyd.
+// decoding). Peers: a minimal loopback responder, a real chronyd, and an
+// in-process socket that answers at once, which leaves only the client's work.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -40,9 +42,44 @@ test::ChronyServer* Chrony() {
   return server.get();
 }
 
-void ClientQuery(benchmark::State& state, std::uint16_t port) {
+// Answers each request in place, without a system call: what the client
+// costs with the network taken away (its clock and zone reads stay real).
+class InstantSocket : public platform::UdpSocket {
+ public:
+  int bindAnyPort() override { return 0; }
+  std::uint16_t localPort() override { return 50000; }
+  platform::Sent sendTo(platform::Ipv4Address, std::uint16_t,
+                        std::span<const std::uint8_t> bytes) override {
+    using namespace time::sntp;
+    reply_ = encodeRequest({3839572800u, 0x80000000u});
+    reply_[kFlagsOffset] = 0x24;
+    reply_[kStratumOffset] = 2;
+    std::copy_n(bytes.begin() + kTransmitOffset, kTimestampSize, reply_.begin() + kOriginateOffset);
+    return {0, bytes.size()};
+  }
+  platform::Waited waitReadable(std::int32_t) override {
+    return {0, platform::Readiness::Readable};
+  }
+  platform::Received receive(std::span<std::uint8_t> buffer) override {
+    std::copy(reply_.begin(), reply_.end(), buffer.begin());
+    return {0, reply_.size(), platform::kLoopback, 123};
+  }
+  int drain() override { return 0; }
+
+ private:
+  time::sntp::Packet reply_{};
+};
+
+class InstantNetwork : public platform::Network {
+ public:
+  platform::Resolved resolveIpv4(const std::wstring&) override { return {}; }
+  platform::Opened openUdp() override { return {0, std::make_unique<InstantSocket>()}; }
+};
+
+void ClientQuery(benchmark::State& state, std::uint16_t port,
+                 platform::Network& network = Network()) {
   platform::PosixClock clock;
-  time::TIdSNTP client(clock, Network());
+  time::TIdSNTP client(clock, network);
   client.Host = L"127.0.0.1";
   client.Port = port;
   client.ReceiveTimeout = 5000;
@@ -88,6 +125,11 @@ void BM_RawUdp_Loopback(benchmark::State& state) {
   RawRoundTrip(state, Responder().port());
 }
 
+void BM_SntpClient_NoNetwork(benchmark::State& state) {
+  InstantNetwork network;
+  ClientQuery(state, 123, network);
+}
+
 void BM_SntpClient_Chronyd(benchmark::State& state) {
   if (!Chrony()) {
     state.SkipWithError("chronyd did not start");
@@ -103,6 +145,7 @@ void BM_RawUdp_Chronyd(benchmark::State& state) {
   RawRoundTrip(state, Chrony()->port());
 }
 
+BENCHMARK(BM_SntpClient_NoNetwork);
 // Blocking I/O: wall-clock time is the figure that matters.
 BENCHMARK(BM_RawUdp_Loopback)->UseRealTime();
 BENCHMARK(BM_SntpClient_Loopback)->UseRealTime();
