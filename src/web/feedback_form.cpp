@@ -6,6 +6,7 @@
 #include "ui/window_system.h"
 #include "web/email_pattern.h"
 #include "web/feedback_form_layout.h"
+#include "web/post_form.h"
 
 namespace hv::web {
 namespace {
@@ -16,8 +17,8 @@ constexpr wchar_t kSentenceBreak[] = L"\r\r";
 
 }  // namespace
 
-TFeedbackForm::TFeedbackForm(ui::WindowSystem& windows, PostFn post)
-    : ui::Form(windows, FeedbackFormSpec()),
+TFeedbackForm::TFeedbackForm(app::AppPlatform& platform)
+    : ui::Form(platform.windows, FeedbackFormSpec()),
       Panel4(get<ui::Panel>("Panel4")),
       Image1(get<ui::Label>("Image1")),
       Panel5(get<ui::Panel>("Panel5")),
@@ -28,8 +29,8 @@ TFeedbackForm::TFeedbackForm(ui::WindowSystem& windows, PostFn post)
       Label3(get<ui::Label>("Label3")),
       Edit1(get<ui::Edit>("Edit1")),
       BitBtn1(get<ui::Button>("BitBtn1")),
-      windows_(windows),
-      post_(std::move(post)) {
+      platform_(platform),
+      windows_(platform.windows) {
   Panel4.OnClick = [this] { Image1Click(); };
   Image1.OnClick = [this] { Image1Click(); };
   Panel5.OnClick = [this] { Image2Click(); };
@@ -111,7 +112,11 @@ void TFeedbackForm::BitBtn1Click() {
   const auto fields = FeedbackFields(id.appTitle, id.appVersion, text, email);
   bool received = false;
   try {
-    received = FeedbackReceived(post_(FeedbackEndpoint(HORVANE_MAKER_HOST), fields));
+    // An answer over HTTPS is final, whatever it says; plain HTTP is tried
+    // only when the secure attempt raised.
+    const auto answer = PostSecureFirst(platform_.http, FeedbackEndpoint(HORVANE_MAKER_HOST),
+                                        fields, FormUse::Feedback);
+    received = FeedbackReceived(answer.text);
   } catch (const Error&) {
     // Both attempts failed: reported below as a failed delivery.
   }

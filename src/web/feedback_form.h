@@ -2,10 +2,9 @@
 // TFeedbackForm: the feedback window. The user rates the program, writes a
 // text and may leave an e-mail address; Send posts it to the maker and says
 // whether it arrived.
-#include <functional>
 #include <string>
-#include <vector>
 
+#include "app/app_platform.h"
 #include "ui/form.h"
 #include "ui/window_system.h"
 #include "web/feedback_request.h"
@@ -14,12 +13,7 @@ namespace hv::web {
 
 class TFeedbackForm : public ui::Form {
  public:
-  // Posts the fields to the endpoint (host and path, no scheme), secure
-  // first, and returns the answer; raises hv::Error when both attempts fail.
-  using PostFn = std::function<std::wstring(const std::wstring& endpoint,
-                                            const std::vector<std::wstring>& fields)>;
-
-  TFeedbackForm(ui::WindowSystem& windows, PostFn post);
+  explicit TFeedbackForm(app::AppPlatform& platform);
   ~TFeedbackForm() override;
 
   ui::Panel& Panel4;
@@ -46,8 +40,8 @@ class TFeedbackForm : public ui::Form {
   void showLook(ui::Panel& panel, bool selected);
   void message(const std::wstring& title, const std::wstring& text, ui::MessageIcon icon);
 
+  app::AppPlatform& platform_;
   ui::WindowSystem& windows_;
-  PostFn post_;
   FeedbackChoice choice_ = FeedbackChoice::None;
 };
 

@@ -4,14 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "app/identity.h"
 #include "i18n/catalogue.h"
-#include "platform/error.h"
-#include "support/fake_files.h"
-#include "support/fake_locale.h"
-#include "ui/headless.h"
+#include "support/app_harness.h"
 #include "web/feedback_form_layout.h"
 
 namespace hv::web {
@@ -52,19 +47,17 @@ TEST(FeedbackReceived, OnlyAnAnswerThatIsExactlyOkOnceTrimmed) {
 
 struct FeedbackWindow : ::testing::Test {
   FeedbackWindow() {
-    i18n::ResetCatalogueForTests();
     app::setIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
+    answer("OK");
   }
-  ~FeedbackWindow() override { i18n::ResetCatalogueForTests(); }
 
+  // The maker's answer over HTTPS.
+  void answer(std::string body) {
+    h.http.clear();
+    h.http.answer(kHttps, std::move(body));
+  }
   TFeedbackForm& open() {
-    form = std::make_unique<TFeedbackForm>(
-        windows, [this](const std::wstring& endpoint, const std::vector<std::wstring>& fields) {
-          endpoints.push_back(endpoint);
-          posted.push_back(fields);
-          if (!answer) throw Error(L"A connection with the server could not be established");
-          return *answer;
-        });
+    form = std::make_unique<TFeedbackForm>(h.platform);
     form->OnClose = [this] { ++closes; };
     return *form;
   }
@@ -73,14 +66,18 @@ struct FeedbackWindow : ::testing::Test {
     f.Edit1.setTextFromUser(email);
   }
   const ui::MessageBoxRequest& onlyBox() {
-    EXPECT_EQ(windows.shownBoxes.size(), 1u);
-    return windows.shownBoxes.back();
+    EXPECT_EQ(h.windows.shownBoxes.size(), 1u);
+    return h.windows.shownBoxes.back();
+  }
+  std::vector<std::string> bodies() const {
+    std::vector<std::string> out;
+    for (const auto& s : h.http.sent) out.push_back(s.request.body);
+    return out;
   }
 
-  ui::HeadlessWindowSystem windows;
-  std::optional<std::wstring> answer = L"OK";
-  std::vector<std::wstring> endpoints;
-  std::vector<std::vector<std::wstring>> posted;
+  const std::wstring kHttps = L"https://" + FeedbackEndpoint(HORVANE_MAKER_HOST);
+  const std::wstring kHttp = L"http://" + FeedbackEndpoint(HORVANE_MAKER_HOST);
+  test::AppHarness h;
   std::unique_ptr<TFeedbackForm> form;
   int closes = 0;
 };
@@ -101,46 +98,51 @@ TEST_F(FeedbackWindow, OpensEmptyWithEnglishTexts) {
 TEST_F(FeedbackWindow, NothingToSayOnlyBeeps) {
   TFeedbackForm& f = open();
   type(f, L"  \r\n ", L"not an address");
-  windows.userClick(f.BitBtn1);
-  EXPECT_EQ(windows.beeps, 1);
-  EXPECT_TRUE(windows.shownBoxes.empty());
-  EXPECT_TRUE(posted.empty());
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(h.windows.beeps, 1);
+  EXPECT_TRUE(h.windows.shownBoxes.empty());
+  EXPECT_TRUE(h.http.sent.empty());
 }
 
 TEST_F(FeedbackWindow, ChoosingSwitchesBetweenOptionsButNeverBackToNone) {
   TFeedbackForm& f = open();
-  const auto highlight = windows.systemColour(ui::SystemColour::Highlight);
-  const auto face = windows.systemColour(ui::SystemColour::ButtonFace);
-  windows.userClick(f.Image1);
+  auto& ws = h.windows;
+  const auto highlight = ws.systemColour(ui::SystemColour::Highlight);
+  const auto face = ws.systemColour(ui::SystemColour::ButtonFace);
+  ws.userClick(f.Image1);
   EXPECT_EQ(f.choice(), FeedbackChoice::Like);
   EXPECT_TRUE(f.Panel4.lowered());
   EXPECT_EQ(f.Panel4.backColour(), highlight);
-  EXPECT_EQ(f.Panel4.fontColour(), windows.systemColour(ui::SystemColour::HighlightText));
+  EXPECT_EQ(f.Panel4.fontColour(), ws.systemColour(ui::SystemColour::HighlightText));
   EXPECT_FALSE(f.Panel5.lowered());
   EXPECT_EQ(f.Panel5.backColour(), face);
-  windows.userClick(f.Panel4);  // the selected one again: no change
+  ws.userClick(f.Panel4);  // the selected one again: no change
   EXPECT_EQ(f.choice(), FeedbackChoice::Like);
   EXPECT_TRUE(f.Panel4.lowered());
-  windows.userClick(f.Panel5);
+  ws.userClick(f.Panel5);
   EXPECT_EQ(f.choice(), FeedbackChoice::Dislike);
   EXPECT_TRUE(f.Panel5.lowered());
   EXPECT_EQ(f.Panel5.backColour(), highlight);
   EXPECT_FALSE(f.Panel4.lowered());
   EXPECT_EQ(f.Panel4.backColour(), face);
-  EXPECT_EQ(f.Panel4.fontColour(), windows.systemColour(ui::SystemColour::WindowText));
-  windows.userClick(f.Image1);
+  EXPECT_EQ(f.Panel4.fontColour(), ws.systemColour(ui::SystemColour::WindowText));
+  ws.userClick(f.Image1);
   EXPECT_EQ(f.choice(), FeedbackChoice::Like);
 }
 
 TEST_F(FeedbackWindow, OptionWithoutTextSendsTheOptionLineAndNoAddress) {
   TFeedbackForm& f = open();
-  windows.userClick(f.Panel4);
+  h.windows.userClick(f.Panel4);
   type(f, L"", L"   ");
-  windows.userClick(f.BitBtn1);
-  ASSERT_EQ(posted.size(), 1u);
-  EXPECT_EQ(endpoints[0], FeedbackEndpoint(HORVANE_MAKER_HOST));
-  EXPECT_EQ(posted[0], (std::vector<std::wstring>{L"cmd=feedback", L"appname=CALVION - Horvane",
-                                                  L"version=2.2", L"feedback=I like it!\r"}));
+  h.windows.userClick(f.BitBtn1);
+  ASSERT_EQ(h.http.sent.size(), 1u);
+  const auto& sent = h.http.sent[0];
+  EXPECT_EQ(sent.request.url, kHttps);
+  EXPECT_EQ(sent.request.body,
+            "cmd=feedback&appname=CALVION+-+Horvane&version=2.2&feedback=I+like+it%21%0D");
+  // The feedback use: 3000 ms and "Connection: close".
+  EXPECT_EQ(sent.request.timeoutMs, 3000u);
+  EXPECT_EQ(sent.header(L"Connection"), L"close");
   const auto& box = onlyBox();
   EXPECT_EQ(box.caption, L"Success");
   EXPECT_EQ(box.text, L"Your feedback is received.\r\rThank you!");
@@ -152,18 +154,19 @@ TEST_F(FeedbackWindow, OptionWithoutTextSendsTheOptionLineAndNoAddress) {
 TEST_F(FeedbackWindow, AddressIsTrimmedCheckedAndSentTrimmed) {
   TFeedbackForm& f = open();
   type(f, L"Works well", L"  me.too+x@mail.example.org \t");
-  windows.userClick(f.BitBtn1);
-  ASSERT_EQ(posted.size(), 1u);
-  EXPECT_EQ(posted[0].back(), L"email=me.too+x@mail.example.org");
-  EXPECT_EQ(posted[0][3], L"feedback=Works well");
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(bodies(), std::vector<std::string>{
+                          "cmd=feedback&appname=CALVION+-+Horvane&version=2.2&feedback=Works+well"
+                          "&email=me.too%2Bx%40mail.example.org"});
 }
 
 TEST_F(FeedbackWindow, InvalidAddressStopsBeforeAnyNetworkAndKeepsEverything) {
   TFeedbackForm& f = open();
-  windows.userClick(f.Panel5);
+  h.windows.userClick(f.Panel5);
   type(f, L"Too slow", L"me@localhost");
-  windows.userClick(f.BitBtn1);
-  EXPECT_TRUE(posted.empty());
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_TRUE(h.http.sent.empty());
+  EXPECT_EQ(h.http.clientsCreated, 0);
   const auto& box = onlyBox();
   EXPECT_EQ(box.caption, L"Failure");
   EXPECT_EQ(box.text, L"Invalid e-mail address!");
@@ -174,16 +177,17 @@ TEST_F(FeedbackWindow, InvalidAddressStopsBeforeAnyNetworkAndKeepsEverything) {
   EXPECT_EQ(f.choice(), FeedbackChoice::Dislike);
 }
 
-TEST_F(FeedbackWindow, AnswerOtherThanOkIsAFailedDeliveryAndTheWindowStays) {
-  for (const wchar_t* reply : {L"ok", L"OK.", L"ERROR: database"}) {
-    windows.shownBoxes.clear();
-    posted.clear();
-    answer = reply;
+TEST_F(FeedbackWindow, SecureAnswerOtherThanOkIsFinalAndAFailedDelivery) {
+  for (const char* reply : {"ok", "OK.", "ERROR: database", ""}) {
+    h.windows.shownBoxes.clear();
+    answer(reply);
+    h.http.answer(kHttp, "OK");  // must not be asked
     TFeedbackForm& f = open();
-    windows.userClick(f.Panel4);
+    h.windows.userClick(f.Panel4);
     type(f, L"Hello", L"a@b.c");
-    windows.userClick(f.BitBtn1);
-    ASSERT_EQ(posted.size(), 1u) << reply;
+    h.windows.userClick(f.BitBtn1);
+    ASSERT_EQ(h.http.sent.size(), 1u) << reply;
+    EXPECT_EQ(h.http.sent[0].request.url, kHttps);
     const auto& box = onlyBox();
     EXPECT_EQ(box.caption, L"Failure");
     EXPECT_EQ(box.text,
@@ -197,20 +201,38 @@ TEST_F(FeedbackWindow, AnswerOtherThanOkIsAFailedDeliveryAndTheWindowStays) {
   }
 }
 
+TEST_F(FeedbackWindow, FailedSecureAttemptFallsBackToPlainHttp) {
+  h.http.clear();
+  h.http.fail(kHttps, L"The certificate authority is invalid or incorrect");
+  h.http.answer(kHttp, "\r\n  OK  \r\n");
+  TFeedbackForm& f = open();
+  type(f, L"Hello", L"");
+  h.windows.userClick(f.BitBtn1);
+  ASSERT_EQ(h.http.sent.size(), 2u);
+  EXPECT_EQ(h.http.sent[1].request.url, kHttp);
+  EXPECT_EQ(h.http.sent[1].kind, test::FakeHttp::Kind::Plain);
+  EXPECT_EQ(h.http.sent[1].request.body, h.http.sent[0].request.body);
+  EXPECT_EQ(onlyBox().caption, L"Success");
+}
+
 TEST_F(FeedbackWindow, FailureOfBothAttemptsIsReportedNotRaisedAndSendWorksAgain) {
-  answer.reset();
+  h.http.clear();
+  h.http.fail(kHttps, L"refused");
+  h.http.answer(kHttp, "Not Found", 404);
   TFeedbackForm& f = open();
   type(f, L"Hello", L"");
   bool escaped = false;
-  windows.setErrorHandler([&](std::exception_ptr) { escaped = true; });
-  windows.userClick(f.BitBtn1);
+  h.windows.setErrorHandler([&](std::exception_ptr) { escaped = true; });
+  h.windows.userClick(f.BitBtn1);
   EXPECT_FALSE(escaped);
+  EXPECT_EQ(h.http.sent.size(), 2u);
   EXPECT_EQ(onlyBox().caption, L"Failure");
   EXPECT_EQ(f.modalResult(), ui::ModalResult::None);
-  answer = L"OK";
-  windows.userClick(f.BitBtn1);
-  EXPECT_EQ(posted.size(), 2u);
-  EXPECT_EQ(windows.shownBoxes.back().caption, L"Success");
+  answer("OK");
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(h.http.sent.size(), 1u);
+  EXPECT_EQ(h.windows.shownBoxes.back().caption, L"Success");
+  EXPECT_EQ(h.http.clientsAlive, 0);
 }
 
 TEST_F(FeedbackWindow, EscapeInTheThreeControlsCloses) {
@@ -226,15 +248,13 @@ TEST_F(FeedbackWindow, EscapeInTheThreeControlsCloses) {
 }
 
 TEST_F(FeedbackWindow, TranslatedInterfaceSendsTheEnglishChoiceWithItsTranslation) {
-  test::FakeFiles files;
-  test::FakeLocale locale;
-  files.addFolder(L"C:\\Tools\\Languages");
-  files.addFile(L"C:\\Tools\\Languages\\German.lang.txt",
-                "{feedback}Feedback\r\n{I like it!}Gef\xC3\xA4llt mir!\r\n"
-                "{I dislike it!}Gef\xC3\xA4llt mir nicht!\r\n{Send}Senden\r\n"
-                "{Success}Erfolg\r\n{Your feedback is received.}Angekommen.\r\n"
-                "{Thank you!}Danke!\r\n{Include my e-mail:}Meine E-Mail:\r\n");
-  i18n::LoadLanguage(files, locale, L"C:\\Tools\\horvane.exe", L"German.lang.txt");
+  h.files.addFolder(L"C:\\Tools\\Languages");
+  h.files.addFile(L"C:\\Tools\\Languages\\German.lang.txt",
+                  "{feedback}Feedback\r\n{I like it!}Gef\xC3\xA4llt mir!\r\n"
+                  "{I dislike it!}Gef\xC3\xA4llt mir nicht!\r\n{Send}Senden\r\n"
+                  "{Success}Erfolg\r\n{Your feedback is received.}Angekommen.\r\n"
+                  "{Thank you!}Danke!\r\n{Include my e-mail:}Meine E-Mail:\r\n");
+  i18n::LoadLanguage(h.files, h.locale, L"C:\\Tools\\horvane.exe", L"German.lang.txt");
   TFeedbackForm& f = open();
   EXPECT_EQ(f.caption(), L"Horvane Feedback");
   EXPECT_EQ(f.Panel4.text(), L"Gef\u00e4llt mir!");
@@ -242,11 +262,12 @@ TEST_F(FeedbackWindow, TranslatedInterfaceSendsTheEnglishChoiceWithItsTranslatio
   EXPECT_EQ(f.Label3.text(), L"Meine E-Mail:");
   // Untranslated texts stay English.
   EXPECT_EQ(f.Label2.text(), L"What did you like or dislike?");
-  windows.userClick(f.Panel5);
+  h.windows.userClick(f.Panel5);
   type(f, L"Zu langsam", L"");
-  windows.userClick(f.BitBtn1);
-  ASSERT_EQ(posted.size(), 1u);
-  EXPECT_EQ(posted[0][3], L"feedback=I dislike it! (Gef\u00e4llt mir nicht!)\rZu langsam");
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(bodies(), std::vector<std::string>{
+                          "cmd=feedback&appname=CALVION+-+Horvane&version=2.2&feedback=I+dislike+"
+                          "it%21+%28Gef%C3%A4llt+mir+nicht%21%29%0DZu+langsam"});
   EXPECT_EQ(onlyBox().caption, L"Erfolg");
   EXPECT_EQ(onlyBox().text, L"Angekommen.\r\rDanke!");
 }
