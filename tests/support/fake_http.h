@@ -1,9 +1,12 @@
 #pragma once
 // HTTP clients that answer from a script and record what was sent, each
-// request with the kind of client that carried it.
+// request with the kind of client that carried it. The update check posts
+// from its own thread, so the script and the record are locked.
+#include <atomic>
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <variant>
 #include <vector>
@@ -35,7 +38,10 @@ class FakeHttp : public platform::Http {
 
   // Replies for a URL, used in turn; the last one repeats. A URL without
   // replies fails as a refused connection would.
-  void reply(const std::wstring& url, Reply r) { replies_[url].push_back(std::move(r)); }
+  void reply(const std::wstring& url, Reply r) {
+    std::lock_guard lock(mutex_);
+    replies_[url].push_back(std::move(r));
+  }
   void answer(const std::wstring& url, std::string body, unsigned status = 200,
               std::wstring contentType = L"text/html; charset=UTF-8") {
     platform::HttpResponse response;
@@ -46,10 +52,16 @@ class FakeHttp : public platform::Http {
     reply(url, response);
   }
   void fail(const std::wstring& url, std::wstring message) { reply(url, std::move(message)); }
+  // Forgets the script and the record.
+  void clear() {
+    std::lock_guard lock(mutex_);
+    replies_.clear();
+    sent.clear();
+  }
 
   std::vector<Sent> sent;
-  int clientsCreated = 0;
-  int clientsAlive = 0;
+  std::atomic<int> clientsCreated{0};
+  std::atomic<int> clientsAlive{0};
 
   std::unique_ptr<platform::HttpClient> newPlatformClient() override {
     return std::make_unique<Client>(*this, Kind::Platform);
@@ -69,12 +81,16 @@ class FakeHttp : public platform::Http {
     platform::HttpResponse post(const platform::HttpRequest& request) override {
       if (used_) throw Error(L"client used twice");
       used_ = true;
-      http_.sent.push_back({kind_, request});
-      auto it = http_.replies_.find(request.url);
-      if (it == http_.replies_.end() || it->second.empty())
-        throw Error(L"A connection with the server could not be established");
-      Reply r = it->second.front();
-      if (it->second.size() > 1) it->second.pop_front();
+      Reply r;
+      {
+        std::lock_guard lock(http_.mutex_);
+        http_.sent.push_back({kind_, request});
+        auto it = http_.replies_.find(request.url);
+        if (it == http_.replies_.end() || it->second.empty())
+          throw Error(L"A connection with the server could not be established");
+        r = it->second.front();
+        if (it->second.size() > 1) it->second.pop_front();
+      }
       if (auto* message = std::get_if<std::wstring>(&r)) throw Error(*message);
       return std::get<platform::HttpResponse>(r);
     }
@@ -84,6 +100,7 @@ class FakeHttp : public platform::Http {
     Kind kind_;
     bool used_ = false;
   };
+  std::mutex mutex_;
   std::map<std::wstring, std::deque<Reply>> replies_;
 };
 

@@ -91,7 +91,7 @@ TEST_F(Check, TheRunningVersionIsStoredButNotAnnounced) {
 TEST_F(Check, AnyOtherNumericVersionIsAnnounced) {
   for (const char* version : {"2.3", "2.1", "2.2.1", "10"}) {
     ResetUpdateCheckForTests();
-    http = FakeHttp();
+    http.clear();
     http.answer(kHttps, answerFor(version));
     run();
     EXPECT_TRUE(UpdateAvailable()) << version;
@@ -104,7 +104,7 @@ TEST_F(Check, AnyOtherNumericVersionIsAnnounced) {
 TEST_F(Check, AVersionThatIsNoNumberWithoutItsDotsIsStoredButNotAnnounced) {
   for (const char* version : {"2.3 beta", "", "..", "99999999999"}) {
     ResetUpdateCheckForTests();
-    http = FakeHttp();
+    http.clear();
     http.answer(kHttps, answerFor(version));
     run();
     EXPECT_FALSE(UpdateAvailable()) << version;
@@ -124,7 +124,7 @@ TEST_F(Check, ShowUpdateDecidesWhetherTheNoticeMayAppear) {
     ResetUpdateCheckForTests();
     registry = test::FakeRegistry();
     if (c.stored) store(L"ShowUpdate", *c.stored);
-    http = FakeHttp();
+    http.clear();
     http.answer(kHttps, answerFor("3.0"));
     run();
     EXPECT_EQ(ShowUpdate(), c.read);
@@ -166,7 +166,7 @@ TEST_F(Check, AnswersOutsideTheContractAreIgnored) {
   for (const auto& answer : bad) {
     ResetUpdateCheckForTests();
     registry = test::FakeRegistry();
-    http = FakeHttp();
+    http.clear();
     http.answer(kHttps, answer);
     run();
     EXPECT_FALSE(UpdateAvailable()) << answer;
