@@ -121,6 +121,7 @@ void TAppForm::wireEvents() {
   BitBtn1.OnClick = [this] { BitBtn1Click(); };
   BitBtn2.OnClick = [this] { BitBtn2Click(); };
   wireWebEvents();
+  wireWindowEvents();
 }
 
 // Any step that fails is reported and ends the sequence there; the window

@@ -87,6 +87,11 @@ class TAppForm : public ui::Form {
   void Timer1Timer();
   void TimerAutomaticTimer();
   void TimerCheckerTimer();
+  // The secondary windows, each created anew and shown modally
+  // (main_form_windows.cpp).
+  void Language1Click();
+  void SendFeedback1Click();
+  void About1Click();
 
   enum class FetchOutcome { Success, Failed, Skipped };
   // Get Server Time; a failure of the maker's endpoint is passed on.
@@ -121,6 +126,8 @@ class TAppForm : public ui::Form {
   // The maker's web services (main_form_web.cpp).
   void wireWebEvents();
   FetchOutcome fetchMaker();
+  // The secondary windows' menu commands (main_form_windows.cpp).
+  void wireWindowEvents();
   void hotkeyAction();
   void errorBox(const wchar_t* text);
   // Runs work on the UI thread, at once when already there.

@@ -1,5 +1,7 @@
 #include "app/error_report.h"
 #include "app/main_form.h"
+#include "app/main_form_windows.h"
+#include "i18n/translate_form.h"
 #include "platform/shell.h"
 #include "ui/window_system.h"
 
@@ -13,6 +15,7 @@ int runApplication(AppPlatform& platform) {
   platform.windows.setErrorHandler(
       [&platform](std::exception_ptr error) { ShowErrorReport(platform.windows, error); });
   TAppForm form(platform);
+  const auto languageWindow = CreateHiddenLanguageWindow(form);
   form.show();
   platform.windows.run();
   return 0;
