@@ -1,5 +1,7 @@
 #include "about/about_box.h"
 
+#include <algorithm>
+
 #include "about/about_box_layout.h"
 #include "about/popup_under_button.h"
 #include "app/identity.h"
@@ -118,9 +120,17 @@ void TAboutBox::HighDPIImageYukle() {
   logoSize_ = {scaled(kLogoWidth, dpi), scaled(kLogoHeight, dpi)};
 }
 
+// The canvas counts in pixels at 96 DPI, so the grid is measured that way
+// too and the characters grow with the monitor's DPI.
+ui::Size TAboutBox::outerSize96() const {
+  const ui::Size outer = platform_.windows.outerSize(*this);
+  const int dpi = std::max(1, platform_.windows.dpi(*this));
+  return {outer.width * 96 / dpi, outer.height * 96 / dpi};
+}
+
 void TAboutBox::StartRain() {
   Rain().RainTick = 0;
-  const ui::Size outer = platform_.windows.outerSize(*this);
+  const ui::Size outer = outerSize96();
   bitmapWidth_ = outer.width;
   bitmapHeight_ = outer.height;
   ResetRain();
@@ -133,7 +143,7 @@ void TAboutBox::FormResize() {
 }
 
 void TAboutBox::ResetRain() {
-  const ui::Size outer = platform_.windows.outerSize(*this);
+  const ui::Size outer = outerSize96();
   outCanvas_.fillRect({0, 0, outer.width, outer.height}, kBlack);
   charWidth_ = 8;
   charHeight_ = 12;

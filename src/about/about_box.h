@@ -57,7 +57,7 @@ class TAboutBox : public ui::Form {
   void StepRain();
   void DrawDropChar(const TRainDrop& drop);
 
-  // The animation's surface, painted onto the window.
+  // The animation's surface, painted onto the window (pixels at 96 DPI).
   const RainPicture& outCanvas() const { return outCanvas_; }
   int matrixWidth() const { return matrixWidth_; }
   int matrixHeight() const { return matrixHeight_; }
@@ -70,6 +70,8 @@ class TAboutBox : public ui::Form {
   ui::Size logoSize() const { return logoSize_; }
 
  private:
+  ui::Size outerSize96() const;
+
   app::AppPlatform& platform_;
   RandomFn random_;
   RainPicture outCanvas_;

@@ -317,10 +317,18 @@ TEST_F(AboutWindow, MonitorDpiChangeReloadsTheLogoAndRestartsTheDrops) {
   h.windows.advance(200);
   ASSERT_TRUE(f.OnDpiChanged);
   h.windows.monitorDpi = 144;
+  h.windows.frame = {678 - 446, 605 - 374};  // the whole window grew by half
   f.OnDpiChanged(144);
   EXPECT_EQ(f.logoSize(), (ui::Size{516, 158}));
   EXPECT_TRUE(f.outCanvas().cells().empty());
-  EXPECT_EQ(Rain().DropCount, 2 * f.matrixWidth());
+  // The grid keeps the size from the opening.
+  EXPECT_EQ(f.matrixWidth(), 56);
+  EXPECT_EQ(Rain().DropCount, 112);
+  // Opened on that monitor, the grid counts in 96-DPI pixels all the same.
+  form.reset();
+  open();
+  EXPECT_EQ(form->bitmapWidth(), 452);
+  EXPECT_EQ(form->bitmapHeight(), 403);
 }
 
 TEST_F(AboutWindow, ClosingStopsTheAnimation) {
