@@ -81,7 +81,7 @@ void TNewVer::wireEvents() {
 }
 
 void TNewVer::FormCreate() {
-  const int width = scaled(spec().clientWidth, services_.windows.dpi(*this));
+  const int width = scaled(NewVerSpec().clientWidth, services_.windows.dpi(*this));
   moveTo(services_.desktop.screenWidth() - width - kMargin, kMargin);
   Label1.setText(i18n::Translate(L"UPDATE AVAILABLE"));
   Label2.setText(i18n::Translate(L"Click to download") + L" " + services_.productName + L" " +

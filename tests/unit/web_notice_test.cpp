@@ -17,8 +17,8 @@ using platform::animate::kHorNegative;
 using platform::animate::kHorPositive;
 
 struct MainStub : ui::Form {
-  explicit MainStub(ui::WindowSystem& ws) : ui::Form(ws, spec) {}
-  static inline const ui::FormSpec spec{.name = "Main", .clientWidth = 100, .clientHeight = 100};
+  explicit MainStub(ui::WindowSystem& ws) : ui::Form(ws, layout) {}
+  static inline const ui::FormSpec layout{.name = "Main", .clientWidth = 100, .clientHeight = 100};
 };
 
 struct Notice : ::testing::Test {
