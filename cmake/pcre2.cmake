@@ -3,7 +3,12 @@
 # that scripts/common.sh builds from Debian's pcre2 sources with the MinGW
 # toolchain, kept outside git.
 if(HORVANE_TARGET_WINDOWS)
-  set(HORVANE_DEPS_DIR "${CMAKE_SOURCE_DIR}/.cache/deps" CACHE PATH
+  if(DEFINED ENV{HORVANE_DEPS_DIR})
+    set(HORVANE_DEPS_DEFAULT "$ENV{HORVANE_DEPS_DIR}")
+  else()
+    set(HORVANE_DEPS_DEFAULT "${CMAKE_SOURCE_DIR}/.cache/deps")
+  endif()
+  set(HORVANE_DEPS_DIR "${HORVANE_DEPS_DEFAULT}" CACHE PATH
       "Dependencies built at set-up (scripts/common.sh)")
   set(HORVANE_PCRE2_MINGW "${HORVANE_DEPS_DIR}/pcre2-mingw")
   if(NOT EXISTS "${HORVANE_PCRE2_MINGW}/lib/libpcre2-8.a" OR
