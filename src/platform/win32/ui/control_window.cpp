@@ -81,7 +81,8 @@ ControlWindow::ControlWindow(FormWindow& form, hv::ui::Control& control, Control
 }
 
 ControlWindow::~ControlWindow() {
-  control_.attach(nullptr);
+  // After forget() the control may be gone already.
+  if (attached_) control_.attach(nullptr);
   unhook();
 }
 
@@ -92,7 +93,8 @@ void ControlWindow::unhook() {
 }
 
 void ControlWindow::forget() {
-  control_.attach(nullptr);
+  if (attached_) control_.attach(nullptr);
+  attached_ = false;
   unhook();
   hwnd_.release();
 }

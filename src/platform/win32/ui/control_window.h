@@ -50,7 +50,9 @@ class ControlWindow : public hv::ui::ControlPeer {
   bool owns(HWND focus) const;
   bool droppedDown() const;
   bool wantsReturn() const;
-  // The native window goes with its parent: let go of it untouched.
+  // Lets go of the control and of the native window, which goes with its
+  // parent; nothing of either is touched afterwards (the control may be
+  // freed before this object is).
   void forget();
 
  private:
@@ -71,6 +73,7 @@ class ControlWindow : public hv::ui::ControlPeer {
   ControlWindow* parentPanel_;
   WindowHandle hwnd_;
   BrushHandle brush_;      // the control's own back colour, when it has one
+  bool attached_ = true;   // the control is there and we are its peer
   bool writing_ = false;   // our own text change: no from-user notification
   bool tracking_ = false;  // the pointer is over the control
 };

@@ -433,17 +433,21 @@ void FormWindow::trayMessage(LPARAM mouse) {
 }
 
 void FormWindow::showTrayMenu() {
-  if (popupMenu_->empty()) return;
-  MenuHandle menu = popupMenu_->build();
   POINT at{};
   GetCursorPos(&at);
-  HWND h = hwnd_.get();
   // Without this the menu stays open when the user clicks elsewhere.
-  SetForegroundWindow(h);
-  const UINT id = static_cast<UINT>(
-      TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, h, nullptr));
-  PostMessageW(h, WM_NULL, 0, 0);
+  SetForegroundWindow(hwnd_.get());
+  popupMenuAt(at.x, at.y);
   trayClicks_.reset();
+}
+
+void FormWindow::popupMenuAt(int x, int y) {
+  HWND h = hwnd_.get();
+  if (!h || popupMenu_->empty()) return;
+  MenuHandle menu = popupMenu_->build();
+  const UINT id = static_cast<UINT>(
+      TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, h, nullptr));
+  PostMessageW(h, WM_NULL, 0, 0);
   if (auto* item = popupMenu_->itemFor(id)) dispatch([item] { item->click(); });
 }
 
@@ -454,7 +458,8 @@ hv::ui::MenuItem* FormWindow::menuItemFor(UINT id) const {
 
 void FormWindow::measureMenuItem(MEASUREITEMSTRUCT& m) {
   const int size = layout::scale(16, dpi_);
-  m.itemWidth = static_cast<UINT>(size);
+  // A little room on either side keeps the picture off the caption.
+  m.itemWidth = static_cast<UINT>(size + layout::scale(4, dpi_));
   m.itemHeight = static_cast<UINT>(size);
 }
 

@@ -57,6 +57,9 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   // What a panel passes on from its children.
   std::optional<LRESULT> childMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
+  // Shows the pop-up menu at a screen point and runs the chosen item.
+  void popupMenuAt(int x, int y);
+
   void registerHotKey(std::uint16_t id, unsigned modifiers, unsigned virtualKey);
   void unregisterHotKey(std::uint16_t id);
 

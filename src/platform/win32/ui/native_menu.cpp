@@ -43,6 +43,9 @@ NativeMenu::~NativeMenu() {
 
 void NativeMenu::detach() {
   for (auto* i : items_) i->attach(nullptr);
+  // The items may be freed before this menu is.
+  items_.clear();
+  parents_.clear();
 }
 
 void NativeMenu::changed(hv::ui::MenuItem&) {

@@ -37,6 +37,7 @@ class NativeMenu : public hv::ui::MenuPeer {
   // The shortcut keys of the items, pointing at their command ids; empty
   // when no item has one.
   std::vector<ACCEL> accelerators() const;
+  // Lets go of the items for good.
   void detach();
 
  private:

@@ -1,6 +1,7 @@
 #include "platform/win32/ui/window_system_win32.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include "platform/error.h"
 #include "platform/win32/ui/form_window.h"
@@ -221,6 +222,60 @@ void Win32WindowSystem::unregisterHotKey(hv::ui::Form& form, std::uint16_t id) {
 int Win32WindowSystem::dpi(const hv::ui::Form& form) {
   auto* w = find(form);
   return w ? w->dpi() : static_cast<int>(GetDpiForSystem());
+}
+
+hv::ui::Point Win32WindowSystem::cursorPos() {
+  POINT p{};
+  GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+hv::ui::Point Win32WindowSystem::bottomLeftOnScreen(hv::ui::Form& form,
+                                                    const hv::ui::Control& control) {
+  HWND h = windowOf(control);
+  if (!h) return WindowSystem::bottomLeftOnScreen(form, control);
+  RECT client{};
+  GetClientRect(h, &client);
+  POINT p{0, client.bottom};
+  ClientToScreen(h, &p);
+  return {p.x, p.y};
+}
+
+void Win32WindowSystem::popupMenu(hv::ui::Form& form, hv::ui::Point screen) {
+  if (auto* w = find(form)) w->popupMenuAt(screen.x, screen.y);
+}
+
+hv::ui::Size Win32WindowSystem::outerSize(const hv::ui::Form& form) {
+  HWND h = windowOf(form);
+  if (!h) return WindowSystem::outerSize(form);
+  RECT r{};
+  GetWindowRect(h, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+hv::ui::Colour Win32WindowSystem::systemColour(hv::ui::SystemColour which) {
+  int index = COLOR_BTNFACE;
+  switch (which) {
+    case hv::ui::SystemColour::ButtonFace:
+      index = COLOR_BTNFACE;
+      break;
+    case hv::ui::SystemColour::WindowText:
+      index = COLOR_WINDOWTEXT;
+      break;
+    case hv::ui::SystemColour::Highlight:
+      index = COLOR_HIGHLIGHT;
+      break;
+    case hv::ui::SystemColour::HighlightText:
+      index = COLOR_HIGHLIGHTTEXT;
+      break;
+  }
+  // The active visual style's colour when a style is on, else the classic one.
+  COLORREF c = GetSysColor(index);
+  if (HTHEME theme = OpenThemeData(queueWindow_.get(), L"WINDOW")) {
+    c = GetThemeSysColor(theme, index);
+    CloseThemeData(theme);
+  }
+  return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
 }  // namespace hv::platform::win32::winui

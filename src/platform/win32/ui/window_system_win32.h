@@ -46,6 +46,11 @@ class Win32WindowSystem : public hv::ui::WindowSystem {
                       unsigned virtualKey) override;
   void unregisterHotKey(hv::ui::Form& form, std::uint16_t id) override;
   int dpi(const hv::ui::Form& form) override;
+  hv::ui::Point cursorPos() override;
+  hv::ui::Point bottomLeftOnScreen(hv::ui::Form& form, const hv::ui::Control& control) override;
+  void popupMenu(hv::ui::Form& form, hv::ui::Point screen) override;
+  hv::ui::Size outerSize(const hv::ui::Form& form) override;
+  hv::ui::Colour systemColour(hv::ui::SystemColour which) override;
 
   // The native window of a realized form or of one of its controls, or null.
   HWND windowOf(const hv::ui::Form& form) const;
