@@ -13,17 +13,19 @@ client_origin() {
   echo "$((L + b)) $((T + H - ch - b))"
 }
 
-# The main window's Help menu, one row of 18 pixels per item below the bar.
-declare -A HELP_ROW=([Online Help...]=0 [Language...]=1 [Send Feedback...]=2 [About]=3)
+# The main window's Help menu, one row of 18 pixels per item below the bar
+# at 96 DPI; the main window's client width (424 at 96 DPI) gives the scale.
+declare -A HELP_ROW=([Online Help]=0 [Language...]=1 [Send Feedback...]=2 [About]=3)
 open_help_item() {
-  local row=${HELP_ROW[$1]:-} x y
+  local row=${HELP_ROW[$1]:-} x y cw dy
   [[ -n "$row" ]] || return 1
   read -r x y <<<"$(client_origin "$TITLE")" || return 1
+  cw=$(driver rect "$TITLE" | sed 's/.*client \([0-9]*\),.*/\1/')
   # "Help" sits in the menu bar just above the client area.
-  xdotool mousemove $((x + 46)) $((y - 10)) click 1
+  xdotool mousemove $((x + $((46 * cw / 424)))) $((y - $((10 * cw / 424)))) click 1
   sleep 0.7
-  ((row == 0)) && local dy=12 || local dy=$((21 + row * 18))
-  xdotool mousemove $((x + 77)) $((y + dy)) click 1
+  ((row == 0)) && dy=13 || dy=$((22 + row * 18))
+  xdotool mousemove $((x + $((77 * cw / 424)))) $((y + $((dy * cw / 424)))) click 1
 }
 
 # click_child TITLE CLASS [TEXT [DX DY]]: clicks the middle of the window's
