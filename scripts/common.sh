@@ -6,6 +6,8 @@ REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${HORVANE_WINEPREFIX:-$REPO/.wine}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
+# Debian keeps the 64-bit loader off PATH.
+command -v wine64 >/dev/null || export PATH="$PATH:/usr/lib/wine"
 
 HORVANE_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm googletest
@@ -97,6 +99,14 @@ ensure_wine_prefix() {
     log "creating the Wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+  # One virtual desktop with its own taskbar and notification area: without a
+  # window manager, Wine's stand-alone tray window can hang a program that
+  # removes its icon at exit, and windows get no frames.
+  if ! grep -q '"Default"="1280x800"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
     wineserver -w || true
   fi
 }

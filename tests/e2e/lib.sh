@@ -116,3 +116,17 @@ ensure_locale() {
 # Client-area position of the main window's controls at 96 DPI.
 LABEL2_AT=(194 36)
 LABEL4_AT=(194 65)
+
+# Chooses item ITEM (0 first) of the main-menu title at X pixels from the
+# window's left edge, with the mouse: Wine keeps menus inside their process,
+# so the driver can't read them.
+choose_menu() {
+  local r left rest top
+  r=$(driver rect "$TITLE")
+  left=${r%%,*}
+  rest=${r#*,}
+  top=${rest%%,*}
+  xdotool mousemove $((left + $1)) $((top + 32)) click 1
+  sleep 0.5
+  xdotool mousemove $((left + $1 + 24)) $((top + 53 + 20 * $2)) click 1
+}
