@@ -2,6 +2,8 @@
 // read and pressed the way a test driver or screen reader does it.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
 
 #include <array>
 #include <atomic>
@@ -395,6 +397,152 @@ TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   SetFocus(edit);
   PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0);
   EXPECT_TRUE(pumpUntil(ws, [&] { return GetFocus() == memo; }));
+}
+
+const std::array<ControlSpec, 5> kOptionControls{{
+    {.name = "Panel4",
+     .kind = ControlKind::Panel,
+     .bounds = {0, 0, 200, 46},
+     .text = L"I like it!",
+     .fontHeight = 16,
+     .cursor = hv::ui::Cursor::Hand},
+    {.name = "Label1",
+     .bounds = {8, 60, 0, 0},
+     .text = L"calvion.example",
+     .fontHeight = 11,
+     .link = true,
+     .fontName = L"MS Sans Serif",
+     .hint = L"http://calvion.example/"},
+    {.name = "Edit1", .kind = ControlKind::Edit, .bounds = {8, 90, 180, 22}, .maxLength = 100},
+    {.name = "Label2", .bounds = {8, 120, 0, 0}, .text = L"drag me"},
+    {.name = "Button1",
+     .kind = ControlKind::Button,
+     .bounds = {8, 150, 120, 30},
+     .text = L"Info",
+     .tabOrder = 0},
+}};
+const std::array<MenuSpec, 2> kInfoMenu{{
+    {.name = "Credits1", .caption = L"Acknowledgements..."},
+    {.name = "Howtouninstall1", .caption = L"How to uninstall..."},
+}};
+const FormSpec kOptions{
+    .name = "Options",
+    .caption = L"Horvane test options",
+    .clientWidth = 300,
+    .clientHeight = 200,
+    .controls = kOptionControls,
+    .popupMenu = kInfoMenu,
+};
+
+COLORREF pixelOf(HWND h, int x, int y) {
+  RECT r{};
+  GetClientRect(h, &r);
+  HDC screen = GetDC(h);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  const COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(h, screen);
+  return c;
+}
+
+TEST_F(WindowSystemTest, PanelsShowTheirColoursAndBevelAndFieldsTheirLimits) {
+  Form form(ws, kOptions);
+  auto& panel = form.get<hv::ui::Panel>("Panel4");
+  HWND p = ws.windowOf(panel);
+  EXPECT_EQ(textOf(p), L"I like it!");
+  RECT r{};
+  GetClientRect(p, &r);
+  // Raised: the light edge on top, the shadow at the bottom.
+  EXPECT_EQ(pixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(pixelOf(p, r.right / 2, r.bottom - 1), GetSysColor(COLOR_BTNSHADOW));
+  panel.setBackColour({0, 120, 215});
+  panel.setFontColour({255, 255, 255});
+  panel.setLowered(true);
+  EXPECT_EQ(pixelOf(p, 2, r.bottom / 2), RGB(0, 120, 215));
+  EXPECT_EQ(pixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNSHADOW));
+
+  HWND link = ws.windowOf(form.control("Label1"));
+  EXPECT_EQ(std::wstring(fontOf(link).lfFaceName), L"MS Sans Serif");
+  EXPECT_TRUE(fontOf(link).lfUnderline);
+  EXPECT_EQ(SendMessageW(ws.windowOf(form.control("Edit1")), EM_GETLIMITTEXT, 0, 0), 100);
+
+  // The link's tooltip is a tool of a tooltip window the form owns.
+  HWND tip = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM found) {
+        if (_wcsicmp(classOf(h).c_str(), TOOLTIPS_CLASSW) == 0) *reinterpret_cast<HWND*>(found) = h;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tip));
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(GetWindow(tip, GW_OWNER), ws.windowOf(form));
+  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+}
+
+TEST_F(WindowSystemTest, ADragKeepsThePointerUntilTheButtonComesUp) {
+  Form form(ws, kOptions);
+  auto& label = form.control("Label2");
+  std::vector<std::string> events;
+  label.OnMouseDown = [&](int button) { events.push_back("down " + std::to_string(button)); };
+  label.OnMouseMove = [&] { events.push_back("move"); };
+  label.OnMouseUp = [&](int button) { events.push_back("up " + std::to_string(button)); };
+  form.show();
+  HWND h = ws.windowOf(label);
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  EXPECT_EQ(GetCapture(), h);
+  SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 3));
+  SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(40, 3));
+  EXPECT_NE(GetCapture(), h);
+  EXPECT_EQ(events, (std::vector<std::string>{"down 1", "move", "up 1"}));
+  SendMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+  EXPECT_EQ(events.back(), "down 2");
+
+  // Moved by other means: the form's position follows.
+  HWND top = ws.windowOf(form);
+  SetWindowPos(top, nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(form.left(), 37);
+  EXPECT_EQ(form.top(), 41);
+  RECT outer{};
+  GetWindowRect(top, &outer);
+  EXPECT_EQ(ws.outerSize(form), (hv::ui::Size{outer.right - outer.left, outer.bottom - outer.top}));
+  HWND button = ws.windowOf(form.control("Button1"));
+  RECT b{};
+  GetClientRect(button, &b);
+  POINT corner{0, b.bottom};
+  ClientToScreen(button, &corner);
+  EXPECT_EQ(ws.bottomLeftOnScreen(form, form.control("Button1")),
+            (hv::ui::Point{corner.x, corner.y}));
+}
+
+TEST_F(WindowSystemTest, APopupMenuRunsTheChosenItem) {
+  Form form(ws, kOptions);
+  form.show();
+  int credits = 0, uninstall = 0;
+  form.menuItem("Credits1").OnClick = [&] { ++credits; };
+  form.menuItem("Howtouninstall1").OnClick = [&] { ++uninstall; };
+  // The menu's own loop runs while it is open; the keys choose the second item.
+  std::thread chooser([] {
+    for (int i = 0; i < 200; ++i) {
+      HWND menu = FindWindowW(L"#32768", nullptr);
+      if (menu && IsWindowVisible(menu)) {
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+        return;
+      }
+      Sleep(20);
+    }
+  });
+  ws.popupMenu(form, ws.bottomLeftOnScreen(form, form.control("Button1")));
+  chooser.join();
+  EXPECT_EQ(credits, 0);
+  EXPECT_EQ(uninstall, 1);
 }
 
 TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {

@@ -29,12 +29,14 @@ struct NativeKind {
 NativeKind nativeKind(const hv::ui::ControlSpec& s) {
   switch (s.kind) {
     case ControlKind::Label: {
-      DWORD align = s.align == Align::Right    ? SS_RIGHT
-                    : s.align == Align::Center ? SS_CENTER
-                    : s.bounds.width == 0      ? SS_LEFTNOWORDWRAP
-                                               : SS_LEFT;
-      // SS_NOTIFY: clicks and mouse presses reach the label itself.
-      return {L"STATIC", align | SS_NOTIFY, 0};
+      DWORD style = SS_NOTIFY;  // clicks and mouse presses reach the label itself
+      if (s.align == Align::Left)
+        style |= s.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+      else
+        // Centred and right-aligned text wraps unless kept to one line.
+        style |=
+            (s.align == Align::Right ? SS_RIGHT : SS_CENTER) | (s.wordWrap ? 0 : SS_CENTERIMAGE);
+      return {L"STATIC", style, 0};
     }
     case ControlKind::Button:
       return {L"BUTTON", static_cast<DWORD>(s.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
@@ -52,14 +54,16 @@ NativeKind nativeKind(const hv::ui::ControlSpec& s) {
       return {L"EDIT", style, WS_EX_CLIENTEDGE};
     }
     case ControlKind::Memo: {
-      DWORD style = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
-      if (s.scrollBars) style |= WS_HSCROLL | ES_AUTOHSCROLL;
+      DWORD style = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+      // Both bars: lines run on to the right; a vertical bar alone: lines wrap.
+      if (s.scrollBars) style |= WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL;
+      if (s.verticalScrollBar) style |= WS_VSCROLL;
       if (s.readOnly) style |= ES_READONLY;
       return {L"EDIT", style, WS_EX_CLIENTEDGE};
     }
     case ControlKind::Panel:
-      return {L"STATIC", SS_NOTIFY | SS_CENTER | SS_CENTERIMAGE | WS_CLIPCHILDREN,
-              WS_EX_CONTROLPARENT};
+      // Painted here: background, caption and bevel.
+      return {L"STATIC", SS_NOTIFY | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case ControlKind::Bevel:
       return {L"STATIC", static_cast<DWORD>(s.bounds.height <= 2 ? SS_ETCHEDHORZ : SS_ETCHEDFRAME),
               0};
@@ -119,6 +123,10 @@ void ControlWindow::create(HWND parent, int id) {
   SetPropW(h, kProperty, this);
   SetWindowSubclass(h, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   if (spec.kind == ControlKind::ComboBox) fillList();
+  if (spec.maxLength > 0) {
+    const UINT limit = spec.kind == ControlKind::ComboBox ? CB_LIMITTEXT : EM_SETLIMITTEXT;
+    SendMessageW(h, limit, static_cast<WPARAM>(spec.maxLength), 0);
+  }
   applyFont();
   applyIcon();
   if (control_.hasColours() && spec.kind == ControlKind::Panel)
@@ -130,7 +138,7 @@ void ControlWindow::create(HWND parent, int id) {
 HFONT ControlWindow::font() const {
   const auto& spec = control_.spec();
   const int height = spec.fontHeight ? spec.fontHeight : form_.form().spec().fontHeight;
-  return form_.fonts().get({height, spec.bold, spec.link});
+  return form_.fonts().get({height, spec.bold, spec.link, std::wstring(spec.fontName)});
 }
 
 void ControlWindow::applyFont() {
@@ -140,9 +148,24 @@ void ControlWindow::applyFont() {
 void ControlWindow::applyIcon() {
   const auto& spec = control_.spec();
   if (spec.kind != ControlKind::Button || spec.icon.empty()) return;
-  HICON icon = form_.images().icon(spec.icon, layout::scale(16, form_.dpi()));
-  // With the common controls of version 6 the picture shows left of the text.
-  if (icon) SendMessageW(hwnd_.get(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  const int size = layout::scale(16, form_.dpi());
+  HICON icon = form_.images().icon(spec.icon, size);
+  if (!icon) return;
+  // The common controls of version 6 place a picture list beside the text,
+  // 3 pixels in from its edge; older ones take the plain picture.
+  ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
+  if (list && ImageList_AddIcon(list.get(), icon) >= 0) {
+    const int margin = layout::scale(3, form_.dpi());
+    BUTTON_IMAGELIST info{list.get(),
+                          {margin, 0, margin, 0},
+                          static_cast<UINT>(spec.iconRight ? BUTTON_IMAGELIST_ALIGN_RIGHT
+                                                           : BUTTON_IMAGELIST_ALIGN_LEFT)};
+    if (SendMessageW(hwnd_.get(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&info))) {
+      imageList_ = std::move(list);
+      return;
+    }
+  }
+  SendMessageW(hwnd_.get(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
 void ControlWindow::applyState() {
@@ -196,6 +219,7 @@ void ControlWindow::changed(hv::ui::Control&, Change what) {
       if (kind == ControlKind::ComboBox && !control_.spec().editable)
         break;  // the selection shows it
       writeText(kind == ControlKind::Memo ? layout::editText(control_.text()) : control_.text());
+      if (kind == ControlKind::Panel) InvalidateRect(h, nullptr, TRUE);
       // A label sized by its text grows or shrinks with it.
       if (kind == ControlKind::Label &&
           (control_.bounds().width == 0 || control_.bounds().height == 0))
@@ -226,9 +250,10 @@ void ControlWindow::changed(hv::ui::Control&, Change what) {
       applyFont();
       break;
     case Change::Colours:
-      if (kind == ControlKind::Panel)
+      if (kind == ControlKind::Panel && control_.hasColours())
         brush_.reset(CreateSolidBrush(colourRef(control_.backColour())));
-      InvalidateRect(h, nullptr, TRUE);
+      // Children that show the panel's background repaint with it.
+      RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       break;
     case Change::Bounds:
       form_.relayout();
@@ -365,21 +390,90 @@ LRESULT CALLBACK ControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wParam,
   return reinterpret_cast<ControlWindow*>(data)->onMessage(hwnd, msg, wParam, lParam);
 }
 
+bool ControlWindow::isPicture() const {
+  const auto& spec = control_.spec();
+  return spec.kind == ControlKind::Label && !spec.icon.empty() && control_.text().empty();
+}
+
+bool ControlWindow::paintsItself() const {
+  return control_.kind() == ControlKind::Panel || isPicture();
+}
+
+void ControlWindow::paint(HDC dc) {
+  RECT r{};
+  GetClientRect(hwnd_.get(), &r);
+  if (isPicture()) {
+    // Transparent: what lies behind it, then the picture stretched over it.
+    FillRect(dc, &r, parentPanel_ ? parentPanel_->background() : form_.background());
+    form_.images().draw(dc, control_.spec().icon, r);
+    return;
+  }
+  FillRect(dc, &r, background());
+  const auto& text = control_.text();
+  if (!text.empty()) {
+    SelectedObject font(dc, this->font());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, control_.hasColours() ? colourRef(control_.fontColour())
+                                           : GetSysColor(COLOR_WINDOWTEXT));
+    RECT t = r;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  auto& panel = static_cast<hv::ui::Panel&>(control_);
+  DrawEdge(dc, &r, panel.lowered() ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+}
+
+bool ControlWindow::mouse(UINT msg, int button) {
+  auto& c = control_;
+  // A label or panel keeps the pointer while a button pressed on it is
+  // held, so the moves of a drag reach it; buttons do that themselves.
+  const bool statics = c.kind() == ControlKind::Label || c.kind() == ControlKind::Panel ||
+                       c.kind() == ControlKind::Bevel;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (statics && (c.OnMouseMove || c.OnMouseUp)) {
+        SetCapture(hwnd_.get());
+        captured_ = true;
+      }
+      return !c.OnMouseDown || form_.dispatch([&c, button] {
+        if (c.OnMouseDown) c.OnMouseDown(button);
+      });
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (captured_) {
+        captured_ = false;
+        ReleaseCapture();
+      }
+      return !c.OnMouseUp || form_.dispatch([&c, button] {
+        if (c.OnMouseUp) c.OnMouseUp(button);
+      });
+    default:
+      return true;
+  }
+}
+
 LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   FormWindow::Busy busy(form_);
   auto& c = control_;
   switch (msg) {
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      if (!c.OnMouseDown) break;
-      const int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 3;
-      if (!form_.dispatch([&c, button] {
-            if (c.OnMouseDown) c.OnMouseDown(button);
-          }))
-        return 0;
+    case WM_LBUTTONUP:
+      if (!mouse(msg, 1)) return 0;
       break;
-    }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      if (!mouse(msg, 2)) return 0;
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      if (!mouse(msg, 3)) return 0;
+      break;
+    case WM_CAPTURECHANGED:
+      captured_ = false;
+      break;
     case WM_MOUSEMOVE:
       if (!tracking_ && (c.OnMouseEnter || c.OnMouseLeave)) {
         tracking_ = true;
@@ -390,6 +484,10 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
             }))
           return 0;
       }
+      if (c.OnMouseMove && !form_.dispatch([&c] {
+            if (c.OnMouseMove) c.OnMouseMove();
+          }))
+        return 0;
       break;
     case WM_MOUSELEAVE:
       tracking_ = false;
@@ -402,6 +500,25 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
       if (c.spec().cursor == hv::ui::Cursor::Hand && LOWORD(lParam) == HTCLIENT) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (paintsItself()) return 1;  // painted whole in WM_PAINT
+      break;
+    case WM_PAINT:
+      if (paintsItself()) {
+        PAINTSTRUCT ps{};
+        HDC dc = BeginPaint(hwnd, &ps);
+        paint(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+      break;
+    case WM_PRINTCLIENT:
+      // The window animation takes its pictures this way.
+      if (paintsItself()) {
+        paint(reinterpret_cast<HDC>(wParam));
+        return 0;
       }
       break;
     case WM_NCDESTROY: {

@@ -60,6 +60,12 @@ class ControlWindow : public hv::ui::ControlPeer {
   LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void create(HWND parent, int id);
   void unhook();
+  // A label without text that shows a picture.
+  bool isPicture() const;
+  bool paintsItself() const;
+  void paint(HDC dc);
+  // A mouse button went down or up; false when the form went meanwhile.
+  bool mouse(UINT msg, int button);
   std::wstring nativeText() const;
   void writeText(const std::wstring& text);
   void fillList();
@@ -71,11 +77,14 @@ class ControlWindow : public hv::ui::ControlPeer {
   FormWindow& form_;
   hv::ui::Control& control_;
   ControlWindow* parentPanel_;
+  // Before the window, which uses them until it goes.
+  BrushHandle brush_;          // the control's own back colour, when it has one
+  ImageListHandle imageList_;  // a button's picture
   WindowHandle hwnd_;
-  BrushHandle brush_;      // the control's own back colour, when it has one
   bool attached_ = true;   // the control is there and we are its peer
   bool writing_ = false;   // our own text change: no from-user notification
   bool tracking_ = false;  // the pointer is over the control
+  bool captured_ = false;  // we hold the pointer for a drag
 };
 
 }  // namespace hv::platform::win32::winui

@@ -15,9 +15,10 @@ HFONT FontCache::get(const FontKey& key) {
   lf.lfUnderline = key.underline ? TRUE : FALSE;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = CLEARTYPE_QUALITY;
-  face_.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  const std::wstring& face = key.face.empty() ? face_ : key.face;
+  face.copy(lf.lfFaceName, LF_FACESIZE - 1);
   FontHandle font(CreateFontIndirectW(&lf));
-  if (!font) throw Error(L"Unable to create the font " + face_);
+  if (!font) throw Error(L"Unable to create the font " + face);
   return fonts_.emplace(key, std::move(font)).first->second.get();
 }
 

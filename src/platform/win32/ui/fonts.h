@@ -16,6 +16,7 @@ struct FontKey {
   int height = 11;
   bool bold = false;
   bool underline = false;
+  std::wstring face{};  // empty: the window's face
   friend auto operator<=>(const FontKey&, const FontKey&) = default;
 };
 

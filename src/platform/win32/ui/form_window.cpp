@@ -164,6 +164,11 @@ void FormWindow::detach() {
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
     if (*it) (*it)->forget();
   tray_.reset();
+  // The tooltip window is owned by the form's and would go with it.
+  if (destroyingNative_)
+    tooltip_.release();
+  else
+    tooltip_.reset();
   HWND h = hwnd_.get();
   if (!h) return;
   for (auto id : hotKeys_) UnregisterHotKey(h, id);
@@ -227,7 +232,27 @@ void FormWindow::createControls() {
     HWND parent = panel ? panel->hwnd() : hwnd_.get();
     controls_[i] = std::make_unique<ControlWindow>(*this, *form_.controls()[i], panel, parent,
                                                    kControlIdBase + static_cast<int>(i));
+    if (!specs[i].hint.empty()) addHint(*controls_[i]);
   }
+}
+
+void FormWindow::addHint(ControlWindow& control) {
+  if (!tooltip_) {
+    tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(),
+                                   nullptr, ws_.instance(), nullptr));
+    if (!tooltip_) return;  // a missing tooltip is no reason to fail the window
+  }
+  std::wstring text(control.control().spec().hint);
+  TOOLINFOW info{};
+  // The size both versions of the common controls accept.
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = hwnd_.get();
+  info.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
+  info.lpszText = text.data();
+  SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void FormWindow::sizeWindow(std::optional<RECT> suggested) {
@@ -342,10 +367,7 @@ void FormWindow::syncPosition() {
   if (!h || IsIconic(h)) return;
   RECT r{};
   GetWindowRect(h, &r);
-  if (r.left == form_.left() && r.top == form_.top()) return;
-  syncing_ = true;
-  form_.moveTo(r.left, r.top);
-  syncing_ = false;
+  form_.movedFromUser(r.left, r.top);
 }
 
 void FormWindow::trayChanged(hv::ui::Form&) {
@@ -474,6 +496,37 @@ void FormWindow::drawMenuItem(const DRAWITEMSTRUCT& d) {
   const UINT state = (d.itemState & ODS_GRAYED) ? DSS_DISABLED : DSS_NORMAL;
   DrawStateW(d.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, size, size,
              DST_ICON | state);
+}
+
+bool FormWindow::mouse(UINT msg, LPARAM at) {
+  const int x = GET_X_LPARAM(at), y = GET_Y_LPARAM(at);
+  const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+  const bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
+  const int button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? 1
+                     : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? 2
+                                                                      : 3;
+  if (down) {
+    // The moves of a drag come here even when the pointer leaves the window.
+    if (form_.OnMouseMove || form_.OnMouseUp) SetCapture(hwnd_.get());
+    if (!form_.OnMouseDown) return false;
+    dispatch([this, button, x, y] {
+      if (form_.OnMouseDown) form_.OnMouseDown(button, x, y);
+    });
+    return true;
+  }
+  if (up) {
+    if (GetCapture() == hwnd_.get()) ReleaseCapture();
+    if (!form_.OnMouseUp) return false;
+    dispatch([this, button, x, y] {
+      if (form_.OnMouseUp) form_.OnMouseUp(button, x, y);
+    });
+    return true;
+  }
+  if (!form_.OnMouseMove) return false;
+  dispatch([this, x, y] {
+    if (form_.OnMouseMove) form_.OnMouseMove(x, y);
+  });
+  return true;
 }
 
 void FormWindow::dpiChanged(int dpi, const RECT& suggested) {
@@ -736,14 +789,11 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (form_.OnMouseDown) {
-        const int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 3;
-        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        dispatch([this, button, x, y] {
-          if (form_.OnMouseDown) form_.OnMouseDown(button, x, y);
-        });
-        return 0;
-      }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+      if (mouse(msg, lParam)) return 0;
       break;
     case kTrayCallbackMessage:
       trayMessage(lParam);

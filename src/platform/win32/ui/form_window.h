@@ -105,6 +105,9 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   void showTrayMenu();
   void dpiChanged(int dpi, const RECT& suggested);
   void syncPosition();
+  void addHint(ControlWindow& control);
+  // Mouse messages on the window itself; true when the form took them.
+  bool mouse(UINT msg, LPARAM at);
   void focusFirst();
   bool dialogKey(const MSG& msg);
   ControlWindow* controlFor(HWND hwnd) const;
@@ -128,6 +131,7 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   bool inMenuLoop_ = false;
   AccelHandle accelerators_;
   std::unique_ptr<TrayIcon> tray_;
+  WindowHandle tooltip_;
   TrayClickTracker trayClicks_;
   int trayRetries_ = 0;
   std::vector<std::uint16_t> hotKeys_;

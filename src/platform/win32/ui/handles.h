@@ -2,6 +2,8 @@
 // Owners of the window-system handles: each frees its handle exactly once,
 // can be moved and never copied.
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
 
 #include <utility>
 
@@ -72,6 +74,10 @@ struct AccelTraits {
   using Handle = HACCEL;
   static void free(HACCEL h) { DestroyAcceleratorTable(h); }
 };
+struct ImageListTraits {
+  using Handle = HIMAGELIST;
+  static void free(HIMAGELIST h) { ImageList_Destroy(h); }
+};
 struct MemoryDcTraits {
   using Handle = HDC;
   static void free(HDC h) { DeleteDC(h); }
@@ -86,6 +92,7 @@ using IconHandle = UniqueHandle<IconTraits>;
 using HookHandle = UniqueHandle<HookTraits>;
 using AccelHandle = UniqueHandle<AccelTraits>;
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
+using ImageListHandle = UniqueHandle<ImageListTraits>;
 
 // Selects a GDI object into a device context for one scope.
 class SelectedObject {
