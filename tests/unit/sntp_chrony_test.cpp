@@ -17,14 +17,20 @@ std::int64_t msOf(TDateTime t) {
   return std::llround(t * kMsPerDay);
 }
 
-TEST(SntpChrony, AnswersAgreeWithTheHostClock) {
+class SntpChrony : public ::testing::Test {
+ protected:
+  SntpChrony() {
+    client.Host = L"127.0.0.1";
+    client.Port = chrony.port();
+    client.ReceiveTimeout = 5000;
+  }
   test::ChronyServer chrony;
   platform::PosixClock clock;
   platform::PosixNetwork network;
-  TIdSNTP client(clock, network);
-  client.Host = L"127.0.0.1";
-  client.Port = chrony.port();
-  client.ReceiveTimeout = 5000;
+  TIdSNTP client{clock, network};
+};
+
+TEST_F(SntpChrony, AnswersAgreeWithTheHostClock) {
   std::int64_t worst = 0;
   // Several queries over the one socket the client keeps.
   for (int i = 0; i < 20; ++i) {
@@ -41,14 +47,8 @@ TEST(SntpChrony, AnswersAgreeWithTheHostClock) {
   EXPECT_LE(worst, 3) << "ms outside the exchange";
 }
 
-TEST(SntpChrony, LocalhostInCapitalsSkipsTheLookup) {
-  test::ChronyServer chrony;
-  platform::PosixClock clock;
-  platform::PosixNetwork network;
-  TIdSNTP client(clock, network);
+TEST_F(SntpChrony, LocalhostInCapitalsSkipsTheLookup) {
   client.Host = L"LOCALHOST";
-  client.Port = chrony.port();
-  client.ReceiveTimeout = 5000;
   EXPECT_GT(yearOf(client.DateTime()), 2000);
 }
 
