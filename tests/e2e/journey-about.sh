@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # The About window animates (two screenshots a moment apart differ), and
 # "License..." without license.txt shows the error box and keeps the window.
-command -v wine64 >/dev/null || export PATH="/usr/lib/wine:$PATH"
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menu.sh"
 source "$REPO/tests/fixtures/maker_tls.sh"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Feedback reaches the loopback maker site over HTTPS with the exact form
 # body; an invalid address shows "Invalid e-mail address!" and sends nothing.
-command -v wine64 >/dev/null || export PATH="/usr/lib/wine:$PATH"
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menu.sh"
 source "$REPO/tests/fixtures/maker_tls.sh"
