@@ -25,7 +25,8 @@ struct LanguageWindow : ::testing::Test {
   void languages() {
     h.files.addFolder(kFolder);
     h.files.addFile(std::wstring(kFolder) + L"\\Turkish.lang.txt",
-                    "{INFO:Translated By}Ay\xC5\x9F" "e\r\n{OK}Tamam\r\n");
+                    "{INFO:Translated By}Ay\xC5\x9F"
+                    "e\r\n{OK}Tamam\r\n");
     h.files.addFile(std::wstring(kFolder) + L"\\German.lang.txt",
                     "\xEF\xBB\xBF{INFO:Translated By} Anna Schmidt ,J\xC3\xB6rg Weber,\tLi \r\n"
                     "{Language}Sprache\r\n{User Interface Language:}Sprache:\r\n"
