@@ -5,6 +5,7 @@
 // After <windows.h>, which it needs.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -83,9 +84,49 @@ bool pumpUntil(Win32WindowSystem& ws, Done done, DWORD ms = 3000) {
   return true;
 }
 
+// The program binds to version 6 of the common controls through its
+// manifest; the tests make the same classes through an activation context.
+class CommonControls6 {
+ public:
+  CommonControls6() {
+    wchar_t dir[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, dir);
+    path_ = std::wstring(dir) + L"horvane-window-tests.manifest";
+    const char manifest[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
+        "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+        "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+        "</dependentAssembly></dependency></assembly>";
+    HANDLE f = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, manifest, sizeof(manifest) - 1, &written, nullptr);
+    CloseHandle(f);
+    ACTCTXW ctx{};
+    ctx.cbSize = sizeof(ctx);
+    ctx.lpSource = path_.c_str();
+    context_ = CreateActCtxW(&ctx);
+    if (context_ != INVALID_HANDLE_VALUE) ActivateActCtx(context_, &cookie_);
+  }
+  ~CommonControls6() {
+    if (context_ == INVALID_HANDLE_VALUE) return;
+    DeactivateActCtx(0, cookie_);
+    ReleaseActCtx(context_);
+    DeleteFileW(path_.c_str());
+  }
+  bool active() const { return context_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  std::wstring path_;
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+};
+
 class WindowSystemTest : public testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(controls6.active());
     ws.setErrorHandler([this](std::exception_ptr e) {
       try {
         std::rethrow_exception(e);
@@ -99,6 +140,7 @@ class WindowSystemTest : public testing::Test {
   }
   int scaled(int v) const { return MulDiv(v, dpi, 96); }
 
+  CommonControls6 controls6;
   Win32WindowSystem ws;
   int dpi = static_cast<int>(GetDpiForSystem());
   std::vector<std::wstring> errors;
@@ -399,7 +441,7 @@ TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   EXPECT_TRUE(pumpUntil(ws, [&] { return GetFocus() == memo; }));
 }
 
-const std::array<ControlSpec, 5> kOptionControls{{
+const std::array<ControlSpec, 7> kOptionControls{{
     {.name = "Panel4",
      .kind = ControlKind::Panel,
      .bounds = {0, 0, 200, 46},
@@ -414,12 +456,25 @@ const std::array<ControlSpec, 5> kOptionControls{{
      .fontName = L"MS Sans Serif",
      .hint = L"http://calvion.example/"},
     {.name = "Edit1", .kind = ControlKind::Edit, .bounds = {8, 90, 180, 22}, .maxLength = 100},
-    {.name = "Label2", .bounds = {8, 120, 0, 0}, .text = L"drag me"},
+    {.name = "Label2", .bounds = {8, 120, 0, 0}, .text = L"drag me", .bold = true},
     {.name = "Button1",
      .kind = ControlKind::Button,
      .bounds = {8, 150, 120, 30},
      .text = L"Info",
      .tabOrder = 0},
+    // A face whose bold glyphs Wine draws (its own Tahoma's small bold
+    // sizes come out regular).
+    {.name = "Plain",
+     .bounds = {150, 60, 140, 20},
+     .text = L"What did you like?",
+     .fontHeight = 13,
+     .fontName = L"DejaVu Sans"},
+    {.name = "Bold",
+     .bounds = {150, 90, 140, 20},
+     .text = L"What did you like?",
+     .fontHeight = 13,
+     .bold = true,
+     .fontName = L"DejaVu Sans"},
 }};
 const std::array<MenuSpec, 2> kInfoMenu{{
     {.name = "Credits1", .caption = L"Acknowledgements..."},
@@ -433,6 +488,27 @@ const FormSpec kOptions{
     .controls = kOptionControls,
     .popupMenu = kInfoMenu,
 };
+
+// How far right the text a control paints reaches, in pixels.
+int inkWidth(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  HDC screen = GetDC(h);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  const COLORREF back = GetPixel(dc, r.right - 1, r.bottom - 1);
+  int right = 0;
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x)
+      if (GetPixel(dc, x, y) != back) right = std::max(right, x + 1);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(h, screen);
+  return right;
+}
 
 COLORREF pixelOf(HWND h, int x, int y) {
   RECT r{};
@@ -469,6 +545,12 @@ TEST_F(WindowSystemTest, PanelsShowTheirColoursAndBevelAndFieldsTheirLimits) {
   HWND link = ws.windowOf(form.control("Label1"));
   EXPECT_EQ(std::wstring(fontOf(link).lfFaceName), L"MS Sans Serif");
   EXPECT_TRUE(fontOf(link).lfUnderline);
+  EXPECT_EQ(fontOf(ws.windowOf(form.control("Label2"))).lfWeight, FW_BOLD);
+  EXPECT_EQ(fontOf(link).lfWeight, FW_NORMAL);
+  // And it is painted with it.
+  const int plain = inkWidth(ws.windowOf(form.control("Plain")));
+  EXPECT_GT(plain, 0);
+  EXPECT_GT(inkWidth(ws.windowOf(form.control("Bold"))), plain);
   EXPECT_EQ(SendMessageW(ws.windowOf(form.control("Edit1")), EM_GETLIMITTEXT, 0, 0), 100);
 
   // The link's tooltip is a tool of a tooltip window the form owns.
@@ -543,6 +625,33 @@ TEST_F(WindowSystemTest, APopupMenuRunsTheChosenItem) {
   chooser.join();
   EXPECT_EQ(credits, 0);
   EXPECT_EQ(uninstall, 1);
+}
+
+TEST_F(WindowSystemTest, ADpiChangeScalesTheLayoutAndTellsTheForm) {
+  Form form(ws, app::AppFormSpec());
+  std::vector<int> told;
+  form.OnDpiChanged = [&](int d) { told.push_back(d); };
+  HWND top = ws.windowOf(form);
+  RECT suggested{100, 50, 800, 600};
+  // What the system sends when the window moves to a monitor at 150 %.
+  SendMessageW(top, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(told, (std::vector<int>{144}));
+  EXPECT_EQ(ws.dpi(form), 144);
+  RECT client{};
+  GetClientRect(top, &client);
+  EXPECT_EQ(client.right, 636);
+  EXPECT_EQ(client.bottom, 455);
+  RECT outer{};
+  GetWindowRect(top, &outer);
+  EXPECT_EQ(outer.left, 100);
+  EXPECT_EQ(outer.top, 50);
+  auto at = [&](const char* name) { return ws.windowOf(form.control(name)); };
+  EXPECT_EQ(boundsOf(at("BitBtn1")), (Bounds{12, 245, 612, 50}));
+  EXPECT_EQ(boundsOf(at("Label7")), (Bounds{5, 421, 626, 29}));
+  EXPECT_EQ(fontOf(at("Label2")).lfHeight, -29);
+  EXPECT_EQ(fontOf(at("Edit1")).lfHeight, -20);
+  // Labels sized by their text grow with the font.
+  EXPECT_GT(boundsOf(at("Label9")).height, 28);
 }
 
 TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {

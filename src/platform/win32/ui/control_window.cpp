@@ -151,20 +151,20 @@ void ControlWindow::applyIcon() {
   const int size = layout::scale(16, form_.dpi());
   HICON icon = form_.images().icon(spec.icon, size);
   if (!icon) return;
-  // The common controls of version 6 place a picture list beside the text,
-  // 3 pixels in from its edge; older ones take the plain picture.
-  ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
-  if (list && ImageList_AddIcon(list.get(), icon) >= 0) {
-    const int margin = layout::scale(3, form_.dpi());
-    BUTTON_IMAGELIST info{list.get(),
-                          {margin, 0, margin, 0},
-                          static_cast<UINT>(spec.iconRight ? BUTTON_IMAGELIST_ALIGN_RIGHT
-                                                           : BUTTON_IMAGELIST_ALIGN_LEFT)};
-    if (SendMessageW(hwnd_.get(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&info))) {
-      imageList_ = std::move(list);
-      return;
+  if (spec.iconRight) {
+    // After the caption, 3 pixels in from the right edge: a picture list,
+    // which the common controls of version 6 place where they are told.
+    ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
+    if (list && ImageList_AddIcon(list.get(), icon) >= 0) {
+      const int margin = layout::scale(3, form_.dpi());
+      BUTTON_IMAGELIST info{list.get(), {margin, 0, margin, 0}, BUTTON_IMAGELIST_ALIGN_RIGHT};
+      if (SendMessageW(hwnd_.get(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&info))) {
+        imageList_ = std::move(list);
+        return;
+      }
     }
   }
+  // Left of the caption, the two centred together.
   SendMessageW(hwnd_.get(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 

@@ -111,6 +111,9 @@ void FormWindow::realizeContents() {
 }
 
 void FormWindow::setWindowIcons() {
+  // Dialog frames and tool windows show no icon in their caption.
+  const auto& spec = form_.spec();
+  if (spec.border == hv::ui::BorderStyle::Dialog || spec.toolWindow) return;
   auto set = [this](WPARAM which, int metric) {
     if (HICON icon = images().icon("app", GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi_))))
       SendMessageW(hwnd_.get(), WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
@@ -310,7 +313,17 @@ void FormWindow::relayout() {
       members.push_back(i);
       children.push_back(c);
     }
-    const auto placed = layout::placeChildren(children, room[container], dpi_);
+    // Inside a panel, docked children keep clear of its one-pixel bevel.
+    const int edge = container < 0 ? 0 : layout::scale(1, dpi_);
+    const auto size = room[container];
+    auto placed = layout::placeChildren(
+        children, {std::max(0, size.width - 2 * edge), std::max(0, size.height - 2 * edge)}, dpi_);
+    for (std::size_t k = 0; k < members.size(); ++k) {
+      if (children[k].dock != hv::ui::Dock::None) {
+        placed[k].left += edge;
+        placed[k].top += edge;
+      }
+    }
     for (std::size_t k = 0; k < members.size(); ++k) {
       controls_[members[k]]->place(placed[k]);
       room[static_cast<int>(members[k])] = {placed[k].width, placed[k].height};
