@@ -654,6 +654,17 @@ TEST_F(WindowSystemTest, ADpiChangeScalesTheLayoutAndTellsTheForm) {
   EXPECT_GT(boundsOf(at("Label9")).height, 28);
 }
 
+TEST_F(WindowSystemTest, AHotKeyIsHeldUntilItIsReleased) {
+  Form form(ws, kDialog);
+  // A combination nothing else on the test desktop uses.
+  const UINT mods = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
+  ws.registerHotKey(form, 0xC001, mods, VK_F11);
+  EXPECT_FALSE(RegisterHotKey(nullptr, 0x51, mods, VK_F11));
+  ws.unregisterHotKey(form, 0xC001);
+  ASSERT_TRUE(RegisterHotKey(nullptr, 0x51, mods, VK_F11));
+  UnregisterHotKey(nullptr, 0x51);
+}
+
 TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {
   Form form(ws, kDialog);
   auto& timer = form.timer("Timer1");
@@ -822,6 +833,12 @@ TEST_F(WindowSystemTest, WindowEventsReachTheForm) {
   SendMessageW(top, kTrayCallbackMessage, 1, WM_LBUTTONDOWN);
   SendMessageW(top, kTrayCallbackMessage, 1, WM_LBUTTONUP);
   EXPECT_EQ(trayClicks, 1);
+
+  // Explorer came back: the form hears of it (and the icon is added anew).
+  int taskbars = 0;
+  form.OnTaskbarCreated = [&] { ++taskbars; };
+  SendMessageW(top, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_EQ(taskbars, 1);
 
   form.invalidate();
   UpdateWindow(top);
