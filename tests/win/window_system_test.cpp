@@ -665,6 +665,40 @@ TEST_F(WindowSystemTest, AHotKeyIsHeldUntilItIsReleased) {
   UnregisterHotKey(nullptr, 0x51);
 }
 
+const FormSpec kNotice{
+    .name = "Notice",
+    .caption = L"Horvane test notice",
+    .clientWidth = 320,
+    .clientHeight = 68,
+    .border = hv::ui::BorderStyle::None,
+    .toolWindow = true,
+    .topMost = true,
+    .position = hv::ui::Position::Manual,
+};
+
+TEST_F(WindowSystemTest, ANoticeShownByAnAnimationLeavesTheFocusWhereItWas) {
+  Form main(ws, kDialog);
+  main.show();
+  HWND mainWindow = ws.windowOf(main);
+  SetForegroundWindow(mainWindow);
+  ws.processMessages();
+  ASSERT_EQ(GetForegroundWindow(), mainWindow);
+  Form notice(ws, kNotice);
+  notice.moveTo(900, 5);
+  HWND n = ws.windowOf(notice);
+  // The window animation shows it; the form then counts as shown.
+  ShowWindow(n, SW_SHOWNOACTIVATE);
+  notice.show();
+  ws.processMessages();
+  EXPECT_TRUE(IsWindowVisible(n));
+  EXPECT_EQ(GetForegroundWindow(), mainWindow);
+  RECT r{};
+  GetWindowRect(n, &r);
+  EXPECT_EQ(r.left, 900);
+  EXPECT_EQ(r.top, 5);
+  EXPECT_TRUE(GetWindowLongPtrW(n, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
 TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {
   Form form(ws, kDialog);
   auto& timer = form.timer("Timer1");

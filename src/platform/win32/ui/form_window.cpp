@@ -339,28 +339,31 @@ void FormWindow::visibilityChanged(hv::ui::Form&) {
   HWND h = hwnd_.get();
   if (!h || syncing_) return;
   syncing_ = true;
+  // A show of the form, as opposed to a call to come to the front; the
+  // window itself may be up already (an animation shows it).
+  const bool shownNow = form_.visible() && !modelVisible_;
+  modelVisible_ = form_.visible();
+  const auto& s = form_.spec();
+  const bool quiet = s.topMost && s.toolWindow;  // a notice takes no focus
   const bool wasVisible = IsWindowVisible(h) != FALSE;
   if (!form_.visible()) {
     if (wasVisible) ShowWindow(h, SW_HIDE);
   } else if (form_.windowState() == hv::ui::WindowState::Minimized) {
     if (!wasVisible || !IsIconic(h)) ShowWindow(h, SW_SHOWMINNOACTIVE);
   } else {
-    bool changedNow = false;
+    bool changedNow = shownNow;
     if (!wasVisible) {
-      const auto& s = form_.spec();
-      // A notice on top of everything does not take the focus away.
-      ShowWindow(h, s.topMost && s.toolWindow ? SW_SHOWNOACTIVATE : SW_SHOW);
+      ShowWindow(h, quiet ? SW_SHOWNOACTIVATE : SW_SHOW);
       changedNow = true;
-      if (!shownOnce_) {
-        shownOnce_ = true;
-        if (!(s.topMost && s.toolWindow)) focusFirst();
-      }
+    }
+    if (shownNow && !shownOnce_) {
+      shownOnce_ = true;
+      if (!quiet) focusFirst();
     }
     if (IsIconic(h)) {
       ShowWindow(h, SW_RESTORE);
       changedNow = true;
     }
-    // Nothing to show or restore: the form asked to come to the front.
     if (!changedNow) {
       SetForegroundWindow(h);
       BringWindowToTop(h);

@@ -137,7 +137,8 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   std::vector<std::uint16_t> hotKeys_;
   HWND lastFocus_ = nullptr;
   bool shownOnce_ = false;
-  bool syncing_ = false;  // the model is being told what the window did
+  bool modelVisible_ = false;  // form.visible() when last seen
+  bool syncing_ = false;       // the model is being told what the window did
   bool detached_ = false;
   bool destroyingNative_ = false;
   int busy_ = 0;
