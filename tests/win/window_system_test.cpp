@@ -344,8 +344,13 @@ TEST_F(WindowSystemTest, TypingIntoTheServerBoxUpdatesItsTextAndRunsOnChange) {
   EXPECT_EQ(seen.size(), 1u);
 }
 
-const std::array<ControlSpec, 6> kDialogControls{{
+const std::array<ControlSpec, 7> kDialogControls{{
     {.name = "Edit1", .kind = ControlKind::Edit, .bounds = {8, 8, 200, 24}, .tabOrder = 0},
+    {.name = "ComboBox1",
+     .kind = ControlKind::ComboBox,
+     .bounds = {216, 8, 76, 0},
+     .tabOrder = 2,
+     .sorted = true},
     {.name = "Memo1",
      .kind = ControlKind::Memo,
      .bounds = {8, 40, 200, 60},
@@ -439,6 +444,20 @@ TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   SetFocus(edit);
   PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0);
   EXPECT_TRUE(pumpUntil(ws, [&] { return GetFocus() == memo; }));
+
+  // Enter in an open list closes the list and presses nothing.
+  auto& list = form.get<hv::ui::ComboBox>("ComboBox1");
+  list.addItem(L"English");
+  list.addItem(L"German");
+  list.setItemIndex(0);
+  HWND box = ws.windowOf(list);
+  SetFocus(box);
+  SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_TRUE(SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0));
+  PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(pumpUntil(ws, [&] { return !SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0); }));
+  ws.processMessages();
+  EXPECT_EQ(ok, 1);
 }
 
 const std::array<ControlSpec, 7> kOptionControls{{
