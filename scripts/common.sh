@@ -12,7 +12,7 @@ command -v wine64 >/dev/null || export PATH="$PATH:/usr/lib/wine"
 HORVANE_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth xdotool x11-utils imagemagick
+  wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
   chrony sntp libpcre2-dev pkg-config libbenchmark-dev python3 openssl dpkg-dev
 )
 
