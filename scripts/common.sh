@@ -93,6 +93,16 @@ build_preset() {
   cmake --build "$dir" -j2 "$@"
 }
 
+# The Windows test program of a build folder; fails when it was not built.
+wintests_exe() {
+  local exe="$1/tests/horvane_wintests.exe"
+  if [[ ! -f "$exe" ]]; then
+    log "missing $exe: build the windows preset first"
+    return 1
+  fi
+  echo "$exe"
+}
+
 # The project's own Wine prefix, made once.
 ensure_wine_prefix() {
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then

@@ -7,13 +7,8 @@
 source "$(dirname "$0")/../../scripts/common.sh"
 
 BUILD="${1:-$REPO/build/windows}"
-EXE="$BUILD/tests/horvane_wintests.exe"
+EXE=$(wintests_exe "$BUILD") || exit 1
 FILTER="${HORVANE_ADAPTER_FILTER:-SntpClient*:SntpChronyWine*:Win32Udp*:Win32Profile*:Win32Version*:Win32SettingsFolder*:Win32Files*:Win32Clock*}"
-
-if [[ ! -f "$EXE" ]]; then
-  log "missing $EXE: build the windows preset first"
-  exit 1
-fi
 
 CHRONY_DIR=$(mktemp -d /tmp/horvane-wine-chronyd.XXXXXX)
 CHRONY_PID=""

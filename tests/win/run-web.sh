@@ -8,13 +8,8 @@ source "$(dirname "$0")/../../scripts/common.sh"
 source "$REPO/tests/fixtures/maker_tls.sh"
 
 BUILD="${1:-$REPO/build/windows}"
-EXE="$BUILD/tests/horvane_wintests.exe"
+EXE=$(wintests_exe "$BUILD") || exit 1
 FILTER="${HORVANE_WEB_FILTER:-WinHttpMaker*:ScratchKey*:Win32Identity*}"
-
-if [[ ! -f "$EXE" ]]; then
-  log "missing $EXE: build the windows preset first"
-  exit 1
-fi
 
 SITE=$(mktemp -d /tmp/horvane-wine-site.XXXXXX)
 cleanup() {

@@ -6,13 +6,8 @@
 source "$(dirname "$0")/../../scripts/common.sh"
 
 BUILD="${1:-$REPO/build/windows}"
-EXE="$BUILD/tests/horvane_wintests.exe"
+EXE=$(wintests_exe "$BUILD") || exit 1
 FILTER="${HORVANE_WINDOW_FILTER:-WindowSystemTest*}"
-
-if [[ ! -f "$EXE" ]]; then
-  log "missing $EXE: build the windows preset first"
-  exit 1
-fi
 
 ensure_wine_prefix
 trap stop_xvfb EXIT
