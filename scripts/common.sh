@@ -131,7 +131,13 @@ start_xvfb() {
     XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do
-      xdpyinfo >/dev/null 2>&1 && return 0
+      if xdpyinfo >/dev/null 2>&1; then
+        # A Wine session left by an earlier step keeps the display it began
+        # with (or none), and windows of this run would not appear: start anew.
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+        return 0
+      fi
       sleep 0.1
     done
   done
