@@ -18,7 +18,8 @@ std::wstring MessageOf(const std::exception_ptr& error) {
     return e.message();
   } catch (const std::exception& e) {
     std::wstring out;
-    for (const char* p = e.what(); *p; ++p) out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    for (const char* p = e.what(); *p; ++p)
+      out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
     return out;
   } catch (...) {
     return L"Unknown error";

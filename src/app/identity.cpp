@@ -10,9 +10,13 @@ Identity gIdentity;
 
 }  // namespace
 
-const Identity& identity() { return gIdentity; }
+const Identity& identity() {
+  return gIdentity;
+}
 
-void setIdentity(Identity id) { gIdentity = std::move(id); }
+void setIdentity(Identity id) {
+  gIdentity = std::move(id);
+}
 
 std::wstring MakeAppTitle(const std::wstring& companyName, const std::wstring& productName) {
   return companyName + L" - " + productName;

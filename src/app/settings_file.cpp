@@ -58,14 +58,28 @@ void SettingsFile::write(const wchar_t* key, const std::wstring& value) {
   }
 }
 
-std::wstring SettingsFile::languageFile() { return read(L"LanguageFile"); }
-std::wstring SettingsFile::server() { return read(L"Server"); }
-bool SettingsFile::daylight() { return ParseProfileInteger(read(L"Daylight")).value_or(0) == 1; }
-bool SettingsFile::automaticallySynchronize() { return read(L"AutomaticallySynchronize") == L"ON"; }
+std::wstring SettingsFile::languageFile() {
+  return read(L"LanguageFile");
+}
+std::wstring SettingsFile::server() {
+  return read(L"Server");
+}
+bool SettingsFile::daylight() {
+  return ParseProfileInteger(read(L"Daylight")).value_or(0) == 1;
+}
+bool SettingsFile::automaticallySynchronize() {
+  return read(L"AutomaticallySynchronize") == L"ON";
+}
 
-void SettingsFile::setLanguageFile(const std::wstring& name) { write(L"LanguageFile", name); }
-void SettingsFile::setServer(const std::wstring& text) { write(L"Server", text); }
-void SettingsFile::setDaylight(bool on) { write(L"Daylight", on ? L"1" : L"0"); }
+void SettingsFile::setLanguageFile(const std::wstring& name) {
+  write(L"LanguageFile", name);
+}
+void SettingsFile::setServer(const std::wstring& text) {
+  write(L"Server", text);
+}
+void SettingsFile::setDaylight(bool on) {
+  write(L"Daylight", on ? L"1" : L"0");
+}
 void SettingsFile::setAutomaticallySynchronize(bool on) {
   write(L"AutomaticallySynchronize", on ? L"ON" : L"OFF");
 }

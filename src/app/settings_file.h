@@ -15,9 +15,9 @@ class SettingsFile {
   SettingsFile(platform::ProfileFile& profile, std::wstring path);
   const std::wstring& path() const { return path_; }
 
-  std::wstring languageFile();  // empty: choose the language automatically
-  std::wstring server();        // empty: keep the first preset
-  bool daylight();              // ticked only for the integer 1
+  std::wstring languageFile();      // empty: choose the language automatically
+  std::wstring server();            // empty: keep the first preset
+  bool daylight();                  // ticked only for the integer 1
   bool automaticallySynchronize();  // exactly "ON"
 
   // Each write throws hv::Error "Unable to write to <path>" when refused.

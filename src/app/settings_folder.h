@@ -12,8 +12,7 @@ bool IsFolderWritable(platform::Files& files, std::wstring folder);
 
 // The settings folder, always ending with the separator.
 std::wstring ChooseSettingsFolder(platform::Files& files, const std::wstring& exePath,
-                                  const std::wstring& companyName,
-                                  const std::wstring& productName);
+                                  const std::wstring& companyName, const std::wstring& productName);
 
 // Roaming\Company\Product\, both levels created. Without a roaming folder the
 // result starts with the bare separator.

@@ -21,7 +21,9 @@ struct Catalogue {
 // it is loaded; it is never written again, so no lock is needed.
 Catalogue gCatalogue;
 
-wchar_t asciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c; }
+wchar_t asciiLower(wchar_t c) {
+  return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
+}
 
 }  // namespace
 
@@ -34,9 +36,9 @@ std::wstring TrimText(const std::wstring& s) {
 }
 
 bool SameTextAscii(const std::wstring& a, const std::wstring& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-           return asciiLower(x) == asciiLower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](wchar_t x, wchar_t y) { return asciiLower(x) == asciiLower(y); });
 }
 
 std::vector<std::wstring> ReadUtf8Lines(const std::string& bytes) {
@@ -87,8 +89,9 @@ void LoadLanguage(platform::Files& files, platform::Locale& locale, const std::w
       const std::string csv = files.readFile(csvPath).value_or(std::string());
       const std::wstring wanted = LanguageFileForId(
           csv, [&locale](const std::string& b) { return locale.fromAnsi(b); }, id);
-      const auto hit = std::find_if(c.languageFileNames.begin(), c.languageFileNames.end(),
-                                    [&](const std::wstring& n) { return SameTextAscii(n, wanted); });
+      const auto hit =
+          std::find_if(c.languageFileNames.begin(), c.languageFileNames.end(),
+                       [&](const std::wstring& n) { return SameTextAscii(n, wanted); });
       if (hit != c.languageFileNames.end()) chosen = *hit;
     }
   }
@@ -116,11 +119,21 @@ std::wstring Translate(const std::wstring& english) {
   return (value && !value->empty()) ? *value : english;
 }
 
-const std::wstring& LanguagesFolder() { return gCatalogue.languagesFolder; }
-const std::vector<std::wstring>& LanguageFileNames() { return gCatalogue.languageFileNames; }
-const std::wstring& LoadedLanguageName() { return gCatalogue.loadedLanguageName; }
-const std::wstring& LoadedLanguagePath() { return gCatalogue.loadedLanguagePath; }
+const std::wstring& LanguagesFolder() {
+  return gCatalogue.languagesFolder;
+}
+const std::vector<std::wstring>& LanguageFileNames() {
+  return gCatalogue.languageFileNames;
+}
+const std::wstring& LoadedLanguageName() {
+  return gCatalogue.loadedLanguageName;
+}
+const std::wstring& LoadedLanguagePath() {
+  return gCatalogue.loadedLanguagePath;
+}
 
-void ResetCatalogueForTests() { gCatalogue = Catalogue(); }
+void ResetCatalogueForTests() {
+  gCatalogue = Catalogue();
+}
 
 }  // namespace hv::i18n

@@ -17,7 +17,9 @@ void append(std::wstring& out, char32_t cp) {
   out.push_back(static_cast<wchar_t>(cp));
 }
 
-bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool isContinuation(unsigned char b) {
+  return (b & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -52,7 +54,8 @@ std::wstring DecodeUtf8(std::string_view bytes) {
       cp = (cp << 6) | (c & 0x3F);
     }
     const bool complete = j == i + 1 + extra;
-    const bool valid = complete && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    const bool valid =
+        complete && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
     // A bad sequence is replaced as a whole; decoding resumes at the first
     // byte that did not belong to it.
     append(out, valid ? cp : kReplacement);

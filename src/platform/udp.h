@@ -75,8 +75,7 @@ class UdpSocket {
   virtual int bindAnyPort() = 0;
   // 0 until bound.
   virtual std::uint16_t localPort() = 0;
-  virtual Sent sendTo(Ipv4Address to, std::uint16_t port,
-                      std::span<const std::uint8_t> bytes) = 0;
+  virtual Sent sendTo(Ipv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes) = 0;
   // timeoutMs 0 waits without limit.
   virtual Waited waitReadable(std::int32_t timeoutMs) = 0;
   // Never waits: call it once waitReadable reports a datagram.

@@ -53,8 +53,8 @@ Split split(TDateTime t) {
 
 TDateTime encodeDateTime(int year, int month, int day, int hour, int minute, int second,
                          int millisecond) {
-  const auto days = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
-                    kEpochShift;
+  const auto days =
+      daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochShift;
   const double time =
       ((static_cast<double>(hour) * 60 + minute) * 60 + second) * 1000.0 + millisecond;
   const double frac = time / kMsPerDay;

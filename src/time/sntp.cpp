@@ -33,7 +33,9 @@ class Deadline {
 TIdSNTP::TIdSNTP(platform::Clock& clock, platform::Network& network)
     : clock_(clock), network_(network) {}
 
-double TIdSNTP::utcOffsetDays() { return sntp::offsetDays(sntp::utcBiasMinutes(clock_.timeZone())); }
+double TIdSNTP::utcOffsetDays() {
+  return sntp::offsetDays(sntp::utcBiasMinutes(clock_.timeZone()));
+}
 
 platform::Ipv4Address TIdSNTP::resolve(const std::wstring& host) {
   if (const auto literal = sntp::addressWithoutLookup(host)) return *literal;
@@ -103,7 +105,8 @@ TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address
 
 TDateTime TIdSNTP::DateTime() {
   const std::lock_guard lock(query_);
-  const sntp::NtpTimestamp stamp = sntp::localToNtp(fromSystemTime(clock_.localTime()), utcOffsetDays());
+  const sntp::NtpTimestamp stamp =
+      sntp::localToNtp(fromSystemTime(clock_.localTime()), utcOffsetDays());
   const sntp::Packet request = sntp::encodeRequest(stamp);
   const std::wstring host = Host;
   const std::uint16_t port = Port;

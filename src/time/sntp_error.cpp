@@ -71,6 +71,8 @@ std::wstring format(int code) {
 
 EIdSocketError::EIdSocketError(int code) : Error(format(code)), code_(code) {}
 
-std::wstring socketErrorText(int code) { return describe(code); }
+std::wstring socketErrorText(int code) {
+  return describe(code);
+}
 
 }  // namespace hv::time

@@ -34,11 +34,17 @@ NtpTimestamp readTimestamp(const Packet& packet, std::size_t offset) {
   return getTimestamp(packet, offset);
 }
 
-int leapIndicator(const Packet& packet) { return packet[kFlagsOffset] >> 6; }
+int leapIndicator(const Packet& packet) {
+  return packet[kFlagsOffset] >> 6;
+}
 
-int stratum(const Packet& packet) { return packet[kStratumOffset]; }
+int stratum(const Packet& packet) {
+  return packet[kStratumOffset];
+}
 
-bool leapIndicatorAlarm(const Packet& reply) { return leapIndicator(reply) == kLeapAlarm; }
+bool leapIndicatorAlarm(const Packet& reply) {
+  return leapIndicator(reply) == kLeapAlarm;
+}
 
 bool transmitTimestampZero(const Packet& reply) {
   return readTimestamp(reply, kTransmitOffset) == NtpTimestamp{};

@@ -87,8 +87,8 @@ bool ChronyServer::start(std::uint16_t port) {
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   // -x: never touch the host's clock; -t: gone after 15 minutes even if this
   // process dies without stopping it.
-  std::vector<std::string> args = {kChronyd, "-x", "-d", "-4", "-u", "root", "-t", "900",
-                                   "-f", conf};
+  std::vector<std::string> args = {kChronyd, "-x", "-d",  "-4", "-u",
+                                   "root",   "-t", "900", "-f", conf};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

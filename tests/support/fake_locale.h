@@ -18,7 +18,8 @@ class FakeLocale : public platform::Locale {
   std::wstring timeSeparator() override { return time; }
   std::string toAnsi(const std::wstring& text) override {
     std::string out;
-    for (wchar_t c : text) out.push_back(static_cast<unsigned>(c) <= 0xFF ? static_cast<char>(c) : '?');
+    for (wchar_t c : text)
+      out.push_back(static_cast<unsigned>(c) <= 0xFF ? static_cast<char>(c) : '?');
     return out;
   }
   std::wstring fromAnsi(const std::string& bytes) override {

@@ -13,8 +13,8 @@ class FakeShell : public platform::Shell {
     std::wstring file, parameters, directory;
     platform::ShowCommand show;
   };
-  void open(const std::wstring& file, const std::wstring& parameters,
-            const std::wstring& directory, platform::ShowCommand show) override {
+  void open(const std::wstring& file, const std::wstring& parameters, const std::wstring& directory,
+            platform::ShowCommand show) override {
     opened.push_back({file, parameters, directory, show});
     if (failOpen) throw std::runtime_error("no shell");
   }

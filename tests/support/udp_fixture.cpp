@@ -46,8 +46,8 @@ void UdpFixture::run() {
     std::vector<FixtureRequest> soFar;
     {
       const std::lock_guard lock(mutex_);
-      requests_.push_back({{buffer.begin(), buffer.begin() + static_cast<long>(got.bytes)},
-                           got.sourcePort});
+      requests_.push_back(
+          {{buffer.begin(), buffer.begin() + static_cast<long>(got.bytes)}, got.sourcePort});
       soFar = requests_;
     }
     for (const FixtureDatagram& d : responder_(soFar)) {

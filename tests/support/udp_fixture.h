@@ -24,7 +24,7 @@ struct FixtureRequest {
 
 struct FixtureDatagram {
   std::vector<std::uint8_t> bytes;
-  bool fromOtherPort = false;  // sent from the fixture's second socket
+  bool fromOtherPort = false;          // sent from the fixture's second socket
   std::chrono::milliseconds delay{0};  // pause before sending this one
 };
 

@@ -47,54 +47,206 @@ class Catalogue : public ::testing::Test {
 
 TEST_F(Catalogue, ChoosesLoadsAndAnswers) {
   const Scenario scenarios[] = {
-      {"stored name", {{L"German.lang.txt", kGerman}}, std::nullopt, L"German.lang.txt", 1033,
-       L"German", {{L"OK", L"Okay"}, {L"Cancel", L"Abbrechen"}, {L"Help", L"Help"}}},
+      {"stored name",
+       {{L"German.lang.txt", kGerman}},
+       std::nullopt,
+       L"German.lang.txt",
+       1033,
+       L"German",
+       {{L"OK", L"Okay"}, {L"Cancel", L"Abbrechen"}, {L"Help", L"Help"}}},
       {"automatic, CSV spelling differs from the listing",
        {{L"French.lang.txt", "{OK}D'accord"}, {L"German.lang.txt", kGerman}},
-       "1036,French.lang.txt\n1031,german.lang.txt\n", L"", 1031, L"German", {{L"OK", L"Okay"}}},
-      {"automatic, both fields trimmed", {{L"German.lang.txt", kGerman}},
-       " 1031 , German.lang.txt \r\n", L"", 1031, L"German", {{L"OK", L"Okay"}}},
-      {"blank setting counts as empty", {{L"German.lang.txt", kGerman}},
-       "1031,German.lang.txt", L" \t", 1031, L"German", {{L"OK", L"Okay"}}},
-      {"identifier is compared as text", {{L"German.lang.txt", kGerman}},
-       "01031,German.lang.txt", L"", 1031, nullptr, {{L"OK", L"OK"}}},
+       "1036,French.lang.txt\n1031,german.lang.txt\n",
+       L"",
+       1031,
+       L"German",
+       {{L"OK", L"Okay"}}},
+      {"automatic, both fields trimmed",
+       {{L"German.lang.txt", kGerman}},
+       " 1031 , German.lang.txt \r\n",
+       L"",
+       1031,
+       L"German",
+       {{L"OK", L"Okay"}}},
+      {"blank setting counts as empty",
+       {{L"German.lang.txt", kGerman}},
+       "1031,German.lang.txt",
+       L" \t",
+       1031,
+       L"German",
+       {{L"OK", L"Okay"}}},
+      {"identifier is compared as text",
+       {{L"German.lang.txt", kGerman}},
+       "01031,German.lang.txt",
+       L"",
+       1031,
+       nullptr,
+       {{L"OK", L"OK"}}},
       {"first matching line counts",
        {{L"German.lang.txt", kGerman}, {L"Swiss.lang.txt", "{OK}Guet"}},
-       "header without comma\n2055,Swiss.lang.txt\n2055,German.lang.txt\n", L"", 2055, L"Swiss",
+       "header without comma\n2055,Swiss.lang.txt\n2055,German.lang.txt\n",
+       L"",
+       2055,
+       L"Swiss",
        {{L"OK", L"Guet"}}},
-      {"no line for the language", {{L"German.lang.txt", kGerman}}, "1031,German.lang.txt", L"",
-       1033, nullptr, {{L"OK", L"OK"}}},
-      {"no CSV", {{L"German.lang.txt", kGerman}}, std::nullopt, L"", 1031, nullptr,
+      {"no line for the language",
+       {{L"German.lang.txt", kGerman}},
+       "1031,German.lang.txt",
+       L"",
+       1033,
+       nullptr,
        {{L"OK", L"OK"}}},
-      {"CSV names a file that is not there", {{L"German.lang.txt", kGerman}},
-       "1031,Deutsch.lang.txt", L"", 1031, nullptr, {{L"OK", L"OK"}}},
-      {"stored name missing: no automatic choice", {{L"German.lang.txt", kGerman}},
-       "1031,German.lang.txt", L"Klingon.lang.txt", 1031, nullptr, {{L"OK", L"OK"}}},
-      {"further commas belong to the file name", {{L"A,B.lang.txt", "{OK}AB"}},
-       "1031,A,B.lang.txt", L"", 1031, L"A,B", {{L"OK", L"AB"}}},
-      {"UTF-16LE table", {{L"German.lang.txt", kGerman}},
-       std::string("\xFF\xFE" "1\0" "0\0" "3\0" "1\0" ",\0" "G\0" "e\0" "r\0" "m\0" "a\0" "n\0"
-                   ".\0" "l\0" "a\0" "n\0" "g\0" ".\0" "t\0" "x\0" "t\0", 42),
-       L"", 1031, L"German", {{L"OK", L"Okay"}}},
-      {"UTF-16BE table", {{L"German.lang.txt", kGerman}},
-       std::string("\xFE\xFF" "\0" "1" "\0" "0" "\0" "3" "\0" "1" "\0" "," "\0" "G" "\0" "e"
-                   "\0" "r" "\0" "m" "\0" "a" "\0" "n" "\0" "." "\0" "l" "\0" "a" "\0" "n"
-                   "\0" "g" "\0" "." "\0" "t" "\0" "x" "\0" "t", 42),
-       L"", 1031, L"German", {{L"OK", L"Okay"}}},
-      {"ANSI table with a non-ASCII name", {{L"Fran\u00e7ais.lang.txt", "{OK}D'accord"}},
-       "1036,Fran\xE7" "ais.lang.txt", L"", 1036, L"Fran\u00e7ais", {{L"OK", L"D'accord"}}},
-      {"UTF-8 table with a non-ASCII name", {{L"T\u00fcrk\u00e7e.lang.txt", "{OK}Tamam"}},
-       "\xEF\xBB\xBF" "1055,T\xC3\xBCrk\xC3\xA7" "e.lang.txt", L"", 1055, L"T\u00fcrk\u00e7e",
+      {"no CSV",
+       {{L"German.lang.txt", kGerman}},
+       std::nullopt,
+       L"",
+       1031,
+       nullptr,
+       {{L"OK", L"OK"}}},
+      {"CSV names a file that is not there",
+       {{L"German.lang.txt", kGerman}},
+       "1031,Deutsch.lang.txt",
+       L"",
+       1031,
+       nullptr,
+       {{L"OK", L"OK"}}},
+      {"stored name missing: no automatic choice",
+       {{L"German.lang.txt", kGerman}},
+       "1031,German.lang.txt",
+       L"Klingon.lang.txt",
+       1031,
+       nullptr,
+       {{L"OK", L"OK"}}},
+      {"further commas belong to the file name",
+       {{L"A,B.lang.txt", "{OK}AB"}},
+       "1031,A,B.lang.txt",
+       L"",
+       1031,
+       L"A,B",
+       {{L"OK", L"AB"}}},
+      {"UTF-16LE table",
+       {{L"German.lang.txt", kGerman}},
+       std::string("\xFF\xFE"
+                   "1\0"
+                   "0\0"
+                   "3\0"
+                   "1\0"
+                   ",\0"
+                   "G\0"
+                   "e\0"
+                   "r\0"
+                   "m\0"
+                   "a\0"
+                   "n\0"
+                   ".\0"
+                   "l\0"
+                   "a\0"
+                   "n\0"
+                   "g\0"
+                   ".\0"
+                   "t\0"
+                   "x\0"
+                   "t\0",
+                   42),
+       L"",
+       1031,
+       L"German",
+       {{L"OK", L"Okay"}}},
+      {"UTF-16BE table",
+       {{L"German.lang.txt", kGerman}},
+       std::string("\xFE\xFF"
+                   "\0"
+                   "1"
+                   "\0"
+                   "0"
+                   "\0"
+                   "3"
+                   "\0"
+                   "1"
+                   "\0"
+                   ","
+                   "\0"
+                   "G"
+                   "\0"
+                   "e"
+                   "\0"
+                   "r"
+                   "\0"
+                   "m"
+                   "\0"
+                   "a"
+                   "\0"
+                   "n"
+                   "\0"
+                   "."
+                   "\0"
+                   "l"
+                   "\0"
+                   "a"
+                   "\0"
+                   "n"
+                   "\0"
+                   "g"
+                   "\0"
+                   "."
+                   "\0"
+                   "t"
+                   "\0"
+                   "x"
+                   "\0"
+                   "t",
+                   42),
+       L"",
+       1031,
+       L"German",
+       {{L"OK", L"Okay"}}},
+      {"ANSI table with a non-ASCII name",
+       {{L"Fran\u00e7ais.lang.txt", "{OK}D'accord"}},
+       "1036,Fran\xE7"
+       "ais.lang.txt",
+       L"",
+       1036,
+       L"Fran\u00e7ais",
+       {{L"OK", L"D'accord"}}},
+      {"UTF-8 table with a non-ASCII name",
+       {{L"T\u00fcrk\u00e7e.lang.txt", "{OK}Tamam"}},
+       "\xEF\xBB\xBF"
+       "1055,T\xC3\xBCrk\xC3\xA7"
+       "e.lang.txt",
+       L"",
+       1055,
+       L"T\u00fcrk\u00e7e",
        {{L"OK", L"Tamam"}}},
       {"ASCII case only: non-ASCII letters must match exactly",
-       {{L"\u00c9cole.lang.txt", "{OK}x"}}, "\xEF\xBB\xBF" "1036,\xC3\xA9" "cole.lang.txt", L"",
-       1036, nullptr, {{L"OK", L"OK"}}},
-      {"upper-case suffix: loaded, name empty", {{L"Polish.LANG.TXT", "{OK}Dobrze"}},
-       std::nullopt, L"Polish.LANG.TXT", 1033, L"", {{L"OK", L"Dobrze"}}},
-      {"no point before lang", {{L"Germanlang.txt", "{OK}Gut"}}, std::nullopt,
-       L"Germanlang.txt", 1033, L"", {{L"OK", L"Gut"}}},
-      {"cut at the first suffix", {{L"X.lang.txt.lang.txt", "{OK}X"}}, std::nullopt,
-       L"X.lang.txt.lang.txt", 1033, L"X", {{L"OK", L"X"}}},
+       {{L"\u00c9cole.lang.txt", "{OK}x"}},
+       "\xEF\xBB\xBF"
+       "1036,\xC3\xA9"
+       "cole.lang.txt",
+       L"",
+       1036,
+       nullptr,
+       {{L"OK", L"OK"}}},
+      {"upper-case suffix: loaded, name empty",
+       {{L"Polish.LANG.TXT", "{OK}Dobrze"}},
+       std::nullopt,
+       L"Polish.LANG.TXT",
+       1033,
+       L"",
+       {{L"OK", L"Dobrze"}}},
+      {"no point before lang",
+       {{L"Germanlang.txt", "{OK}Gut"}},
+       std::nullopt,
+       L"Germanlang.txt",
+       1033,
+       L"",
+       {{L"OK", L"Gut"}}},
+      {"cut at the first suffix",
+       {{L"X.lang.txt.lang.txt", "{OK}X"}},
+       std::nullopt,
+       L"X.lang.txt.lang.txt",
+       1033,
+       L"X",
+       {{L"OK", L"X"}}},
   };
   for (const auto& s : scenarios) {
     SCOPED_TRACE(s.what);
@@ -183,8 +335,8 @@ TEST_F(Catalogue, UnreadableLanguageFileFailsButKeepsItsPath) {
   const std::wstring path = std::wstring(kFolder) + L"\\German.lang.txt";
   files.unreadable.insert(path);
   try {
-    load({"", {{L"German.lang.txt", kGerman}}, std::nullopt, L"German.lang.txt", 1033, nullptr,
-          {}});
+    load(
+        {"", {{L"German.lang.txt", kGerman}}, std::nullopt, L"German.lang.txt", 1033, nullptr, {}});
     ADD_FAILURE() << "an unreadable language file went unnoticed";
   } catch (const Error& e) {
     EXPECT_EQ(e.message(), L"Cannot open file \"" + path + L"\".");

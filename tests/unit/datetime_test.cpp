@@ -16,8 +16,10 @@ TEST(DateTime, EpochsAndKnownDays) {
 
 TEST(DateTime, RoundTripsThroughClockRecordToTheMillisecond) {
   const platform::SystemTime cases[] = {
-      {2021, 9, 4, 2, 14, 0, 0, 499}, {2036, 2, 4, 7, 6, 28, 16, 999},
-      {1990, 1, 1, 1, 0, 0, 0, 0},    {2024, 2, 4, 29, 23, 59, 59, 1},
+      {2021, 9, 4, 2, 14, 0, 0, 499},
+      {2036, 2, 4, 7, 6, 28, 16, 999},
+      {1990, 1, 1, 1, 0, 0, 0, 0},
+      {2024, 2, 4, 29, 23, 59, 59, 1},
   };
   for (const auto& c : cases) {
     const auto back = toSystemTime(fromSystemTime(c));
@@ -30,14 +32,16 @@ TEST(DateTime, AlmostMidnightCarriesIntoTheNextDay) {
   const auto s = toSystemTime(t);
   EXPECT_EQ(s.day, 31);
   EXPECT_EQ(s.hour, 0);
-  EXPECT_EQ(toSystemTime(encodeDateTime(2021, 12, 31, 23, 59, 59, 999) + 0.4 / kMsPerDay).second, 59);
+  EXPECT_EQ(toSystemTime(encodeDateTime(2021, 12, 31, 23, 59, 59, 999) + 0.4 / kMsPerDay).second,
+            59);
 }
 
 TEST(DateTime, DisplayFormatUsesRegionalSeparators) {
   const TDateTime t = encodeDateTime(2021, 12, 24, 18, 5, 9, 700);
   EXPECT_EQ(formatDisplay(t, L"/", L":"), L"24/12/2021 18:05:09");
   EXPECT_EQ(formatDisplay(t, L".", L":"), L"24.12.2021 18:05:09");
-  EXPECT_EQ(formatDisplay(encodeDateTime(1990, 1, 1, 0, 0, 0, 0), L"/", L":"), L"01/01/1990 00:00:00");
+  EXPECT_EQ(formatDisplay(encodeDateTime(1990, 1, 1, 0, 0, 0, 0), L"/", L":"),
+            L"01/01/1990 00:00:00");
 }
 
 TEST(DateTime, AddingMillisecondsStepsExactly) {

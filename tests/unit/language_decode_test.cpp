@@ -28,8 +28,14 @@ TEST(TextDecode, Utf8) {
       {"ASCII", "OK", L"OK"},
       {"two, three and four bytes", "\xC3\xBC\xE6\x99\x82\xF0\x9F\x95\x90",
        fromCodePoints({0xFC, 0x6642, 0x1F550})},
-      {"lone continuation", "a\x80" "b", fromCodePoints({'a', 0xFFFD, 'b'})},
-      {"truncated sequence then ASCII", "\xE6\x99" "b", fromCodePoints({0xFFFD, 'b'})},
+      {"lone continuation",
+       "a\x80"
+       "b",
+       fromCodePoints({'a', 0xFFFD, 'b'})},
+      {"truncated sequence then ASCII",
+       "\xE6\x99"
+       "b",
+       fromCodePoints({0xFFFD, 'b'})},
       {"truncated at the end", "a\xF0\x9F", fromCodePoints({'a', 0xFFFD})},
       {"overlong", "\xE0\x80\xAF", fromCodePoints({0xFFFD})},
       {"encoded surrogate", "\xED\xA0\x80", fromCodePoints({0xFFFD})},
@@ -44,7 +50,11 @@ TEST(TextDecode, Utf16BothOrders) {
   EXPECT_EQ(DecodeUtf16(std::string("O\0K\0", 4), false), L"OK");
   EXPECT_EQ(DecodeUtf16(std::string("\0O\0K", 4), true), L"OK");
   EXPECT_EQ(DecodeUtf16(std::string("\x3D\xD8\x50\xDD", 4), false), fromCodePoints({0x1F550}));
-  EXPECT_EQ(DecodeUtf16(std::string("\x3D\xD8" "A\0", 4), false), fromCodePoints({0xFFFD, 'A'}));
+  EXPECT_EQ(DecodeUtf16(std::string("\x3D\xD8"
+                                    "A\0",
+                                    4),
+                        false),
+            fromCodePoints({0xFFFD, 'A'}));
   EXPECT_EQ(DecodeUtf16(std::string("A\0B", 3), false), fromCodePoints({'A', 0xFFFD}));
 }
 
@@ -73,7 +83,10 @@ TEST(TextDecode, LanguageFileLinesSkipOnlyALeadingBom) {
 TEST(TextDecode, TrimDropsSpacesAndControlCharacters) {
   EXPECT_EQ(TrimText(L" \t\r\n\x01 German.lang.txt \x1F"), L"German.lang.txt");
   EXPECT_EQ(TrimText(L" a b "), L"a b");
-  EXPECT_EQ(TrimText(L"\x7F" L"a\u00A0"), L"\x7F" L"a\u00A0");
+  EXPECT_EQ(TrimText(L"\x7F"
+                     L"a\u00A0"),
+            L"\x7F"
+            L"a\u00A0");
   EXPECT_EQ(TrimText(L" \t "), L"");
 }
 

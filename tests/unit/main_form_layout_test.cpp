@@ -1,10 +1,10 @@
+#include "app/main_form_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 #include <string>
-
-#include "app/main_form_layout.h"
 
 namespace hv::app {
 namespace {
@@ -32,7 +32,12 @@ const Expected kExpected[] = {
     {"Edit1", ui::ControlKind::Edit, {194, 123, 222, 24}, L"None", 13, 2},
     {"BitBtn1", ui::ControlKind::Button, {8, 163, 408, 33}, L"Get Server Time", 19, 3},
     {"BitBtn2", ui::ControlKind::Button, {8, 202, 408, 33}, L"Sync Computer Time", 19, 4},
-    {"CheckBox2", ui::ControlKind::CheckBox, {8, 241, 408, 24}, L"Automatically Synchronize", 19, 5},
+    {"CheckBox2",
+     ui::ControlKind::CheckBox,
+     {8, 241, 408, 24},
+     L"Automatically Synchronize",
+     19,
+     5},
     {"Label7", ui::ControlKind::Label, {3, 281, 418, 19}, L"Hotkey: CTRL + ALT + T", 16, -1},
 };
 
@@ -96,7 +101,8 @@ TEST(MainFormLayout, MenusInOrderWithTheirStates) {
                                             "UpdateNotificationsBar", "Help1", "Language1",
                                             "SendFeedback1", "About1", "N2", "Exit1"}));
   auto item = [&](std::span<const ui::MenuSpec> menu, std::string_view n) {
-    return *std::find_if(menu.begin(), menu.end(), [&](const ui::MenuSpec& m) { return m.name == n; });
+    return *std::find_if(menu.begin(), menu.end(),
+                         [&](const ui::MenuSpec& m) { return m.name == n; });
   };
   const auto& m4 = item(spec.mainMenu, "MenuItem4");
   EXPECT_TRUE(m4.checked);

@@ -17,10 +17,10 @@ TEST(SettingsFile, DaylightIsTickedOnlyForTheInteger1) {
     const wchar_t* stored;
     bool ticked;
   } cases[] = {
-      {L"1", true},    {L"0x1", true},   {L"0X01", true}, {L"+1", true},   {L" 1 ", true},
-      {L"\"1\"", true}, {L"0", false},   {L"2", false},   {L"yes", false}, {L"", false},
-      {L"1.0", false}, {L"1x", false},   {L"0x", false},  {L"-1", false},  {L"0x11", false},
-      {L"4294967297", false},
+      {L"1", true},    {L"0x1", true},   {L"0X01", true},  {L"+1", true},
+      {L" 1 ", true},  {L"\"1\"", true}, {L"0", false},    {L"2", false},
+      {L"yes", false}, {L"", false},     {L"1.0", false},  {L"1x", false},
+      {L"0x", false},  {L"-1", false},   {L"0x11", false}, {L"4294967297", false},
   };
   for (const auto& c : cases) {
     test::FakeProfile profile;
@@ -34,10 +34,17 @@ TEST(SettingsFile, ProfileIntegersFollowTheirOwnRules) {
     const wchar_t* text;
     std::optional<int> value;
   } cases[] = {
-      {L"0", 0},           {L"-17", -17},       {L"0x1F", 31},        {L"0xffffffff", -1},
-      {L"2147483647", 2147483647},              {L"2147483648", std::nullopt},
-      {L"-2147483648", INT32_MIN},              {L"+", std::nullopt}, {L" 1", std::nullopt},
-      {L"0x-1", std::nullopt},                  {L"12a", std::nullopt},
+      {L"0", 0},
+      {L"-17", -17},
+      {L"0x1F", 31},
+      {L"0xffffffff", -1},
+      {L"2147483647", 2147483647},
+      {L"2147483648", std::nullopt},
+      {L"-2147483648", INT32_MIN},
+      {L"+", std::nullopt},
+      {L" 1", std::nullopt},
+      {L"0x-1", std::nullopt},
+      {L"12a", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseProfileInteger(c.text), c.value) << c.text;
 }
@@ -46,8 +53,8 @@ TEST(SettingsFile, AutomaticSynchronisationNeedsExactlyON) {
   const struct {
     const wchar_t* stored;
     bool ticked;
-  } cases[] = {{L"ON", true}, {L" ON", true}, {L"on", false}, {L"On", false},
-               {L"OFF", false}, {L"1", false}, {L"", false}, {L"ONE", false}};
+  } cases[] = {{L"ON", true},   {L" ON", true}, {L"on", false}, {L"On", false},
+               {L"OFF", false}, {L"1", false},  {L"", false},   {L"ONE", false}};
   for (const auto& c : cases) {
     test::FakeProfile profile;
     profile.put(kPath, L"Settings", L"AutomaticallySynchronize", c.stored);

@@ -14,7 +14,9 @@ using platform::Ipv4Address;
 using platform::TimeZoneId;
 using platform::TimeZoneInfo;
 
-std::int64_t msOf(TDateTime t) { return std::llround(t * kMsPerDay); }
+std::int64_t msOf(TDateTime t) {
+  return std::llround(t * kMsPerDay);
+}
 
 constexpr std::uint32_t k2021Sep2Noon = 3839572800u;  // 2 September 2021 12:00:00 UTC
 

@@ -24,8 +24,10 @@ TEST(VersionData, ReadsTheFirstTranslationsStrings) {
   test::FakeVersionInfo vi;
   vi.translationTable = {{0x0407, 0x04B0}, {0x0409, 0x04E4}};
   const std::wstring p = L"\\StringFileInfo\\040704b0\\";
-  vi.strings = {{p + L"CompanyName", L"CALVION"},     {p + L"ProductName", L"Horvane"},
-                {p + L"FileVersion", L"2.2.0.0"},     {p + L"Comments", std::wstring(L"cut\0x", 5)},
+  vi.strings = {{p + L"CompanyName", L"CALVION"},
+                {p + L"ProductName", L"Horvane"},
+                {p + L"FileVersion", L"2.2.0.0"},
+                {p + L"Comments", std::wstring(L"cut\0x", 5)},
                 {L"\\StringFileInfo\\040904e4\\SpecialBuild", L"other translation"}};
   const TEXEVersionData d = ReadVersionData(vi, kExe);
   EXPECT_EQ(d.CompanyName, L"CALVION");
@@ -35,9 +37,9 @@ TEST(VersionData, ReadsTheFirstTranslationsStrings) {
   EXPECT_EQ(d.SpecialBuild, L"");
   EXPECT_EQ(d.FileDescription, L"");
   const std::vector<std::wstring> keys = {
-      L"CompanyName", L"FileDescription", L"FileVersion",    L"InternalName",
+      L"CompanyName",    L"FileDescription", L"FileVersion",      L"InternalName",
       L"LegalCopyright", L"LegalTrademarks", L"OriginalFileName", L"ProductName",
-      L"ProductVersion", L"Comments",      L"PrivateBuild",    L"SpecialBuild"};
+      L"ProductVersion", L"Comments",        L"PrivateBuild",     L"SpecialBuild"};
   ASSERT_EQ(vi.queried.size(), keys.size());
   for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(vi.queried[i], p + keys[i]);
 }

@@ -39,7 +39,9 @@ class FileDescriptor {
   int fd_;
 };
 
-int lastError() { return wsaFromErrno(errno); }
+int lastError() {
+  return wsaFromErrno(errno);
+}
 
 int wsaFromAddrInfo(int code) {
   switch (code) {

@@ -16,8 +16,8 @@ namespace hv::platform::win32 {
 namespace {
 
 SystemTime fromNative(const SYSTEMTIME& s) {
-  return SystemTime{s.wYear, s.wMonth, s.wDayOfWeek, s.wDay,
-                    s.wHour, s.wMinute, s.wSecond,   s.wMilliseconds};
+  return SystemTime{s.wYear, s.wMonth,  s.wDayOfWeek, s.wDay,
+                    s.wHour, s.wMinute, s.wSecond,    s.wMilliseconds};
 }
 
 [[maybe_unused]] SYSTEMTIME toNative(const SystemTime& t) {
@@ -33,7 +33,9 @@ SystemTime fromNative(const SYSTEMTIME& s) {
   return s;
 }
 
-std::wstring zoneName(const WCHAR (&name)[32]) { return std::wstring(name, wcsnlen(name, 32)); }
+std::wstring zoneName(const WCHAR (&name)[32]) {
+  return std::wstring(name, wcsnlen(name, 32));
+}
 
 }  // namespace
 
@@ -50,10 +52,18 @@ TimeZoneInfo Win32Clock::timeZone() {
   const DWORD id = GetTimeZoneInformation(&tz);
   TimeZoneInfo z;
   switch (id) {
-    case TIME_ZONE_ID_UNKNOWN: z.id = TimeZoneId::Unknown; break;
-    case TIME_ZONE_ID_STANDARD: z.id = TimeZoneId::Standard; break;
-    case TIME_ZONE_ID_DAYLIGHT: z.id = TimeZoneId::Daylight; break;
-    default: z.id = TimeZoneId::Invalid; return z;
+    case TIME_ZONE_ID_UNKNOWN:
+      z.id = TimeZoneId::Unknown;
+      break;
+    case TIME_ZONE_ID_STANDARD:
+      z.id = TimeZoneId::Standard;
+      break;
+    case TIME_ZONE_ID_DAYLIGHT:
+      z.id = TimeZoneId::Daylight;
+      break;
+    default:
+      z.id = TimeZoneId::Invalid;
+      return z;
   }
   z.bias = tz.Bias;
   z.standardName = zoneName(tz.StandardName);
@@ -65,7 +75,9 @@ TimeZoneInfo Win32Clock::timeZone() {
   return z;
 }
 
-bool Win32Clock::recordsWrites() { return HORVANE_RECORD_CLOCK != 0; }
+bool Win32Clock::recordsWrites() {
+  return HORVANE_RECORD_CLOCK != 0;
+}
 
 std::string Win32Clock::recordLine(const SystemTime& t) {
   char buf[40];

@@ -1,7 +1,7 @@
 #include "platform/win32/files_win32.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <algorithm>
 
@@ -10,7 +10,9 @@
 namespace hv::platform::win32 {
 namespace {
 
-wchar_t asciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c; }
+wchar_t asciiLower(wchar_t c) {
+  return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
+}
 
 bool endsWithIgnoringCase(const std::wstring& name, const std::wstring& suffix) {
   if (name.size() < suffix.size()) return false;
@@ -63,12 +65,14 @@ std::wstring ModuleFileName() {
 }
 
 bool AppendToFile(const std::wstring& path, const std::string& bytes) {
-  KernelHandle h(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  KernelHandle h(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
   return h && writeAll(h.get(), bytes);
 }
 
-std::wstring Win32Files::moduleFileName() { return ModuleFileName(); }
+std::wstring Win32Files::moduleFileName() {
+  return ModuleFileName();
+}
 
 bool Win32Files::createProbeFile(const std::wstring& path) {
   KernelHandle h(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,

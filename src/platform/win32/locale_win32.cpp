@@ -19,11 +19,17 @@ std::wstring localeText(LCTYPE type, const wchar_t* fallback) {
 
 }  // namespace
 
-std::uint16_t Win32Locale::userDefaultUILanguage() { return GetUserDefaultUILanguage(); }
+std::uint16_t Win32Locale::userDefaultUILanguage() {
+  return GetUserDefaultUILanguage();
+}
 
-std::wstring Win32Locale::dateSeparator() { return localeText(LOCALE_SDATE, L"/"); }
+std::wstring Win32Locale::dateSeparator() {
+  return localeText(LOCALE_SDATE, L"/");
+}
 
-std::wstring Win32Locale::timeSeparator() { return localeText(LOCALE_STIME, L":"); }
+std::wstring Win32Locale::timeSeparator() {
+  return localeText(LOCALE_STIME, L":");
+}
 
 std::string Win32Locale::toAnsi(const std::wstring& text) {
   if (text.empty() || text.size() > INT_MAX) return {};

@@ -1,7 +1,7 @@
 #include "platform/win32/shell_win32.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <memory>
 
@@ -26,14 +26,15 @@ void Win32Shell::holdNamedMutex(const std::wstring& name) {
   mutexes_.emplace_back(CreateMutexW(nullptr, FALSE, name.c_str()));
 }
 
-std::wstring Win32Shell::firstArgument() { return firstArgumentOf(GetCommandLineW()); }
+std::wstring Win32Shell::firstArgument() {
+  return firstArgumentOf(GetCommandLineW());
+}
 
 std::wstring Win32Shell::firstArgumentOf(const std::wstring& commandLine) {
   // An empty command line would make the call describe this program instead.
   if (commandLine.empty()) return {};
   int count = 0;
-  std::unique_ptr<wchar_t*, LocalFreeDeleter> args(
-      CommandLineToArgvW(commandLine.c_str(), &count));
+  std::unique_ptr<wchar_t*, LocalFreeDeleter> args(CommandLineToArgvW(commandLine.c_str(), &count));
   if (!args || count < 2) return {};
   return args.get()[1];
 }

@@ -37,8 +37,8 @@ bool Win32VersionInfo::loadBlock(const std::wstring& path, std::uint32_t size, B
   return false;
 }
 
-std::optional<std::vector<std::pair<std::uint16_t, std::uint16_t>>>
-Win32VersionInfo::translations(const Block& block, std::uint32_t* lastError) {
+std::optional<std::vector<std::pair<std::uint16_t, std::uint16_t>>> Win32VersionInfo::translations(
+    const Block& block, std::uint32_t* lastError) {
   void* data = nullptr;
   UINT len = 0;
   SetLastError(ERROR_SUCCESS);
