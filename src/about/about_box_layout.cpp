@@ -69,7 +69,7 @@ const std::array<ui::TimerSpec, 1> kTimers{{
 }  // namespace
 
 const ui::FormSpec& AboutBoxSpec() {
-  static const ui::FormSpec spec{
+  static const ui::FormSpec design{
       .name = "AboutBox",
       .clientWidth = 446,
       .clientHeight = 374,
@@ -85,7 +85,7 @@ const ui::FormSpec& AboutBoxSpec() {
       .popupMenu = kInfoMenu,
       .timers = kTimers,
   };
-  return spec;
+  return design;
 }
 
 }  // namespace hv::about

@@ -141,7 +141,7 @@ const std::array<TimerSpec, 6> kTimers{{
 }  // namespace
 
 const ui::FormSpec& AppFormSpec() {
-  static const ui::FormSpec spec{
+  static const ui::FormSpec design{
       .name = "AppForm",
       .clientWidth = kClientWidth,
       .clientHeight = kClientHeight,
@@ -159,7 +159,7 @@ const ui::FormSpec& AppFormSpec() {
       .trayIcon = true,
       .trayHint = L"Horvane",
   };
-  return spec;
+  return design;
 }
 
 const std::array<std::wstring_view, 4>& ServerPresets() {

@@ -52,7 +52,7 @@ const std::array<ControlSpec, 8> kControls{{
 }  // namespace
 
 const ui::FormSpec& TranslateFormSpec() {
-  static const ui::FormSpec spec{
+  static const ui::FormSpec design{
       .name = "TranslateForm",
       .caption = L"Language",
       .clientWidth = kClientWidth,
@@ -66,7 +66,7 @@ const ui::FormSpec& TranslateFormSpec() {
       .fontHeight = 16,
       .controls = kControls,
   };
-  return spec;
+  return design;
 }
 
 }  // namespace hv::i18n

@@ -4,12 +4,12 @@
 
 namespace hv::ui {
 
-Control::Control(const ControlSpec& spec)
-    : spec_(spec),
-      text_(spec.text),
-      enabled_(spec.enabled),
-      visible_(spec.visible),
-      bounds_(spec.bounds) {}
+Control::Control(const ControlSpec& design)
+    : design_(design),
+      text_(design.text),
+      enabled_(design.enabled),
+      visible_(design.visible),
+      bounds_(design.bounds) {}
 
 void Control::notify(Change what) {
   if (peer_) peer_->changed(*this, what);
@@ -81,11 +81,11 @@ void CheckBox::toggleFromUser() {
   setChecked(!checked_);
 }
 
-ComboBox::ComboBox(const ControlSpec& spec) : Control(spec) {}
+ComboBox::ComboBox(const ControlSpec& design) : Control(design) {}
 
 int ComboBox::addItem(std::wstring item) {
   auto pos = items_.end();
-  if (spec().sorted) {
+  if (design().sorted) {
     // Case-insensitive order, as the platform's sorted list keeps it.
     auto lower = [](std::wstring s) {
       for (auto& c : s)
@@ -117,7 +117,7 @@ void ComboBox::setItemIndex(int index) {
 }
 
 void ComboBox::setText(std::wstring text) {
-  if (!spec().editable) {
+  if (!design().editable) {
     auto it = std::find(items_.begin(), items_.end(), text);
     if (it == items_.end()) return;
     setItemIndex(static_cast<int>(it - items_.begin()));

@@ -79,14 +79,14 @@ class ControlPeer {
 
 class Control {
  public:
-  explicit Control(const ControlSpec& spec);
+  explicit Control(const ControlSpec& design);
   virtual ~Control() = default;
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
-  const ControlSpec& spec() const { return spec_; }
-  std::string_view name() const { return spec_.name; }
-  ControlKind kind() const { return spec_.kind; }
+  const ControlSpec& design() const { return design_; }
+  std::string_view name() const { return design_.name; }
+  ControlKind kind() const { return design_.kind; }
 
   const std::wstring& text() const { return text_; }
   virtual void setText(std::wstring text);
@@ -129,7 +129,7 @@ class Control {
   void notify(Change what);
 
  private:
-  const ControlSpec& spec_;
+  const ControlSpec& design_;
   std::wstring text_;
   bool enabled_;
   bool visible_;
@@ -181,7 +181,7 @@ class CheckBox : public Control {
 
 class ComboBox : public Control {
  public:
-  explicit ComboBox(const ControlSpec& spec);
+  explicit ComboBox(const ControlSpec& design);
   const std::vector<std::wstring>& items() const { return items_; }
   // Adds an item (in sorted place for a sorted box); returns its index.
   int addItem(std::wstring item);

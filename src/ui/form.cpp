@@ -7,12 +7,12 @@
 
 namespace hv::ui {
 
-MenuItem::MenuItem(const MenuSpec& spec)
-    : spec_(spec),
-      caption_(spec.caption),
-      checked_(spec.checked),
-      enabled_(spec.enabled),
-      visible_(spec.visible) {}
+MenuItem::MenuItem(const MenuSpec& design)
+    : design_(design),
+      caption_(design.caption),
+      checked_(design.checked),
+      enabled_(design.enabled),
+      visible_(design.visible) {}
 
 void MenuItem::notify() {
   if (peer_) peer_->changed(*this);
@@ -46,8 +46,8 @@ void MenuItem::click() {
   if (enabled_ && OnClick) OnClick();
 }
 
-Timer::Timer(const TimerSpec& spec)
-    : spec_(spec), interval_(spec.interval), enabled_(spec.enabled) {}
+Timer::Timer(const TimerSpec& design)
+    : design_(design), interval_(design.interval), enabled_(design.enabled) {}
 
 void Timer::setInterval(unsigned ms) {
   if (ms == interval_) return;
@@ -66,31 +66,31 @@ void Timer::fire() {
 }
 
 namespace {
-std::unique_ptr<Control> makeControl(const ControlSpec& spec) {
-  switch (spec.kind) {
+std::unique_ptr<Control> makeControl(const ControlSpec& design) {
+  switch (design.kind) {
     case ControlKind::Label:
-      return std::make_unique<Label>(spec);
+      return std::make_unique<Label>(design);
     case ControlKind::Button:
-      return std::make_unique<Button>(spec);
+      return std::make_unique<Button>(design);
     case ControlKind::CheckBox:
-      return std::make_unique<CheckBox>(spec);
+      return std::make_unique<CheckBox>(design);
     case ControlKind::ComboBox:
-      return std::make_unique<ComboBox>(spec);
+      return std::make_unique<ComboBox>(design);
     case ControlKind::Edit:
-      return std::make_unique<Edit>(spec);
+      return std::make_unique<Edit>(design);
     case ControlKind::Memo:
-      return std::make_unique<Memo>(spec);
+      return std::make_unique<Memo>(design);
     case ControlKind::Panel:
-      return std::make_unique<Panel>(spec);
+      return std::make_unique<Panel>(design);
     case ControlKind::Bevel:
-      return std::make_unique<Bevel>(spec);
+      return std::make_unique<Bevel>(design);
   }
   throw std::logic_error("unknown control kind");
 }
 }  // namespace
 
-Form::Form(WindowSystem& ws, const FormSpec& spec)
-    : ws_(ws), spec_(spec), caption_(spec.caption), trayHint_(spec.trayHint) {
+Form::Form(WindowSystem& ws, const FormSpec& design)
+    : ws_(ws), design_(design), caption_(design.caption), trayHint_(design.trayHint) {
   build();
   ws_.realize(*this);
 }
@@ -100,10 +100,10 @@ Form::~Form() {
 }
 
 void Form::build() {
-  for (const auto& c : spec_.controls) controls_.push_back(makeControl(c));
-  for (const auto& m : spec_.mainMenu) menuItems_.push_back(std::make_unique<MenuItem>(m));
-  for (const auto& m : spec_.popupMenu) menuItems_.push_back(std::make_unique<MenuItem>(m));
-  for (const auto& t : spec_.timers) timers_.push_back(std::make_unique<Timer>(t));
+  for (const auto& c : design_.controls) controls_.push_back(makeControl(c));
+  for (const auto& m : design_.mainMenu) menuItems_.push_back(std::make_unique<MenuItem>(m));
+  for (const auto& m : design_.popupMenu) menuItems_.push_back(std::make_unique<MenuItem>(m));
+  for (const auto& t : design_.timers) timers_.push_back(std::make_unique<Timer>(t));
 }
 
 void Form::destroying() {

@@ -38,11 +38,11 @@ class MenuPeer {
 
 class MenuItem {
  public:
-  explicit MenuItem(const MenuSpec& spec);
+  explicit MenuItem(const MenuSpec& design);
   MenuItem(const MenuItem&) = delete;
   MenuItem& operator=(const MenuItem&) = delete;
-  const MenuSpec& spec() const { return spec_; }
-  std::string_view name() const { return spec_.name; }
+  const MenuSpec& design() const { return design_; }
+  std::string_view name() const { return design_.name; }
   const std::wstring& caption() const { return caption_; }
   void setCaption(std::wstring caption);
   bool checked() const { return checked_; }
@@ -58,7 +58,7 @@ class MenuItem {
 
  private:
   void notify();
-  const MenuSpec& spec_;
+  const MenuSpec& design_;
   std::wstring caption_;
   bool checked_, enabled_, visible_;
   MenuPeer* peer_ = nullptr;
@@ -83,10 +83,10 @@ class TimerPeer {
 // changing the interval, restarts the countdown.
 class Timer {
  public:
-  explicit Timer(const TimerSpec& spec);
+  explicit Timer(const TimerSpec& design);
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
-  std::string_view name() const { return spec_.name; }
+  std::string_view name() const { return design_.name; }
   unsigned interval() const { return interval_; }
   void setInterval(unsigned ms);
   bool enabled() const { return enabled_; }
@@ -98,7 +98,7 @@ class Timer {
   std::function<void()> OnTimer;
 
  private:
-  const TimerSpec& spec_;
+  const TimerSpec& design_;
   unsigned interval_;
   bool enabled_;
   TimerPeer* peer_ = nullptr;
@@ -156,12 +156,12 @@ class Canvas {
 
 class Form {
  public:
-  Form(WindowSystem& ws, const FormSpec& spec);
+  Form(WindowSystem& ws, const FormSpec& design);
   virtual ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  const FormSpec& spec() const { return spec_; }
+  const FormSpec& design() const { return design_; }
   WindowSystem& windowSystem() const { return ws_; }
 
   const std::wstring& caption() const { return caption_; }
@@ -229,7 +229,7 @@ class Form {
  private:
   void build();
   WindowSystem& ws_;
-  const FormSpec& spec_;
+  const FormSpec& design_;
   std::wstring caption_;
   std::wstring trayHint_;
   std::vector<std::unique_ptr<Control>> controls_;

@@ -154,7 +154,7 @@ void HeadlessWindowSystem::popupMenu(Form& form, Point screen) {
 }
 
 Size HeadlessWindowSystem::outerSize(const Form& form) {
-  return {form.spec().clientWidth + frame.width, form.spec().clientHeight + frame.height};
+  return {form.design().clientWidth + frame.width, form.design().clientHeight + frame.height};
 }
 
 void HeadlessWindowSystem::advance(unsigned ms) {

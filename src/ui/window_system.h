@@ -105,7 +105,7 @@ class WindowSystem {
   }
   // The window's outer size, frame included.
   virtual Size outerSize(const Form& form) {
-    return {form.spec().clientWidth, form.spec().clientHeight};
+    return {form.design().clientWidth, form.design().clientHeight};
   }
   // A colour of the active visual style (the classic ones by default).
   virtual Colour systemColour(SystemColour which) {

@@ -80,7 +80,7 @@ const std::array<ControlSpec, 10> kControls{{
 }  // namespace
 
 const ui::FormSpec& FeedbackFormSpec() {
-  static const ui::FormSpec spec{
+  static const ui::FormSpec design{
       .name = "FeedbackForm",
       .clientWidth = kClientWidth,
       .clientHeight = kClientHeight,
@@ -93,7 +93,7 @@ const ui::FormSpec& FeedbackFormSpec() {
       .fontHeight = 11,
       .controls = kControls,
   };
-  return spec;
+  return design;
 }
 
 }  // namespace hv::web

@@ -343,17 +343,17 @@ TEST_F(AboutWindow, ClosingStopsTheAnimation) {
 }
 
 TEST(AboutBoxLayout, BoundsOfThePanelAndItsControls) {
-  const auto& spec = AboutBoxSpec();
-  EXPECT_EQ(spec.clientWidth, 446);
-  EXPECT_EQ(spec.clientHeight, 374);
-  EXPECT_TRUE(spec.toolWindow);
-  EXPECT_FALSE(spec.minimizeBox);
-  EXPECT_FALSE(spec.maximizeBox);
-  EXPECT_NE(spec.border, ui::BorderStyle::None);
-  EXPECT_TRUE(spec.hasBackground);
-  EXPECT_EQ(spec.background, (ui::Colour{0, 0, 0}));
+  const auto& design = AboutBoxSpec();
+  EXPECT_EQ(design.clientWidth, 446);
+  EXPECT_EQ(design.clientHeight, 374);
+  EXPECT_TRUE(design.toolWindow);
+  EXPECT_FALSE(design.minimizeBox);
+  EXPECT_FALSE(design.maximizeBox);
+  EXPECT_NE(design.border, ui::BorderStyle::None);
+  EXPECT_TRUE(design.hasBackground);
+  EXPECT_EQ(design.background, (ui::Colour{0, 0, 0}));
   auto find = [&](std::string_view n) -> const ui::ControlSpec& {
-    return *std::find_if(spec.controls.begin(), spec.controls.end(),
+    return *std::find_if(design.controls.begin(), design.controls.end(),
                          [&](const ui::ControlSpec& c) { return c.name == n; });
   };
   EXPECT_EQ(find("Panel1").bounds, (ui::Bounds{48, 42, 350, 291}));
@@ -382,13 +382,13 @@ TEST(AboutBoxLayout, BoundsOfThePanelAndItsControls) {
   EXPECT_EQ(std::wstring(link.hint), HomePageAddress(HORVANE_MAKER_HOST));
   EXPECT_EQ(std::wstring(link.text), HORVANE_MAKER_HOST);
   std::vector<std::string> menu;
-  for (const auto& m : spec.popupMenu) menu.emplace_back(m.name);
+  for (const auto& m : design.popupMenu) menu.emplace_back(m.name);
   EXPECT_EQ(menu,
             (std::vector<std::string>{"Credits1", "Howtouninstall1", "LicensePrivacyPolicy1"}));
-  ASSERT_EQ(spec.timers.size(), 1u);
-  EXPECT_EQ(spec.timers[0].name, "tmTimer");
-  EXPECT_EQ(spec.timers[0].interval, 50u);
-  EXPECT_FALSE(spec.timers[0].enabled);
+  ASSERT_EQ(design.timers.size(), 1u);
+  EXPECT_EQ(design.timers[0].name, "tmTimer");
+  EXPECT_EQ(design.timers[0].interval, 50u);
+  EXPECT_FALSE(design.timers[0].enabled);
 }
 
 }  // namespace

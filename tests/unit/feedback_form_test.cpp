@@ -273,16 +273,16 @@ TEST_F(FeedbackWindow, TranslatedInterfaceSendsTheEnglishChoiceWithItsTranslatio
 }
 
 TEST(FeedbackFormLayout, BoundsTextsAndLimits) {
-  const auto& spec = FeedbackFormSpec();
-  EXPECT_EQ(spec.clientWidth, 525);
-  EXPECT_EQ(spec.clientHeight, 326);
-  EXPECT_EQ(spec.border, ui::BorderStyle::Single);
-  EXPECT_FALSE(spec.minimizeBox);
-  EXPECT_FALSE(spec.maximizeBox);
-  EXPECT_EQ(std::wstring(spec.fontName), L"Tahoma");
-  EXPECT_EQ(spec.fontHeight, 11);
+  const auto& design = FeedbackFormSpec();
+  EXPECT_EQ(design.clientWidth, 525);
+  EXPECT_EQ(design.clientHeight, 326);
+  EXPECT_EQ(design.border, ui::BorderStyle::Single);
+  EXPECT_FALSE(design.minimizeBox);
+  EXPECT_FALSE(design.maximizeBox);
+  EXPECT_EQ(std::wstring(design.fontName), L"Tahoma");
+  EXPECT_EQ(design.fontHeight, 11);
   auto find = [&](std::string_view n) -> const ui::ControlSpec& {
-    return *std::find_if(spec.controls.begin(), spec.controls.end(),
+    return *std::find_if(design.controls.begin(), design.controls.end(),
                          [&](const ui::ControlSpec& c) { return c.name == n; });
   };
   const auto& like = find("Panel4");

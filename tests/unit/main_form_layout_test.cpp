@@ -42,12 +42,12 @@ const Expected kExpected[] = {
 };
 
 TEST(MainFormLayout, ControlsHaveTheirBoundsTextsFontsAndTabOrder) {
-  const auto& spec = AppFormSpec();
-  ASSERT_EQ(spec.controls.size(), std::size(kExpected));
+  const auto& design = AppFormSpec();
+  ASSERT_EQ(design.controls.size(), std::size(kExpected));
   for (const auto& e : kExpected) {
-    auto it = std::find_if(spec.controls.begin(), spec.controls.end(),
+    auto it = std::find_if(design.controls.begin(), design.controls.end(),
                            [&](const ui::ControlSpec& c) { return c.name == e.name; });
-    ASSERT_NE(it, spec.controls.end()) << e.name;
+    ASSERT_NE(it, design.controls.end()) << e.name;
     EXPECT_EQ(it->kind, e.kind) << e.name;
     EXPECT_EQ(it->bounds, e.bounds) << e.name;
     EXPECT_EQ(std::wstring(it->text), e.text) << e.name;
@@ -57,17 +57,17 @@ TEST(MainFormLayout, ControlsHaveTheirBoundsTextsFontsAndTabOrder) {
 }
 
 TEST(MainFormLayout, WindowAndSpecialControls) {
-  const auto& spec = AppFormSpec();
-  EXPECT_EQ(spec.clientWidth, 424);
-  EXPECT_EQ(spec.clientHeight, 303);
-  EXPECT_EQ(std::wstring(spec.fontName), L"Tahoma");
-  EXPECT_EQ(spec.fontHeight, 11);
-  EXPECT_TRUE(spec.minimizeBox);
-  EXPECT_FALSE(spec.maximizeBox);
-  EXPECT_EQ(spec.border, ui::BorderStyle::Single);
-  EXPECT_TRUE(spec.trayIcon);
+  const auto& design = AppFormSpec();
+  EXPECT_EQ(design.clientWidth, 424);
+  EXPECT_EQ(design.clientHeight, 303);
+  EXPECT_EQ(std::wstring(design.fontName), L"Tahoma");
+  EXPECT_EQ(design.fontHeight, 11);
+  EXPECT_TRUE(design.minimizeBox);
+  EXPECT_FALSE(design.maximizeBox);
+  EXPECT_EQ(design.border, ui::BorderStyle::Single);
+  EXPECT_TRUE(design.trayIcon);
   auto find = [&](std::string_view n) {
-    return *std::find_if(spec.controls.begin(), spec.controls.end(),
+    return *std::find_if(design.controls.begin(), design.controls.end(),
                          [&](const ui::ControlSpec& c) { return c.name == n; });
   };
   EXPECT_TRUE(find("ComboBox1").editable);
@@ -81,20 +81,20 @@ TEST(MainFormLayout, WindowAndSpecialControls) {
   const auto& l7 = find("Label7");
   EXPECT_EQ(l7.dock, ui::Dock::Bottom);
   EXPECT_EQ(l7.dockMargin, 3);
-  EXPECT_EQ(l7.bounds.top + l7.bounds.height + 3, spec.clientHeight);
+  EXPECT_EQ(l7.bounds.top + l7.bounds.height + 3, design.clientHeight);
   EXPECT_EQ(l7.align, ui::Align::Center);
   // Tab stops run 0..5 without gaps.
   std::set<int> tabs;
-  for (const auto& c : spec.controls)
+  for (const auto& c : design.controls)
     if (c.tabOrder >= 0) tabs.insert(c.tabOrder);
   EXPECT_EQ(tabs, (std::set<int>{0, 1, 2, 3, 4, 5}));
 }
 
 TEST(MainFormLayout, MenusInOrderWithTheirStates) {
-  const auto& spec = AppFormSpec();
+  const auto& design = AppFormSpec();
   std::vector<std::string> main, tray;
-  for (const auto& m : spec.mainMenu) main.emplace_back(m.name);
-  for (const auto& m : spec.popupMenu) tray.emplace_back(m.name);
+  for (const auto& m : design.mainMenu) main.emplace_back(m.name);
+  for (const auto& m : design.popupMenu) tray.emplace_back(m.name);
   EXPECT_EQ(main, (std::vector<std::string>{"File1", "Exit2", "Help3", "Help2", "N3", "MenuItem4",
                                             "MenuItem5", "Language2", "SendFeedback2", "About2"}));
   EXPECT_EQ(tray, (std::vector<std::string>{"ShowHorvane1", "N1", "UpdateNotifications1",
@@ -104,26 +104,26 @@ TEST(MainFormLayout, MenusInOrderWithTheirStates) {
     return *std::find_if(menu.begin(), menu.end(),
                          [&](const ui::MenuSpec& m) { return m.name == n; });
   };
-  const auto& m4 = item(spec.mainMenu, "MenuItem4");
+  const auto& m4 = item(design.mainMenu, "MenuItem4");
   EXPECT_TRUE(m4.checked);
   EXPECT_FALSE(m4.enabled);
   EXPECT_FALSE(m4.visible);
-  EXPECT_FALSE(item(spec.mainMenu, "MenuItem5").visible);
-  EXPECT_EQ(std::wstring(item(spec.mainMenu, "Help2").shortcut), L"F1");
-  EXPECT_EQ(std::wstring(item(spec.mainMenu, "SendFeedback2").caption), L"Send &Feedback...");
-  EXPECT_EQ(std::wstring(item(spec.mainMenu, "About2").caption), L"&About...");
-  const auto& u1 = item(spec.popupMenu, "UpdateNotifications1");
+  EXPECT_FALSE(item(design.mainMenu, "MenuItem5").visible);
+  EXPECT_EQ(std::wstring(item(design.mainMenu, "Help2").shortcut), L"F1");
+  EXPECT_EQ(std::wstring(item(design.mainMenu, "SendFeedback2").caption), L"Send &Feedback...");
+  EXPECT_EQ(std::wstring(item(design.mainMenu, "About2").caption), L"&About...");
+  const auto& u1 = item(design.popupMenu, "UpdateNotifications1");
   EXPECT_TRUE(u1.checked);
   EXPECT_FALSE(u1.enabled);
   EXPECT_TRUE(u1.visible);
-  EXPECT_FALSE(item(spec.popupMenu, "UpdateNotificationsBar").visible);
-  EXPECT_EQ(std::wstring(item(spec.popupMenu, "Exit1").caption), L"E&xit");
+  EXPECT_FALSE(item(design.popupMenu, "UpdateNotificationsBar").visible);
+  EXPECT_EQ(std::wstring(item(design.popupMenu, "Exit1").caption), L"E&xit");
 }
 
 TEST(MainFormLayout, TimersAndPresets) {
-  const auto& spec = AppFormSpec();
+  const auto& design = AppFormSpec();
   std::vector<std::pair<std::string, unsigned>> timers;
-  for (const auto& t : spec.timers) {
+  for (const auto& t : design.timers) {
     timers.emplace_back(t.name, t.interval);
     EXPECT_TRUE(t.enabled) << t.name;
   }

@@ -18,7 +18,7 @@ TEST(MainFormWindows, EachMenuItemOpensItsWindowModallyAndAnewEachTime) {
   std::vector<std::string> opened;
   std::vector<std::wstring> captions;
   h.windows.onModal = [&](ui::Form& w) {
-    opened.emplace_back(w.spec().name);
+    opened.emplace_back(w.design().name);
     captions.push_back(w.caption());
     EXPECT_TRUE(w.visible());
     EXPECT_TRUE(w.inModalLoop());

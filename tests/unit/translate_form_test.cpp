@@ -239,16 +239,16 @@ TEST_F(LanguageWindow, ContributionLinkOpensTheMakersPageHidden) {
 }
 
 TEST(TranslateFormLayout, BoundsTextsAndRoles) {
-  const auto& spec = TranslateFormSpec();
-  EXPECT_EQ(spec.clientWidth, 622);
-  EXPECT_EQ(spec.clientHeight, 227);
-  EXPECT_EQ(spec.border, ui::BorderStyle::Dialog);
-  EXPECT_FALSE(spec.minimizeBox);
-  EXPECT_FALSE(spec.maximizeBox);
-  EXPECT_EQ(std::wstring(spec.fontName), L"Tahoma");
-  EXPECT_EQ(spec.fontHeight, 16);
+  const auto& design = TranslateFormSpec();
+  EXPECT_EQ(design.clientWidth, 622);
+  EXPECT_EQ(design.clientHeight, 227);
+  EXPECT_EQ(design.border, ui::BorderStyle::Dialog);
+  EXPECT_FALSE(design.minimizeBox);
+  EXPECT_FALSE(design.maximizeBox);
+  EXPECT_EQ(std::wstring(design.fontName), L"Tahoma");
+  EXPECT_EQ(design.fontHeight, 16);
   auto find = [&](std::string_view n) -> const ui::ControlSpec& {
-    return *std::find_if(spec.controls.begin(), spec.controls.end(),
+    return *std::find_if(design.controls.begin(), design.controls.end(),
                          [&](const ui::ControlSpec& c) { return c.name == n; });
   };
   const auto& label1 = find("Label1");
@@ -273,7 +273,7 @@ TEST(TranslateFormLayout, BoundsTextsAndRoles) {
   EXPECT_EQ(box.bounds.left, combo.bounds.left);
   EXPECT_GT(box.bounds.top, combo.bounds.top);
   EXPECT_TRUE(box.readOnly && box.scrollBars && box.buttonFace);
-  EXPECT_LE(box.bounds.left + box.bounds.width, spec.clientWidth);
+  EXPECT_LE(box.bounds.left + box.bounds.width, design.clientWidth);
   // The bottom bar: 45 high under a one-pixel line, the buttons 165 x 33 in it.
   const auto& line = find("Bevel1");
   EXPECT_EQ(line.bounds, (ui::Bounds{0, 227 - 45 - 1, 622, 1}));
@@ -285,7 +285,7 @@ TEST(TranslateFormLayout, BoundsTextsAndRoles) {
     EXPECT_LE(b->bounds.top + b->bounds.height, 227);
   }
   EXPECT_LT(ok.bounds.left + ok.bounds.width, cancel.bounds.left);
-  EXPECT_LE(cancel.bounds.left + cancel.bounds.width, spec.clientWidth);
+  EXPECT_LE(cancel.bounds.left + cancel.bounds.width, design.clientWidth);
   EXPECT_TRUE(ok.defaultButton);
   EXPECT_TRUE(cancel.cancelButton);
   EXPECT_TRUE(link.link);

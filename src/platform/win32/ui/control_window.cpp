@@ -108,37 +108,37 @@ ControlWindow* ControlWindow::from(HWND hwnd) {
 }
 
 void ControlWindow::create(HWND parent, int id) {
-  const auto& spec = control_.spec();
-  const auto kind = nativeKind(spec);
+  const auto& design = control_.design();
+  const auto kind = nativeKind(design);
   DWORD style = WS_CHILD | kind.style;
-  if (spec.tabOrder >= 0) style |= WS_TABSTOP;
+  if (design.tabOrder >= 0) style |= WS_TABSTOP;
   HWND h = CreateWindowExW(kind.exStyle, kind.className, L"", style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   if (!h)
     throw Error(L"Unable to create the control " +
-                std::wstring(spec.name.begin(), spec.name.end()) + L": error " +
+                std::wstring(design.name.begin(), design.name.end()) + L": error " +
                 std::to_wstring(GetLastError()));
   hwnd_.reset(h);
   SetPropW(h, kProperty, this);
   SetWindowSubclass(h, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  if (spec.kind == ControlKind::ComboBox) fillList();
-  if (spec.maxLength > 0) {
-    const UINT limit = spec.kind == ControlKind::ComboBox ? CB_LIMITTEXT : EM_SETLIMITTEXT;
-    SendMessageW(h, limit, static_cast<WPARAM>(spec.maxLength), 0);
+  if (design.kind == ControlKind::ComboBox) fillList();
+  if (design.maxLength > 0) {
+    const UINT limit = design.kind == ControlKind::ComboBox ? CB_LIMITTEXT : EM_SETLIMITTEXT;
+    SendMessageW(h, limit, static_cast<WPARAM>(design.maxLength), 0);
   }
   applyFont();
   applyIcon();
-  if (control_.hasColours() && spec.kind == ControlKind::Panel)
+  if (control_.hasColours() && design.kind == ControlKind::Panel)
     brush_.reset(CreateSolidBrush(colourRef(control_.backColour())));
-  writeText(spec.kind == ControlKind::Memo ? layout::editText(control_.text()) : control_.text());
+  writeText(design.kind == ControlKind::Memo ? layout::editText(control_.text()) : control_.text());
   applyState();
 }
 
 HFONT ControlWindow::font() const {
-  const auto& spec = control_.spec();
-  const int height = spec.fontHeight ? spec.fontHeight : form_.form().spec().fontHeight;
-  return form_.fonts().get({height, spec.bold, spec.link, std::wstring(spec.fontName)});
+  const auto& design = control_.design();
+  const int height = design.fontHeight ? design.fontHeight : form_.form().design().fontHeight;
+  return form_.fonts().get({height, design.bold, design.link, std::wstring(design.fontName)});
 }
 
 void ControlWindow::applyFont() {
@@ -146,12 +146,12 @@ void ControlWindow::applyFont() {
 }
 
 void ControlWindow::applyIcon() {
-  const auto& spec = control_.spec();
-  if (spec.kind != ControlKind::Button || spec.icon.empty()) return;
+  const auto& design = control_.design();
+  if (design.kind != ControlKind::Button || design.icon.empty()) return;
   const int size = layout::scale(16, form_.dpi());
-  HICON icon = form_.images().icon(spec.icon, size);
+  HICON icon = form_.images().icon(design.icon, size);
   if (!icon) return;
-  if (spec.iconRight) {
+  if (design.iconRight) {
     // After the caption, 3 pixels in from the right edge: a picture list,
     // which the common controls of version 6 place where they are told.
     ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
@@ -207,7 +207,7 @@ void ControlWindow::fillList() {
     SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(box.itemIndex()), 0);
   writing_ = false;
-  if (box.spec().editable) writeText(box.text());
+  if (box.design().editable) writeText(box.text());
 }
 
 void ControlWindow::changed(hv::ui::Control&, Change what) {
@@ -216,7 +216,7 @@ void ControlWindow::changed(hv::ui::Control&, Change what) {
   const auto kind = control_.kind();
   switch (what) {
     case Change::Text:
-      if (kind == ControlKind::ComboBox && !control_.spec().editable)
+      if (kind == ControlKind::ComboBox && !control_.design().editable)
         break;  // the selection shows it
       writeText(kind == ControlKind::Memo ? layout::editText(control_.text()) : control_.text());
       if (kind == ControlKind::Panel) InvalidateRect(h, nullptr, TRUE);
@@ -235,7 +235,7 @@ void ControlWindow::changed(hv::ui::Control&, Change what) {
       writing_ = false;
       // Clearing the selection of an editable box clears its edit field,
       // but the control keeps its text.
-      if (box.spec().editable) writeText(box.text());
+      if (box.design().editable) writeText(box.text());
       break;
     }
     case Change::Checked:
@@ -305,12 +305,12 @@ HBRUSH ControlWindow::background() const {
 }
 
 std::optional<HBRUSH> ControlWindow::colours(HDC dc) {
-  const auto& spec = control_.spec();
+  const auto& design = control_.design();
   const bool own = control_.hasColours();
-  switch (spec.kind) {
+  switch (design.kind) {
     case ControlKind::Edit:
     case ControlKind::Memo:
-      if (!spec.buttonFace) return std::nullopt;
+      if (!design.buttonFace) return std::nullopt;
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       if (own) SetTextColor(dc, colourRef(control_.fontColour()));
       return GetSysColorBrush(COLOR_BTNFACE);
@@ -330,9 +330,9 @@ std::optional<HBRUSH> ControlWindow::colours(HDC dc) {
   // Labels, check boxes, buttons and bevels show what lies behind them.
   if (own)
     SetTextColor(dc, colourRef(control_.fontColour()));
-  else if (spec.link)
+  else if (design.link)
     SetTextColor(dc, RGB(0, 0, 255));
-  else if (form_.form().spec().hasBackground)
+  else if (form_.form().design().hasBackground)
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkMode(dc, TRANSPARENT);
   return parentPanel_ ? parentPanel_->background() : form_.background();
@@ -391,8 +391,8 @@ LRESULT CALLBACK ControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wParam,
 }
 
 bool ControlWindow::isPicture() const {
-  const auto& spec = control_.spec();
-  return spec.kind == ControlKind::Label && !spec.icon.empty() && control_.text().empty();
+  const auto& design = control_.design();
+  return design.kind == ControlKind::Label && !design.icon.empty() && control_.text().empty();
 }
 
 bool ControlWindow::paintsItself() const {
@@ -405,7 +405,7 @@ void ControlWindow::paint(HDC dc) {
   if (isPicture()) {
     // Transparent: what lies behind it, then the picture stretched over it.
     FillRect(dc, &r, parentPanel_ ? parentPanel_->background() : form_.background());
-    form_.images().draw(dc, control_.spec().icon, r);
+    form_.images().draw(dc, control_.design().icon, r);
     return;
   }
   FillRect(dc, &r, background());
@@ -497,7 +497,7 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         return 0;
       break;
     case WM_SETCURSOR:
-      if (c.spec().cursor == hv::ui::Cursor::Hand && LOWORD(lParam) == HTCLIENT) {
+      if (c.design().cursor == hv::ui::Cursor::Hand && LOWORD(lParam) == HTCLIENT) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }

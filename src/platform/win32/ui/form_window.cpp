@@ -62,15 +62,16 @@ bool isEditClass(HWND h) {
 }  // namespace
 
 FormWindow::FormWindow(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner)
-    : ws_(ws), form_(form), fonts_(std::wstring(form.spec().fontName), 96) {
-  const auto& spec = form_.spec();
-  const auto frame = frameStyle(spec, owner != nullptr);
+    : ws_(ws), form_(form), fonts_(std::wstring(form.design().fontName), 96) {
+  const auto& design = form_.design();
+  const auto frame = frameStyle(design, owner != nullptr);
   HWND h = CreateWindowExW(frame.exStyle, Win32WindowSystem::kFormClass, form_.caption().c_str(),
-                           frame.style, 0, 0, spec.clientWidth, spec.clientHeight, owner, nullptr,
-                           ws_.instance(), this);
+                           frame.style, 0, 0, design.clientWidth, design.clientHeight, owner,
+                           nullptr, ws_.instance(), this);
   if (!h)
-    throw Error(L"Unable to create the window " + std::wstring(spec.name.begin(), spec.name.end()) +
-                L": error " + std::to_wstring(GetLastError()));
+    throw Error(L"Unable to create the window " +
+                std::wstring(design.name.begin(), design.name.end()) + L": error " +
+                std::to_wstring(GetLastError()));
   hwnd_.reset(h);
   try {
     realizeContents();
@@ -83,14 +84,14 @@ FormWindow::FormWindow(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner)
 
 void FormWindow::realizeContents() {
   HWND h = hwnd_.get();
-  const auto& spec = form_.spec();
+  const auto& design = form_.design();
   // Hidden windows take the DPI of the monitor they would show on.
   dpi_ = static_cast<int>(GetDpiForWindow(h));
   if (dpi_ <= 0) dpi_ = layout::kBaseDpi;
-  fonts_ = FontCache(std::wstring(spec.fontName), dpi_);
-  if (spec.hasBackground)
+  fonts_ = FontCache(std::wstring(design.fontName), dpi_);
+  if (design.hasBackground)
     backgroundBrush_.reset(
-        CreateSolidBrush(RGB(spec.background.r, spec.background.g, spec.background.b)));
+        CreateSolidBrush(RGB(design.background.r, design.background.g, design.background.b)));
 
   attachMenus();
   createControls();
@@ -101,7 +102,7 @@ void FormWindow::realizeContents() {
     t->attach(this);
     changed(*t);
   }
-  if (spec.trayIcon) {
+  if (design.trayIcon) {
     // An elevated program still hears the taskbar come back.
     ChangeWindowMessageFilterEx(h, ws_.taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     showTray();
@@ -112,8 +113,8 @@ void FormWindow::realizeContents() {
 
 void FormWindow::setWindowIcons() {
   // Dialog frames and tool windows show no icon in their caption.
-  const auto& spec = form_.spec();
-  if (spec.border == hv::ui::BorderStyle::Dialog || spec.toolWindow) return;
+  const auto& design = form_.design();
+  if (design.border == hv::ui::BorderStyle::Dialog || design.toolWindow) return;
   auto set = [this](WPARAM which, int metric) {
     if (HICON icon = images().icon("app", GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi_))))
       SendMessageW(hwnd_.get(), WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
@@ -139,7 +140,7 @@ HBRUSH FormWindow::background() const {
 }
 
 COLORREF FormWindow::backgroundColour() const {
-  const auto& s = form_.spec();
+  const auto& s = form_.design();
   return s.hasBackground ? RGB(s.background.r, s.background.g, s.background.b)
                          : GetSysColor(COLOR_BTNFACE);
 }
@@ -194,7 +195,7 @@ void FormWindow::detach() {
 
 void FormWindow::attachMenus() {
   const auto& items = form_.menuItems();
-  const std::size_t mainCount = form_.spec().mainMenu.size();
+  const std::size_t mainCount = form_.design().mainMenu.size();
   std::vector<hv::ui::MenuItem*> main, popup;
   for (std::size_t i = 0; i < items.size(); ++i)
     (i < mainCount ? main : popup).push_back(items[i].get());
@@ -224,7 +225,7 @@ void FormWindow::installMenuBar() {
 }
 
 void FormWindow::createControls() {
-  const auto& specs = form_.spec().controls;
+  const auto& specs = form_.design().controls;
   const auto parents = layout::controlParents(specs);
   creationOrder_ = layout::creationOrder(specs);
   controls_.resize(specs.size());
@@ -247,7 +248,7 @@ void FormWindow::addHint(ControlWindow& control) {
                                    nullptr, ws_.instance(), nullptr));
     if (!tooltip_) return;  // a missing tooltip is no reason to fail the window
   }
-  std::wstring text(control.control().spec().hint);
+  std::wstring text(control.control().design().hint);
   TOOLINFOW info{};
   // The size both versions of the common controls accept.
   info.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -260,9 +261,9 @@ void FormWindow::addHint(ControlWindow& control) {
 
 void FormWindow::sizeWindow(std::optional<RECT> suggested) {
   HWND h = hwnd_.get();
-  const auto& spec = form_.spec();
-  const int clientW = layout::scale(spec.clientWidth, dpi_);
-  const int clientH = layout::scale(spec.clientHeight, dpi_);
+  const auto& design = form_.design();
+  const int clientW = layout::scale(design.clientWidth, dpi_);
+  const int clientH = layout::scale(design.clientHeight, dpi_);
   RECT r{0, 0, clientW, clientH};
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
   const auto ex = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_EXSTYLE));
@@ -272,7 +273,7 @@ void FormWindow::sizeWindow(std::optional<RECT> suggested) {
   if (suggested) {
     x = suggested->left;
     y = suggested->top;
-  } else if (spec.position == hv::ui::Position::ScreenCenter) {
+  } else if (design.position == hv::ui::Position::ScreenCenter) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
@@ -291,7 +292,7 @@ void FormWindow::sizeWindow(std::optional<RECT> suggested) {
 void FormWindow::relayout() {
   HWND h = hwnd_.get();
   if (!h || detached_) return;
-  const auto& specs = form_.spec().controls;
+  const auto& specs = form_.design().controls;
   const auto parents = layout::controlParents(specs);
   std::map<int, layout::Size> room;
   RECT client{};
@@ -343,7 +344,7 @@ void FormWindow::visibilityChanged(hv::ui::Form&) {
   // window itself may be up already (an animation shows it).
   const bool shownNow = form_.visible() && !modelVisible_;
   modelVisible_ = form_.visible();
-  const auto& s = form_.spec();
+  const auto& s = form_.design();
   const bool quiet = s.topMost && s.toolWindow;  // a notice takes no focus
   const bool wasVisible = IsWindowVisible(h) != FALSE;
   if (!form_.visible()) {
@@ -505,7 +506,7 @@ void FormWindow::drawMenuItem(const DRAWITEMSTRUCT& d) {
   auto* item = menuItemFor(d.itemID);
   if (!item) return;
   const int size = layout::scale(16, dpi_);
-  HICON icon = images().icon(item->spec().icon, size);
+  HICON icon = images().icon(item->design().icon, size);
   if (!icon) return;
   const int x = d.rcItem.left + (d.rcItem.right - d.rcItem.left - size) / 2;
   const int y = d.rcItem.top + (d.rcItem.bottom - d.rcItem.top - size) / 2;
@@ -549,7 +550,7 @@ void FormWindow::dpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
   // The old fonts stay until every control has the new ones.
   FontCache old = std::move(fonts_);
-  fonts_ = FontCache(std::wstring(form_.spec().fontName), dpi_);
+  fonts_ = FontCache(std::wstring(form_.design().fontName), dpi_);
   for (auto& c : controls_)
     if (c) c->rescale();
   sizeWindow(suggested);
@@ -604,7 +605,7 @@ bool FormWindow::dialogKey(const MSG& msg) {
   auto pressFirst = [this](auto wanted) {
     for (std::size_t i : creationOrder_) {
       auto& c = controls_[i]->control();
-      if (wanted(c.spec()) && c.visible()) {
+      if (wanted(c.design()) && c.visible()) {
         dispatch([&c] { c.click(); });
         return true;
       }

@@ -8,7 +8,7 @@ namespace {
 
 std::vector<hv::ui::MenuSpec> specsOf(const std::vector<hv::ui::MenuItem*>& items) {
   std::vector<hv::ui::MenuSpec> specs;
-  for (auto* i : items) specs.push_back(i->spec());
+  for (auto* i : items) specs.push_back(i->design());
   return specs;
 }
 
@@ -67,20 +67,20 @@ MenuHandle NativeMenu::build() const {
     if (!item.visible()) continue;
     HMENU parent = parents_[i] < 0 ? root.get() : menus[static_cast<std::size_t>(parents_[i])];
     if (!parent) continue;  // its parent is hidden
-    const auto& spec = item.spec();
+    const auto& design = item.design();
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     std::wstring text;
-    if (spec.separator) {
+    if (design.separator) {
       info.fMask = MIIM_FTYPE;
       info.fType = MFT_SEPARATOR;
     } else {
-      text = layout::menuText(item.caption(), spec.shortcut);
+      text = layout::menuText(item.caption(), design.shortcut);
       info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE;
       info.wID = firstId_ + static_cast<UINT>(i);
       info.dwTypeData = text.data();
       info.fState = (item.checked() ? MFS_CHECKED : 0u) | (item.enabled() ? 0u : MFS_DISABLED);
-      if (!spec.icon.empty()) {
+      if (!design.icon.empty()) {
         info.fMask |= MIIM_BITMAP;
         info.hbmpItem = HBMMENU_CALLBACK;
       }
@@ -101,7 +101,7 @@ MenuHandle NativeMenu::build() const {
 std::vector<ACCEL> NativeMenu::accelerators() const {
   std::vector<ACCEL> table;
   for (std::size_t i = 0; i < items_.size(); ++i) {
-    const auto shortcut = layout::parseShortcut(items_[i]->spec().shortcut);
+    const auto shortcut = layout::parseShortcut(items_[i]->design().shortcut);
     if (!shortcut) continue;
     ACCEL a{};
     a.fVirt = static_cast<BYTE>(FVIRTKEY | (shortcut->ctrl ? FCONTROL : 0) |
