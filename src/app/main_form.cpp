@@ -12,7 +12,6 @@
 #include "platform/files.h"
 #include "platform/locale.h"
 #include "platform/shell.h"
-#include "time/sntp.h"
 #include "ui/window_system.h"
 
 namespace hv::app {
@@ -21,7 +20,6 @@ namespace {
 constexpr wchar_t kHotkeyAtom[] = L"HorvaneHotkey1";
 constexpr unsigned kModAltControl = 0x0001 | 0x0002;
 constexpr unsigned kVirtualKeyT = 0x54;
-constexpr std::int32_t kSntpTimeoutMs = 5000;
 // The zone's daylight name is a fixed field of 32 characters.
 constexpr std::size_t kZoneNameChars = 32;
 
@@ -84,17 +82,21 @@ TAppForm::TAppForm(AppPlatform& platform)
       TimerChecker(timer("TimerChecker")),
       TimerAutomatic(timer("TimerAutomatic")),
       platform_(platform),
-      IdSNTP1_(std::make_unique<time::TIdSNTP>(platform.clock, platform.network)) {
-  IdSNTP1_->Port = 123;
-  IdSNTP1_->ReceiveTimeout = kSntpTimeoutMs;
+      commands_(std::make_unique<TimeCommands>(
+          TimeServices{platform.windows, platform.clock, platform.network, platform.http,
+                       std::wstring(MakerHost())},
+          static_cast<TimeView&>(*this))) {
   for (std::wstring_view preset : ServerPresets()) ComboBox1.addItem(std::wstring(preset));
   wireEvents();
   FormCreate();
 }
 
+// The window, its timers, the hotkey and an open notice go before the wait
+// for a running start-up query, so nothing of them runs after Exit.
 TAppForm::~TAppForm() {
-  stopClicker();
+  hide();
   destroying();
+  commands_.reset();
 }
 
 void TAppForm::wireEvents() {
@@ -225,16 +227,16 @@ void TAppForm::TimerComputerTimeTimer() {
   const std::wstring timeSep = platform_.locale.timeSeparator();
   Label4.setText(time::formatDisplay(now, dateSep, timeSep));
   Label6.setText(GmtOffsetText(gmtOffsetHours_));
-  if (serverTimeValid_) advanceServerTime(dateSep, timeSep);
+  if (commands_->ServerTimeValid()) advanceServerTime(dateSep, timeSep);
   TimerComputerTime.setEnabled(true);
 }
 
 // A fetch that the pass over pending messages runs stores its own time, which
 // this tick then advances like any other.
 void TAppForm::advanceServerTime(const std::wstring& dateSep, const std::wstring& timeSep) {
-  Label2.setText(time::formatDisplay(serverTime_, dateSep, timeSep));
+  Label2.setText(time::formatDisplay(commands_->ServerTime(), dateSep, timeSep));
   platform_.windows.processMessages();
-  serverTime_ = time::addMilliseconds(serverTime_, 1000);
+  commands_->advanceEstimate(1000);
 }
 
 void TAppForm::ApplicationEvents1Minimize() {
@@ -277,6 +279,7 @@ void TAppForm::CheckBox1Click() {
 }
 
 void TAppForm::CheckBox2Click() {
+  if (CheckBox2.checked()) commands_->resetAutomatic();
   writeSetting([this](SettingsFile& s) { s.setAutomaticallySynchronize(CheckBox2.checked()); });
 }
 
@@ -289,7 +292,7 @@ void TAppForm::SetLanguageFile(const std::wstring& filename) {
 }
 
 void TAppForm::WMHotKey(unsigned id) {
-  if (id == hotkey1_) hotkeyAction();
+  if (id == hotkey1_) commands_->hotkeyAction();
 }
 
 }  // namespace hv::app

@@ -1,16 +1,15 @@
 #pragma once
 // TAppForm: the main window. It owns the timers, the tray icon, the hotkey
 // and the time service for the whole run.
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "app/app_platform.h"
 #include "app/settings_file.h"
+#include "app/time_commands.h"
 #include "time/datetime.h"
 #include "ui/form.h"
 
@@ -20,7 +19,7 @@ class TIdSNTP;
 
 namespace hv::app {
 
-class TAppForm : public ui::Form {
+class TAppForm : public ui::Form, private TimeView {
  public:
   explicit TAppForm(AppPlatform& platform);
   ~TAppForm() override;
@@ -93,10 +92,8 @@ class TAppForm : public ui::Form {
   void SendFeedback1Click();
   void About1Click();
 
-  enum class FetchOutcome { Success, Failed, Skipped };
-  // Get Server Time; a failure of the maker's endpoint is passed on.
-  FetchOutcome GetServerTime();
-  void SyncComputerTime();
+  // Get Server Time, Sync Computer Time and their starters.
+  TimeCommands& timeCommands() { return *commands_; }
 
   // Writes "LanguageFile"; the language window calls it before a restart.
   void SetLanguageFile(const std::wstring& filename);
@@ -108,11 +105,11 @@ class TAppForm : public ui::Form {
   // The settings file, absent when start-up stopped before choosing it.
   SettingsFile* settings() { return settings_ ? &*settings_ : nullptr; }
   const std::wstring& settingsFolder() const { return settingsFolder_; }
-  time::TIdSNTP& IdSNTP1() { return *IdSNTP1_; }
-  time::TDateTime ServerTime() const { return serverTime_; }
-  bool ServerTimeValid() const { return serverTimeValid_; }
+  time::TIdSNTP& IdSNTP1() { return commands_->client(); }
+  time::TDateTime ServerTime() const { return commands_->ServerTime(); }
+  bool ServerTimeValid() const { return commands_->ServerTimeValid(); }
   // True once the start-up press has ended.
-  bool StartupPressDone() const { return clickerDone_; }
+  bool StartupPressDone() const { return commands_->startupPressDone(); }
 
  private:
   void wireEvents();
@@ -120,19 +117,23 @@ class TAppForm : public ui::Form {
   void translateTexts();
   void writeSetting(const std::function<void(SettingsFile&)>& write);
   void advanceServerTime(const std::wstring& dateSep, const std::wstring& timeSep);
-  void acceptServerTime(time::TDateTime t);
-  bool claimFetch();
-  FetchOutcome fetchSntp(const std::wstring& host);
   // The maker's web services (main_form_web.cpp).
   void wireWebEvents();
-  FetchOutcome fetchMaker();
   // The secondary windows' menu commands (main_form_windows.cpp).
   void wireWindowEvents();
-  void hotkeyAction();
-  void errorBox(const wchar_t* text);
-  // Runs work on the UI thread, at once when already there.
-  void onUi(const std::function<void()>& work);
-  void stopClicker();
+
+  // What the time commands see of the window (main_form_time.cpp).
+  std::wstring serverHost() override;
+  bool daylightTicked() override;
+  bool automaticTicked() override;
+  void setFetchEnabled(bool on) override;
+  void letMessagesRun() override;
+  void showServerTime(time::TDateTime t) override;
+  bool serverTimeShown() override;
+  void stopDisplayTick() override;
+  void runDisplayTick() override;
+  void errorBox(const wchar_t* text) override;
+  void reportFailure(const std::exception_ptr& failure) override;
 
   AppPlatform& platform_;
   std::optional<SettingsFile> settings_;
@@ -141,17 +142,7 @@ class TAppForm : public ui::Form {
   bool hotkeyRegistered_ = false;
   int gmtOffsetHours_ = 0;
   int daylightBiasMinutes_ = 0;
-  std::unique_ptr<time::TIdSNTP> IdSNTP1_;
-  // Owner: the UI thread (the start-up press reaches them through it).
-  time::TDateTime serverTime_ = 0;
-  bool serverTimeValid_ = false;
-  // Set by the fetch or synchronisation that runs, on either thread.
-  std::atomic<bool> fetching_{false};
-  std::atomic<bool> syncing_{false};
-  // The start-up press; the window waits for it when it is destroyed.
-  std::thread clicker_;
-  std::atomic<bool> clickerDone_{false};
-  std::atomic<bool> stopping_{false};
+  std::unique_ptr<TimeCommands> commands_;
 };
 
 // "http://" + host + "/help/" + the product name in lower case, spaces as "-".

@@ -1,6 +1,6 @@
-// The main window's side of the maker's web services: the date-time branch
-// of Get Server Time, the update check's timer, the "Update Notifications"
-// items, the notice window and the identity facts captured at start.
+// The main window's side of the maker's web services: the update check's
+// timer, the "Update Notifications" items, the notice window and the
+// identity facts captured at start.
 #include "app/identity.h"
 #include "app/main_form.h"
 #include "app/main_form_layout.h"
@@ -8,7 +8,6 @@
 #include "ui/window_system.h"
 #include "web/checker.h"
 #include "web/client_locale.h"
-#include "web/maker_date_time.h"
 #include "web/notice_window.h"
 #include "web/os_version.h"
 
@@ -29,25 +28,6 @@ void TAppForm::wireWebEvents() {
     web::ReleaseNewVer();
     if (destroy) destroy();
   };
-}
-
-TAppForm::FetchOutcome TAppForm::fetchMaker() {
-  bool daylight = false;
-  onUi([&] { daylight = CheckBox1.checked(); });
-  const web::MakerTimeFetch fetch =
-      web::FetchMakerDateTime(platform_.http, platform_.clock, MakerHost(), daylight);
-  switch (fetch.outcome) {
-    case web::MakerTimeFetch::Outcome::Time:
-      onUi([&] { acceptServerTime(fetch.time); });
-      return FetchOutcome::Success;
-    case web::MakerTimeFetch::Outcome::NoAnswer:
-      // Nothing changes; without a fresh time the clock is not written.
-      return FetchOutcome::Failed;
-    case web::MakerTimeFetch::Outcome::Failed:
-      break;
-  }
-  // Get Server Time enables its button again and passes this on.
-  throw Error(fetch.failure);
 }
 
 void TAppForm::TimerCheckerTimer() {

@@ -1,3 +1,5 @@
+#include "app/startup.h"
+
 #include "app/error_report.h"
 #include "app/main_form.h"
 #include "app/main_form_windows.h"
@@ -9,14 +11,22 @@ namespace hv::app {
 
 constexpr wchar_t kMutexName[] = L"CALVION_Horvane";
 
+AppWindows::AppWindows(AppPlatform& platform)
+    : main(std::make_unique<TAppForm>(platform)), language(CreateHiddenLanguageWindow(*main)) {
+  // A message box of the creation (the daylight fetch) runs the window's
+  // timers in its own loop, "/auto" among them: a window minimised there
+  // stays hidden.
+  if (main->windowState() != ui::WindowState::Minimized) main->show();
+}
+
+AppWindows::~AppWindows() = default;
+
 int runApplication(AppPlatform& platform) {
   // Held, never examined: a second copy runs like the first.
   platform.shell.holdNamedMutex(kMutexName);
   platform.windows.setErrorHandler(
       [&platform](std::exception_ptr error) { ShowErrorReport(platform.windows, error); });
-  TAppForm form(platform);
-  const auto languageWindow = CreateHiddenLanguageWindow(form);
-  form.show();
+  const AppWindows windows(platform);
   platform.windows.run();
   return 0;
 }

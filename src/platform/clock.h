@@ -40,6 +40,9 @@ class Clock {
   virtual TimeZoneInfo timeZone() = 0;
   // Returns the platform's verdict; callers do not act on a refusal.
   virtual bool setLocalTime(const SystemTime& t) = 0;
+  // A clock that only moves forward, whatever is done to the computer's
+  // clock: for the time that passes between two moments.
+  virtual std::int64_t steadyMicroseconds() = 0;
 };
 
 }  // namespace hv::platform

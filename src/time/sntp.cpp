@@ -85,6 +85,7 @@ TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address
 
     sntp::Packet reply{};
     const platform::Received got = socket.receive(reply);
+    const std::int64_t receivedAtUs = clock_.steadyMicroseconds();
     if (got.error == platform::wsa::kWouldBlock) continue;
     const bool fromServer = got.source == server && got.sourcePort == port;
     const bool answers =
@@ -97,6 +98,7 @@ TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address
     if (!answers) continue;
     if (got.bytes < sntp::kPacketSize) return 0;
 
+    last_ = {true, sntp::stratum(reply), sntp::kissCode(reply), receivedAtUs};
     const TDateTime t =
         sntp::ntpToLocal(sntp::readTimestamp(reply, sntp::kTransmitOffset), utcOffsetDays());
     return sntp::judgeReply(reply, CheckStratum) == sntp::Verdict::Accept ? t : 0;
@@ -105,6 +107,7 @@ TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address
 
 TDateTime TIdSNTP::DateTime() {
   const std::lock_guard lock(query_);
+  last_ = {};
   const sntp::NtpTimestamp stamp =
       sntp::localToNtp(fromSystemTime(clock_.localTime()), utcOffsetDays());
   const sntp::Packet request = sntp::encodeRequest(stamp);

@@ -14,6 +14,14 @@
 
 namespace hv::time {
 
+// What a query learnt beside the time itself.
+struct SntpReply {
+  bool arrived = false;  // a whole reply to the request came, accepted or not
+  int stratum = 0;
+  std::string kissCode;           // of a kiss-o'-death, else empty
+  std::int64_t receivedAtUs = 0;  // on the clock's steady scale
+};
+
 class TIdSNTP {
  public:
   TIdSNTP(platform::Clock& clock, platform::Network& network);
@@ -32,6 +40,8 @@ class TIdSNTP {
   // millisecond, or exactly 0 when no acceptable reply came in time. Throws
   // EIdSocketError or hv::Error for look-up, socket and time-zone failures.
   TDateTime DateTime();
+  // The reply of the last query; read it on the thread that queried.
+  const SntpReply& LastReply() const { return last_; }
 
  private:
   platform::Ipv4Address resolve(const std::wstring& host);
@@ -47,6 +57,7 @@ class TIdSNTP {
   // One query at a time: the socket and its queue belong to that query.
   std::mutex query_;
   std::unique_ptr<platform::UdpSocket> socket_;
+  SntpReply last_;
 };
 
 }  // namespace hv::time

@@ -62,6 +62,21 @@ Verdict judgeReply(const Packet& reply, bool checkStratum) {
   return Verdict::Accept;
 }
 
+std::string kissCode(const Packet& reply) {
+  if (stratum(reply) != 0) return {};
+  std::string code;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const auto c = static_cast<char>(reply[kReferenceIdOffset + i]);
+    if (c < 'A' || c > 'Z') return {};
+    code += c;
+  }
+  return code;
+}
+
+bool kissMeansStop(const std::string& code) {
+  return code == "DENY" || code == "RSTR" || code == "RATE";
+}
+
 bool answersRequest(std::span<const std::uint8_t> received, NtpTimestamp sent) {
   if (received.size() < kOriginateOffset + kTimestampSize) return false;
   return getTimestamp(received, kOriginateOffset) == sent;

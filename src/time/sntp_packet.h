@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace hv::time::sntp {
 
@@ -14,12 +15,14 @@ using Packet = std::array<std::uint8_t, kPacketSize>;
 
 inline constexpr std::size_t kFlagsOffset = 0;  // leap (bits 7-6), version (5-3), mode (2-0)
 inline constexpr std::size_t kStratumOffset = 1;
+inline constexpr std::size_t kReferenceIdOffset = 12;
 inline constexpr std::size_t kOriginateOffset = 24;
 inline constexpr std::size_t kReceiveOffset = 32;
 inline constexpr std::size_t kTransmitOffset = 40;
 inline constexpr std::size_t kTimestampSize = 8;
 
 static_assert(kStratumOffset == kFlagsOffset + 1);
+static_assert(kReferenceIdOffset + 4 == 16);
 static_assert(kOriginateOffset + kTimestampSize == kReceiveOffset);
 static_assert(kReceiveOffset + kTimestampSize == kTransmitOffset);
 static_assert(kTransmitOffset + kTimestampSize == kPacketSize);
@@ -47,6 +50,12 @@ bool leapIndicatorAlarm(const Packet& reply);
 bool transmitTimestampZero(const Packet& reply);
 // Stratum 0 (unspecified, or a kiss-o'-death) or above 15.
 bool stratumUnusable(const Packet& reply);
+
+// The code of a kiss-o'-death: a stratum-0 reply whose reference identifier
+// holds four capital letters ("DENY", "RATE"). Empty for any other reply.
+std::string kissCode(const Packet& reply);
+// Codes by which a server asks its clients to stop querying it.
+bool kissMeansStop(const std::string& code);
 
 enum class Verdict { Accept, LeapAlarm, ZeroTransmit, StratumUnusable };
 Verdict judgeReply(const Packet& reply, bool checkStratum);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <future>
 
 namespace hv::ui {
 
@@ -27,12 +26,10 @@ class HeadlessWindowSystem::TimerClock : public TimerPeer {
       }
     return best;
   }
-  void rearm(Timer& t, std::uint64_t firedAt) {
-    auto it = due_.find(&t);
-    // A handler that restarted the timer has set its own due time already.
-    if (it != due_.end() && it->second == firedAt)
-      it->second = firedAt + std::max(1u, t.interval());
-  }
+  // A window timer keeps counting while its handler runs, so it can fire
+  // again inside a nested loop of that handler; a handler that stops or
+  // restarts it sets its own due time.
+  void rearm(Timer& t, std::uint64_t firedAt) { due_[&t] = firedAt + std::max(1u, t.interval()); }
 
  private:
   const std::uint64_t& now_;
@@ -40,9 +37,19 @@ class HeadlessWindowSystem::TimerClock : public TimerPeer {
 };
 
 HeadlessWindowSystem::HeadlessWindowSystem()
-    : uiThread_(std::this_thread::get_id()), timers_(std::make_unique<TimerClock>(now_)) {}
+    : uiThread_(std::this_thread::get_id()),
+      timers_(std::make_unique<TimerClock>(now_)),
+      queue_([this] {
+        {
+          const std::lock_guard lock(wakeMutex_);
+          wake_ = true;
+        }
+        woken_.notify_all();
+      }) {}
 
-HeadlessWindowSystem::~HeadlessWindowSystem() = default;
+HeadlessWindowSystem::~HeadlessWindowSystem() {
+  queue_.close();
+}
 
 void HeadlessWindowSystem::realize(Form& form) {
   for (auto& t : form.timers()) {
@@ -61,44 +68,27 @@ void HeadlessWindowSystem::unrealize(Form& form) {
 
 void HeadlessWindowSystem::run() {
   while (!terminated_) {
-    if (!runPosted()) advance(1);
+    if (runPosted() == 0) advance(1);
   }
 }
 
-bool HeadlessWindowSystem::runPosted() {
-  std::function<void()> work;
-  {
-    std::lock_guard lock(mutex_);
-    if (queue_.empty()) return false;
-    work = std::move(queue_.front());
-    queue_.pop_front();
-  }
-  dispatch(work);
-  return true;
+std::size_t HeadlessWindowSystem::runPosted() {
+  return queue_.runPending([this](const std::function<void()>& work) { dispatch(work); });
 }
 
 void HeadlessWindowSystem::processMessages() {
   ++processMessagesCalls;
-  std::size_t pending;
-  {
-    std::lock_guard lock(mutex_);
-    pending = queue_.size();
-  }
-  while (pending-- > 0 && runPosted()) {
-  }
+  advance(0);
 }
 
 void HeadlessWindowSystem::runModal(Form& form) {
+  advance(0);
   if (onModal) onModal(form);
   if (form.modalResult() == ModalResult::None) form.setModalResult(ModalResult::Cancel);
 }
 
 void HeadlessWindowSystem::post(std::function<void()> work) {
-  {
-    std::lock_guard lock(mutex_);
-    queue_.push_back(std::move(work));
-  }
-  posted_.notify_all();
+  queue_.post(std::move(work));
 }
 
 void HeadlessWindowSystem::invoke(std::function<void()> work) {
@@ -106,32 +96,30 @@ void HeadlessWindowSystem::invoke(std::function<void()> work) {
     work();
     return;
   }
-  auto done = std::make_shared<std::promise<void>>();
-  auto result = done->get_future();
-  post([work = std::move(work), done] {
-    try {
-      work();
-      done->set_value();
-    } catch (...) {
-      done->set_exception(std::current_exception());
-    }
-  });
-  result.get();
+  queue_.invoke(std::move(work));
 }
 
 bool HeadlessWindowSystem::drain(unsigned timeoutMs) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (true) {
-    while (runPosted()) {
+    while (runPosted() > 0) {
     }
-    std::unique_lock lock(mutex_);
-    if (!posted_.wait_until(lock, until, [&] { return !queue_.empty(); })) return true;
+    std::unique_lock lock(wakeMutex_);
+    if (!woken_.wait_until(lock, until, [&] { return wake_; })) return true;
+    wake_ = false;
   }
 }
 
 ModalResult HeadlessWindowSystem::messageBox(Form*, const MessageBoxRequest& request) {
   shownBoxes.push_back(request);
+  ++openBoxes;
+  mostOpenBoxes = std::max(mostOpenBoxes, openBoxes);
+  struct Closing {
+    int& open;
+    ~Closing() { --open; }
+  } closing{openBoxes};
   if (onMessageBox) onMessageBox(request);
+  advance(boxOpenMs);
   if (boxAnswers.empty())
     return request.buttons == MessageButtons::YesNo ? ModalResult::No : ModalResult::OK;
   const auto answer = boxAnswers.front();
@@ -157,19 +145,21 @@ Size HeadlessWindowSystem::outerSize(const Form& form) {
   return {form.design().clientWidth + frame.width, form.design().clientHeight + frame.height};
 }
 
+// Nested calls (a box opened by a timer's handler) move the clock on past
+// the outer target; the outer loop then goes on with what is still due.
 void HeadlessWindowSystem::advance(unsigned ms) {
   const std::uint64_t target = now_ + ms;
   while (true) {
-    while (runPosted()) {
+    while (runPosted() > 0) {
     }
     std::uint64_t at = 0;
-    Timer* t = timers_->next(target, at);
+    Timer* t = timers_->next(std::max(target, now_), at);
     if (!t) break;
-    now_ = at;
+    now_ = std::max(now_, at);
+    timers_->rearm(*t, now_);
     dispatch([t] { t->fire(); });
-    timers_->rearm(*t, at);
   }
-  now_ = target;
+  now_ = std::max(now_, target);
 }
 
 }  // namespace hv::ui

@@ -1,7 +1,9 @@
 #pragma once
 // A window system without windows: forms live in memory, timers run on a
 // millisecond clock that only advance() moves, message boxes are recorded
-// and answered from a script. Tests drive forms through it.
+// and answered from a script. As on Windows, the nested loops (message
+// boxes, modal windows, processMessages) run posted work and fire the timers
+// that fall due meanwhile. Tests drive forms through it.
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "ui/window_system.h"
+#include "ui/work_queue.h"
 
 namespace hv::ui {
 
@@ -48,6 +51,8 @@ class HeadlessWindowSystem : public WindowSystem {
   // Runs posted work until none is left, waiting up to timeoutMs for work
   // that other threads are still to post; true when idle at the end.
   bool drain(unsigned timeoutMs = 0);
+  // Work posted and not yet run.
+  std::size_t pendingWork() const { return queue_.pending(); }
 
   // What a user's action does: the event runs through dispatch(), so a
   // failure that escapes it reaches the error report.
@@ -64,6 +69,12 @@ class HeadlessWindowSystem : public WindowSystem {
   // Message boxes shown so far, and the answers for the next ones (OK when
   // the script is empty).
   std::vector<MessageBoxRequest> shownBoxes;
+  // How long a user takes to answer a message box, on the fake clock; the
+  // timers due meanwhile fire inside the box.
+  unsigned boxOpenMs = 1000;
+  // Boxes open right now, and the most ever open at once.
+  int openBoxes = 0;
+  int mostOpenBoxes = 0;
   std::deque<ModalResult> boxAnswers;
   // Called while a modal form runs; it sets the form's result or closes it.
   // Without one, a modal form closes at once with Cancel.
@@ -97,14 +108,15 @@ class HeadlessWindowSystem : public WindowSystem {
 
  private:
   class TimerClock;
-  bool runPosted();
+  std::size_t runPosted();
   std::thread::id uiThread_;
   bool terminated_ = false;
   std::uint64_t now_ = 0;
   std::unique_ptr<TimerClock> timers_;
-  std::mutex mutex_;
-  std::condition_variable posted_;
-  std::deque<std::function<void()>> queue_;
+  std::mutex wakeMutex_;
+  std::condition_variable woken_;
+  bool wake_ = false;
+  WorkQueue queue_;
 };
 
 }  // namespace hv::ui

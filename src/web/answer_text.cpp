@@ -47,6 +47,24 @@ std::wstring asciiOnly(std::string_view body) {
 
 }  // namespace
 
+namespace {
+
+std::wstring decodeBy(const std::optional<std::string>& charset, std::string_view body,
+                      CharsetDefault fallback) {
+  if (charset) {
+    const std::string& c = *charset;
+    if (c == "utf-8" || c == "utf8") return i18n::DecodeUtf8(body);
+    if (c == "iso-8859-1" || c == "latin1" || c == "iso8859-1" || c == "l1") return latin1(body);
+    if (c == "windows-1252" || c == "cp1252") return windows1252(body);
+    if (c == "us-ascii" || c == "ascii") return asciiOnly(body);
+    if (c == "utf-16le" || c == "utf-16") return i18n::DecodeUtf16(body, false);
+    if (c == "utf-16be") return i18n::DecodeUtf16(body, true);
+  }
+  return fallback == CharsetDefault::Utf8 ? i18n::DecodeUtf8(body) : latin1(body);
+}
+
+}  // namespace
+
 std::optional<std::string> CharsetOf(std::wstring_view contentType) {
   std::size_t pos = contentType.find(L';');
   while (pos != std::wstring_view::npos) {
@@ -75,16 +93,14 @@ std::optional<std::string> CharsetOf(std::wstring_view contentType) {
 std::wstring DecodeAnswer(std::string_view body, std::wstring_view contentType,
                           CharsetDefault fallback) {
   const auto charset = CharsetOf(contentType);
-  if (charset) {
-    const std::string& c = *charset;
-    if (c == "utf-8" || c == "utf8") return i18n::DecodeUtf8(body);
-    if (c == "iso-8859-1" || c == "latin1" || c == "iso8859-1" || c == "l1") return latin1(body);
-    if (c == "windows-1252" || c == "cp1252") return windows1252(body);
-    if (c == "us-ascii" || c == "ascii") return asciiOnly(body);
-    if (c == "utf-16le" || c == "utf-16") return i18n::DecodeUtf16(body, false);
-    if (c == "utf-16be") return i18n::DecodeUtf16(body, true);
-  }
-  return fallback == CharsetDefault::Utf8 ? i18n::DecodeUtf8(body) : latin1(body);
+  // A byte-order mark is no part of the answer: one in UTF-8 goes before
+  // decoding, whatever the charset claims, one in UTF-16 after it.
+  constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+  const bool utf16 = charset && charset->starts_with("utf-16");
+  if (!utf16 && body.starts_with(kUtf8Bom)) return decodeBy(charset, body.substr(3), fallback);
+  std::wstring text = decodeBy(charset, body, fallback);
+  if (!text.empty() && text.front() == 0xFEFF) text.erase(0, 1);
+  return text;
 }
 
 }  // namespace hv::web

@@ -14,7 +14,8 @@ std::optional<std::string> CharsetOf(std::wstring_view contentType);
 enum class CharsetDefault { Utf8, OneBytePerChar };
 
 // The body decoded by the named character set; a set that is not named, or
-// that this decoder does not know, falls back to fallback.
+// that this decoder does not know, falls back to fallback. One leading
+// byte-order mark is dropped.
 std::wstring DecodeAnswer(std::string_view body, std::wstring_view contentType,
                           CharsetDefault fallback);
 

@@ -1,6 +1,7 @@
 #include "web/maker_date_time.h"
 
 #include "i18n/text_decode.h"
+#include "time/year_threshold.h"
 #include "web/post_form.h"
 
 namespace hv::web {
@@ -71,19 +72,9 @@ time::TDateTime GmtToLocal(time::TDateTime gmt, const platform::TimeZoneInfo& zo
   return time::addMilliseconds(gmt, minutes * 60 * 1000);
 }
 
-MakerTimeFetch FetchMakerDateTime(platform::Http& http, platform::Clock& clock,
-                                  std::wstring_view makerHost, bool daylightSaving) {
+MakerTimeFetch ReadMakerAnswer(const std::wstring& answer, platform::Clock& clock,
+                               bool daylightSaving) {
   MakerTimeFetch result;
-  std::wstring answer;
-  try {
-    answer = PostSecureFirst(http, std::wstring(makerHost) + kDateTimePath, {L"cmd=datetime"},
-                             FormUse::DateTime)
-                 .text;
-  } catch (const Error& e) {
-    result.outcome = MakerTimeFetch::Outcome::Failed;
-    result.failure = e.message();
-    return result;
-  }
   const auto lines = i18n::SplitLines(answer);
   if (lines.empty()) return result;
   const auto gmt = ParseMakerDateTime(lines.front());
@@ -92,8 +83,28 @@ MakerTimeFetch FetchMakerDateTime(platform::Http& http, platform::Clock& clock,
     result.failure = L"'" + lines.front() + L"' is not a valid date and time";
     return result;
   }
-  result.outcome = MakerTimeFetch::Outcome::Time;
   result.time = GmtToLocal(*gmt, clock.timeZone(), daylightSaving);
+  result.outcome = time::YearAcceptable(result.time) ? MakerTimeFetch::Outcome::Time
+                                                     : MakerTimeFetch::Outcome::TooOld;
+  return result;
+}
+
+MakerTimeFetch FetchMakerDateTime(platform::Http& http, platform::Clock& clock,
+                                  std::wstring_view makerHost, bool daylightSaving) {
+  std::wstring answer;
+  try {
+    answer = PostSecureFirst(http, std::wstring(makerHost) + kDateTimePath, {L"cmd=datetime"},
+                             FormUse::DateTime)
+                 .text;
+  } catch (const Error& e) {
+    MakerTimeFetch failed;
+    failed.outcome = MakerTimeFetch::Outcome::Failed;
+    failed.failure = e.message();
+    return failed;
+  }
+  const std::int64_t receivedAtUs = clock.steadyMicroseconds();
+  MakerTimeFetch result = ReadMakerAnswer(answer, clock, daylightSaving);
+  result.receivedAtUs = receivedAtUs;
   return result;
 }
 

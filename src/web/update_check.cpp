@@ -177,19 +177,22 @@ void CheckForUpdate(const UpdateCheckContext& c) {
   state().showUpdate = show ? ParseInt32(*show).value_or(1) : 1;
 
   try {
-    const std::wstring answer = postCheck(c, requestFields(c, guid));
-    if (answer.starts_with(L"ERROR")) LogCheckError(L"INVALIDSERVERRESPONSE");
-    const auto lines = i18n::SplitLines(answer);
-    if (!state().failed) {
-      const std::wstring status = ParseTag(lineAt(lines, 3), L"result");
-      if (status != L"0" && status != L"1") LogCheckError(L"INVALIDSERVERRESPONSE");
-    }
-    if (!state().failed) takeAnswer(c, lines);
+    TakeCheckAnswer(c, postCheck(c, requestFields(c, guid)));
   } catch (const std::exception& e) {
     LogCheckError(DescribeUnexpected(e));
   }
 
   state().done.store(true, std::memory_order_release);
+}
+
+void TakeCheckAnswer(const UpdateCheckContext& c, const std::wstring& answer) {
+  if (answer.starts_with(L"ERROR")) LogCheckError(L"INVALIDSERVERRESPONSE");
+  const auto lines = i18n::SplitLines(answer);
+  if (!state().failed) {
+    const std::wstring status = ParseTag(lineAt(lines, 3), L"result");
+    if (status != L"0" && status != L"1") LogCheckError(L"INVALIDSERVERRESPONSE");
+  }
+  if (!state().failed) takeAnswer(c, lines);
 }
 
 void ClearCheckDone() {

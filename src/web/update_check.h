@@ -31,6 +31,10 @@ struct UpdateCheckContext {
 // The check itself, on the TChecker thread. Sets CheckDone last, unless the
 // launch counter could not be stored.
 void CheckForUpdate(const UpdateCheckContext& context);
+// What the check makes of the answer's text: the status line, then the
+// version, address and price it stores. Part of CheckForUpdate, after the
+// post.
+void TakeCheckAnswer(const UpdateCheckContext& context, const std::wstring& answer);
 
 // Cleared as the check's thread starts.
 void ClearCheckDone();

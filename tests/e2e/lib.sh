@@ -86,12 +86,20 @@ CONF
   kill -0 "$SERVER_PID" 2>/dev/null || fail "chronyd did not start: $(cat "$dir/chronyd.log")"
 }
 
-# The crafted server of the fixtures, OFFSET seconds ahead of the host clock.
+# The crafted server of the fixtures, OFFSET seconds ahead of the host clock;
+# further arguments go to the fixture (--answer N).
 start_fixture_123() {
-  python3 "$REPO/tests/fixtures/sntp_server.py" --port 123 --offset "$1" --log "$APPDIR/sntp-requests.log" &
+  python3 "$REPO/tests/fixtures/sntp_server.py" --port 123 --offset "$1" "${@:2}" \
+    --log "$APPDIR/sntp-requests.log" &
   SERVER_PID=$!
   sleep 0.5
   kill -0 "$SERVER_PID" 2>/dev/null || fail "the SNTP fixture did not start"
+}
+
+# Closes the time service's ERROR box when one is open; true when it did.
+close_error_box() {
+  driver visible ERROR >/dev/null 2>&1 || return 1
+  driver close ERROR && driver gone ERROR 5000
 }
 
 clock_writes() { [[ -f "$CLOCK_LOG" ]] && grep -c . "$CLOCK_LOG" || echo 0; }

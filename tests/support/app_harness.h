@@ -2,6 +2,7 @@
 // The main window on fakes and the headless window system, with a network
 // that reaches only loopback: port 123 goes to a test's UDP fixture, and no
 // name is looked up in a real resolver.
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -39,7 +40,9 @@ class LoopbackNetwork : public platform::Network {
  public:
   std::uint16_t ntpPort = 9;  // discard: nothing answers until a test says
   std::map<std::wstring, platform::Ipv4Address> names;
-  int queriesSent = 0;
+  // Counted on whichever thread queries.
+  std::atomic<int> queriesSent{0};
+  std::atomic<int> datagramsReceived{0};
 
   platform::Resolved resolveIpv4(const std::wstring& host) override {
     const auto it = names.find(host);
@@ -67,6 +70,7 @@ class LoopbackNetwork : public platform::Network {
     platform::Waited waitReadable(std::int32_t ms) override { return inner_->waitReadable(ms); }
     platform::Received receive(std::span<std::uint8_t> buffer) override {
       platform::Received r = inner_->receive(buffer);
+      ++net_.datagramsReceived;
       if (r.sourcePort == net_.ntpPort) r.sourcePort = 123;
       return r;
     }

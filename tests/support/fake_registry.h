@@ -37,6 +37,11 @@ class FakeRegistry : public platform::Registry {
     put(root, path, name, platform::StringValue(text));
   }
   void addKey(platform::RegistryRoot root, const std::wstring& path) { keys_[keyName(root, path)]; }
+  // Forgets every key and what was opened.
+  void clear() {
+    keys_.clear();
+    opened.clear();
+  }
   std::optional<platform::RegistryValue> value(platform::RegistryRoot root,
                                                const std::wstring& path,
                                                const std::wstring& name) const {

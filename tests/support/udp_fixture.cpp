@@ -71,10 +71,7 @@ std::vector<std::uint8_t> craftReply(const FixtureRequest& request, const ReplyF
   p[1] = static_cast<std::uint8_t>(f.stratum);
   p[2] = 6;     // poll
   p[3] = 0xEC;  // precision
-  p[12] = 'L';  // reference identifier "LOCL"
-  p[13] = 'O';
-  p[14] = 'C';
-  p[15] = 'L';
+  std::copy(f.referenceId.begin(), f.referenceId.end(), p.begin() + 12);
   const auto originate = f.originate.value_or(transmitOf(request));
   std::copy(originate.begin(), originate.end(), p.begin() + 24);
   putUint32(p, 16, f.seconds - 16);  // reference

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/main_form_layout.h"
+#include "app/startup.h"
 #include "support/app_harness.h"
 #include "support/udp_fixture.h"
 #include "time/sntp.h"
@@ -114,6 +115,8 @@ TEST_F(TimeCommands, TheServerBoxsOwnTextIsQueriedTrimmed) {
 TEST_F(TimeCommands, FailuresAreReportedAndChangeNothing) {
   serve(0);
   TAppForm& f = start();
+  // Boxes answered at once: no display tick moves the estimate meanwhile.
+  h.windows.boxOpenMs = 0;
   h.windows.userClick(f.BitBtn1);
   const TDateTime before = f.ServerTime();
   const std::wstring label = f.Label2.text();
@@ -179,7 +182,7 @@ TEST_F(TimeCommands, SyncWritesTheFreshAnswerWithItsMilliseconds) {
   serve(0);
   TAppForm& f = start();
   // Nothing fetched yet: nothing happens, not even a query.
-  f.SyncComputerTime();
+  f.timeCommands().syncComputerTime();
   EXPECT_EQ(queries(), 0u);
   EXPECT_TRUE(h.clock.setCalls.empty());
 
@@ -292,19 +295,139 @@ TEST_F(TimeCommands, CommandsStartedWhileOneWaitsDoNotNest) {
   TAppForm& f = start();
   h.windows.userClick(f.BitBtn1);
   silence();
-  int nested = 0;
   h.windows.onMessageBox = [&](const ui::MessageBoxRequest&) {
-    if (nested++ > 0) return;
-    // While the box of a failed fetch inside Sync is open, the hotkey and the
-    // automatic check come in: the sync skips its turn, the fetch too.
-    EXPECT_EQ(f.GetServerTime(), TAppForm::FetchOutcome::Skipped);
-    f.SyncComputerTime();
+    // While the box of a failed fetch inside Sync is open, the hotkey, the
+    // automatic check and a fetch come in: each skips its turn.
+    EXPECT_EQ(f.timeCommands().getServerTime(), FetchOutcome::Skipped);
+    EXPECT_EQ(f.timeCommands().syncComputerTime(), FetchOutcome::Skipped);
+    f.timeCommands().hotkeyAction();
   };
   const std::size_t before = queries();
   h.windows.userClick(f.BitBtn2);
   EXPECT_EQ(queries(), before + 1);
   EXPECT_EQ(h.windows.shownBoxes.size(), 1u);
   EXPECT_TRUE(h.clock.setCalls.empty());
+}
+
+// Faults that only show when timers fire inside nested loops, or when the
+// start-up thread's hand-off is late.
+
+TEST(StartHidden, AutoStaysHiddenWhateverRunsInsideTheCreationsBoxes) {
+  for (const bool automatic : {true, false}) {
+    AppHarness h;
+    h.shell.argument = automatic ? L"/auto" : L"-auto";
+    // The daylight fetch at creation fails at once and opens its box, whose
+    // loop runs the window's first timers, "/auto" among them.
+    h.setting(L"Server", L"nowhere.test");
+    h.setting(L"Daylight", L"1");
+    const AppWindows w(h.platform);
+    ASSERT_EQ(h.windows.shownBoxes.size(), 1u);
+    EXPECT_EQ(w.main->visible(), !automatic) << automatic;
+    h.windows.advance(3000);  // the start-up press and its own box
+    h.windows.drain(200);
+    EXPECT_EQ(w.main->visible(), !automatic) << automatic;
+  }
+}
+
+TEST_F(TimeCommands, TheStartupPressWritesTheAnswerAgedOnlyByTheTimeSinceItArrived) {
+  h.setting(L"AutomaticallySynchronize", L"ON");
+  // The second reply, the one written, comes late enough to stop the test's
+  // hand-offs in between.
+  peer =
+      std::make_unique<test::UdpFixture>(udp, [this](const std::vector<test::FixtureRequest>& r) {
+        const auto ts = time::sntp::localToNtp(time::addMilliseconds(now(), 5000), 0);
+        return std::vector<test::FixtureDatagram>{
+            {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction}), false,
+             std::chrono::milliseconds(r.size() == 2 ? 100 : 0)}};
+      });
+  h.network.ntpPort = peer->port();
+  start(true);
+  h.windows.advance(1000);
+  while (h.network.queriesSent < 2) {
+    h.windows.drain(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  while (h.windows.pendingWork() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // The answer is in; the UI thread stalls before it takes it.
+  h.clock.advance(700);
+  const TDateTime serverNow = time::addMilliseconds(now(), 5000);
+  for (int i = 0; i < 100 && h.clock.setCalls.empty(); ++i) h.windows.drain(10);
+  ASSERT_EQ(h.clock.setCalls.size(), 1u);
+  const double lateMs = (serverNow - time::fromSystemTime(h.clock.setCalls[0])) * time::kMsPerDay;
+  EXPECT_NEAR(lateMs, 0, 0.5) << "the written clock matches the server's at the write";
+}
+
+TEST_F(TimeCommands, AutomaticTurnsBackOffFromASilentServerAndStopAtAKiss) {
+  serve(5000);
+  h.clock.acceptSet = false;  // refused writes keep the displays apart
+  TAppForm& f = start();
+  h.windows.userToggle(f.CheckBox2);
+  h.windows.userClick(f.BitBtn1);
+  runFor(10000);
+  ASSERT_EQ(queries(), 2u) << "one automatic turn while the server answers";
+
+  // Fails every turn from now: each wait is twice the last, up to 15 min.
+  silence();
+  std::vector<std::uint64_t> at;
+  for (std::size_t seen = 0; h.windows.now() < 60 * 60 * 1000;) {
+    runFor(1000);
+    if (queries() > seen) {
+      seen = queries();
+      at.push_back(h.windows.now());
+    }
+  }
+  const std::uint64_t waits[] = {20, 40, 80, 160, 320, 640, 900, 900};
+  ASSERT_GE(at.size(), std::size(waits) + 1);
+  for (std::size_t i = 0; i < std::size(waits); ++i) {
+    // Plus up to one period of the check and the box's own second.
+    EXPECT_GE(at[i + 1] - at[i], waits[i] * 1000) << i;
+    EXPECT_LE(at[i + 1] - at[i], (waits[i] + 12) * 1000) << i;
+  }
+  EXPECT_EQ(h.windows.mostOpenBoxes, 1) << "boxes never stack";
+
+  // Ticking the box again starts afresh; a kiss-o'-death asking to slow down
+  // then stops the automatic turns, not the button.
+  serve(5000, {.stratum = 0, .referenceId = {'R', 'A', 'T', 'E'}});
+  h.windows.userToggle(f.CheckBox2);
+  h.windows.userToggle(f.CheckBox2);
+  h.windows.shownBoxes.clear();
+  runFor(10000);
+  ASSERT_EQ(queries(), 1u);
+  runFor(60 * 60 * 1000);
+  EXPECT_EQ(queries(), 1u);
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(queries(), 2u);
+  EXPECT_EQ(boxTexts(), (std::vector<std::wstring>(2, L"Invalid Server Time!")));
+  // Another server lifts the stop.
+  h.network.names[L"other.test"] = platform::kLoopback;
+  h.windows.dispatch([&] { f.ComboBox1.editFromUser(L"other.test"); });
+  runFor(10000);
+  EXPECT_EQ(queries(), 3u);
+}
+
+TEST_F(TimeCommands, ExitDuringTheStartupFetchWaitsWithNothingOfTheWindowLeft) {
+  silence();
+  TAppForm& f = start(true);
+  f.IdSNTP1().ReceiveTimeout = 500;
+  h.windows.advance(1000);
+  while (h.network.queriesSent < 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  h.windows.userChoose(f.Exit1);
+  // A message that comes in while the program waits for the query.
+  std::atomic<bool> ran = false;
+  std::thread late([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    h.windows.post([&] { ran = true; });
+  });
+  const auto began = std::chrono::steady_clock::now();
+  h.form.reset();
+  const auto waited = std::chrono::steady_clock::now() - began;
+  late.join();
+  EXPECT_LT(waited, std::chrono::milliseconds(1500)) << "bounded by the query's deadline";
+  EXPECT_FALSE(ran) << "nothing runs after Exit";
+  EXPECT_TRUE(h.windows.shownBoxes.empty()) << "the press's box does not open after Exit";
+  EXPECT_TRUE(h.windows.hotKeys.empty());
+  h.windows.drain(0);
+  EXPECT_TRUE(h.windows.shownBoxes.empty());
 }
 
 }  // namespace

@@ -112,6 +112,20 @@ TEST(MakerTime, SyncWritesTheFetchedTimeAndSkipsTheClockOnAPassedOnFailure) {
   EXPECT_TRUE(f.TimerComputerTime.enabled());
 }
 
+TEST(MakerTime, ADateOf2000OrEarlierIsAnInvalidServerTimeAndNeverWritten) {
+  AppHarness h;
+  h.http.answer(kDateTime, "01/06/2022 12:00:00");
+  h.http.answer(kDateTime, "31/12/1999 23:59:59");
+  TAppForm& f = h.start();
+  chooseMaker(f);
+  h.windows.userClick(f.BitBtn1);
+  h.windows.userClick(f.BitBtn2);
+  ASSERT_EQ(h.windows.shownBoxes.size(), 1u);
+  EXPECT_EQ(h.windows.shownBoxes[0].text, L"Invalid Server Time!");
+  EXPECT_EQ(h.windows.shownBoxes[0].caption, L"ERROR");
+  EXPECT_TRUE(h.clock.setCalls.empty());
+}
+
 std::string checkAnswer(const std::string& version, const std::string& url) {
   return "<version>" + version + "</version>\r\n<url>" + url + "</url>\r\n<price>0</price>\r\n" +
          "<result>1</result>\r\n";

@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/ui/layout_rules.h"
+#include "ui/layout_rules.h"
 
-namespace hv::platform::win32::layout {
+namespace hv::ui::layout {
 namespace {
 
-using ui::Bounds;
-using ui::ControlKind;
-using ui::ControlSpec;
-using ui::Dock;
-using ui::MenuSpec;
+using hv::ui::Bounds;
+using hv::ui::ControlKind;
+using hv::ui::ControlSpec;
+using hv::ui::Dock;
+using hv::ui::MenuSpec;
 
 TEST(UiBackendScale, RoundsToTheNearestPixelWithHalvesAwayFromZero) {
   struct Case {
@@ -174,4 +174,4 @@ TEST(UiBackendEditText, EveryLineBreakBecomesCrLfAndNothingElseChanges) {
 }
 
 }  // namespace
-}  // namespace hv::platform::win32::layout
+}  // namespace hv::ui::layout

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/win32/ui/tray_clicks.h"
-#include "platform/win32/ui/work_queue.h"
+#include "ui/tray_clicks.h"
+#include "ui/work_queue.h"
 
-namespace hv::platform::win32::winui {
+namespace hv::ui {
 namespace {
 
 // What the window system does with a posted item: catch and report.
@@ -159,4 +159,4 @@ TEST(UiBackendTrayClicks, AClickIsAPressAndAReleaseOnTheIcon) {
 }
 
 }  // namespace
-}  // namespace hv::platform::win32::winui
+}  // namespace hv::ui

@@ -166,6 +166,12 @@ TEST(PostForm, AnswersAreDecodedByTheirCharsetOrEachTransportsDefault) {
       {kHttp, L"text/plain; charset=\"utf-8\"", "\xC3\x9C", L"\u00dc"},
       {kHttp, L"text/plain;charset=windows-1252", "\x80", L"\u20ac"},
       {kHttp, L"text/plain; charset=x-unheard-of", "\xDC", L"\u00dc"},
+      // One leading byte-order mark goes, whatever the charset claims.
+      {kHttps, L"text/plain", "\xEF\xBB\xBFOK", L"OK"},
+      {kHttp, L"text/plain", "\xEF\xBB\xBF<version>2.3</version>", L"<version>2.3</version>"},
+      {kHttp, L"text/plain; charset=us-ascii", "\xEF\xBB\xBFOK", L"OK"},
+      {kHttps, L"text/plain; charset=utf-16le", std::string("\xFF\xFEO\0K\0", 6), L"OK"},
+      {kHttps, L"text/plain", "\xEF\xBB\xBF\xEF\xBB\xBFOK", L"\ufeffOK"},
   };
   for (const auto& c : cases) {
     FakeHttp http;

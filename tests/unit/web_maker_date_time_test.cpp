@@ -103,6 +103,26 @@ TEST_F(Fetch, AnHttpAnswerServesWhenHttpsFails) {
   EXPECT_EQ(http.sent.at(1).kind, FakeHttp::Kind::Platform);
 }
 
+TEST_F(Fetch, ADateOf2000OrEarlierIsRefusedLikeAnSntpAnswer) {
+  const struct {
+    const char* answer;
+    MakerTimeFetch::Outcome outcome;
+  } cases[] = {
+      {"31/12/1999 23:59:59", MakerTimeFetch::Outcome::TooOld},
+      {"4/12/0021 18:05:09", MakerTimeFetch::Outcome::TooOld},
+      {"31/12/2000 23:59:59", MakerTimeFetch::Outcome::TooOld},
+      {"01/01/2001 00:00:00", MakerTimeFetch::Outcome::Time},
+      {"\xEF\xBB\xBF"
+       "24/12/2021 18:05:09",
+       MakerTimeFetch::Outcome::Time},
+  };
+  for (const auto& c : cases) {
+    FakeHttp h;
+    h.answer(kHttps, c.answer);
+    EXPECT_EQ(FetchMakerDateTime(h, clock, kHost, false).outcome, c.outcome) << c.answer;
+  }
+}
+
 TEST_F(Fetch, AnEmptyAnswerChangesNothing) {
   http.answer(kHttps, "");
   EXPECT_EQ(FetchMakerDateTime(http, clock, kHost, false).outcome,

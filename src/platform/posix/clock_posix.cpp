@@ -39,4 +39,10 @@ bool PosixClock::setLocalTime(const SystemTime&) {
   return false;
 }
 
+std::int64_t PosixClock::steadyMicroseconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
 }  // namespace hv::platform

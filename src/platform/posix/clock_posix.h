@@ -9,6 +9,7 @@ class PosixClock : public Clock {
   SystemTime localTime() override;
   TimeZoneInfo timeZone() override;
   bool setLocalTime(const SystemTime& t) override;
+  std::int64_t steadyMicroseconds() override;
 };
 
 }  // namespace hv::platform

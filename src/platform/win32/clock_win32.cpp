@@ -107,4 +107,18 @@ bool Win32Clock::setLocalTime(const SystemTime& t) {
   }
 }
 
+std::int64_t Win32Clock::steadyMicroseconds() {
+  // The counter's frequency is fixed at boot, so it is read once.
+  static const std::int64_t frequency = [] {
+    LARGE_INTEGER f{};
+    QueryPerformanceFrequency(&f);
+    return static_cast<std::int64_t>(f.QuadPart);
+  }();
+  LARGE_INTEGER c{};
+  QueryPerformanceCounter(&c);
+  const std::int64_t ticks = c.QuadPart;
+  // Whole seconds first, so the product cannot overflow.
+  return ticks / frequency * 1000000 + ticks % frequency * 1000000 / frequency;
+}
+
 }  // namespace hv::platform::win32

@@ -15,6 +15,7 @@ class Win32Clock : public Clock {
   SystemTime localTime() override;
   TimeZoneInfo timeZone() override;
   bool setLocalTime(const SystemTime& t) override;
+  std::int64_t steadyMicroseconds() override;
 
   // True in a build that records clock writes instead of making them.
   static bool recordsWrites();

@@ -131,7 +131,8 @@ void ControlWindow::create(HWND parent, int id) {
   applyIcon();
   if (control_.hasColours() && design.kind == ControlKind::Panel)
     brush_.reset(CreateSolidBrush(colourRef(control_.backColour())));
-  writeText(design.kind == ControlKind::Memo ? layout::editText(control_.text()) : control_.text());
+  writeText(design.kind == ControlKind::Memo ? ui::layout::editText(control_.text())
+                                             : control_.text());
   applyState();
 }
 
@@ -148,7 +149,7 @@ void ControlWindow::applyFont() {
 void ControlWindow::applyIcon() {
   const auto& design = control_.design();
   if (design.kind != ControlKind::Button || design.icon.empty()) return;
-  const int size = layout::scale(16, form_.dpi());
+  const int size = ui::layout::scale(16, form_.dpi());
   HICON icon = form_.images().icon(design.icon, size);
   if (!icon) return;
   if (design.iconRight) {
@@ -156,7 +157,7 @@ void ControlWindow::applyIcon() {
     // which the common controls of version 6 place where they are told.
     ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
     if (list && ImageList_AddIcon(list.get(), icon) >= 0) {
-      const int margin = layout::scale(3, form_.dpi());
+      const int margin = ui::layout::scale(3, form_.dpi());
       BUTTON_IMAGELIST info{list.get(), {margin, 0, margin, 0}, BUTTON_IMAGELIST_ALIGN_RIGHT};
       if (SendMessageW(hwnd_.get(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&info))) {
         imageList_ = std::move(list);
@@ -218,7 +219,8 @@ void ControlWindow::changed(hv::ui::Control&, Change what) {
     case Change::Text:
       if (kind == ControlKind::ComboBox && !control_.design().editable)
         break;  // the selection shows it
-      writeText(kind == ControlKind::Memo ? layout::editText(control_.text()) : control_.text());
+      writeText(kind == ControlKind::Memo ? ui::layout::editText(control_.text())
+                                          : control_.text());
       if (kind == ControlKind::Panel) InvalidateRect(h, nullptr, TRUE);
       // A label sized by its text grows or shrinks with it.
       if (kind == ControlKind::Label &&
@@ -338,7 +340,7 @@ std::optional<HBRUSH> ControlWindow::colours(HDC dc) {
   return parentPanel_ ? parentPanel_->background() : form_.background();
 }
 
-layout::Size ControlWindow::naturalSize() const {
+ui::layout::Size ControlWindow::naturalSize() const {
   HWND h = hwnd_.get();
   if (control_.kind() == ControlKind::ComboBox) {
     // The closed box: its height follows its font.
@@ -347,7 +349,7 @@ layout::Size ControlWindow::naturalSize() const {
     return {r.right - r.left, r.bottom - r.top};
   }
   HDC dc = GetDC(h);
-  layout::Size size;
+  ui::layout::Size size;
   {
     SelectedObject selected(dc, font());
     TEXTMETRICW tm{};

@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "platform/win32/ui/handles.h"
-#include "platform/win32/ui/layout_rules.h"
 #include "ui/controls.h"
+#include "ui/layout_rules.h"
 
 namespace hv::platform::win32::winui {
 
@@ -42,7 +42,7 @@ class ControlWindow : public hv::ui::ControlPeer {
   HBRUSH background() const;
 
   // Size the control needs where its layout gives 0, in physical pixels.
-  layout::Size naturalSize() const;
+  ui::layout::Size naturalSize() const;
   void place(const hv::ui::Bounds& physical);
   // The window's DPI changed: new font and pictures.
   void rescale();

@@ -1,7 +1,7 @@
 #include "platform/win32/ui/fonts.h"
 
 #include "platform/error.h"
-#include "platform/win32/ui/layout_rules.h"
+#include "ui/layout_rules.h"
 
 namespace hv::platform::win32::winui {
 
@@ -10,7 +10,7 @@ HFONT FontCache::get(const FontKey& key) {
   if (it != fonts_.end()) return it->second.get();
   LOGFONTW lf{};
   // Negative: the character height, as the layout gives it, not the cell.
-  lf.lfHeight = -layout::scale(key.height, dpi_);
+  lf.lfHeight = -ui::layout::scale(key.height, dpi_);
   lf.lfWeight = key.bold ? FW_BOLD : FW_NORMAL;
   lf.lfUnderline = key.underline ? TRUE : FALSE;
   lf.lfCharSet = DEFAULT_CHARSET;

@@ -7,8 +7,8 @@
 
 #include "platform/error.h"
 #include "platform/win32/ui/gdi_canvas.h"
-#include "platform/win32/ui/layout_rules.h"
 #include "platform/win32/ui/window_system_win32.h"
+#include "ui/layout_rules.h"
 
 namespace hv::platform::win32::winui {
 namespace {
@@ -87,7 +87,7 @@ void FormWindow::realizeContents() {
   const auto& design = form_.design();
   // Hidden windows take the DPI of the monitor they would show on.
   dpi_ = static_cast<int>(GetDpiForWindow(h));
-  if (dpi_ <= 0) dpi_ = layout::kBaseDpi;
+  if (dpi_ <= 0) dpi_ = ui::layout::kBaseDpi;
   fonts_ = FontCache(std::wstring(design.fontName), dpi_);
   if (design.hasBackground)
     backgroundBrush_.reset(
@@ -226,8 +226,8 @@ void FormWindow::installMenuBar() {
 
 void FormWindow::createControls() {
   const auto& specs = form_.design().controls;
-  const auto parents = layout::controlParents(specs);
-  creationOrder_ = layout::creationOrder(specs);
+  const auto parents = ui::layout::controlParents(specs);
+  creationOrder_ = ui::layout::creationOrder(specs);
   controls_.resize(specs.size());
   // Tab order is z-order, and z-order is the order of creation.
   for (std::size_t i : creationOrder_) {
@@ -262,8 +262,8 @@ void FormWindow::addHint(ControlWindow& control) {
 void FormWindow::sizeWindow(std::optional<RECT> suggested) {
   HWND h = hwnd_.get();
   const auto& design = form_.design();
-  const int clientW = layout::scale(design.clientWidth, dpi_);
-  const int clientH = layout::scale(design.clientHeight, dpi_);
+  const int clientW = ui::layout::scale(design.clientWidth, dpi_);
+  const int clientH = ui::layout::scale(design.clientHeight, dpi_);
   RECT r{0, 0, clientW, clientH};
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
   const auto ex = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_EXSTYLE));
@@ -293,8 +293,8 @@ void FormWindow::relayout() {
   HWND h = hwnd_.get();
   if (!h || detached_) return;
   const auto& specs = form_.design().controls;
-  const auto parents = layout::controlParents(specs);
-  std::map<int, layout::Size> room;
+  const auto parents = ui::layout::controlParents(specs);
+  std::map<int, ui::layout::Size> room;
   RECT client{};
   GetClientRect(h, &client);
   room[-1] = {client.right, client.bottom};
@@ -303,21 +303,21 @@ void FormWindow::relayout() {
     if (specs[i].kind == ControlKind::Panel) containers.push_back(static_cast<int>(i));
   for (int container : containers) {
     std::vector<std::size_t> members;
-    std::vector<layout::ChildLayout> children;
+    std::vector<ui::layout::ChildLayout> children;
     for (std::size_t i = 0; i < specs.size(); ++i) {
       if (parents[i] != container || !controls_[i]) continue;
       const auto& control = controls_[i]->control();
       // A hidden docked control gives its edge to the others.
       if (!control.visible() && specs[i].dock != hv::ui::Dock::None) continue;
-      layout::ChildLayout c{control.bounds(), specs[i].dock, specs[i].dockMargin, {}};
+      ui::layout::ChildLayout c{control.bounds(), specs[i].dock, specs[i].dockMargin, {}};
       if (c.bounds.width == 0 || c.bounds.height == 0) c.natural = controls_[i]->naturalSize();
       members.push_back(i);
       children.push_back(c);
     }
     // Inside a panel, docked children keep clear of its one-pixel bevel.
-    const int edge = container < 0 ? 0 : layout::scale(1, dpi_);
+    const int edge = container < 0 ? 0 : ui::layout::scale(1, dpi_);
     const auto size = room[container];
-    auto placed = layout::placeChildren(
+    auto placed = ui::layout::placeChildren(
         children, {std::max(0, size.width - 2 * edge), std::max(0, size.height - 2 * edge)}, dpi_);
     for (std::size_t k = 0; k < members.size(); ++k) {
       if (children[k].dock != hv::ui::Dock::None) {
@@ -437,36 +437,36 @@ void FormWindow::showTray() {
 }
 
 void FormWindow::trayMessage(LPARAM mouse) {
-  TrayMouse m = TrayMouse::Other;
+  ui::TrayMouse m = ui::TrayMouse::Other;
   switch (LOWORD(mouse)) {
     case WM_LBUTTONDOWN:
-      m = TrayMouse::LeftDown;
+      m = ui::TrayMouse::LeftDown;
       break;
     case WM_LBUTTONUP:
-      m = TrayMouse::LeftUp;
+      m = ui::TrayMouse::LeftUp;
       break;
     case WM_LBUTTONDBLCLK:
-      m = TrayMouse::LeftDouble;
+      m = ui::TrayMouse::LeftDouble;
       break;
     case WM_RBUTTONDOWN:
-      m = TrayMouse::RightDown;
+      m = ui::TrayMouse::RightDown;
       break;
     case WM_RBUTTONUP:
-      m = TrayMouse::RightUp;
+      m = ui::TrayMouse::RightUp;
       break;
     default:
       break;
   }
   switch (trayClicks_.feed(m)) {
-    case TrayAction::Click:
+    case ui::TrayAction::Click:
       dispatch([this] {
         if (form_.OnTrayClick) form_.OnTrayClick();
       });
       break;
-    case TrayAction::Menu:
+    case ui::TrayAction::Menu:
       showTrayMenu();
       break;
-    case TrayAction::None:
+    case ui::TrayAction::None:
       break;
   }
 }
@@ -496,16 +496,16 @@ hv::ui::MenuItem* FormWindow::menuItemFor(UINT id) const {
 }
 
 void FormWindow::measureMenuItem(MEASUREITEMSTRUCT& m) {
-  const int size = layout::scale(16, dpi_);
+  const int size = ui::layout::scale(16, dpi_);
   // A little room on either side keeps the picture off the caption.
-  m.itemWidth = static_cast<UINT>(size + layout::scale(4, dpi_));
+  m.itemWidth = static_cast<UINT>(size + ui::layout::scale(4, dpi_));
   m.itemHeight = static_cast<UINT>(size);
 }
 
 void FormWindow::drawMenuItem(const DRAWITEMSTRUCT& d) {
   auto* item = menuItemFor(d.itemID);
   if (!item) return;
-  const int size = layout::scale(16, dpi_);
+  const int size = ui::layout::scale(16, dpi_);
   HICON icon = images().icon(item->design().icon, size);
   if (!icon) return;
   const int x = d.rcItem.left + (d.rcItem.right - d.rcItem.left - size) / 2;

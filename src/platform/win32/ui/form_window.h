@@ -15,9 +15,9 @@
 #include "platform/win32/ui/handles.h"
 #include "platform/win32/ui/images.h"
 #include "platform/win32/ui/native_menu.h"
-#include "platform/win32/ui/tray_clicks.h"
 #include "platform/win32/ui/tray_icon.h"
 #include "ui/form.h"
+#include "ui/tray_clicks.h"
 
 namespace hv::platform::win32::winui {
 
@@ -132,7 +132,7 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   AccelHandle accelerators_;
   std::unique_ptr<TrayIcon> tray_;
   WindowHandle tooltip_;
-  TrayClickTracker trayClicks_;
+  ui::TrayClickTracker trayClicks_;
   int trayRetries_ = 0;
   std::vector<std::uint16_t> hotKeys_;
   HWND lastFocus_ = nullptr;

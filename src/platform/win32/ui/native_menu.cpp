@@ -1,7 +1,7 @@
 #include "platform/win32/ui/native_menu.h"
 
 #include "platform/error.h"
-#include "platform/win32/ui/layout_rules.h"
+#include "ui/layout_rules.h"
 
 namespace hv::platform::win32::winui {
 namespace {
@@ -32,7 +32,7 @@ MenuHandle newMenu(bool bar) {
 NativeMenu::NativeMenu(Kind kind, std::vector<hv::ui::MenuItem*> items, UINT firstId)
     : kind_(kind),
       items_(std::move(items)),
-      parents_(layout::menuParents(specsOf(items_))),
+      parents_(ui::layout::menuParents(specsOf(items_))),
       firstId_(firstId) {
   for (auto* i : items_) i->attach(this);
 }
@@ -75,7 +75,7 @@ MenuHandle NativeMenu::build() const {
       info.fMask = MIIM_FTYPE;
       info.fType = MFT_SEPARATOR;
     } else {
-      text = layout::menuText(item.caption(), design.shortcut);
+      text = ui::layout::menuText(item.caption(), design.shortcut);
       info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE;
       info.wID = firstId_ + static_cast<UINT>(i);
       info.dwTypeData = text.data();
@@ -84,7 +84,7 @@ MenuHandle NativeMenu::build() const {
         info.fMask |= MIIM_BITMAP;
         info.hbmpItem = HBMMENU_CALLBACK;
       }
-      if (layout::hasChildren(parents_, i)) {
+      if (ui::layout::hasChildren(parents_, i)) {
         pending.push_back(newMenu(false));
         menus[i] = pending.back().get();
         info.fMask |= MIIM_SUBMENU;
@@ -101,7 +101,7 @@ MenuHandle NativeMenu::build() const {
 std::vector<ACCEL> NativeMenu::accelerators() const {
   std::vector<ACCEL> table;
   for (std::size_t i = 0; i < items_.size(); ++i) {
-    const auto shortcut = layout::parseShortcut(items_[i]->design().shortcut);
+    const auto shortcut = ui::layout::parseShortcut(items_[i]->design().shortcut);
     if (!shortcut) continue;
     ACCEL a{};
     a.fVirt = static_cast<BYTE>(FVIRTKEY | (shortcut->ctrl ? FCONTROL : 0) |

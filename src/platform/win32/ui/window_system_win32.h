@@ -14,8 +14,8 @@
 
 #include "platform/win32/ui/handles.h"
 #include "platform/win32/ui/images.h"
-#include "platform/win32/ui/work_queue.h"
 #include "ui/window_system.h"
+#include "ui/work_queue.h"
 
 namespace hv::platform::win32::winui {
 
@@ -75,7 +75,7 @@ class Win32WindowSystem : public hv::ui::WindowSystem {
   UINT taskbarCreated_ = 0;
   ImageLibrary images_;
   WindowHandle queueWindow_;
-  WorkQueue queue_;
+  ui::WorkQueue queue_;
   std::atomic<bool> terminated_{false};
   std::map<const hv::ui::Form*, std::unique_ptr<FormWindow>> forms_;
   // The first form realized and still there owns the ones after it.

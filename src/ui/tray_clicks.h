@@ -3,7 +3,7 @@
 // press followed by a left release on the icon (a release after a press
 // elsewhere is none); the context menu opens on the right release. Free of
 // <windows.h>, so the native tests run it too.
-namespace hv::platform::win32::winui {
+namespace hv::ui {
 
 enum class TrayMouse { LeftDown, LeftUp, LeftDouble, RightDown, RightUp, Other };
 enum class TrayAction { None, Click, Menu };
@@ -39,4 +39,4 @@ class TrayClickTracker {
   bool leftPressed_ = false;
 };
 
-}  // namespace hv::platform::win32::winui
+}  // namespace hv::ui

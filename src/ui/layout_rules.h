@@ -15,7 +15,7 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 
-namespace hv::platform::win32::layout {
+namespace hv::ui::layout {
 
 constexpr int kBaseDpi = 96;
 
@@ -261,4 +261,4 @@ inline std::wstring editText(std::wstring_view text) {
   return out;
 }
 
-}  // namespace hv::platform::win32::layout
+}  // namespace hv::ui::layout

@@ -13,7 +13,7 @@
 
 #include "platform/error.h"
 
-namespace hv::platform::win32::winui {
+namespace hv::ui {
 
 class WorkQueue {
  public:
@@ -36,6 +36,8 @@ class WorkQueue {
 
   void close();
   bool closed() const;
+  // Items queued and not yet taken.
+  std::size_t pending() const;
 
  private:
   struct Item {
@@ -126,9 +128,14 @@ inline void WorkQueue::close() {
           Error(L"The user interface has closed; the work could not run.")));
 }
 
+inline std::size_t WorkQueue::pending() const {
+  std::lock_guard lock(mutex_);
+  return items_.size();
+}
+
 inline bool WorkQueue::closed() const {
   std::lock_guard lock(mutex_);
   return closed_;
 }
 
-}  // namespace hv::platform::win32::winui
+}  // namespace hv::ui

@@ -1,0 +1,26 @@
+#pragma once
+// The windows that exist from start-up to the end: the main window, shown
+// unless "/auto" already hid it, and the hidden language window.
+#include <memory>
+
+#include "app/app_platform.h"
+
+namespace hv::i18n {
+class TTranslateForm;
+}
+
+namespace hv::app {
+
+class TAppForm;
+
+struct AppWindows {
+  explicit AppWindows(AppPlatform& platform);
+  AppWindows(const AppWindows&) = delete;
+  AppWindows& operator=(const AppWindows&) = delete;
+  ~AppWindows();
+
+  std::unique_ptr<TAppForm> main;
+  std::unique_ptr<i18n::TTranslateForm> language;
+};
+
+}  // namespace hv::app
