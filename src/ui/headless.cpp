@@ -118,12 +118,15 @@ ModalResult HeadlessWindowSystem::messageBox(Form*, const MessageBoxRequest& req
     int& open;
     ~Closing() { --open; }
   } closing{openBoxes};
+  // Scripted answers go to boxes in the order they open, whatever opens
+  // inside this one meanwhile.
+  ModalResult answer = request.buttons == MessageButtons::YesNo ? ModalResult::No : ModalResult::OK;
+  if (!boxAnswers.empty()) {
+    answer = boxAnswers.front();
+    boxAnswers.pop_front();
+  }
   if (onMessageBox) onMessageBox(request);
   advance(boxOpenMs);
-  if (boxAnswers.empty())
-    return request.buttons == MessageButtons::YesNo ? ModalResult::No : ModalResult::OK;
-  const auto answer = boxAnswers.front();
-  boxAnswers.pop_front();
   return answer;
 }
 
