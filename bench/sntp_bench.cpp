@@ -11,6 +11,7 @@
 
 #include "loopback_responder.h"
 #include "platform/posix/clock_posix.h"
+#include "platform/posix/random_posix.h"
 #include "platform/posix/udp_posix.h"
 #include "support/chrony_server.h"
 #include "time/sntp.h"
@@ -79,7 +80,8 @@ class InstantNetwork : public platform::Network {
 void ClientQuery(benchmark::State& state, std::uint16_t port,
                  platform::Network& network = Network()) {
   platform::PosixClock clock;
-  time::TIdSNTP client(clock, network);
+  platform::PosixRandom random;
+  time::TIdSNTP client(clock, network, random);
   client.Host = L"127.0.0.1";
   client.Port = port;
   client.ReceiveTimeout = 5000;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/posix/clock_posix.h"
+#include "platform/posix/random_posix.h"
 #include "platform/posix/udp_posix.h"
 #include "support/chrony_server.h"
 #include "time/sntp.h"
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
     test::ChronyServer chrony(123);
     platform::PosixClock clock;
     platform::PosixNetwork network;
-    time::TIdSNTP client(clock, network);
+    platform::PosixRandom random;
+    time::TIdSNTP client(clock, network, random);
     client.Host = L"127.0.0.1";
     client.ReceiveTimeout = 5000;
     platform::Opened raw = network.openUdp();

@@ -19,6 +19,7 @@ class Registry;
 class SystemInfo;
 class LocaleInfo;
 class Desktop;
+class Random;
 }  // namespace hv::platform
 
 namespace hv::app {
@@ -40,6 +41,7 @@ struct AppPlatform {
   platform::SystemInfo& systemInfo;
   platform::LocaleInfo& localeInfo;
   platform::Desktop& desktop;
+  platform::Random& random;
 };
 
 // Process start: the mutex, the main window, the hidden language window and

@@ -128,7 +128,7 @@ class TAppForm : public ui::Form, private TimeView {
   bool automaticTicked() override;
   void setFetchEnabled(bool on) override;
   void letMessagesRun() override;
-  void showServerTime(time::TDateTime t) override;
+  void showServerTime(time::TDateTime t, const AnswerFigures& figures) override;
   bool serverTimeShown() override;
   void stopDisplayTick() override;
   void runDisplayTick() override;

@@ -54,9 +54,10 @@ void TAppForm::letMessagesRun() {
   platform_.windows.processMessages();
 }
 
-void TAppForm::showServerTime(time::TDateTime t) {
+void TAppForm::showServerTime(time::TDateTime t, const AnswerFigures& figures) {
   Label2.setText(
       time::formatDisplay(t, platform_.locale.dateSeparator(), platform_.locale.timeSeparator()));
+  Label2.setHint(ServerTimeHint(figures, platform_.locale.decimalSeparator()));
   BitBtn2.setEnabled(true);
 }
 

@@ -30,7 +30,7 @@ class TimeCommands::Claim {
 TimeCommands::TimeCommands(TimeServices services, TimeView& view)
     : services_(std::move(services)),
       view_(view),
-      sntp_(std::make_unique<time::TIdSNTP>(services_.clock, services_.network)),
+      sntp_(std::make_unique<time::TIdSNTP>(services_.clock, services_.network, services_.random)),
       clicker_(services_.windows) {
   sntp_->Port = 123;
   sntp_->ReceiveTimeout = kSntpTimeoutMs;
@@ -53,6 +53,9 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
           web::FetchMakerDateTime(services_.http, services_.clock, host, daylight);
       r.time = fetch.time;
       r.receivedAtUs = fetch.receivedAtUs;
+      r.figures.source = AnswerFigures::Source::Web;
+      r.figures.offsetSeconds =
+          (fetch.time - time::fromSystemTime(services_.clock.localTime())) * 86400.0;
       switch (fetch.outcome) {
         case web::MakerTimeFetch::Outcome::Time:
           r.kind = Kind::Time;
@@ -77,8 +80,16 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
       r.kind = Kind::ServerError;
       return r;
     }
-    r.receivedAtUs = sntp_->LastReply().receivedAtUs;
-    r.kissCode = sntp_->LastReply().kissCode;
+    const time::SntpReply& reply = sntp_->LastReply();
+    r.receivedAtUs = reply.receivedAtUs;
+    r.kissCode = reply.kissCode;
+    r.figures.offsetSeconds = reply.figures.offsetSeconds;
+    r.figures.delaySeconds = reply.figures.delaySeconds;
+    r.figures.stratum = reply.stratum;
+    r.figures.server = reply.server.dotted();
+    r.figures.reliable =
+        reply.figures.delaySeconds >= 0 &&
+        (sntp_->ReceiveTimeout <= 0 || reply.figures.delaySeconds * 1000 <= sntp_->ReceiveTimeout);
     // Also the 0 of a query that got no acceptable reply.
     r.kind = time::YearAcceptable(r.time) ? Kind::Time : Kind::InvalidTime;
   } catch (...) {
@@ -111,7 +122,7 @@ FetchOutcome TimeCommands::settle(const QueryResult& r, Starter starter) {
     case Kind::Time:
       serverTime_ = r.time;
       serverTimeValid_ = true;
-      view_.showServerTime(r.time);
+      view_.showServerTime(r.time, r.figures);
       backoff_.succeeded(r.host);
       outcome = FetchOutcome::Success;
       break;

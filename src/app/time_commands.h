@@ -17,12 +17,14 @@
 
 #include "app/automatic_backoff.h"
 #include "app/clicker.h"
+#include "app/server_time_hint.h"
 #include "time/datetime.h"
 
 namespace hv::platform {
 class Clock;
 class Http;
 class Network;
+class Random;
 }  // namespace hv::platform
 
 namespace hv::time {
@@ -43,8 +45,9 @@ class TimeView {
   virtual void setFetchEnabled(bool on) = 0;
   // Lets the pending window messages run once.
   virtual void letMessagesRun() = 0;
-  // A fresh server time: shown, and Sync Computer Time enabled.
-  virtual void showServerTime(time::TDateTime t) = 0;
+  // A fresh server time: shown with how good it was, and Sync Computer
+  // Time enabled.
+  virtual void showServerTime(time::TDateTime t, const AnswerFigures& figures) = 0;
   // False while the server time display still shows its initial text.
   virtual bool serverTimeShown() = 0;
   virtual void stopDisplayTick() = 0;
@@ -60,6 +63,7 @@ struct TimeServices {
   platform::Clock& clock;
   platform::Network& network;
   platform::Http& http;
+  platform::Random& random;
   std::wstring makerHost;
 };
 
@@ -83,6 +87,7 @@ struct QueryResult {
   std::wstring host;
   time::TDateTime time = 0;
   std::int64_t receivedAtUs = 0;
+  AnswerFigures figures;  // Time
   std::string kissCode;
   std::exception_ptr failure;     // MakerFailure
   std::exception_ptr unexpected;  // anything the query did not expect

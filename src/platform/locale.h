@@ -13,6 +13,8 @@ class Locale {
   // Regional date and time separators of the user ("/" and ":" in en-US).
   virtual std::wstring dateSeparator() = 0;
   virtual std::wstring timeSeparator() = 0;
+  // The user's decimal separator ("." in en-US, "," in de-DE).
+  virtual std::wstring decimalSeparator() = 0;
   // The system's ANSI code page, for files the program writes in it.
   virtual std::string toAnsi(const std::wstring& text) = 0;
   virtual std::wstring fromAnsi(const std::string& bytes) = 0;

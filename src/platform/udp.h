@@ -33,6 +33,11 @@ struct Ipv4Address {
             static_cast<std::uint32_t>(c) << 8 | d};
   }
   friend bool operator==(const Ipv4Address&, const Ipv4Address&) = default;
+  // "162.159.200.1".
+  std::wstring dotted() const {
+    return std::to_wstring(value >> 24) + L'.' + std::to_wstring(value >> 16 & 0xFF) + L'.' +
+           std::to_wstring(value >> 8 & 0xFF) + L'.' + std::to_wstring(value & 0xFF);
+  }
 };
 
 inline constexpr Ipv4Address kLoopback = Ipv4Address::fromOctets(127, 0, 0, 1);

@@ -30,8 +30,8 @@ class Deadline {
 
 }  // namespace
 
-TIdSNTP::TIdSNTP(platform::Clock& clock, platform::Network& network)
-    : clock_(clock), network_(network) {}
+TIdSNTP::TIdSNTP(platform::Clock& clock, platform::Network& network, platform::Random& random)
+    : clock_(clock), network_(network), random_(random) {}
 
 double TIdSNTP::utcOffsetDays() {
   return sntp::offsetDays(sntp::utcBiasMinutes(clock_.timeZone()));
@@ -71,7 +71,7 @@ void TIdSNTP::send(platform::UdpSocket& socket, platform::Ipv4Address server, st
 // request as far as its bytes show; otherwise it is dropped like any stray,
 // so a foreign datagram cannot end the query.
 TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address server,
-                              std::uint16_t port, sntp::NtpTimestamp sent) {
+                              std::uint16_t port, const Sending& sending) {
   const Deadline deadline(ReceiveTimeout);
   for (;;) {
     std::int32_t wait = 0;
@@ -89,7 +89,7 @@ TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address
     if (got.error == platform::wsa::kWouldBlock) continue;
     const bool fromServer = got.source == server && got.sourcePort == port;
     const bool answers =
-        fromServer && sntp::answersRequest(std::span(reply.data(), got.bytes), sent);
+        fromServer && sntp::answersRequest(std::span(reply.data(), got.bytes), sending.transmit);
     if (got.error == platform::wsa::kMessageTooLong) {
       if (answers) throw EIdSocketError(got.error);
       continue;
@@ -98,26 +98,52 @@ TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address
     if (!answers) continue;
     if (got.bytes < sntp::kPacketSize) return 0;
 
-    last_ = {true, sntp::stratum(reply), sntp::kissCode(reply), receivedAtUs};
+    const sntp::NtpTimestamp t4 =
+        sntp::addMicroseconds(sending.clock, receivedAtUs - sending.steadyUs);
+    last_ = {true,
+             sntp::stratum(reply),
+             sntp::kissCode(reply),
+             receivedAtUs,
+             server,
+             sntp::measureExchange(sending.clock, sntp::readTimestamp(reply, sntp::kReceiveOffset),
+                                   sntp::readTimestamp(reply, sntp::kTransmitOffset), t4)};
     const TDateTime t =
         sntp::ntpToLocal(sntp::readTimestamp(reply, sntp::kTransmitOffset), utcOffsetDays());
     return sntp::judgeReply(reply, CheckStratum) == sntp::Verdict::Accept ? t : 0;
   }
 }
 
+std::uint32_t TIdSNTP::nextNonce() {
+  if (noncesUsed_ + 4 > nonces_.size()) {
+    random_.fill(nonces_);
+    noncesUsed_ = 0;
+  }
+  std::uint32_t n = 0;
+  for (int i = 0; i < 4; ++i) n = n << 8 | nonces_[noncesUsed_++];
+  return n;
+}
+
 TDateTime TIdSNTP::DateTime() {
   const std::lock_guard lock(query_);
   last_ = {};
-  const sntp::NtpTimestamp stamp =
-      sntp::localToNtp(fromSystemTime(clock_.localTime()), utcOffsetDays());
-  const sntp::Packet request = sntp::encodeRequest(stamp);
+  const double offset = utcOffsetDays();
+  const sntp::NtpTimestamp clockStamp =
+      sntp::localToNtp(fromSystemTime(clock_.localTime()), offset);
+  const std::int64_t builtUs = clock_.steadyMicroseconds();
+  Sending sending{sntp::withNonce(clockStamp, nextNonce()), clockStamp, builtUs};
+  const sntp::Packet request = sntp::encodeRequest(sending.transmit);
   const std::wstring host = Host;
   const std::uint16_t port = Port;
   const platform::Ipv4Address server = resolve(host);
   platform::UdpSocket& s = socket();
   s.drain();
+  // Our clock at the moment of sending, for the figures: the look-up took
+  // its time since the request was built.
+  const std::int64_t sentUs = clock_.steadyMicroseconds();
+  sending.clock = sntp::addMicroseconds(clockStamp, sentUs - builtUs);
+  sending.steadyUs = sentUs;
   send(s, server, port, request);
-  return awaitReply(s, server, port, stamp);
+  return awaitReply(s, server, port, sending);
 }
 
 }  // namespace hv::time

@@ -1,15 +1,18 @@
 #pragma once
 // TIdSNTP: one SNTP exchange over UDP that yields the server's time as a
 // local TDateTime.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/random.h"
 #include "platform/udp.h"
 #include "time/datetime.h"
 #include "time/sntp_error.h"
+#include "time/sntp_figures.h"
 #include "time/sntp_packet.h"
 
 namespace hv::time {
@@ -20,11 +23,14 @@ struct SntpReply {
   int stratum = 0;
   std::string kissCode;           // of a kiss-o'-death, else empty
   std::int64_t receivedAtUs = 0;  // on the clock's steady scale
+  platform::Ipv4Address server;
+  // Offset and round trip of the exchange; DateTime stays uncorrected.
+  sntp::ExchangeFigures figures;
 };
 
 class TIdSNTP {
  public:
-  TIdSNTP(platform::Clock& clock, platform::Network& network);
+  TIdSNTP(platform::Clock& clock, platform::Network& network, platform::Random& random);
   TIdSNTP(const TIdSNTP&) = delete;
   TIdSNTP& operator=(const TIdSNTP&) = delete;
 
@@ -48,12 +54,25 @@ class TIdSNTP {
   platform::UdpSocket& socket();
   void send(platform::UdpSocket& socket, platform::Ipv4Address server, std::uint16_t port,
             const sntp::Packet& request);
+  // When the request went out: its transmit timestamp (with the nonce),
+  // our clock then, and the steady clock then.
+  struct Sending {
+    sntp::NtpTimestamp transmit;
+    sntp::NtpTimestamp clock;
+    std::int64_t steadyUs = 0;
+  };
   TDateTime awaitReply(platform::UdpSocket& socket, platform::Ipv4Address server,
-                       std::uint16_t port, sntp::NtpTimestamp sent);
+                       std::uint16_t port, const Sending& sending);
   double utcOffsetDays();
 
   platform::Clock& clock_;
   platform::Network& network_;
+  platform::Random& random_;
+  // Nonces drawn in bulk: one call of the generator costs about as much as
+  // the rest of a query.
+  std::uint32_t nextNonce();
+  std::array<std::uint8_t, 256> nonces_{};
+  std::size_t noncesUsed_ = sizeof(nonces_);
   // One query at a time: the socket and its queue belong to that query.
   std::mutex query_;
   std::unique_ptr<platform::UdpSocket> socket_;

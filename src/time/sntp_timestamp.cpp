@@ -1,5 +1,6 @@
 #include "time/sntp_timestamp.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -35,6 +36,18 @@ TDateTime ntpToLocal(NtpTimestamp timestamp, double offset) {
   const double ms = std::trunc(static_cast<double>(timestamp.fraction) / kFractionScale * 1000.0);
   return (static_cast<double>(timestamp.seconds) + ms / 1000.0) / kSecondsPerDay + kNtpEpoch +
          offset;
+}
+
+NtpTimestamp withNonce(NtpTimestamp stamp, std::uint32_t random) {
+  // The fractions that read as millisecond m are those from the first at or
+  // above m/1000 of the scale up to the one before (m+1)/1000.
+  constexpr std::uint64_t kScale = 4294967297;
+  const std::uint64_t m = std::uint64_t{stamp.fraction} * 1000 / kScale;
+  const std::uint64_t first = (m * kScale + 999) / 1000;
+  const std::uint64_t last =
+      std::min<std::uint64_t>(((m + 1) * kScale + 999) / 1000 - 1, 0xFFFFFFFF);
+  stamp.fraction = static_cast<std::uint32_t>(first + random % (last - first + 1));
+  return stamp;
 }
 
 std::int32_t utcBiasMinutes(const platform::TimeZoneInfo& zone) {

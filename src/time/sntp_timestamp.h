@@ -18,6 +18,12 @@ NtpTimestamp localToNtp(TDateTime local, double offsetDays);
 // Whole milliseconds, truncated.
 TDateTime ntpToLocal(NtpTimestamp timestamp, double offsetDays);
 
+// The timestamp with the bits of its fraction below the millisecond drawn
+// from random: it still reads as the same second and millisecond, so no
+// server sees a different time, while a forger who sees no request has
+// some 22 bits more to guess of the originate timestamp a reply must echo.
+NtpTimestamp withNonce(NtpTimestamp stamp, std::uint32_t random);
+
 // Minutes to add to local time to get UTC, for the rules in force; throws
 // hv::Error when the zone could not be read.
 std::int32_t utcBiasMinutes(const platform::TimeZoneInfo& zone);

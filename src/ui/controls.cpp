@@ -9,7 +9,8 @@ Control::Control(const ControlSpec& design)
       text_(design.text),
       enabled_(design.enabled),
       visible_(design.visible),
-      bounds_(design.bounds) {}
+      bounds_(design.bounds),
+      hint_(design.hint) {}
 
 void Control::notify(Change what) {
   if (peer_) peer_->changed(*this, what);
@@ -43,6 +44,12 @@ void Control::setBounds(Bounds b) {
   if (b == bounds_) return;
   bounds_ = b;
   notify(Change::Bounds);
+}
+
+void Control::setHint(std::wstring hint) {
+  if (hint == hint_) return;
+  hint_ = std::move(hint);
+  notify(Change::Hint);
 }
 
 void Control::setFontColour(Colour c) {

@@ -66,7 +66,18 @@ struct ControlSpec {
   bool verticalScrollBar = false;  // memo: a vertical scroll bar, lines wrap
 };
 
-enum class Change { Text, Enabled, Visible, Checked, Items, Selection, Font, Colours, Bounds };
+enum class Change {
+  Text,
+  Enabled,
+  Visible,
+  Checked,
+  Items,
+  Selection,
+  Font,
+  Colours,
+  Bounds,
+  Hint
+};
 
 class Control;
 
@@ -96,6 +107,9 @@ class Control {
   void setVisible(bool on);
   const Bounds& bounds() const { return bounds_; }
   void setBounds(Bounds b);
+  // The tooltip; empty: none.
+  const std::wstring& hint() const { return hint_; }
+  void setHint(std::wstring hint);
   // Font colour for painted looks (the feedback panels, the notice window).
   Colour fontColour() const { return fontColour_; }
   void setFontColour(Colour c);
@@ -134,6 +148,7 @@ class Control {
   bool enabled_;
   bool visible_;
   Bounds bounds_;
+  std::wstring hint_;
   Colour fontColour_{};
   Colour backColour_{};
   bool hasColours_ = false;

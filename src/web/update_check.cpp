@@ -186,6 +186,10 @@ void CheckForUpdate(const UpdateCheckContext& c) {
 }
 
 void TakeCheckAnswer(const UpdateCheckContext& c, const std::wstring& answer) {
+  // Only this answer counts, not what an earlier one gave.
+  state().updateAvailable = false;
+  state().latestVersion.clear();
+  state().downloadURL.clear();
   if (answer.starts_with(L"ERROR")) LogCheckError(L"INVALIDSERVERRESPONSE");
   const auto lines = i18n::SplitLines(answer);
   if (!state().failed) {

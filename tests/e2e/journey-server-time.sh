@@ -13,6 +13,11 @@ today=$(date -u +%d/%m/%Y)
 [[ "$shown" == "$today "* ]] || fail "server time '$shown', expected today $today"
 mkdir -p "$REPO/docs/screenshots"
 screenshot "$REPO/docs/screenshots/server-time.png"
+# The pointer on the server time: its tooltip tells how good the answer was.
+hover_client "$((LABEL2_AT[0] + 150))" "$((LABEL2_AT[1] + 10))"
+sleep 2
+screenshot "$REPO/docs/screenshots/server-time-tooltip.png"
+xdotool mousemove 0 0
 expect_eq "$(clock_writes)" "0" "clock writes before Sync"
 driver click "$TITLE" "Sync Computer Time" || fail "no Sync button"
 wait_for 5000 bash -c "[[ -s '$CLOCK_LOG' ]]" || fail "Sync wrote nothing"

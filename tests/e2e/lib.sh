@@ -125,6 +125,18 @@ ensure_locale() {
 LABEL2_AT=(194 36)
 LABEL4_AT=(194 65)
 
+# Moves the pointer to X,Y of the main window's client area.
+hover_client() {
+  local r w h cw ch border
+  r=$(driver rect "$TITLE")
+  read -r w h cw ch < <(echo "$r" | awk -F'[ ,]+' '{print $3, $4, $6, $7}')
+  border=$(((w - cw) / 2))
+  local left top
+  left=$(echo "$r" | cut -d, -f1)
+  top=$(echo "$r" | cut -d, -f2)
+  xdotool mousemove $((left + border + $1)) $((top + h - ch - border + $2))
+}
+
 # Chooses item ITEM (0 first) of the main-menu title at X pixels from the
 # window's left edge, with the mouse: Wine keeps menus inside their process,
 # so the driver can't read them.

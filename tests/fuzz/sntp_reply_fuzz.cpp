@@ -113,6 +113,17 @@ void checkPacket(const std::vector<std::uint8_t>& bytes, bool checkStratum, doub
   require(formatDisplay(t, L"/", L":").size() == 19);
 }
 
+// Nonces that differ from query to query, the same in every run.
+class CountingRandom : public platform::Random {
+ public:
+  void fill(std::span<std::uint8_t> bytes) override {
+    for (auto& b : bytes) b = next_++;
+  }
+
+ private:
+  std::uint8_t next_ = 1;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -140,7 +151,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ScriptedNetwork network;
   network.next = std::make_unique<ScriptedSocket>(std::move(script));
   network.next->echo = echo;
-  TIdSNTP client(clock, network);
+  CountingRandom random;
+  TIdSNTP client(clock, network, random);
   client.Host = L"127.0.0.1";
   client.Port = kServerPort;
   client.ReceiveTimeout = 5000;

@@ -13,6 +13,7 @@
 #include "app/error_report.h"
 #include "app/main_form.h"
 #include "i18n/catalogue.h"
+#include "platform/posix/random_posix.h"
 #include "platform/posix/udp_posix.h"
 #include "platform/udp.h"
 #include "support/fake_clock.h"
@@ -95,6 +96,10 @@ struct AppHarness {
     files.addFolder(L"C:\\Tools");
     clock.setBias(0);
     windows.setErrorHandler([this](std::exception_ptr e) { app::ShowErrorReport(windows, e); });
+    // Boxes are answered at once: a second inside one would run the start-up
+    // press, whose thread then races the test. Tests about what runs inside
+    // a box give it time.
+    windows.boxOpenMs = 0;
   }
   ~AppHarness() {
     form.reset();
@@ -136,8 +141,9 @@ struct AppHarness {
   FakeSystemInfo systemInfo;
   FakeLocaleInfo localeInfo;
   FakeDesktop desktop;
-  app::AppPlatform platform{windows, clock, files,    profile,    versionInfo, locale, shell,
-                            network, http,  registry, systemInfo, localeInfo,  desktop};
+  platform::PosixRandom random;
+  app::AppPlatform platform{windows, clock, files,    profile,    versionInfo, locale,  shell,
+                            network, http,  registry, systemInfo, localeInfo,  desktop, random};
   std::unique_ptr<app::TAppForm> form;
 };
 

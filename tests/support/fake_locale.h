@@ -12,10 +12,12 @@ class FakeLocale : public platform::Locale {
   std::uint16_t uiLanguage = 1033;
   std::wstring date = L"/";
   std::wstring time = L":";
+  std::wstring decimal = L".";
 
   std::uint16_t userDefaultUILanguage() override { return uiLanguage; }
   std::wstring dateSeparator() override { return date; }
   std::wstring timeSeparator() override { return time; }
+  std::wstring decimalSeparator() override { return decimal; }
   std::string toAnsi(const std::wstring& text) override {
     std::string out;
     for (wchar_t c : text)

@@ -1,9 +1,12 @@
 #pragma once
-// The real socket adapter of the build under test: Winsock under Wine, the
-// host's sockets natively. Tests that talk to loopback peers use this one.
+// The real socket adapter and random generator of the build under test:
+// Winsock and BCrypt under Wine, the host's sockets and getrandom natively.
+// Tests that talk to loopback peers use these.
 #ifdef _WIN32
+#include "platform/win32/random_win32.h"
 #include "platform/win32/udp_win32.h"
 #else
+#include "platform/posix/random_posix.h"
 #include "platform/posix/udp_posix.h"
 #endif
 
@@ -11,8 +14,10 @@ namespace hv::test {
 
 #ifdef _WIN32
 using TestNetwork = platform::Win32Network;
+using TestRandom = platform::win32::Win32Random;
 #else
 using TestNetwork = platform::PosixNetwork;
+using TestRandom = platform::PosixRandom;
 #endif
 
 }  // namespace hv::test

@@ -74,8 +74,8 @@ std::vector<std::uint8_t> craftReply(const FixtureRequest& request, const ReplyF
   std::copy(f.referenceId.begin(), f.referenceId.end(), p.begin() + 12);
   const auto originate = f.originate.value_or(transmitOf(request));
   std::copy(originate.begin(), originate.end(), p.begin() + 24);
-  putUint32(p, 16, f.seconds - 16);  // reference
-  putUint32(p, 32, f.seconds);       // receive
+  putUint32(p, 16, f.seconds - 16);               // reference
+  putUint32(p, 32, f.seconds - f.receiveBefore);  // receive
   putUint32(p, 36, f.fraction);
   putUint32(p, 40, f.seconds);  // transmit
   putUint32(p, 44, f.fraction);

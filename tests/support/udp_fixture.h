@@ -66,6 +66,7 @@ struct ReplyFields {
   int stratum = 2;
   std::uint32_t seconds = 3839572800u;  // 2 September 2021 12:00:00 UTC
   std::uint32_t fraction = 0;
+  std::uint32_t receiveBefore = 0;  // seconds the receive timestamp lies before the transmit one
   std::array<char, 4> referenceId{'L', 'O', 'C', 'L'};  // a kiss code at stratum 0
   std::optional<std::array<std::uint8_t, 8>> originate{};
   std::size_t size = 48;

@@ -115,8 +115,6 @@ TEST_F(TimeCommands, TheServerBoxsOwnTextIsQueriedTrimmed) {
 TEST_F(TimeCommands, FailuresAreReportedAndChangeNothing) {
   serve(0);
   TAppForm& f = start();
-  // Boxes answered at once: no display tick moves the estimate meanwhile.
-  h.windows.boxOpenMs = 0;
   h.windows.userClick(f.BitBtn1);
   const TDateTime before = f.ServerTime();
   const std::wstring label = f.Label2.text();
@@ -161,6 +159,43 @@ TEST_F(TimeCommands, FailuresAreReportedAndChangeNothing) {
   h.windows.userClick(f.BitBtn1);
   EXPECT_TRUE(h.windows.shownBoxes.empty());
   EXPECT_EQ(f.Label2.text(), L"01/01/2001 00:00:00");
+}
+
+TEST_F(TimeCommands, TheServerTimesTooltipTellsHowGoodTheAnswerWas) {
+  struct Case {
+    std::int64_t aheadMs;
+    test::ReplyFields fields;
+    const wchar_t* decimal;
+    const wchar_t* hint;
+  };
+  // The fake clocks stand still during a query: the round trip is 0.
+  const Case cases[] = {
+      {3215,
+       {},
+       L".",
+       L"Offset +3.215 s \u00b7 round trip 0.0 ms \u00b7 stratum 2 \u00b7 127.0.0.1"},
+      {-42,
+       {.stratum = 3},
+       L",",
+       L"Offset -0,042 s \u00b7 round trip 0,0 ms \u00b7 stratum 3 \u00b7 127.0.0.1"},
+      // Received 16 s after it was sent back: a round trip below zero.
+      {0,
+       {.receiveBefore = 16},
+       L".",
+       L"Offset -8.000 s \u00b7 round trip -16000 ms \u00b7 stratum 2 \u00b7 127.0.0.1 \u00b7 "
+       L"unreliable"},
+  };
+  TAppForm& f = start();
+  for (const auto& c : cases) {
+    serve(c.aheadMs, c.fields);
+    h.locale.decimal = c.decimal;
+    h.windows.userClick(f.BitBtn1);
+    EXPECT_EQ(f.Label2.hint(), c.hint);
+  }
+  // A failed fetch leaves the last answer's figures.
+  silence();
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(f.Label2.hint(), cases[2].hint);
 }
 
 TEST_F(TimeCommands, TheSecondAfterAFetchIsShownTwiceThenTheEstimateRuns) {
@@ -320,6 +355,7 @@ TEST(StartHidden, AutoStaysHiddenWhateverRunsInsideTheCreationsBoxes) {
     // loop runs the window's first timers, "/auto" among them.
     h.setting(L"Server", L"nowhere.test");
     h.setting(L"Daylight", L"1");
+    h.windows.boxOpenMs = 1000;
     const AppWindows w(h.platform);
     ASSERT_EQ(h.windows.shownBoxes.size(), 1u);
     EXPECT_EQ(w.main->visible(), !automatic) << automatic;
@@ -361,6 +397,7 @@ TEST_F(TimeCommands, AutomaticTurnsBackOffFromASilentServerAndStopAtAKiss) {
   serve(5000);
   h.clock.acceptSet = false;  // refused writes keep the displays apart
   TAppForm& f = start();
+  h.windows.boxOpenMs = 1000;
   h.windows.userToggle(f.CheckBox2);
   h.windows.userClick(f.BitBtn1);
   runFor(10000);

@@ -45,6 +45,17 @@ TEST(MakerTime, TheFourthPresetShowsTheSitesGmtInLocalTime) {
   EXPECT_EQ(f.Label2.text(), L"24/12/2021 21:05:09");
 }
 
+TEST(MakerTime, TheTooltipGivesTheOffsetInWholeSeconds) {
+  AppHarness h;
+  h.clock.setBias(-120);
+  h.clock.set(time::encodeDateTime(2021, 12, 24, 20, 5, 6, 400));
+  h.http.answer(kDateTime, "24/12/2021 18:05:09");
+  TAppForm& f = h.start();
+  chooseMaker(f);
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(f.Label2.hint(), L"Offset +3 s (web, whole seconds)");
+}
+
 TEST(MakerTime, AHalfHourZoneKeepsItsHalfHourBeforeAnyDisplayTick) {
   AppHarness h;
   h.clock.setBias(-330);

@@ -33,6 +33,8 @@ const std::set<std::wstring>& ExpectedKeys() {
       L"Send Feedback...", L"About", L"Server:", L"Server Time:", L"Computer Time:",
       L"Computer Timezone:", L"Daylight Saving:", L"Get Server Time", L"Sync Computer Time",
       L"Hotkey:", L"Show", L"Automatically Synchronize", L"Disabled",
+      // The server time display's tooltip.
+      L"Offset", L"round trip", L"stratum", L"unreliable", L"web, whole seconds",
       // Language window.
       L"Language", L"User Interface Language:", L"Translated by:", L"OK", L"Cancel",
       L"Contribute Translation", L"Yes", L"No", L"Confirmation", L"Restart Application?",

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/posix/clock_posix.h"
+#include "platform/posix/random_posix.h"
 #include "platform/posix/udp_posix.h"
 #include "support/chrony_server.h"
 #include "time/sntp.h"
@@ -27,11 +28,13 @@ class SntpChrony : public ::testing::Test {
   test::ChronyServer chrony;
   platform::PosixClock clock;
   platform::PosixNetwork network;
-  TIdSNTP client{clock, network};
+  platform::PosixRandom random;
+  TIdSNTP client{clock, network, random};
 };
 
 TEST_F(SntpChrony, AnswersAgreeWithTheHostClock) {
   std::int64_t worst = 0;
+  double worstOffset = 0, longestTrip = 0, shortestTrip = 1;
   // Several queries over the one socket the client keeps.
   for (int i = 0; i < 20; ++i) {
     const std::int64_t before = msOf(fromSystemTime(clock.localTime()));
@@ -43,8 +46,16 @@ TEST_F(SntpChrony, AnswersAgreeWithTheHostClock) {
     // truncation to whole milliseconds.
     const std::int64_t off = got < before ? before - got : got > after ? got - after : 0;
     worst = std::max(worst, off);
+    // chronyd serves this machine's own clock.
+    const auto& figures = client.LastReply().figures;
+    worstOffset = std::max(worstOffset, std::fabs(figures.offsetSeconds));
+    longestTrip = std::max(longestTrip, figures.delaySeconds);
+    shortestTrip = std::min(shortestTrip, figures.delaySeconds);
   }
   EXPECT_LE(worst, 3) << "ms outside the exchange";
+  EXPECT_LE(worstOffset, 0.005);
+  EXPECT_GE(shortestTrip, 0.0);
+  EXPECT_LT(longestTrip, 0.005);
 }
 
 TEST_F(SntpChrony, LocalhostInCapitalsSkipsTheLookup) {

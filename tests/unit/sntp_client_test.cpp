@@ -8,6 +8,7 @@
 #include "support/test_network.h"
 #include "support/udp_fixture.h"
 #include "time/sntp.h"
+#include "time/sntp_timestamp.h"
 
 namespace hv::time {
 namespace {
@@ -48,6 +49,7 @@ class SntpClient : public ::testing::Test {
     client.ReceiveTimeout = 300;
   }
 
+  TDateTime now() const { return fromSystemTime(clock.now); }
   // One query against a fresh fixture; the elapsed time lands in elapsed.
   TDateTime query(test::Responder responder) {
     UdpFixture peer(network, std::move(responder));
@@ -60,8 +62,9 @@ class SntpClient : public ::testing::Test {
   }
 
   test::TestNetwork network;
+  test::TestRandom random;
   test::FakeClock clock;
-  TIdSNTP client{clock, network};
+  TIdSNTP client{clock, network, random};
   std::chrono::steady_clock::duration elapsed{};
   std::vector<FixtureRequest> requests;
 };
@@ -76,7 +79,28 @@ TEST_F(SntpClient, SendsOneClientRequestStampedWithTheLocalClock) {
   const std::uint32_t seconds = p[40] << 24 | p[41] << 16 | p[42] << 8 | p[43];
   const std::uint32_t fraction = p[44] << 24 | p[45] << 16 | p[46] << 8 | p[47];
   EXPECT_EQ(seconds, k2021Sep2Noon);
-  EXPECT_NEAR(fraction / 4294967297.0, 0.25, 1e-5);
+  // The clock to the millisecond; below it, a nonce.
+  EXPECT_NEAR(fraction / 4294967297.0, 0.25, 0.001);
+}
+
+TEST_F(SntpClient, RepliesMustEchoTheNonceBelowTheMillisecond) {
+  // The clock stands still: two requests in one millisecond differ by the
+  // nonce alone.
+  query(answerWith({}));
+  const auto first = transmitOf(requests.at(0));
+  query(answerWith({}));
+  EXPECT_NE(transmitOf(requests.at(0)), first);
+
+  // A forger who knows our clock to the millisecond, but not the nonce.
+  const auto clockOnly = sntp::localToNtp(now(), sntp::offsetDays(-120));
+  const TDateTime t = query([&](const std::vector<FixtureRequest>& r) {
+    ReplyFields forged;
+    forged.originate = transmitOf(r.back());
+    for (int i = 0; i < 4; ++i)
+      (*forged.originate)[4 + i] = static_cast<std::uint8_t>(clockOnly.fraction >> (24 - 8 * i));
+    return std::vector<FixtureDatagram>{{test::craftReply(r.back(), forged)}};
+  });
+  EXPECT_EQ(t, 0) << "refused";
 }
 
 TEST_F(SntpClient, AcceptanceRules) {
@@ -347,8 +371,9 @@ class SntpClientProbed : public ::testing::Test {
     client.ReceiveTimeout = 300;
   }
   ProbedNetwork network;
+  test::TestRandom random;
   test::FakeClock clock;
-  TIdSNTP client{clock, network};
+  TIdSNTP client{clock, network, random};
 };
 
 TEST_F(SntpClientProbed, LooksUpOnlyWhatIsNotLocalhostOrADottedQuad) {
@@ -399,7 +424,7 @@ TEST_F(SntpClientProbed, SocketFailuresAndTheirTexts) {
   UdpFixture peer(network.real, answerWith({}));
   for (const auto& c : cases) {
     // A fresh client, so the open and bind faults meet a client with no socket yet.
-    TIdSNTP fresh{clock, network};
+    TIdSNTP fresh{clock, network, random};
     fresh.Host = L"127.0.0.1";
     fresh.Port = peer.port();
     fresh.ReceiveTimeout = 300;

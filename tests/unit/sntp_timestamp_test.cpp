@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/error.h"
+#include "time/sntp_figures.h"
 #include "time/sntp_host.h"
 
 namespace hv::time::sntp {
@@ -101,6 +103,55 @@ TEST(SntpTimestamp, EncodesLocalTimeWithTheWrapAfter2036) {
     const NtpTimestamp ts = localToNtp(c.local, offsetDays(c.bias));
     EXPECT_EQ(ts.seconds, c.seconds) << msOf(c.local);
     EXPECT_NEAR(ts.fraction / kFractionScale, c.fraction, 1e-5) << msOf(c.local);
+  }
+}
+
+TEST(SntpNonce, KeepsTheSecondAndTheMillisecondAndDrawsTheRest) {
+  const auto msOfFraction = [](std::uint32_t f) {
+    return static_cast<int>(std::trunc(f / kFractionScale * 1000.0));
+  };
+  for (const int ms : {0, 1, 250, 499, 500, 998, 999}) {
+    const NtpTimestamp stamp = localToNtp(encodeDateTime(2021, 9, 2, 12, 0, 0, ms), 0.0);
+    std::uint32_t lowest = 0xFFFFFFFF, highest = 0;
+    for (const std::uint32_t random : {0u, 1u, 4294965u, 4294966u, 0xFFFFFFFFu}) {
+      const NtpTimestamp n = withNonce(stamp, random);
+      EXPECT_EQ(n.seconds, stamp.seconds);
+      EXPECT_EQ(msOfFraction(n.fraction), msOfFraction(stamp.fraction)) << ms << " " << random;
+      lowest = std::min(lowest, n.fraction);
+      highest = std::max(highest, n.fraction);
+    }
+    // Some 22 bits to guess, none of them a millisecond's worth.
+    EXPECT_GT(highest - lowest, 4000000u) << ms;
+    EXPECT_LT(highest - lowest, 4294968u) << ms;
+  }
+}
+
+TEST(SntpFigures, OffsetAndRoundTripOfOneExchange) {
+  // Timestamps as seconds after 2 September 2021 12:00:00 UTC.
+  const auto at = [](double s) {
+    return addMicroseconds({k2021Sep2Noon, 0}, std::llround(s * 1e6));
+  };
+  struct Case {
+    const char* what;
+    NtpTimestamp t1, t2, t3, t4;
+    double offset, delay;
+  };
+  // Near the 2036 wrap: 10 ms before it on our side, the server past it.
+  const NtpTimestamp beforeWrap{0xFFFFFFFF, 0xFD70A3D7};
+  const NtpTimestamp afterWrap = addMicroseconds(beforeWrap, 3'020'000);
+  const Case cases[] = {
+      {"in step, symmetric", at(0), at(0.005), at(0.006), at(0.011), 0.0, 0.010},
+      {"server 3.2 s ahead", at(0), at(3.205), at(3.206), at(0.011), 3.2, 0.010},
+      {"server behind", at(10), at(8.003), at(8.004), at(10.006), -1.9995, 0.005},
+      {"asymmetric path", at(0), at(0.009), at(0.010), at(0.011), 0.004, 0.010},
+      {"negative delay", at(0), at(0.010), at(0.030), at(0.011), 0.0145, -0.009},
+      {"across 2036", beforeWrap, afterWrap, addMicroseconds(afterWrap, 1000),
+       addMicroseconds(beforeWrap, 41000), 3.0, 0.040},
+  };
+  for (const auto& c : cases) {
+    const auto f = measureExchange(c.t1, c.t2, c.t3, c.t4);
+    EXPECT_NEAR(f.offsetSeconds, c.offset, 2e-6) << c.what;
+    EXPECT_NEAR(f.delaySeconds, c.delay, 2e-6) << c.what;
   }
 }
 

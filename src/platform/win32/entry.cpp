@@ -10,6 +10,7 @@
 #include "platform/win32/locale_info_win32.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/profile_win32.h"
+#include "platform/win32/random_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
@@ -37,6 +38,7 @@ struct Adapters {
   win32::Win32SystemInfo systemInfo;
   win32::Win32LocaleInfo localeInfo;
   win32::Win32Desktop desktop{[this](const hv::ui::Form& f) { return windows.windowOf(f); }};
+  win32::Win32Random random;
 };
 
 }  // namespace
@@ -45,7 +47,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   auto* a = new Adapters;
   hv::app::AppPlatform platform{
       a->windows, a->clock, a->files,    a->profile,    a->versionInfo, a->locale,  a->shell,
-      a->network, a->http,  a->registry, a->systemInfo, a->localeInfo,  a->desktop,
+      a->network, a->http,  a->registry, a->systemInfo, a->localeInfo,  a->desktop, a->random,
   };
   return hv::app::runApplication(platform);
 }

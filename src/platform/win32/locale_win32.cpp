@@ -31,6 +31,10 @@ std::wstring Win32Locale::timeSeparator() {
   return localeText(LOCALE_STIME, L":");
 }
 
+std::wstring Win32Locale::decimalSeparator() {
+  return localeText(LOCALE_SDECIMAL, L".");
+}
+
 std::string Win32Locale::toAnsi(const std::wstring& text) {
   if (text.empty() || text.size() > INT_MAX) return {};
   const int len = static_cast<int>(text.size());

@@ -9,6 +9,7 @@ class Win32Locale : public Locale {
   std::uint16_t userDefaultUILanguage() override;
   std::wstring dateSeparator() override;
   std::wstring timeSeparator() override;
+  std::wstring decimalSeparator() override;
   std::string toAnsi(const std::wstring& text) override;
   std::wstring fromAnsi(const std::string& bytes) override;
 };

@@ -260,6 +260,9 @@ void ControlWindow::changed(hv::ui::Control&, Change what) {
     case Change::Bounds:
       form_.relayout();
       break;
+    case Change::Hint:
+      form_.setHint(*this);
+      break;
   }
 }
 

@@ -236,26 +236,31 @@ void FormWindow::createControls() {
     HWND parent = panel ? panel->hwnd() : hwnd_.get();
     controls_[i] = std::make_unique<ControlWindow>(*this, *form_.controls()[i], panel, parent,
                                                    kControlIdBase + static_cast<int>(i));
-    if (!specs[i].hint.empty()) addHint(*controls_[i]);
+    if (!form_.controls()[i]->hint().empty()) setHint(*controls_[i]);
   }
 }
 
-void FormWindow::addHint(ControlWindow& control) {
+// The tool is taken out and put back, so a changed text shows at once.
+void FormWindow::setHint(ControlWindow& control) {
+  const std::wstring& text = control.control().hint();
   if (!tooltip_) {
+    if (text.empty()) return;
     tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(),
                                    nullptr, ws_.instance(), nullptr));
     if (!tooltip_) return;  // a missing tooltip is no reason to fail the window
   }
-  std::wstring text(control.control().design().hint);
   TOOLINFOW info{};
   // The size both versions of the common controls accept.
   info.cbSize = TTTOOLINFOW_V2_SIZE;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = hwnd_.get();
   info.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
-  info.lpszText = text.data();
+  SendMessageW(tooltip_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  if (text.empty()) return;
+  std::wstring copy = text;  // the tooltip keeps its own copy
+  info.lpszText = copy.data();
   SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 

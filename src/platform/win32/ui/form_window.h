@@ -50,6 +50,8 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   bool dispatch(const std::function<void()>& event);
   // Places every child again (texts, visibility, bounds or DPI changed).
   void relayout();
+  // Shows the control's tooltip, or takes it away when it has none.
+  void setHint(ControlWindow& control);
   // Keys before the focused control sees them: the control's OnKeyDown,
   // the menu shortcuts, Tab, Enter (default button) and Escape (cancel
   // button). True when the message was used up.
@@ -105,7 +107,6 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   void showTrayMenu();
   void dpiChanged(int dpi, const RECT& suggested);
   void syncPosition();
-  void addHint(ControlWindow& control);
   // Mouse messages on the window itself; true when the form took them.
   bool mouse(UINT msg, LPARAM at);
   void focusFirst();

@@ -1,0 +1,43 @@
+#include "app/server_time_hint.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "i18n/catalogue.h"
+
+namespace hv::app {
+namespace {
+
+constexpr wchar_t kBetween[] = L" \u00B7 ";
+
+// value with the given number of decimals, a sign when asked.
+std::wstring number(double value, int decimals, bool sign, std::wstring_view decimalSeparator) {
+  // No "-0.000": what rounds to zero reads as zero.
+  if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
+  wchar_t buf[64];
+  std::swprintf(buf, 64, sign ? L"%+.*f" : L"%.*f", decimals, value);
+  std::wstring text(buf);
+  if (const auto dot = text.find(L'.'); dot != std::wstring::npos)
+    text.replace(dot, 1, decimalSeparator);
+  return text;
+}
+
+}  // namespace
+
+std::wstring ServerTimeHint(const AnswerFigures& f, std::wstring_view decimalSeparator) {
+  using i18n::Translate;
+  if (f.source == AnswerFigures::Source::Web) {
+    return Translate(L"Offset") + L" " + number(std::round(f.offsetSeconds), 0, true, {}) +
+           L" s (" + Translate(L"web, whole seconds") + L")";
+  }
+  const double delayMs = f.delaySeconds * 1000;
+  std::wstring text =
+      Translate(L"Offset") + L" " + number(f.offsetSeconds, 3, true, decimalSeparator) + L" s" +
+      kBetween + Translate(L"round trip") + L" " +
+      number(delayMs, std::fabs(delayMs) < 10 ? 1 : 0, false, decimalSeparator) + L" ms" +
+      kBetween + Translate(L"stratum") + L" " + std::to_wstring(f.stratum) + kBetween + f.server;
+  if (!f.reliable) text += kBetween + Translate(L"unreliable");
+  return text;
+}
+
+}  // namespace hv::app

@@ -1,0 +1,24 @@
+#pragma once
+// How good an SNTP answer was: the clock offset and the round-trip delay of
+// one exchange, from its four timestamps. Differences are taken modulo 2^64
+// of the 32.32 fixed-point values, so they hold across the 2036 wrap of the
+// seconds as long as the two clocks lie within 68 years of each other.
+#include <cstdint>
+
+#include "time/sntp_packet.h"
+
+namespace hv::time::sntp {
+
+struct ExchangeFigures {
+  double offsetSeconds = 0;  // how far the server's clock is ahead of ours
+  double delaySeconds = 0;   // the round trip, less the server's own time
+};
+
+// t1: request sent (our clock), t2: request received (server), t3: reply
+// sent (server), t4: reply received (our clock).
+ExchangeFigures measureExchange(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3, NtpTimestamp t4);
+
+// t plus a number of microseconds.
+NtpTimestamp addMicroseconds(NtpTimestamp t, std::int64_t us);
+
+}  // namespace hv::time::sntp
