@@ -1,7 +1,8 @@
 #include "platform/win32/random_win32.h"
 
-#include <bcrypt.h>
 #include <windows.h>
+// bcrypt.h needs the types of windows.h first.
+#include <bcrypt.h>
 
 #include "platform/error.h"
 
