@@ -124,7 +124,6 @@ printf '[Settings]\r\nServer=127.0.0.1\r\nLanguageFile=German.lang.txt\r\n' >"$P
 wine reg add "$STORE" /v ShowUpdate /t REG_SZ /d 0 /f >/dev/null 2>&1 || fail "could not store ShowUpdate"
 run_from 'C:\Program Files\Horvane\horvane.exe'
 expect_eq "$(text_at 8 163)" "$(german 'Get Server Time')" "language from Program Files\\Horvane\\settings.ini"
-screenshot "$WORK/installed.png"
 # The update check counts the start in the store.
 wait_for 10000 bash -c "wine reg query '$STORE' /v HowMany >/dev/null 2>&1" || fail "the program kept no update store"
 stop_app
