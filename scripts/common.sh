@@ -14,6 +14,7 @@ HORVANE_PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
   chrony sntp libpcre2-dev pkg-config libbenchmark-dev python3 openssl dpkg-dev
+  wixl msitools osslsigncode
 )
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -57,9 +58,27 @@ ensure_debian_sources() {
     -o APT::Get::List-Cleanup=0 >/dev/null
 }
 
+# The e-mail pattern is plain ASCII classes matched byte by byte, so PCRE2
+# goes without its Unicode tables and without JIT. The options are kept next
+# to the library, and a cache built with others is built again.
+PCRE2_MINGW_OPTIONS=(
+  -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF
+  -DPCRE2_SUPPORT_UNICODE=OFF -DPCRE2_SUPPORT_JIT=OFF
+  -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF
+  -DPCRE2_SUPPORT_LIBBZ2=OFF -DPCRE2_SUPPORT_LIBZ=OFF -DPCRE2_SUPPORT_LIBEDIT=OFF
+  -DPCRE2_SUPPORT_LIBREADLINE=OFF
+  # A release link drops the functions the pattern never calls.
+  "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+)
+
 ensure_pcre2_mingw() {
-  [[ -f "$PCRE2_MINGW_PREFIX/lib/libpcre2-8.a" && -f "$PCRE2_MINGW_PREFIX/include/pcre2.h" ]] && return 0
+  local stamp="$PCRE2_MINGW_PREFIX/horvane-options.txt"
+  if [[ -f "$PCRE2_MINGW_PREFIX/lib/libpcre2-8.a" && -f "$PCRE2_MINGW_PREFIX/include/pcre2.h" &&
+    "$(cat "$stamp" 2>/dev/null)" == "${PCRE2_MINGW_OPTIONS[*]}" ]]; then
+    return 0
+  fi
   log "building PCRE2 for MinGW-w64 into $PCRE2_MINGW_PREFIX"
+  rm -rf "$PCRE2_MINGW_PREFIX"
   ensure_debian_sources || return 1
   local work="$HORVANE_DEPS_DIR/src"
   rm -rf "$work" && mkdir -p "$work" || return 1
@@ -70,12 +89,10 @@ ensure_pcre2_mingw() {
   cmake -S "$src" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$PCRE2_MINGW_PREFIX" -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
-    -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF -DPCRE2_BUILD_PCRE2_32=OFF \
-    -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_SUPPORT_JIT=OFF \
-    -DPCRE2_SUPPORT_LIBBZ2=OFF -DPCRE2_SUPPORT_LIBZ=OFF -DPCRE2_SUPPORT_LIBEDIT=OFF \
-    -DPCRE2_SUPPORT_LIBREADLINE=OFF >/dev/null || return 1
+    "${PCRE2_MINGW_OPTIONS[@]}" >/dev/null || return 1
   cmake --build "$work/build" -j2 >/dev/null || return 1
   cmake --install "$work/build" >/dev/null || return 1
+  printf '%s' "${PCRE2_MINGW_OPTIONS[*]}" >"$stamp"
   rm -rf "$work"
 }
 
@@ -84,7 +101,7 @@ build_preset() {
   local preset=$1
   shift
   local dir="$REPO/build/$preset"
-  if [[ $preset == windows* ]]; then
+  if [[ $preset == windows* || $preset == release ]]; then
     ensure_pcre2_mingw || return 1
   fi
   if [[ ! -f "$dir/build.ninja" ]]; then

@@ -13,8 +13,12 @@ import struct
 import sys
 import zlib
 
-SIZES = (16, 20, 24, 32, 40, 48, 64)
-APP_SIZES = SIZES + (256,)
+# Buttons and menus show the pictures 16 pixels high at 96 DPI, so 16 to 32
+# covers 100 to 200 per cent; Windows scales the nearest size for the rest.
+# The program icon also shows at the large icon size (32 to 64) and in the
+# update notice (60), and Explorer wants 256, which is stored as PNG.
+SIZES = (16, 20, 24, 32)
+APP_SIZES = SIZES + (40, 48, 64, 256)
 
 
 # --- shapes: each is (inside(x, y) -> bool, bounding box) -------------------

@@ -7,9 +7,10 @@
 namespace hv::about {
 
 RainState& Rain() {
-  // See RainState.
-  static RainState state;
-  return state;
+  // See RainState. Made on first use: a static of its own would be constant-
+  // initialised, and its 5000 drops stored in the program file.
+  static auto* const state = new RainState;
+  return *state;
 }
 
 RandomFn DefaultRandom() {

@@ -12,8 +12,7 @@ settings "Server=127.0.0.1:18080"
 rm -f "$APPDIR/license.txt"
 launch
 sleep 2
-open_help_item "About" || fail "no About item"
-wait_for 10000 window_visible "$WINDOW" || fail "the About window did not open"
+open_help_window "About" "$WINDOW" || fail "the About window did not open"
 sleep 1
 expect_eq "$(driver dump "$WINDOW" | awk -F'|' '$6=="Horvane 2.2"' | grep -c .)" "1" "the version line"
 screenshot "$APPDIR/about-1.png"

@@ -14,8 +14,7 @@ sleep 2
 feedback_requests() { maker_requests /php/feedback.php | grep -c . || true; }
 
 open_feedback() {
-  open_help_item "Send Feedback..." || fail "no Send Feedback... item"
-  wait_for 10000 window_visible "$WINDOW" || fail "the feedback window did not open"
+  open_help_window "Send Feedback..." "$WINDOW" || fail "the feedback window did not open"
   sleep 0.5
 }
 # type_into CLASS INDEX TEXT: the INDEX-th (from 1) child of that class.

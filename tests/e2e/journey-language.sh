@@ -17,8 +17,7 @@ launch
 sleep 2
 expect_eq "$(text_at 8 163)" "Get Server Time" "English at the first start"
 
-open_help_item "Language..." || fail "no Language... item"
-wait_for 10000 window_visible "Language" || fail "the language window did not open"
+open_help_window "Language..." Language || fail "the language window did not open"
 expect_eq "$(child_text Language ComboBox)" "English" "selection at opening"
 expect_eq "$(child_text Language Edit)" "Calvion" "translators of English"
 screenshot "$REPO/docs/screenshots/language.png"

@@ -28,6 +28,20 @@ open_help_item() {
   xdotool mousemove $((x + $((77 * cw / 424)))) $((y + $((dy * cw / 424)))) click 1
 }
 
+# open_help_window ITEM WINDOW: chooses the item until its window shows, at
+# most three times. On a loaded machine the menu can come up after the click
+# meant for its item, and stays open; Escape closes it for the next try.
+open_help_window() {
+  local try
+  for try in 1 2 3; do
+    open_help_item "$1" || return 1
+    wait_for 5000 window_visible "$2" && return 0
+    xdotool key Escape Escape
+    sleep 0.5
+  done
+  return 1
+}
+
 # click_child TITLE CLASS [TEXT [DX DY]]: clicks the middle of the window's
 # first child of that class (and text). The driver gives a child's place in
 # its parent, so a child of a panel needs the panel's place as DX DY.
