@@ -17,7 +17,9 @@ settings "Server=127.0.0.1:18080"
 tray_menu() {
   local before
   wine reg delete 'HKCU\Software\CALVION\Horvane' /f >/dev/null 2>&1
-  wine reg add "$STORE" /v ShowUpdate /t REG_SZ /d "$1" /f >/dev/null 2>&1 || fail "could not store ShowUpdate"
+  # A busy machine can make a first reg call fail while Wine starts up.
+  wait_for 20000 wine reg add "$STORE" /v ShowUpdate /t REG_SZ /d "$1" /f >/dev/null 2>&1 ||
+    fail "could not store ShowUpdate"
   before=$(grep -sc check2.php "$MAKER_SITE/requests.log")
   launch
   wait_for 10000 bash -c "n=\$(grep -sc check2.php '$MAKER_SITE/requests.log'); (( \${n:-0} > ${before:-0} ))" ||

@@ -127,6 +127,8 @@ TEST_F(SntpClient, AcceptanceRules) {
       {"mode 3 is not checked", {.mode = 3}, true, true},
       {"version 1 is not checked", {.version = 1}, true, true},
   };
+  // A wait long enough that ending at once stands out on a busy machine.
+  client.ReceiveTimeout = 3000;
   for (const auto& c : cases) {
     client.CheckStratum = c.checkStratum;
     const TDateTime t = query(answerWith(c.reply));
@@ -137,7 +139,7 @@ TEST_F(SntpClient, AcceptanceRules) {
     } else {
       EXPECT_EQ(msOf(t), localMs(0)) << c.name;
     }
-    EXPECT_LT(elapsed, 200ms) << c.name << ": a refused reply ends the query at once";
+    EXPECT_LT(elapsed, 1000ms) << c.name << ": a refused reply ends the query at once";
   }
 }
 
@@ -194,8 +196,10 @@ TEST_F(SntpClient, NoAnswerAtTheProgramsTimeoutOfFiveSeconds) {
 }
 
 TEST_F(SntpClient, DatagramsOfTheWrongSize) {
+  client.ReceiveTimeout = 3000;
   EXPECT_EQ(query(answerWith({.size = 47})), 0.0);
-  EXPECT_LT(elapsed, 200ms) << "47 bytes answering this request end the query";
+  EXPECT_LT(elapsed, 1000ms) << "47 bytes answering this request end the query";
+  client.ReceiveTimeout = 300;
 
   try {
     query(answerWith({.size = 49}));
