@@ -98,13 +98,9 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
   return r;
 }
 
-void TimeCommands::disableFetch() {
-  view_.setFetchEnabled(false);
-}
-
 // On the UI thread, which waits: the disabled button is drawn first.
 QueryResult TimeCommands::queryHere() {
-  disableFetch();
+  view_.setFetchEnabled(false);
   view_.letMessagesRun();
   return query(view_.serverHost(), view_.daylightTicked());
 }
@@ -197,7 +193,7 @@ void TimeCommands::automaticTurn() {
 }
 
 void TimeCommands::launchPressQuery(void (TimeCommands::*next)(const QueryResult&)) {
-  disableFetch();
+  view_.setFetchEnabled(false);
   clicker_.start([this, host = view_.serverHost(),
                   daylight = view_.daylightTicked()] { return query(host, daylight); },
                  [this, next](const QueryResult& r) { (this->*next)(r); });

@@ -125,7 +125,6 @@ class TimeCommands {
   class PressEnd;
   QueryResult query(const std::wstring& host, bool daylight);
   QueryResult queryHere();
-  void disableFetch();
   void launchPressQuery(void (TimeCommands::*next)(const QueryResult&));
   FetchOutcome settle(const QueryResult& r, Starter starter);
   void write(const QueryResult& r);
