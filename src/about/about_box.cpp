@@ -43,21 +43,7 @@ std::wstring LicenseFilePath(const std::wstring& exePath, wchar_t separator) {
 }
 
 TAboutBox::TAboutBox(app::AppPlatform& platform, RandomFn random)
-    : ui::Form(platform.windows, AboutBoxSpec()),
-      Panel1(get<ui::Panel>("Panel1")),
-      Image2(get<ui::Label>("Image2")),
-      Bevel1(get<ui::Bevel>("Bevel1")),
-      Image1(get<ui::Label>("Image1")),
-      Label2(get<ui::Label>("Label2")),
-      BitBtn1(get<ui::Button>("BitBtn1")),
-      BitBtn2(get<ui::Button>("BitBtn2")),
-      Label5(get<ui::Label>("Label5")),
-      Credits1(menuItem("Credits1")),
-      Howtouninstall1(menuItem("Howtouninstall1")),
-      LicensePrivacyPolicy1(menuItem("LicensePrivacyPolicy1")),
-      tmTimer(timer("tmTimer")),
-      platform_(platform),
-      random_(std::move(random)) {
+    : ui::Form(platform.windows, AboutBoxSpec()), platform_(platform), random_(std::move(random)) {
   Panel1.setBackColour(kBlack);
   Panel1.setFontColour(kWhite);
   for (ui::Control* c : {static_cast<ui::Control*>(&Label2), static_cast<ui::Control*>(&BitBtn1),
@@ -91,12 +77,11 @@ TAboutBox::TAboutBox(app::AppPlatform& platform, RandomFn random)
   Credits1.OnClick = [this] { Credits1Click(); };
   Howtouninstall1.OnClick = [this] { Howtouninstall1Click(); };
   LicensePrivacyPolicy1.OnClick = [this] { LicensePrivacyPolicy1Click(); };
-  FormCreate();
 }
 
-TAboutBox::~TAboutBox() {
+// The animation stops before the window goes.
+void TAboutBox::FormDestroy() {
   tmTimer.setEnabled(false);
-  destroying();
 }
 
 void TAboutBox::FormCreate() {

@@ -4,6 +4,7 @@
 // drop-down with three more links.
 #include <string>
 
+#include "about/about_box_layout.h"
 #include "about/rain.h"
 #include "app/app_platform.h"
 #include "ui/form.h"
@@ -20,22 +21,24 @@ std::wstring LicenseFilePath(const std::wstring& exePath, wchar_t separator);
 class TAboutBox : public ui::Form {
  public:
   explicit TAboutBox(app::AppPlatform& platform, RandomFn random = DefaultRandom());
-  ~TAboutBox() override;
 
-  ui::Panel& Panel1;
-  ui::Label& Image2;
-  ui::Bevel& Bevel1;
-  ui::Label& Image1;
-  ui::Label& Label2;
-  ui::Button& BitBtn1;
-  ui::Button& BitBtn2;
-  ui::Label& Label5;
-  ui::MenuItem& Credits1;
-  ui::MenuItem& Howtouninstall1;
-  ui::MenuItem& LicensePrivacyPolicy1;
-  ui::Timer& tmTimer;
+  ui::Panel& Panel1 = control(ui::row<ui::Panel>(kAboutControls, "Panel1"));
+  ui::Label& Image2 = control(ui::row<ui::Label>(kAboutControls, "Image2"));
+  ui::Bevel& Bevel1 = control(ui::row<ui::Bevel>(kAboutControls, "Bevel1"));
+  ui::Label& Image1 = control(ui::row<ui::Label>(kAboutControls, "Image1"));
+  ui::Label& Label2 = control(ui::row<ui::Label>(kAboutControls, "Label2"));
+  ui::Button& BitBtn1 = control(ui::row<ui::Button>(kAboutControls, "BitBtn1"));
+  ui::Button& BitBtn2 = control(ui::row<ui::Button>(kAboutControls, "BitBtn2"));
+  ui::Label& Label5 = control(ui::row<ui::Label>(kAboutControls, "Label5"));
+  ui::MenuItem& Credits1 = menuItem(ui::row<ui::MenuItem>(kAboutInfoMenu, "Credits1"));
+  ui::MenuItem& Howtouninstall1 =
+      menuItem(ui::row<ui::MenuItem>(kAboutInfoMenu, "Howtouninstall1"));
+  ui::MenuItem& LicensePrivacyPolicy1 =
+      menuItem(ui::row<ui::MenuItem>(kAboutInfoMenu, "LicensePrivacyPolicy1"));
+  ui::Timer& tmTimer = timer(ui::row<ui::Timer>(kAboutTimers, "tmTimer"));
 
-  void FormCreate();
+  void FormCreate() override;
+  void FormDestroy() override;
   void FormResize();
   void tmTimerTimer();
   void FormMouseDown(int button);

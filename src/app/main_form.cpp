@@ -9,10 +9,12 @@
 #include "app/version_data.h"
 #include "i18n/catalogue.h"
 #include "platform/clock.h"
+#include "platform/error.h"
 #include "platform/files.h"
 #include "platform/locale.h"
 #include "platform/shell.h"
 #include "ui/window_system.h"
+#include "web/notice_window.h"
 
 namespace hv::app {
 namespace {
@@ -46,41 +48,6 @@ std::wstring GmtOffsetText(int hours) {
 
 TAppForm::TAppForm(AppPlatform& platform)
     : ui::Form(platform.windows, AppFormSpec()),
-      Label9(get<ui::Label>("Label9")),
-      ComboBox1(get<ui::ComboBox>("ComboBox1")),
-      Label1(get<ui::Label>("Label1")),
-      Label2(get<ui::Label>("Label2")),
-      Label3(get<ui::Label>("Label3")),
-      Label4(get<ui::Label>("Label4")),
-      Label5(get<ui::Label>("Label5")),
-      Label6(get<ui::Label>("Label6")),
-      CheckBox1(get<ui::CheckBox>("CheckBox1")),
-      Edit1(get<ui::Edit>("Edit1")),
-      BitBtn1(get<ui::Button>("BitBtn1")),
-      BitBtn2(get<ui::Button>("BitBtn2")),
-      CheckBox2(get<ui::CheckBox>("CheckBox2")),
-      Label7(get<ui::Label>("Label7")),
-      File1(menuItem("File1")),
-      Exit2(menuItem("Exit2")),
-      Help3(menuItem("Help3")),
-      Help2(menuItem("Help2")),
-      MenuItem4(menuItem("MenuItem4")),
-      Language2(menuItem("Language2")),
-      SendFeedback2(menuItem("SendFeedback2")),
-      About2(menuItem("About2")),
-      ShowHorvane1(menuItem("ShowHorvane1")),
-      UpdateNotifications1(menuItem("UpdateNotifications1")),
-      Help1(menuItem("Help1")),
-      Language1(menuItem("Language1")),
-      SendFeedback1(menuItem("SendFeedback1")),
-      About1(menuItem("About1")),
-      Exit1(menuItem("Exit1")),
-      TimerStart(timer("TimerStart")),
-      TimerMinimize(timer("TimerMinimize")),
-      TimerComputerTime(timer("TimerComputerTime")),
-      Timer1(timer("Timer1")),
-      TimerChecker(timer("TimerChecker")),
-      TimerAutomatic(timer("TimerAutomatic")),
       platform_(platform),
       commands_(std::make_unique<TimeCommands>(
           TimeServices{platform.windows, platform.clock, platform.network, platform.http,
@@ -88,16 +55,9 @@ TAppForm::TAppForm(AppPlatform& platform)
           static_cast<TimeView&>(*this))) {
   for (std::wstring_view preset : ServerPresets()) ComboBox1.addItem(std::wstring(preset));
   wireEvents();
-  FormCreate();
 }
 
-// The window, its timers, the hotkey and an open notice go before the wait
-// for a running start-up query, so nothing of them runs after Exit.
-TAppForm::~TAppForm() {
-  hide();
-  destroying();
-  commands_.reset();
-}
+TAppForm::~TAppForm() = default;
 
 void TAppForm::wireEvents() {
   TimerStart.OnTimer = [this] { TimerStartTimer(); };
@@ -108,7 +68,6 @@ void TAppForm::wireEvents() {
   OnMinimize = [this] { ApplicationEvents1Minimize(); };
   OnTrayClick = [this] { TrayIcon1Click(); };
   OnClose = [this] { Exit1Click(); };
-  OnDestroy = [this] { FormDestroy(); };
   OnHotKey = [this](unsigned id) { WMHotKey(id); };
   ShowHorvane1.OnClick = [this] { ShowHorvane1Click(); };
   Exit1.OnClick = [this] { Exit1Click(); };
@@ -193,7 +152,9 @@ void TAppForm::translateTexts() {
   CheckBox2.setText(Translate(L"Automatically Synchronize"));
 }
 
+// An open notice goes with the main window, then the hotkey.
 void TAppForm::FormDestroy() {
+  web::ReleaseNewVer();
   if (!hotkeyRegistered_) return;
   hotkeyRegistered_ = false;
   platform_.windows.unregisterHotKey(*this, hotkey1_);
@@ -258,12 +219,12 @@ void TAppForm::Exit1Click() {
   platform_.windows.terminate();
 }
 
-// Opening the help page is a courtesy: whatever goes wrong is not reported.
+// Opening the help page is a courtesy: a shell that refuses is not reported.
 void TAppForm::Help1Click() {
   try {
     platform_.shell.open(OnlineHelpAddress(MakerHost(), identity().productName), L"", L"",
                          platform::ShowCommand::Hide);
-  } catch (...) {
+  } catch (const Error&) {
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_platform.h"
+#include "app/main_form_layout.h"
 #include "app/settings_file.h"
 #include "app/time_commands.h"
 #include "time/datetime.h"
@@ -22,52 +23,56 @@ namespace hv::app {
 class TAppForm : public ui::Form, private TimeView {
  public:
   explicit TAppForm(AppPlatform& platform);
+  // FormPtr destroys the window (timers, hotkey, notice) first; the wait
+  // for a running start-up query comes after, as commands_ goes.
   ~TAppForm() override;
 
   AppPlatform& platform() const { return platform_; }
 
-  // Controls, by their designer names.
-  ui::Label& Label9;
-  ui::ComboBox& ComboBox1;
-  ui::Label& Label1;
-  ui::Label& Label2;
-  ui::Label& Label3;
-  ui::Label& Label4;
-  ui::Label& Label5;
-  ui::Label& Label6;
-  ui::CheckBox& CheckBox1;
-  ui::Edit& Edit1;
-  ui::Button& BitBtn1;
-  ui::Button& BitBtn2;
-  ui::CheckBox& CheckBox2;
-  ui::Label& Label7;
+  // Controls, menu items and timers by their designer names, bound to
+  // their rows when the program compiles.
+  ui::Label& Label9 = control(ui::row<ui::Label>(kAppControls, "Label9"));
+  ui::ComboBox& ComboBox1 = control(ui::row<ui::ComboBox>(kAppControls, "ComboBox1"));
+  ui::Label& Label1 = control(ui::row<ui::Label>(kAppControls, "Label1"));
+  ui::Label& Label2 = control(ui::row<ui::Label>(kAppControls, "Label2"));
+  ui::Label& Label3 = control(ui::row<ui::Label>(kAppControls, "Label3"));
+  ui::Label& Label4 = control(ui::row<ui::Label>(kAppControls, "Label4"));
+  ui::Label& Label5 = control(ui::row<ui::Label>(kAppControls, "Label5"));
+  ui::Label& Label6 = control(ui::row<ui::Label>(kAppControls, "Label6"));
+  ui::CheckBox& CheckBox1 = control(ui::row<ui::CheckBox>(kAppControls, "CheckBox1"));
+  ui::Edit& Edit1 = control(ui::row<ui::Edit>(kAppControls, "Edit1"));
+  ui::Button& BitBtn1 = control(ui::row<ui::Button>(kAppControls, "BitBtn1"));
+  ui::Button& BitBtn2 = control(ui::row<ui::Button>(kAppControls, "BitBtn2"));
+  ui::CheckBox& CheckBox2 = control(ui::row<ui::CheckBox>(kAppControls, "CheckBox2"));
+  ui::Label& Label7 = control(ui::row<ui::Label>(kAppControls, "Label7"));
 
-  ui::MenuItem& File1;
-  ui::MenuItem& Exit2;
-  ui::MenuItem& Help3;
-  ui::MenuItem& Help2;
-  ui::MenuItem& MenuItem4;
-  ui::MenuItem& Language2;
-  ui::MenuItem& SendFeedback2;
-  ui::MenuItem& About2;
-  ui::MenuItem& ShowHorvane1;
-  ui::MenuItem& UpdateNotifications1;
-  ui::MenuItem& Help1;
-  ui::MenuItem& Language1;
-  ui::MenuItem& SendFeedback1;
-  ui::MenuItem& About1;
-  ui::MenuItem& Exit1;
+  ui::MenuItem& File1 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "File1"));
+  ui::MenuItem& Exit2 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "Exit2"));
+  ui::MenuItem& Help3 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "Help3"));
+  ui::MenuItem& Help2 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "Help2"));
+  ui::MenuItem& MenuItem4 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "MenuItem4"));
+  ui::MenuItem& Language2 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "Language2"));
+  ui::MenuItem& SendFeedback2 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "SendFeedback2"));
+  ui::MenuItem& About2 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "About2"));
+  ui::MenuItem& ShowHorvane1 = menuItem(ui::row<ui::MenuItem>(kAppTrayMenu, "ShowHorvane1"));
+  ui::MenuItem& UpdateNotifications1 =
+      menuItem(ui::row<ui::MenuItem>(kAppTrayMenu, "UpdateNotifications1"));
+  ui::MenuItem& Help1 = menuItem(ui::row<ui::MenuItem>(kAppTrayMenu, "Help1"));
+  ui::MenuItem& Language1 = menuItem(ui::row<ui::MenuItem>(kAppTrayMenu, "Language1"));
+  ui::MenuItem& SendFeedback1 = menuItem(ui::row<ui::MenuItem>(kAppTrayMenu, "SendFeedback1"));
+  ui::MenuItem& About1 = menuItem(ui::row<ui::MenuItem>(kAppTrayMenu, "About1"));
+  ui::MenuItem& Exit1 = menuItem(ui::row<ui::MenuItem>(kAppTrayMenu, "Exit1"));
 
-  ui::Timer& TimerStart;
-  ui::Timer& TimerMinimize;
-  ui::Timer& TimerComputerTime;
-  ui::Timer& Timer1;
-  ui::Timer& TimerChecker;
-  ui::Timer& TimerAutomatic;
+  ui::Timer& TimerStart = timer(ui::row<ui::Timer>(kAppTimers, "TimerStart"));
+  ui::Timer& TimerMinimize = timer(ui::row<ui::Timer>(kAppTimers, "TimerMinimize"));
+  ui::Timer& TimerComputerTime = timer(ui::row<ui::Timer>(kAppTimers, "TimerComputerTime"));
+  ui::Timer& Timer1 = timer(ui::row<ui::Timer>(kAppTimers, "Timer1"));
+  ui::Timer& TimerChecker = timer(ui::row<ui::Timer>(kAppTimers, "TimerChecker"));
+  ui::Timer& TimerAutomatic = timer(ui::row<ui::Timer>(kAppTimers, "TimerAutomatic"));
 
   // Handlers.
-  void FormCreate();
-  void FormDestroy();
+  void FormCreate() override;
+  void FormDestroy() override;
   void TimerStartTimer();
   void TimerMinimizeTimer();
   void TimerComputerTimeTimer();

@@ -1,150 +1,12 @@
 #include "app/main_form_layout.h"
 
-#include <array>
-
 namespace hv::app {
-namespace {
-
-using ui::Align;
-using ui::ControlKind;
-using ui::ControlSpec;
-using ui::Dock;
-using ui::MenuSpec;
-using ui::TimerSpec;
-
-constexpr int kClientWidth = 424;
-constexpr int kClientHeight = 303;
-
-const std::array<ControlSpec, 14> kControls{{
-    {.name = "Label9", .bounds = {8, 8, 0, 0}, .text = L"Server:", .fontHeight = 19},
-    {.name = "ComboBox1",
-     .kind = ControlKind::ComboBox,
-     .bounds = {194, 8, 222, 0},
-     .fontHeight = 16,
-     .tabOrder = 0,
-     .editable = true},
-    {.name = "Label1", .bounds = {8, 36, 0, 0}, .text = L"Server Time:", .fontHeight = 19},
-    {.name = "Label2",
-     .bounds = {194, 36, 222, 23},
-     .text = L"01/01/1990 00:00:00",
-     .fontHeight = 19,
-     .align = Align::Right},
-    {.name = "Label3", .bounds = {8, 65, 0, 0}, .text = L"Computer Time:", .fontHeight = 19},
-    {.name = "Label4",
-     .bounds = {194, 65, 222, 23},
-     .text = L"01/01/1990 00:00:00",
-     .fontHeight = 19,
-     .align = Align::Right},
-    {.name = "Label5", .bounds = {8, 94, 0, 0}, .text = L"Computer Timezone:", .fontHeight = 19},
-    {.name = "Label6",
-     .bounds = {194, 94, 222, 23},
-     .text = L"GMT +0",
-     .fontHeight = 19,
-     .align = Align::Right},
-    {.name = "CheckBox1",
-     .kind = ControlKind::CheckBox,
-     .bounds = {8, 122, 180, 27},
-     .text = L"Daylight Saving:",
-     .fontHeight = 13,
-     .tabOrder = 1},
-    {.name = "Edit1",
-     .kind = ControlKind::Edit,
-     .bounds = {194, 123, 222, 24},
-     .text = L"None",
-     .fontHeight = 13,
-     .tabOrder = 2,
-     .align = Align::Right,
-     .readOnly = true,
-     .buttonFace = true},
-    {.name = "BitBtn1",
-     .kind = ControlKind::Button,
-     .bounds = {8, 163, 408, 33},
-     .text = L"Get Server Time",
-     .fontHeight = 19,
-     .tabOrder = 3,
-     .defaultButton = true,
-     .icon = "get"},
-    {.name = "BitBtn2",
-     .kind = ControlKind::Button,
-     .bounds = {8, 202, 408, 33},
-     .text = L"Sync Computer Time",
-     .fontHeight = 19,
-     .tabOrder = 4,
-     .enabled = false,
-     .icon = "sync"},
-    {.name = "CheckBox2",
-     .kind = ControlKind::CheckBox,
-     .bounds = {8, 241, 408, 24},
-     .text = L"Automatically Synchronize",
-     .fontHeight = 19,
-     .tabOrder = 5},
-    // Docked to the bottom edge with 3-pixel margins.
-    {.name = "Label7",
-     .bounds = {3, kClientHeight - 3 - 19, kClientWidth - 6, 19},
-     .text = L"Hotkey: CTRL + ALT + T",
-     .fontHeight = 16,
-     .align = Align::Center,
-     .dock = Dock::Bottom,
-     .dockMargin = 3},
-}};
-
-const std::array<MenuSpec, 10> kMainMenu{{
-    {.name = "File1", .caption = L"File"},
-    {.name = "Exit2", .caption = L"Exit", .parent = "File1", .icon = "exit"},
-    {.name = "Help3", .caption = L"Help"},
-    {.name = "Help2",
-     .caption = L"Online Help",
-     .parent = "Help3",
-     .icon = "help",
-     .shortcut = L"F1"},
-    {.name = "N3", .parent = "Help3", .separator = true},
-    {.name = "MenuItem4",
-     .caption = L"Update Notifications",
-     .parent = "Help3",
-     .checked = true,
-     .enabled = false,
-     .visible = false},
-    {.name = "MenuItem5", .parent = "Help3", .separator = true, .visible = false},
-    {.name = "Language2", .caption = L"Language...", .parent = "Help3", .icon = "flag"},
-    {.name = "SendFeedback2",
-     .caption = L"Send &Feedback...",
-     .parent = "Help3",
-     .icon = "feedback"},
-    {.name = "About2", .caption = L"&About...", .parent = "Help3", .icon = "about"},
-}};
-
-const std::array<MenuSpec, 10> kTrayMenu{{
-    {.name = "ShowHorvane1", .caption = L"Show", .icon = "app"},
-    {.name = "N1", .separator = true},
-    {.name = "UpdateNotifications1",
-     .caption = L"Update Notifications",
-     .checked = true,
-     .enabled = false},
-    {.name = "UpdateNotificationsBar", .separator = true, .visible = false},
-    {.name = "Help1", .caption = L"Online Help", .icon = "help"},
-    {.name = "Language1", .caption = L"Language...", .icon = "flag"},
-    {.name = "SendFeedback1", .caption = L"Send Feedback...", .icon = "feedback"},
-    {.name = "About1", .caption = L"About...", .icon = "about"},
-    {.name = "N2", .separator = true},
-    {.name = "Exit1", .caption = L"E&xit", .icon = "exit"},
-}};
-
-const std::array<TimerSpec, 6> kTimers{{
-    {.name = "TimerStart", .interval = 1},
-    {.name = "TimerMinimize", .interval = 1},
-    {.name = "TimerComputerTime", .interval = 1000},
-    {.name = "Timer1", .interval = 1000},
-    {.name = "TimerChecker", .interval = 1000},
-    {.name = "TimerAutomatic", .interval = 10000},
-}};
-
-}  // namespace
 
 const ui::FormSpec& AppFormSpec() {
   static const ui::FormSpec design{
       .name = "AppForm",
-      .clientWidth = kClientWidth,
-      .clientHeight = kClientHeight,
+      .clientWidth = kAppClientWidth,
+      .clientHeight = kAppClientHeight,
       .border = ui::BorderStyle::Single,
       .systemMenu = true,
       .minimizeBox = true,
@@ -152,16 +14,15 @@ const ui::FormSpec& AppFormSpec() {
       .position = ui::Position::ScreenCenter,
       .fontName = L"Tahoma",
       .fontHeight = 11,
-      .controls = kControls,
-      .mainMenu = kMainMenu,
-      .popupMenu = kTrayMenu,
-      .timers = kTimers,
+      .controls = kAppControls,
+      .mainMenu = kAppMainMenu,
+      .popupMenu = kAppTrayMenu,
+      .timers = kAppTimers,
       .trayIcon = true,
       .trayHint = L"Horvane",
   };
   return design;
 }
-
 const std::array<std::wstring_view, 4>& ServerPresets() {
   static const std::array<std::wstring_view, 4> presets{
       L"time.nist.gov",

@@ -23,11 +23,6 @@ void TAppForm::wireWebEvents() {
     if (section == L"intl") web::RefreshDefaultLocaleId(platform_.localeInfo);
   };
   OnTaskbarCreated = [this] { web::RefreshDefaultLocaleId(platform_.localeInfo); };
-  // A notice still open goes with the main window.
-  OnDestroy = [destroy = OnDestroy] {
-    web::ReleaseNewVer();
-    if (destroy) destroy();
-  };
 }
 
 void TAppForm::TimerCheckerTimer() {

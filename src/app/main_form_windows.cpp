@@ -19,23 +19,21 @@ void TAppForm::wireWindowEvents() {
 }
 
 void TAppForm::Language1Click() {
-  i18n::TTranslateForm window(platform_,
-                              [this](const std::wstring& name) { SetLanguageFile(name); });
-  window.showModal();
+  ui::makeForm<i18n::TTranslateForm>(platform_, [this](const std::wstring& name) {
+    SetLanguageFile(name);
+  })->showModal();
 }
 
 void TAppForm::SendFeedback1Click() {
-  web::TFeedbackForm window(platform_);
-  window.showModal();
+  ui::makeForm<web::TFeedbackForm>(platform_)->showModal();
 }
 
 void TAppForm::About1Click() {
-  about::TAboutBox window(platform_);
-  window.showModal();
+  ui::makeForm<about::TAboutBox>(platform_)->showModal();
 }
 
-std::unique_ptr<i18n::TTranslateForm> CreateHiddenLanguageWindow(TAppForm& main) {
-  return std::make_unique<i18n::TTranslateForm>(
+ui::FormPtr<i18n::TTranslateForm> CreateHiddenLanguageWindow(TAppForm& main) {
+  return ui::makeForm<i18n::TTranslateForm>(
       main.platform(), [&main](const std::wstring& name) { main.SetLanguageFile(name); });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The language window that exists, hidden, from start-up to the end.
-#include <memory>
+#include "ui/form.h"
 
 namespace hv::i18n {
 class TTranslateForm;
@@ -10,6 +10,6 @@ namespace hv::app {
 
 class TAppForm;
 
-std::unique_ptr<i18n::TTranslateForm> CreateHiddenLanguageWindow(TAppForm& main);
+ui::FormPtr<i18n::TTranslateForm> CreateHiddenLanguageWindow(TAppForm& main);
 
 }  // namespace hv::app

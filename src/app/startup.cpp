@@ -12,7 +12,7 @@ namespace hv::app {
 constexpr wchar_t kMutexName[] = L"CALVION_Horvane";
 
 AppWindows::AppWindows(AppPlatform& platform)
-    : main(std::make_unique<TAppForm>(platform)), language(CreateHiddenLanguageWindow(*main)) {
+    : main(ui::makeForm<TAppForm>(platform)), language(CreateHiddenLanguageWindow(*main)) {
   // A message box of the creation (the daylight fetch) runs the window's
   // timers in its own loop, "/auto" among them: a window minimised there
   // stays hidden.

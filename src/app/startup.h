@@ -1,9 +1,8 @@
 #pragma once
 // The windows that exist from start-up to the end: the main window, shown
 // unless "/auto" already hid it, and the hidden language window.
-#include <memory>
-
 #include "app/app_platform.h"
+#include "ui/form.h"
 
 namespace hv::i18n {
 class TTranslateForm;
@@ -19,8 +18,8 @@ struct AppWindows {
   AppWindows& operator=(const AppWindows&) = delete;
   ~AppWindows();
 
-  std::unique_ptr<TAppForm> main;
-  std::unique_ptr<i18n::TTranslateForm> language;
+  ui::FormPtr<TAppForm> main;
+  ui::FormPtr<i18n::TTranslateForm> language;
 };
 
 }  // namespace hv::app

@@ -66,13 +66,6 @@ ui::ModalResult CustomButtonDialog(ui::WindowSystem& windows, ui::Form* owner,
 
 TTranslateForm::TTranslateForm(app::AppPlatform& platform, SetLanguageFileFn setLanguageFile)
     : ui::Form(platform.windows, TranslateFormSpec()),
-      Label1(get<ui::Label>("Label1")),
-      ComboBox1(get<ui::ComboBox>("ComboBox1")),
-      Label2(get<ui::Label>("Label2")),
-      RichEdit1(get<ui::Memo>("RichEdit1")),
-      Label3(get<ui::Label>("Label3")),
-      BitBtn1(get<ui::Button>("BitBtn1")),
-      BitBtn2(get<ui::Button>("BitBtn2")),
       platform_(platform),
       setLanguageFile_(std::move(setLanguageFile)) {
   ComboBox1.addItem(kEnglish);
@@ -82,11 +75,6 @@ TTranslateForm::TTranslateForm(app::AppPlatform& platform, SetLanguageFileFn set
   // Cancel only closes.
   BitBtn2.OnClick = [this] { setModalResult(ui::ModalResult::Cancel); };
   Label3.OnClick = [this] { Label3Click(); };
-  FormCreate();
-}
-
-TTranslateForm::~TTranslateForm() {
-  destroying();
 }
 
 void TTranslateForm::FormCreate() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_platform.h"
+#include "i18n/translate_form_layout.h"
 #include "ui/form.h"
 #include "ui/window_system.h"
 
@@ -45,17 +46,16 @@ class TTranslateForm : public ui::Form {
   using SetLanguageFileFn = std::function<void(const std::wstring& fileName)>;
 
   TTranslateForm(app::AppPlatform& platform, SetLanguageFileFn setLanguageFile);
-  ~TTranslateForm() override;
 
-  ui::Label& Label1;
-  ui::ComboBox& ComboBox1;
-  ui::Label& Label2;
-  ui::Memo& RichEdit1;
-  ui::Label& Label3;
-  ui::Button& BitBtn1;
-  ui::Button& BitBtn2;
+  ui::Label& Label1 = control(ui::row<ui::Label>(kTranslateControls, "Label1"));
+  ui::ComboBox& ComboBox1 = control(ui::row<ui::ComboBox>(kTranslateControls, "ComboBox1"));
+  ui::Label& Label2 = control(ui::row<ui::Label>(kTranslateControls, "Label2"));
+  ui::Memo& RichEdit1 = control(ui::row<ui::Memo>(kTranslateControls, "RichEdit1"));
+  ui::Label& Label3 = control(ui::row<ui::Label>(kTranslateControls, "Label3"));
+  ui::Button& BitBtn1 = control(ui::row<ui::Button>(kTranslateControls, "BitBtn1"));
+  ui::Button& BitBtn2 = control(ui::row<ui::Button>(kTranslateControls, "BitBtn2"));
 
-  void FormCreate();
+  void FormCreate() override;
   void ComboBox1Change();
   void BitBtn1Click();
   void Label3Click();

@@ -1,18 +1,23 @@
 #pragma once
-// Failures are exceptions that carry the text the user may be shown.
+// Failures are exceptions that carry the text the user may be shown; what()
+// gives the same text in UTF-8 for logs and test reports.
 #include <exception>
 #include <string>
+
+#include "platform/utf8.h"
 
 namespace hv {
 
 class Error : public std::exception {
  public:
-  explicit Error(std::wstring message) : message_(std::move(message)) {}
+  explicit Error(std::wstring message)
+      : message_(std::move(message)), utf8_(platform::toUtf8(message_)) {}
   const std::wstring& message() const noexcept { return message_; }
-  const char* what() const noexcept override { return "hv::Error"; }
+  const char* what() const noexcept override { return utf8_.c_str(); }
 
  private:
   std::wstring message_;
+  std::string utf8_;
 };
 
 }  // namespace hv

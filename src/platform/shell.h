@@ -10,7 +10,8 @@ enum class ShowCommand { Hide = 0, Normal = 1 };
 class Shell {
  public:
   virtual ~Shell() = default;
-  // ShellExecute "open"; the result is not examined by any caller.
+  // ShellExecute "open"; the result is not examined by any caller. A shell
+  // that reports a refusal throws hv::Error.
   virtual void open(const std::wstring& file, const std::wstring& parameters,
                     const std::wstring& directory, ShowCommand show) = 0;
   // Creates or opens the named mutex and keeps it until the process ends.

@@ -157,21 +157,25 @@ class Control {
 
 class Label : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::Label;
   using Control::Control;
 };
 
 class Button : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::Button;
   using Control::Control;
 };
 
 class Bevel : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::Bevel;
   using Control::Control;
 };
 
 class Panel : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::Panel;
   using Control::Control;
   // Its bevel: raised unless lowered (a selected option looks lowered).
   bool lowered() const { return lowered_; }
@@ -184,6 +188,7 @@ class Panel : public Control {
 // Setting Checked from code runs OnClick exactly as a user's click does.
 class CheckBox : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::CheckBox;
   using Control::Control;
   bool checked() const { return checked_; }
   void setChecked(bool on);
@@ -196,6 +201,7 @@ class CheckBox : public Control {
 
 class ComboBox : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::ComboBox;
   explicit ComboBox(const ControlSpec& design);
   const std::vector<std::wstring>& items() const { return items_; }
   // Adds an item (in sorted place for a sorted box); returns its index.
@@ -218,12 +224,14 @@ class ComboBox : public Control {
 
 class Edit : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::Edit;
   using Control::Control;
 };
 
 // Multi-line text; lines are kept as the text joined by CR LF.
 class Memo : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::Memo;
   using Control::Control;
   const std::vector<std::wstring>& lines() const { return lines_; }
   void clear();

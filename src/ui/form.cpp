@@ -92,11 +92,12 @@ std::unique_ptr<Control> makeControl(const ControlSpec& design) {
 Form::Form(WindowSystem& ws, const FormSpec& design)
     : ws_(ws), design_(design), caption_(design.caption), trayHint_(design.trayHint) {
   build();
-  ws_.realize(*this);
 }
 
+// Only a form that skipped FormPtr gets here still realised; its handlers
+// cannot run any more, but its window must not outlive it.
 Form::~Form() {
-  destroying();
+  if (realized_) ws_.unrealize(*this);
 }
 
 void Form::build() {
@@ -106,29 +107,58 @@ void Form::build() {
   for (const auto& t : design_.timers) timers_.push_back(std::make_unique<Timer>(t));
 }
 
-void Form::destroying() {
-  if (destroyed_) return;
-  destroyed_ = true;
-  if (OnDestroy) OnDestroy();
+void Form::create() {
+  if (realized_) return;
+  ws_.realize(*this);
+  realized_ = true;
+  FormCreate();
+}
+
+void Form::destroy() {
+  if (!realized_) return;
+  realized_ = false;
+  hide();
+  FormDestroy();
   ws_.unrealize(*this);
 }
 
-Control& Form::control(std::string_view name) const {
-  for (const auto& c : controls_)
-    if (c->name() == name) return *c;
-  throw std::logic_error("no control " + std::string(name));
+void Form::windowDestroyed() {
+  destroy();
 }
 
-MenuItem& Form::menuItem(std::string_view name) const {
-  for (const auto& m : menuItems_)
-    if (m->name() == name) return *m;
-  throw std::logic_error("no menu item " + std::string(name));
+void FormLife::destroy(Form& form) noexcept {
+  try {
+    form.destroy();
+  } catch (...) {
+    // The window goes all the same; what its handler threw is reported.
+    form.ws_.report(std::current_exception());
+  }
 }
 
-Timer& Form::timer(std::string_view name) const {
-  for (const auto& t : timers_)
-    if (t->name() == name) return *t;
-  throw std::logic_error("no timer " + std::string(name));
+namespace {
+
+// A row of another window's table is a slip in the program, not in the run.
+template <class Made, class Spec>
+Made& madeFromRow(const std::vector<std::unique_ptr<Made>>& made, const Spec* row,
+                  const FormSpec& form) {
+  for (const auto& m : made)
+    if (&m->design() == row) return *m;
+  throw std::logic_error(std::string(row ? row->name : "(none)") + " is no row of the layout of " +
+                         std::string(form.name));
+}
+
+}  // namespace
+
+Control& Form::madeFrom(const ControlSpec* row) const {
+  return madeFromRow(controls_, row, design_);
+}
+
+MenuItem& Form::menuItem(Row<MenuItem, MenuSpec> row) const {
+  return madeFromRow(menuItems_, row.spec, design_);
+}
+
+Timer& Form::timer(Row<Timer, TimerSpec> row) const {
+  return madeFromRow(timers_, row.spec, design_);
 }
 
 void Form::setCaption(std::wstring caption) {

@@ -1,7 +1,9 @@
 #pragma once
 // A window: its layout table, its control objects, menus, timers and tray
 // icon. The form owns them all; a window system realises it on screen or the
-// headless one keeps it in memory.
+// headless one keeps it in memory. A form comes to life through makeForm,
+// which realises it once it is whole, and goes through FormPtr, which
+// destroys its window before the object is taken apart.
 #include <functional>
 #include <memory>
 #include <span>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "ui/controls.h"
+#include "ui/layout_row.h"
 
 namespace hv::ui {
 
@@ -86,6 +89,7 @@ class Timer {
   explicit Timer(const TimerSpec& design);
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
+  const TimerSpec& design() const { return design_; }
   std::string_view name() const { return design_.name; }
   unsigned interval() const { return interval_; }
   void setInterval(unsigned ms);
@@ -156,6 +160,7 @@ class Canvas {
 
 class Form {
  public:
+  // Builds the controls, menus and timers of the table; no window yet.
   Form(WindowSystem& ws, const FormSpec& design);
   virtual ~Form();
   Form(const Form&) = delete;
@@ -167,13 +172,13 @@ class Form {
   const std::wstring& caption() const { return caption_; }
   void setCaption(std::wstring caption);
 
-  Control& control(std::string_view name) const;
+  // The object made from a row of this form's table.
   template <class T>
-  T& get(std::string_view name) const {
-    return dynamic_cast<T&>(control(name));
+  T& control(Row<T, ControlSpec> row) const {
+    return static_cast<T&>(madeFrom(row.spec));
   }
-  MenuItem& menuItem(std::string_view name) const;
-  Timer& timer(std::string_view name) const;
+  MenuItem& menuItem(Row<MenuItem, MenuSpec> row) const;
+  Timer& timer(Row<Timer, TimerSpec> row) const;
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   const std::vector<std::unique_ptr<MenuItem>>& menuItems() const { return menuItems_; }
   const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
@@ -208,7 +213,6 @@ class Form {
 
   // Events the window system delivers.
   std::function<void()> OnClose;  // the close box, or close()
-  std::function<void()> OnDestroy;
   std::function<void()> OnMinimize;
   std::function<void()> OnTrayClick;
   std::function<void(unsigned id)> OnHotKey;
@@ -223,11 +227,22 @@ class Form {
 
   // Called by the window system when the user closes the window.
   void closeFromUser();
-  // Called by the window system just before the native window goes.
-  void destroying();
+  // Called by the window system when the native window went by other means
+  // than FormPtr: the form lets go of it as when it is destroyed.
+  void windowDestroyed();
+
+ protected:
+  // Runs once the native window exists.
+  virtual void FormCreate() {}
+  // Runs once, before the native window goes, while the form is whole.
+  virtual void FormDestroy() {}
 
  private:
+  friend class FormLife;
   void build();
+  Control& madeFrom(const ControlSpec* row) const;
+  void create();
+  void destroy();
   WindowSystem& ws_;
   const FormSpec& design_;
   std::wstring caption_;
@@ -240,8 +255,36 @@ class Form {
   int left_ = 0, top_ = 0;
   ModalResult modalResult_ = ModalResult::None;
   bool inModal_ = false;
-  bool destroyed_ = false;
+  bool realized_ = false;
   FormPeer* peer_ = nullptr;
 };
+
+// The two steps of a form's life that no window class may forget, taken by
+// makeForm and FormPtr only.
+class FormLife {
+ public:
+  static void create(Form& form) { form.create(); }
+  static void destroy(Form& form) noexcept;
+};
+
+struct FormDeleter {
+  void operator()(Form* form) const noexcept {
+    FormLife::destroy(*form);
+    delete form;
+  }
+};
+
+// Owns a window from makeForm to its end.
+template <class F>
+using FormPtr = std::unique_ptr<F, FormDeleter>;
+
+// Builds the window, then realises it and runs its FormCreate: the window
+// system only ever sees a whole object.
+template <class F, class... Args>
+FormPtr<F> makeForm(Args&&... args) {
+  FormPtr<F> form(new F(std::forward<Args>(args)...));
+  FormLife::create(*form);
+  return form;
+}
 
 }  // namespace hv::ui

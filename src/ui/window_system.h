@@ -55,6 +55,15 @@ class WindowSystem {
       errorHandler_(std::current_exception());
     }
   }
+  // What a window procedure caught: nothing may unwind through the system,
+  // so it goes to the same report. Should the report itself fail, nothing
+  // is left to tell it to.
+  void report(const std::exception_ptr& failure) noexcept {
+    try {
+      if (errorHandler_) errorHandler_(failure);
+    } catch (...) {
+    }
+  }
 
   // Creates the native window for a form that was just built (hidden) and
   // attaches peers to its controls, menus and timers.

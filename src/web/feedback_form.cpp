@@ -19,16 +19,6 @@ constexpr wchar_t kSentenceBreak[] = L"\r\r";
 
 TFeedbackForm::TFeedbackForm(app::AppPlatform& platform)
     : ui::Form(platform.windows, FeedbackFormSpec()),
-      Panel4(get<ui::Panel>("Panel4")),
-      Image1(get<ui::Label>("Image1")),
-      Panel5(get<ui::Panel>("Panel5")),
-      Image2(get<ui::Label>("Image2")),
-      Label1(get<ui::Label>("Label1")),
-      Label2(get<ui::Label>("Label2")),
-      Memo1(get<ui::Memo>("Memo1")),
-      Label3(get<ui::Label>("Label3")),
-      Edit1(get<ui::Edit>("Edit1")),
-      BitBtn1(get<ui::Button>("BitBtn1")),
       platform_(platform),
       windows_(platform.windows) {
   Panel4.OnClick = [this] { Image1Click(); };
@@ -41,11 +31,6 @@ TFeedbackForm::TFeedbackForm(app::AppPlatform& platform)
     c->OnKeyDown = [this](unsigned key) { EscapeKeyDown(key); };
   showLook(Panel4, false);
   showLook(Panel5, false);
-  FormCreate();
-}
-
-TFeedbackForm::~TFeedbackForm() {
-  destroying();
 }
 
 void TFeedbackForm::FormCreate() {

@@ -7,6 +7,7 @@
 #include "app/app_platform.h"
 #include "ui/form.h"
 #include "ui/window_system.h"
+#include "web/feedback_form_layout.h"
 #include "web/feedback_request.h"
 
 namespace hv::web {
@@ -14,20 +15,19 @@ namespace hv::web {
 class TFeedbackForm : public ui::Form {
  public:
   explicit TFeedbackForm(app::AppPlatform& platform);
-  ~TFeedbackForm() override;
 
-  ui::Panel& Panel4;
-  ui::Label& Image1;
-  ui::Panel& Panel5;
-  ui::Label& Image2;
-  ui::Label& Label1;
-  ui::Label& Label2;
-  ui::Memo& Memo1;
-  ui::Label& Label3;
-  ui::Edit& Edit1;
-  ui::Button& BitBtn1;
+  ui::Panel& Panel4 = control(ui::row<ui::Panel>(kFeedbackControls, "Panel4"));
+  ui::Label& Image1 = control(ui::row<ui::Label>(kFeedbackControls, "Image1"));
+  ui::Panel& Panel5 = control(ui::row<ui::Panel>(kFeedbackControls, "Panel5"));
+  ui::Label& Image2 = control(ui::row<ui::Label>(kFeedbackControls, "Image2"));
+  ui::Label& Label1 = control(ui::row<ui::Label>(kFeedbackControls, "Label1"));
+  ui::Label& Label2 = control(ui::row<ui::Label>(kFeedbackControls, "Label2"));
+  ui::Memo& Memo1 = control(ui::row<ui::Memo>(kFeedbackControls, "Memo1"));
+  ui::Label& Label3 = control(ui::row<ui::Label>(kFeedbackControls, "Label3"));
+  ui::Edit& Edit1 = control(ui::row<ui::Edit>(kFeedbackControls, "Edit1"));
+  ui::Button& BitBtn1 = control(ui::row<ui::Button>(kFeedbackControls, "BitBtn1"));
 
-  void FormCreate();
+  void FormCreate() override;
   void Image1Click();
   void Image2Click();
   void BitBtn1Click();

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "i18n/catalogue.h"
+#include "platform/error.h"
 #include "ui/window_system.h"
 #include "web/notice_layout.h"
 #include "web/update_check.h"
@@ -11,7 +12,7 @@ namespace hv::web {
 namespace {
 
 // Owner: the UI thread. At most one notice per run.
-std::unique_ptr<TNewVer> gNewVer;
+ui::FormPtr<TNewVer> gNewVer;
 bool gShownThisRun = false;
 std::int64_t gCloseCountdown = 11;
 
@@ -46,24 +47,8 @@ std::wstring DownloadAddress(std::wstring_view downloadUrl, std::wstring_view ma
 }
 
 TNewVer::TNewVer(NoticeServices services)
-    : ui::Form(services.windows, NewVerSpec()),
-      Panel1(get<ui::Panel>("Panel1")),
-      Image1(get<ui::Label>("Image1")),
-      Panel2(get<ui::Panel>("Panel2")),
-      Label1(get<ui::Label>("Label1")),
-      Label2(get<ui::Label>("Label2")),
-      Panel3(get<ui::Panel>("Panel3")),
-      Button1(get<ui::Button>("Button1")),
-      TimerStart(timer("TimerStart")),
-      TimerClose(timer("TimerClose")),
-      TimerLink(timer("TimerLink")),
-      services_(std::move(services)) {
+    : ui::Form(services.windows, NewVerSpec()), services_(std::move(services)) {
   wireEvents();
-  FormCreate();
-}
-
-TNewVer::~TNewVer() {
-  destroying();
 }
 
 void TNewVer::wireEvents() {
@@ -131,7 +116,7 @@ void TNewVer::Label2Click() {
   try {
     services_.shell.open(DownloadAddress(DownloadURL(), services_.makerHost), L"", L"",
                          platform::ShowCommand::Hide);
-  } catch (const std::exception&) {
+  } catch (const Error&) {
   }
   close();
 }
@@ -171,7 +156,7 @@ void TNewVer::FormMouseUp() {
 void ShowNewVer(const NoticeServices& services) {
   if (gShownThisRun) return;
   gShownThisRun = true;
-  gNewVer = std::make_unique<TNewVer>(services);
+  gNewVer = ui::makeForm<TNewVer>(services);
 }
 
 TNewVer* NewVer() {

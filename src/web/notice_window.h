@@ -9,6 +9,7 @@
 #include "platform/desktop.h"
 #include "platform/shell.h"
 #include "ui/form.h"
+#include "web/notice_layout.h"
 
 namespace hv::web {
 
@@ -31,20 +32,19 @@ std::wstring DownloadAddress(std::wstring_view downloadUrl, std::wstring_view ma
 class TNewVer : public ui::Form {
  public:
   explicit TNewVer(NoticeServices services);
-  ~TNewVer() override;
 
-  ui::Panel& Panel1;
-  ui::Label& Image1;
-  ui::Panel& Panel2;
-  ui::Label& Label1;
-  ui::Label& Label2;
-  ui::Panel& Panel3;
-  ui::Button& Button1;
-  ui::Timer& TimerStart;
-  ui::Timer& TimerClose;
-  ui::Timer& TimerLink;
+  ui::Panel& Panel1 = control(ui::row<ui::Panel>(kNoticeControls, "Panel1"));
+  ui::Label& Image1 = control(ui::row<ui::Label>(kNoticeControls, "Image1"));
+  ui::Panel& Panel2 = control(ui::row<ui::Panel>(kNoticeControls, "Panel2"));
+  ui::Label& Label1 = control(ui::row<ui::Label>(kNoticeControls, "Label1"));
+  ui::Label& Label2 = control(ui::row<ui::Label>(kNoticeControls, "Label2"));
+  ui::Panel& Panel3 = control(ui::row<ui::Panel>(kNoticeControls, "Panel3"));
+  ui::Button& Button1 = control(ui::row<ui::Button>(kNoticeControls, "Button1"));
+  ui::Timer& TimerStart = timer(ui::row<ui::Timer>(kNoticeTimers, "TimerStart"));
+  ui::Timer& TimerClose = timer(ui::row<ui::Timer>(kNoticeTimers, "TimerClose"));
+  ui::Timer& TimerLink = timer(ui::row<ui::Timer>(kNoticeTimers, "TimerLink"));
 
-  void FormCreate();
+  void FormCreate() override;
   void FormClose();
   void TimerStartTimer();
   void TimerCloseTimer();

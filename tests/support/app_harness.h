@@ -124,7 +124,7 @@ struct AppHarness {
     return profile.raw(kSettings, L"Settings", key);
   }
   app::TAppForm& start() {
-    form = std::make_unique<app::TAppForm>(platform);
+    form = ui::makeForm<app::TAppForm>(platform);
     return *form;
   }
 
@@ -144,7 +144,7 @@ struct AppHarness {
   platform::PosixRandom random;
   app::AppPlatform platform{windows, clock, files,    profile,    versionInfo, locale,  shell,
                             network, http,  registry, systemInfo, localeInfo,  desktop, random};
-  std::unique_ptr<app::TAppForm> form;
+  ui::FormPtr<app::TAppForm> form;
 };
 
 }  // namespace hv::test

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
 #include "platform/shell.h"
 
 namespace hv::test {
@@ -16,7 +17,7 @@ class FakeShell : public platform::Shell {
   void open(const std::wstring& file, const std::wstring& parameters, const std::wstring& directory,
             platform::ShowCommand show) override {
     opened.push_back({file, parameters, directory, show});
-    if (failOpen) throw std::runtime_error("no shell");
+    if (failOpen) throw Error(L"no shell");
   }
   void holdNamedMutex(const std::wstring& name) override { mutexes.push_back(name); }
   std::wstring firstArgument() override { return argument; }

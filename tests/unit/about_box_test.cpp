@@ -76,12 +76,12 @@ struct AboutWindow : ::testing::Test {
     h.windows.frame = {6, 29};
   }
   TAboutBox& open() {
-    form = std::make_unique<TAboutBox>(h.platform, random.fn());
+    form = ui::makeForm<TAboutBox>(h.platform, random.fn());
     return *form;
   }
   AppHarness h;
   ScriptedRandom random;
-  std::unique_ptr<TAboutBox> form;
+  ui::FormPtr<TAboutBox> form;
 };
 
 TEST_F(AboutWindow, OpeningStartsTheAnimationWithTwoDropsPerColumn) {
@@ -226,7 +226,9 @@ TEST_F(AboutWindow, ReopenGuardSurvivesTheTickCounterWrapping) {
 
 TEST_F(AboutWindow, MenuItemsChosenFromTheDropDownOpenTheirLinks) {
   TAboutBox& f = open();
-  h.windows.onPopupMenu = [&](ui::Form& menu) { h.windows.userChoose(menu.menuItem("Credits1")); };
+  h.windows.onPopupMenu = [&](ui::Form& menu) {
+    h.windows.userChoose(menu.menuItem(ui::row<ui::MenuItem>(kAboutInfoMenu, "Credits1")));
+  };
   h.windows.userClick(f.BitBtn2);
   ASSERT_EQ(h.shell.opened.size(), 1u);
   EXPECT_EQ(h.shell.opened[0].file, CreditsAddress(HORVANE_MAKER_HOST));

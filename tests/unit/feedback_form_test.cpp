@@ -57,7 +57,7 @@ struct FeedbackWindow : ::testing::Test {
     h.http.answer(kHttps, std::move(body));
   }
   TFeedbackForm& open() {
-    form = std::make_unique<TFeedbackForm>(h.platform);
+    form = ui::makeForm<TFeedbackForm>(h.platform);
     form->OnClose = [this] { ++closes; };
     return *form;
   }
@@ -78,7 +78,7 @@ struct FeedbackWindow : ::testing::Test {
   const std::wstring kHttps = L"https://" + FeedbackEndpoint(HORVANE_MAKER_HOST);
   const std::wstring kHttp = L"http://" + FeedbackEndpoint(HORVANE_MAKER_HOST);
   test::AppHarness h;
-  std::unique_ptr<TFeedbackForm> form;
+  ui::FormPtr<TFeedbackForm> form;
   int closes = 0;
 };
 

@@ -169,14 +169,14 @@ TEST_F(DisplayTick, ShowsComputerTimeAndWholeHoursOfTheOffset) {
                         Case{0, L"GMT +0"}, Case{300, L"GMT -5"}, Case{-30, L"GMT +0"}}) {
     h.clock.zone.bias = c.bias;
     h.clock.zone.daylightBias = -60;
-    TAppForm f(h.platform);
+    auto f = ui::makeForm<TAppForm>(h.platform);
     h.windows.advance(1);  // TimerStart
-    EXPECT_EQ(f.Label6.text(), c.shown) << c.bias;
-    EXPECT_EQ(f.GmtOffsetHours(), c.bias / -60);
-    EXPECT_EQ(f.Label4.text(), L"24.12.2021 18:05:09");
-    EXPECT_EQ(f.Edit1.text(), L"Disabled");
-    EXPECT_EQ(f.DaylightBiasMinutes(), 0) << "unticked leaves it alone";
-    EXPECT_EQ(f.Label2.text(), L"01/01/1990 00:00:00");
+    EXPECT_EQ(f->Label6.text(), c.shown) << c.bias;
+    EXPECT_EQ(f->GmtOffsetHours(), c.bias / -60);
+    EXPECT_EQ(f->Label4.text(), L"24.12.2021 18:05:09");
+    EXPECT_EQ(f->Edit1.text(), L"Disabled");
+    EXPECT_EQ(f->DaylightBiasMinutes(), 0) << "unticked leaves it alone";
+    EXPECT_EQ(f->Label2.text(), L"01/01/1990 00:00:00");
   }
 }
 

@@ -39,14 +39,14 @@ struct LanguageWindow : ::testing::Test {
   }
   void load(const std::wstring& file) { LoadLanguage(h.files, h.locale, h.files.exePath, file); }
   TTranslateForm& open() {
-    form = std::make_unique<TTranslateForm>(
+    form = ui::makeForm<TTranslateForm>(
         h.platform, [this](const std::wstring& name) { stored.push_back(name); });
     return *form;
   }
 
   AppHarness h;
   std::vector<std::wstring> stored;
-  std::unique_ptr<TTranslateForm> form;
+  ui::FormPtr<TTranslateForm> form;
 };
 
 TEST(LookUpEntry, FollowsTheLookupRuleButKeepsAnEmptyValue) {
@@ -191,10 +191,11 @@ TEST_F(LanguageWindow, ConfirmationGoesThroughTheMainWindowsSetting) {
   languages();
   h.setting(L"LanguageFile", L"German.lang.txt");
   app::TAppForm& main = h.start();
-  TTranslateForm f(h.platform, [&](const std::wstring& n) { main.SetLanguageFile(n); });
-  h.windows.dispatch([&] { f.ComboBox1.selectFromUser(1); });  // French
+  auto f = ui::makeForm<TTranslateForm>(h.platform,
+                                        [&](const std::wstring& n) { main.SetLanguageFile(n); });
+  h.windows.dispatch([&] { f->ComboBox1.selectFromUser(1); });  // French
   h.windows.boxAnswers.push_back(ui::ModalResult::Yes);
-  h.windows.userClick(f.BitBtn1);
+  h.windows.userClick(f->BitBtn1);
   EXPECT_EQ(h.stored(L"LanguageFile"), L"French.lang.txt");
 }
 
@@ -219,10 +220,10 @@ TEST_F(LanguageWindow, ScriptThatCannotBeWrittenIsReportedAfterTheSettingIsStore
 TEST_F(LanguageWindow, EachCreationOverwritesLanguageAtOpen) {
   languages();
   load(L"Turkish.lang.txt");
-  TTranslateForm hidden(h.platform, [](const std::wstring&) {});
+  auto hidden = ui::makeForm<TTranslateForm>(h.platform, [](const std::wstring&) {});
   EXPECT_EQ(LanguageAtOpen(), L"Turkish");
   ResetCatalogueForTests();
-  TTranslateForm later(h.platform, [](const std::wstring&) {});
+  auto later = ui::makeForm<TTranslateForm>(h.platform, [](const std::wstring&) {});
   EXPECT_EQ(LanguageAtOpen(), L"English");
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -70,6 +71,20 @@ std::wstring menuText(HMENU menu, int position) {
   wchar_t buf[128] = {};
   GetMenuStringW(menu, static_cast<UINT>(position), buf, 128, MF_BYPOSITION);
   return buf;
+}
+
+// Tests look parts up by name; the program's windows bind theirs while it
+// compiles.
+template <class T = void, class Made>
+auto& named(const std::vector<std::unique_ptr<Made>>& made, std::string_view name) {
+  for (const auto& m : made) {
+    if (m->name() != name) continue;
+    if constexpr (std::is_void_v<T>)
+      return *m;
+    else
+      return static_cast<T&>(*m);
+  }
+  throw std::logic_error("no part " + std::string(name));
 }
 
 // Lets messages run until done() or the time is up.
@@ -139,15 +154,21 @@ class WindowSystemTest : public testing::Test {
     });
   }
   int scaled(int v) const { return MulDiv(v, dpi, 96); }
+  // A form made as the program makes its windows, gone with the test.
+  Form& open(const FormSpec& design) {
+    forms.push_back(hv::ui::makeForm<Form>(ws, design));
+    return *forms.back();
+  }
 
   CommonControls6 controls6;
   Win32WindowSystem ws;
   int dpi = static_cast<int>(GetDpiForSystem());
   std::vector<std::wstring> errors;
+  std::vector<hv::ui::FormPtr<Form>> forms;
 };
 
 TEST_F(WindowSystemTest, TheMainLayoutBecomesStandardChildWindowsAtTheirPlaces) {
-  Form form(ws, app::AppFormSpec());
+  Form& form = open(app::AppFormSpec());
   HWND top = ws.windowOf(form);
   ASSERT_NE(top, nullptr);
   dpi = ws.dpi(form);
@@ -195,7 +216,7 @@ TEST_F(WindowSystemTest, TheMainLayoutBecomesStandardChildWindowsAtTheirPlaces) 
     EXPECT_EQ(tab, expected[i].tabStop) << i;
   }
 
-  auto at = [&](const char* name) { return ws.windowOf(form.control(name)); };
+  auto at = [&](const char* name) { return ws.windowOf(named(form.controls(), name)); };
   EXPECT_EQ(boundsOf(at("Label2")), (Bounds{scaled(194), scaled(36), scaled(222), scaled(23)}));
   EXPECT_EQ(boundsOf(at("BitBtn1")), (Bounds{scaled(8), scaled(163), scaled(408), scaled(33)}));
   EXPECT_EQ(boundsOf(at("CheckBox1")), (Bounds{scaled(8), scaled(122), scaled(180), scaled(27)}));
@@ -227,7 +248,7 @@ TEST_F(WindowSystemTest, TheMainLayoutBecomesStandardChildWindowsAtTheirPlaces) 
 }
 
 TEST_F(WindowSystemTest, TheMenuBarShowsTheVisibleItemsAndFollowsTheirState) {
-  Form form(ws, app::AppFormSpec());
+  Form& form = open(app::AppFormSpec());
   HMENU bar = GetMenu(ws.windowOf(form));
   ASSERT_NE(bar, nullptr);
   ASSERT_EQ(GetMenuItemCount(bar), 2);
@@ -242,8 +263,8 @@ TEST_F(WindowSystemTest, TheMenuBarShowsTheVisibleItemsAndFollowsTheirState) {
   EXPECT_EQ(menuText(help, 3), L"Send &Feedback...");
   EXPECT_EQ(menuText(help, 4), L"&About...");
 
-  form.menuItem("About2").setCaption(L"About");
-  form.menuItem("MenuItem4").setVisible(true);
+  named(form.menuItems(), "About2").setCaption(L"About");
+  named(form.menuItems(), "MenuItem4").setVisible(true);
   bar = GetMenu(ws.windowOf(form));
   help = GetSubMenu(bar, 1);
   ASSERT_EQ(GetMenuItemCount(help), 6);
@@ -255,10 +276,10 @@ TEST_F(WindowSystemTest, TheMenuBarShowsTheVisibleItemsAndFollowsTheirState) {
 }
 
 TEST_F(WindowSystemTest, ChoosingAMenuItemOrItsShortcutRunsItsClick) {
-  Form form(ws, app::AppFormSpec());
+  Form& form = open(app::AppFormSpec());
   int help = 0, exits = 0;
-  form.menuItem("Help2").OnClick = [&] { ++help; };
-  form.menuItem("Exit2").OnClick = [&] { ++exits; };
+  named(form.menuItems(), "Help2").OnClick = [&] { ++help; };
+  named(form.menuItems(), "Exit2").OnClick = [&] { ++exits; };
   HWND top = ws.windowOf(form);
   HMENU file = GetSubMenu(GetMenu(top), 0);
   SendMessageW(top, WM_COMMAND, MAKEWPARAM(GetMenuItemID(file, 0), 0), 0);
@@ -266,16 +287,16 @@ TEST_F(WindowSystemTest, ChoosingAMenuItemOrItsShortcutRunsItsClick) {
 
   form.show();
   SetForegroundWindow(top);
-  SetFocus(ws.windowOf(form.control("BitBtn1")));
-  PostMessageW(ws.windowOf(form.control("BitBtn1")), WM_KEYDOWN, VK_F1, 0);
+  SetFocus(ws.windowOf(named(form.controls(), "BitBtn1")));
+  PostMessageW(ws.windowOf(named(form.controls(), "BitBtn1")), WM_KEYDOWN, VK_F1, 0);
   EXPECT_TRUE(pumpUntil(ws, [&] { return help == 1; }));
 }
 
 TEST_F(WindowSystemTest, ClicksOnButtonsAndBoxesRunTheirHandlersAndErrorsReachTheReport) {
-  Form form(ws, app::AppFormSpec());
-  auto& get = form.get<hv::ui::Button>("BitBtn1");
-  auto& sync = form.get<hv::ui::Button>("BitBtn2");
-  auto& daylight = form.get<hv::ui::CheckBox>("CheckBox1");
+  Form& form = open(app::AppFormSpec());
+  auto& get = named<hv::ui::Button>(form.controls(), "BitBtn1");
+  auto& sync = named<hv::ui::Button>(form.controls(), "BitBtn2");
+  auto& daylight = named<hv::ui::CheckBox>(form.controls(), "CheckBox1");
   int clicks = 0, boxClicks = 0;
   get.OnClick = [&] {
     ++clicks;
@@ -307,8 +328,8 @@ TEST_F(WindowSystemTest, ClicksOnButtonsAndBoxesRunTheirHandlersAndErrorsReachTh
 }
 
 TEST_F(WindowSystemTest, TypingIntoTheServerBoxUpdatesItsTextAndRunsOnChange) {
-  Form form(ws, app::AppFormSpec());
-  auto& combo = form.get<hv::ui::ComboBox>("ComboBox1");
+  Form& form = open(app::AppFormSpec());
+  auto& combo = named<hv::ui::ComboBox>(form.controls(), "ComboBox1");
   for (auto preset : app::ServerPresets()) combo.addItem(std::wstring(preset));
   combo.setItemIndex(0);
   HWND box = ws.windowOf(combo);
@@ -390,21 +411,21 @@ const FormSpec kDialog{
 };
 
 TEST_F(WindowSystemTest, PanelsHoldTheirChildrenAndPassTheirClicksOn) {
-  Form form(ws, kDialog);
-  HWND panel = ws.windowOf(form.control("Panel1"));
-  HWND ok = ws.windowOf(form.control("OK"));
+  Form& form = open(kDialog);
+  HWND panel = ws.windowOf(named(form.controls(), "Panel1"));
+  HWND ok = ws.windowOf(named(form.controls(), "OK"));
   EXPECT_EQ(GetParent(ok), panel);
   EXPECT_EQ(_wcsicmp(classOf(panel).c_str(), L"Static"), 0);
   dpi = ws.dpi(form);
   EXPECT_EQ(boundsOf(panel), (Bounds{0, scaled(120), scaled(300), scaled(40)}));
   EXPECT_EQ(boundsOf(ok), (Bounds{scaled(8), scaled(4), scaled(90), scaled(30)}));
   int clicks = 0;
-  form.control("OK").OnClick = [&] { ++clicks; };
+  named(form.controls(), "OK").OnClick = [&] { ++clicks; };
   SendMessageW(ok, BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 1);
 
   // Memo lines arrive as CR LF, whatever breaks the text came with.
-  auto& memo = form.get<hv::ui::Memo>("Memo1");
+  auto& memo = named<hv::ui::Memo>(form.controls(), "Memo1");
   memo.addLine(L"Ada");
   memo.addLine(L"Grace");
   EXPECT_EQ(textOf(ws.windowOf(memo)), L"Ada\r\nGrace");
@@ -419,14 +440,14 @@ TEST_F(WindowSystemTest, PanelsHoldTheirChildrenAndPassTheirClicksOn) {
 }
 
 TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
-  Form form(ws, kDialog);
+  Form& form = open(kDialog);
   int ok = 0, cancel = 0;
   std::vector<unsigned> keys;
-  form.control("OK").OnClick = [&] { ++ok; };
-  form.control("Cancel").OnClick = [&] { ++cancel; };
-  form.control("Edit1").OnKeyDown = [&](unsigned k) { keys.push_back(k); };
+  named(form.controls(), "OK").OnClick = [&] { ++ok; };
+  named(form.controls(), "Cancel").OnClick = [&] { ++cancel; };
+  named(form.controls(), "Edit1").OnKeyDown = [&](unsigned k) { keys.push_back(k); };
   form.show();
-  HWND edit = ws.windowOf(form.control("Edit1"));
+  HWND edit = ws.windowOf(named(form.controls(), "Edit1"));
   SetForegroundWindow(ws.windowOf(form));
   SetFocus(edit);
   PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
@@ -435,7 +456,7 @@ TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   EXPECT_EQ(keys, (std::vector<unsigned>{VK_RETURN, VK_ESCAPE}));
 
   // Enter in the memo is a new line, not the default button.
-  HWND memo = ws.windowOf(form.control("Memo1"));
+  HWND memo = ws.windowOf(named(form.controls(), "Memo1"));
   SetFocus(memo);
   PostMessageW(memo, WM_KEYDOWN, VK_RETURN, 0);
   ws.processMessages();
@@ -446,7 +467,7 @@ TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   EXPECT_TRUE(pumpUntil(ws, [&] { return GetFocus() == memo; }));
 
   // Enter in an open list closes the list and presses nothing.
-  auto& list = form.get<hv::ui::ComboBox>("ComboBox1");
+  auto& list = named<hv::ui::ComboBox>(form.controls(), "ComboBox1");
   list.addItem(L"English");
   list.addItem(L"German");
   list.setItemIndex(0);
@@ -546,8 +567,8 @@ COLORREF pixelOf(HWND h, int x, int y) {
 }
 
 TEST_F(WindowSystemTest, PanelsShowTheirColoursAndBevelAndFieldsTheirLimits) {
-  Form form(ws, kOptions);
-  auto& panel = form.get<hv::ui::Panel>("Panel4");
+  Form& form = open(kOptions);
+  auto& panel = named<hv::ui::Panel>(form.controls(), "Panel4");
   HWND p = ws.windowOf(panel);
   EXPECT_EQ(textOf(p), L"I like it!");
   RECT r{};
@@ -561,16 +582,16 @@ TEST_F(WindowSystemTest, PanelsShowTheirColoursAndBevelAndFieldsTheirLimits) {
   EXPECT_EQ(pixelOf(p, 2, r.bottom / 2), RGB(0, 120, 215));
   EXPECT_EQ(pixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNSHADOW));
 
-  HWND link = ws.windowOf(form.control("Label1"));
+  HWND link = ws.windowOf(named(form.controls(), "Label1"));
   EXPECT_EQ(std::wstring(fontOf(link).lfFaceName), L"MS Sans Serif");
   EXPECT_TRUE(fontOf(link).lfUnderline);
-  EXPECT_EQ(fontOf(ws.windowOf(form.control("Label2"))).lfWeight, FW_BOLD);
+  EXPECT_EQ(fontOf(ws.windowOf(named(form.controls(), "Label2"))).lfWeight, FW_BOLD);
   EXPECT_EQ(fontOf(link).lfWeight, FW_NORMAL);
   // And it is painted with it.
-  const int plain = inkWidth(ws.windowOf(form.control("Plain")));
+  const int plain = inkWidth(ws.windowOf(named(form.controls(), "Plain")));
   EXPECT_GT(plain, 0);
-  EXPECT_GT(inkWidth(ws.windowOf(form.control("Bold"))), plain);
-  EXPECT_EQ(SendMessageW(ws.windowOf(form.control("Edit1")), EM_GETLIMITTEXT, 0, 0), 100);
+  EXPECT_GT(inkWidth(ws.windowOf(named(form.controls(), "Bold"))), plain);
+  EXPECT_EQ(SendMessageW(ws.windowOf(named(form.controls(), "Edit1")), EM_GETLIMITTEXT, 0, 0), 100);
 
   // The link's tooltip is a tool of a tooltip window the form owns.
   HWND tip = nullptr;
@@ -587,8 +608,8 @@ TEST_F(WindowSystemTest, PanelsShowTheirColoursAndBevelAndFieldsTheirLimits) {
 }
 
 TEST_F(WindowSystemTest, ADragKeepsThePointerUntilTheButtonComesUp) {
-  Form form(ws, kOptions);
-  auto& label = form.control("Label2");
+  Form& form = open(kOptions);
+  auto& label = named(form.controls(), "Label2");
   std::vector<std::string> events;
   label.OnMouseDown = [&](int button) { events.push_back("down " + std::to_string(button)); };
   label.OnMouseMove = [&] { events.push_back("move"); };
@@ -612,21 +633,21 @@ TEST_F(WindowSystemTest, ADragKeepsThePointerUntilTheButtonComesUp) {
   RECT outer{};
   GetWindowRect(top, &outer);
   EXPECT_EQ(ws.outerSize(form), (hv::ui::Size{outer.right - outer.left, outer.bottom - outer.top}));
-  HWND button = ws.windowOf(form.control("Button1"));
+  HWND button = ws.windowOf(named(form.controls(), "Button1"));
   RECT b{};
   GetClientRect(button, &b);
   POINT corner{0, b.bottom};
   ClientToScreen(button, &corner);
-  EXPECT_EQ(ws.bottomLeftOnScreen(form, form.control("Button1")),
+  EXPECT_EQ(ws.bottomLeftOnScreen(form, named(form.controls(), "Button1")),
             (hv::ui::Point{corner.x, corner.y}));
 }
 
 TEST_F(WindowSystemTest, APopupMenuRunsTheChosenItem) {
-  Form form(ws, kOptions);
+  Form& form = open(kOptions);
   form.show();
   int credits = 0, uninstall = 0;
-  form.menuItem("Credits1").OnClick = [&] { ++credits; };
-  form.menuItem("Howtouninstall1").OnClick = [&] { ++uninstall; };
+  named(form.menuItems(), "Credits1").OnClick = [&] { ++credits; };
+  named(form.menuItems(), "Howtouninstall1").OnClick = [&] { ++uninstall; };
   // The menu's own loop runs while it is open; the keys choose the second item.
   std::thread chooser([] {
     for (int i = 0; i < 200; ++i) {
@@ -640,14 +661,14 @@ TEST_F(WindowSystemTest, APopupMenuRunsTheChosenItem) {
       Sleep(20);
     }
   });
-  ws.popupMenu(form, ws.bottomLeftOnScreen(form, form.control("Button1")));
+  ws.popupMenu(form, ws.bottomLeftOnScreen(form, named(form.controls(), "Button1")));
   chooser.join();
   EXPECT_EQ(credits, 0);
   EXPECT_EQ(uninstall, 1);
 }
 
 TEST_F(WindowSystemTest, ADpiChangeScalesTheLayoutAndTellsTheForm) {
-  Form form(ws, app::AppFormSpec());
+  Form& form = open(app::AppFormSpec());
   std::vector<int> told;
   form.OnDpiChanged = [&](int d) { told.push_back(d); };
   HWND top = ws.windowOf(form);
@@ -664,7 +685,7 @@ TEST_F(WindowSystemTest, ADpiChangeScalesTheLayoutAndTellsTheForm) {
   GetWindowRect(top, &outer);
   EXPECT_EQ(outer.left, 100);
   EXPECT_EQ(outer.top, 50);
-  auto at = [&](const char* name) { return ws.windowOf(form.control(name)); };
+  auto at = [&](const char* name) { return ws.windowOf(named(form.controls(), name)); };
   EXPECT_EQ(boundsOf(at("BitBtn1")), (Bounds{12, 245, 612, 50}));
   EXPECT_EQ(boundsOf(at("Label7")), (Bounds{5, 421, 626, 29}));
   EXPECT_EQ(fontOf(at("Label2")).lfHeight, -29);
@@ -674,7 +695,7 @@ TEST_F(WindowSystemTest, ADpiChangeScalesTheLayoutAndTellsTheForm) {
 }
 
 TEST_F(WindowSystemTest, AHotKeyIsHeldUntilItIsReleased) {
-  Form form(ws, kDialog);
+  Form& form = open(kDialog);
   // A combination nothing else on the test desktop uses.
   const UINT mods = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
   ws.registerHotKey(form, 0xC001, mods, VK_F11);
@@ -696,13 +717,13 @@ const FormSpec kNotice{
 };
 
 TEST_F(WindowSystemTest, ANoticeShownByAnAnimationLeavesTheFocusWhereItWas) {
-  Form main(ws, kDialog);
+  Form& main = open(kDialog);
   main.show();
   HWND mainWindow = ws.windowOf(main);
   SetForegroundWindow(mainWindow);
   ws.processMessages();
   ASSERT_EQ(GetForegroundWindow(), mainWindow);
-  Form notice(ws, kNotice);
+  Form& notice = open(kNotice);
   notice.moveTo(900, 5);
   HWND n = ws.windowOf(notice);
   // The window animation shows it; the form then counts as shown.
@@ -719,8 +740,8 @@ TEST_F(WindowSystemTest, ANoticeShownByAnAnimationLeavesTheFocusWhereItWas) {
 }
 
 TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {
-  Form form(ws, kDialog);
-  auto& timer = form.timer("Timer1");
+  Form& form = open(kDialog);
+  auto& timer = named(form.timers(), "Timer1");
   int ticks = 0;
   timer.OnTimer = [&] {
     if (++ticks == 3) timer.setEnabled(false);
@@ -737,7 +758,7 @@ TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {
 }
 
 TEST_F(WindowSystemTest, WorkFromAWorkerRunsOnTheUiThread) {
-  Form form(ws, kDialog);
+  Form& form = open(kDialog);
   const DWORD ui = GetCurrentThreadId();
   std::atomic<DWORD> ranOn{0};
   std::atomic<bool> invoked{false}, rethrown{false};
@@ -745,7 +766,7 @@ TEST_F(WindowSystemTest, WorkFromAWorkerRunsOnTheUiThread) {
     EXPECT_FALSE(ws.onUiThread());
     ws.invoke([&] {
       ranOn = GetCurrentThreadId();
-      form.control("Edit1").setText(L"from the worker");
+      named(form.controls(), "Edit1").setText(L"from the worker");
     });
     invoked = true;
     try {
@@ -762,7 +783,7 @@ TEST_F(WindowSystemTest, WorkFromAWorkerRunsOnTheUiThread) {
   EXPECT_TRUE(invoked);
   EXPECT_TRUE(rethrown);
   EXPECT_EQ(ranOn.load(), ui);
-  EXPECT_EQ(textOf(ws.windowOf(form.control("Edit1"))), L"from the worker");
+  EXPECT_EQ(textOf(ws.windowOf(named(form.controls(), "Edit1"))), L"from the worker");
   EXPECT_EQ(errors, (std::vector<std::wstring>{L"posted failure"}));
   EXPECT_TRUE(ws.terminated());
 
@@ -800,7 +821,7 @@ std::thread answerFirstButton(const std::wstring& caption, SeenBox& seen) {
 }
 
 TEST_F(WindowSystemTest, MessageBoxesCarryTheGivenButtonCaptions) {
-  Form form(ws, kDialog);
+  Form& form = open(kDialog);
   hv::ui::MessageBoxRequest ask;
   ask.text = L"Restart Application?";
   ask.caption = L"Onay";
@@ -829,13 +850,13 @@ TEST_F(WindowSystemTest, MessageBoxesCarryTheGivenButtonCaptions) {
 }
 
 TEST_F(WindowSystemTest, AModalFormDisablesTheOthersUntilItHasAResult) {
-  Form main(ws, app::AppFormSpec());
+  Form& main = open(app::AppFormSpec());
   main.show();
-  Form dialog(ws, kDialog);
+  Form& dialog = open(kDialog);
   HWND mainWindow = ws.windowOf(main);
   EXPECT_EQ(GetWindow(ws.windowOf(dialog), GW_OWNER), mainWindow);
   bool mainDisabled = false;
-  auto& timer = dialog.timer("Timer1");
+  auto& timer = named(dialog.timers(), "Timer1");
   timer.OnTimer = [&] {
     mainDisabled = !IsWindowEnabled(mainWindow);
     dialog.setModalResult(hv::ui::ModalResult::OK);
@@ -855,18 +876,76 @@ TEST_F(WindowSystemTest, AModalFormDisablesTheOthersUntilItHasAResult) {
   EXPECT_EQ(dialog.showModal(), hv::ui::ModalResult::Cancel);
 }
 
+// A notification area of the test's own: it refuses the first add, as one
+// that is not up yet does, and loses its icons when Explorer restarts.
+struct FakeNotificationArea {
+  std::map<std::pair<HWND, UINT>, std::wstring> icons;  // the tips, by window and id
+  int refusals = 1;
+  bool notify(DWORD message, const NOTIFYICONDATAW& d) {
+    const auto key = std::make_pair(d.hWnd, d.uID);
+    const bool there = icons.count(key) != 0;
+    switch (message) {
+      case NIM_ADD:
+        if (refusals > 0) {
+          --refusals;
+          return false;
+        }
+        if (there) return false;
+        icons[key] = d.szTip;
+        return true;
+      case NIM_MODIFY:
+        if (there) icons[key] = d.szTip;
+        return there;
+      case NIM_DELETE:
+        return icons.erase(key) != 0;
+      default:
+        return false;
+    }
+  }
+};
+
+TEST_F(WindowSystemTest, TheTrayIconIsRetriedAndComesBackWithTheTaskbar) {
+  FakeNotificationArea area;
+  ws.setTrayNotify([&](DWORD m, const NOTIFYICONDATAW& d) { return area.notify(m, d); });
+  auto form = hv::ui::makeForm<Form>(ws, app::AppFormSpec());
+  HWND top = ws.windowOf(*form);
+  const auto ours = std::make_pair(top, UINT{1});
+  EXPECT_TRUE(area.icons.empty());
+  // The refused add is tried again a moment later.
+  ASSERT_TRUE(pumpUntil(
+      ws, [&] { return !area.icons.empty(); }, 5000));
+  EXPECT_EQ(area.icons[ours], L"Horvane");
+
+  // Explorer restarts: the new taskbar starts empty, and the icon is back.
+  area.icons.clear();
+  SendMessageW(top, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_EQ(area.icons[ours], L"Horvane");
+  form->setTrayHint(L"Horvane: 12:00:00");
+  EXPECT_EQ(area.icons[ours], L"Horvane: 12:00:00");
+
+  form.reset();
+  EXPECT_TRUE(area.icons.empty()) << "the icon goes with its window";
+}
+
+// Counts how often its window went.
+struct DestroyCounting : Form {
+  using Form::Form;
+  void FormDestroy() override { ++destroyed; }
+  int destroyed = 0;
+};
+
 TEST_F(WindowSystemTest, WindowEventsReachTheForm) {
-  Form form(ws, app::AppFormSpec());
+  auto owned = hv::ui::makeForm<DestroyCounting>(ws, app::AppFormSpec());
+  DestroyCounting& form = *owned;
   HWND top = ws.windowOf(form);
   std::vector<unsigned> hotkeys;
   std::vector<std::wstring> sections;
-  int closes = 0, minimised = 0, trayClicks = 0, destroyed = 0, paints = 0;
+  int closes = 0, minimised = 0, trayClicks = 0, paints = 0;
   form.OnHotKey = [&](unsigned id) { hotkeys.push_back(id); };
   form.OnSettingChange = [&](const std::wstring& s) { sections.push_back(s); };
   form.OnClose = [&] { ++closes; };
   form.OnMinimize = [&] { ++minimised; };
   form.OnTrayClick = [&] { ++trayClicks; };
-  form.OnDestroy = [&] { ++destroyed; };
   form.OnPaint = [&](hv::ui::Canvas& c) {
     ++paints;
     c.fillRect({0, 0, 10, 10}, {0, 0, 0});
@@ -917,15 +996,15 @@ TEST_F(WindowSystemTest, WindowEventsReachTheForm) {
 
   // Destroyed from outside: the form hears it once and lets go.
   DestroyWindow(top);
-  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(form.destroyed, 1);
   EXPECT_EQ(ws.windowOf(form), nullptr);
-  form.control("Label2").setText(L"no window any more");
+  named(form.controls(), "Label2").setText(L"no window any more");
 }
 
 TEST_F(WindowSystemTest, AFormThatFreesItselfInItsOwnClickIsFreedAfterwards) {
-  auto form = std::make_unique<Form>(ws, kDialog);
-  form->control("OK").OnClick = [&] { form.reset(); };
-  HWND ok = ws.windowOf(form->control("OK"));
+  auto form = hv::ui::makeForm<Form>(ws, kDialog);
+  named(form->controls(), "OK").OnClick = [&] { form.reset(); };
+  HWND ok = ws.windowOf(named(form->controls(), "OK"));
   SendMessageW(ok, BM_CLICK, 0, 0);
   EXPECT_EQ(form, nullptr);
   ws.processMessages();

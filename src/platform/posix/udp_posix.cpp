@@ -12,6 +12,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/utf8.h"
+
 namespace hv::platform {
 namespace {
 
@@ -75,30 +77,6 @@ int wsaFromAddrInfo(int code) {
     default:
       return wsa::kSystemCallFailure;
   }
-}
-
-std::string utf8(const std::wstring& text) {
-  std::string out;
-  for (const wchar_t wc : text) {
-    auto c = static_cast<std::uint32_t>(wc);
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | c >> 6);
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | c >> 12);
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | c >> 18);
-      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 bool isAscii(const std::wstring& text) {
@@ -300,7 +278,7 @@ Resolved PosixNetwork::resolveIpv4(const std::wstring& host) {
   if (!isAscii(host)) hints.ai_flags |= AI_IDN;
 #endif
   addrinfo* raw = nullptr;
-  const int rc = ::getaddrinfo(utf8(host).c_str(), nullptr, &hints, &raw);
+  const int rc = ::getaddrinfo(toUtf8(host).c_str(), nullptr, &hints, &raw);
   if (rc != 0) return {wsaFromAddrInfo(rc), {}};
   const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> found(raw, &::freeaddrinfo);
   if (found == nullptr || found->ai_addr == nullptr || found->ai_family != AF_INET) {

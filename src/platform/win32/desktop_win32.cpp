@@ -20,7 +20,7 @@ struct Win32Desktop::Capture {
   std::function<void()> onRelease;
 };
 
-Win32Desktop::Win32Desktop(WindowOf windowOf) : windowOf_(std::move(windowOf)) {}
+Win32Desktop::Win32Desktop(winui::Win32WindowSystem& windows) : windows_(windows) {}
 
 Win32Desktop::~Win32Desktop() {
   if (capture_) {
@@ -49,11 +49,11 @@ ScreenColour Win32Desktop::styleColour(StyleColour which) {
 }
 
 void Win32Desktop::animate(ui::Form& form, unsigned ms, unsigned flags) {
-  if (HWND h = windowOf_(form)) AnimateWindow(h, ms, flags);
+  if (HWND h = windows_.windowOf(form)) AnimateWindow(h, ms, flags);
 }
 
 bool Win32Desktop::focus(ui::Form& form) {
-  HWND h = windowOf_(form);
+  HWND h = windows_.windowOf(form);
   if (!h || !IsWindowVisible(h)) return false;
   SetFocus(h);
   return GetFocus() == h;
@@ -62,7 +62,7 @@ bool Win32Desktop::focus(ui::Form& form) {
 void Win32Desktop::capturePointer(ui::Form& form, std::function<void(ScreenPoint)> onMove,
                                   std::function<void()> onRelease) {
   endCapture();
-  HWND h = windowOf_(form);
+  HWND h = windows_.windowOf(form);
   if (!h) {
     if (onRelease) onRelease();
     return;
@@ -82,14 +82,26 @@ void Win32Desktop::endCapture() {
 }
 
 LRESULT CALLBACK Win32Desktop::captureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
+                                           UINT_PTR, DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<Win32Desktop*>(data);
+  try {
+    return self->onCaptureMessage(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    self->windows_.report(std::current_exception());
+    return 0;
+  }
+}
+
+// The drag's moves and its end run as the form's events do.
+LRESULT Win32Desktop::onCaptureMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_MOUSEMOVE:
-      if (self->capture_ && self->capture_->onMove) {
+      if (capture_ && capture_->onMove) {
         POINT p{};
         GetCursorPos(&p);
-        self->capture_->onMove({p.x, p.y});
+        windows_.dispatch([this, p] {
+          if (capture_ && capture_->onMove) capture_->onMove({p.x, p.y});
+        });
       }
       return 0;
     case WM_LBUTTONUP:
@@ -99,7 +111,7 @@ LRESULT CALLBACK Win32Desktop::captureProc(HWND hwnd, UINT msg, WPARAM wParam, L
     case WM_CANCELMODE:
     case WM_DESTROY: {
       const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-      self->endCapture();
+      windows_.dispatch([this] { endCapture(); });
       return result;
     }
     default:

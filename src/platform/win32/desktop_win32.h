@@ -8,13 +8,13 @@
 #include <memory>
 
 #include "platform/desktop.h"
+#include "platform/win32/ui/window_system_win32.h"
 
 namespace hv::platform::win32 {
 
 class Win32Desktop : public Desktop {
  public:
-  using WindowOf = std::function<HWND(const ui::Form&)>;
-  explicit Win32Desktop(WindowOf windowOf);
+  explicit Win32Desktop(winui::Win32WindowSystem& windows);
   ~Win32Desktop() override;
   Win32Desktop(const Win32Desktop&) = delete;
   Win32Desktop& operator=(const Win32Desktop&) = delete;
@@ -30,10 +30,11 @@ class Win32Desktop : public Desktop {
  private:
   struct Capture;
   static LRESULT CALLBACK captureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR id, DWORD_PTR data);
+                                      UINT_PTR id, DWORD_PTR data) noexcept;
+  LRESULT onCaptureMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void endCapture();
 
-  WindowOf windowOf_;
+  winui::Win32WindowSystem& windows_;
   std::unique_ptr<Capture> capture_;
 };
 

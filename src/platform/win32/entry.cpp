@@ -37,7 +37,7 @@ struct Adapters {
   win32::Win32Registry registry;
   win32::Win32SystemInfo systemInfo;
   win32::Win32LocaleInfo localeInfo;
-  win32::Win32Desktop desktop{[this](const hv::ui::Form& f) { return windows.windowOf(f); }};
+  win32::Win32Desktop desktop{windows};
   win32::Win32Random random;
 };
 

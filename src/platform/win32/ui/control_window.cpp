@@ -6,83 +6,57 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/win32/ui/control_kinds.h"
 #include "platform/win32/ui/form_window.h"
 
 namespace hv::platform::win32::winui {
 namespace {
 
-using hv::ui::Align;
 using hv::ui::Change;
 using hv::ui::ControlKind;
 
 constexpr wchar_t kProperty[] = L"HorvaneControl";
 constexpr UINT_PTR kSubclassId = 1;
-// Rows of the server list and of the language list that show when dropped.
-constexpr int kDropDownRows = 8;
-
-struct NativeKind {
-  const wchar_t* className;
-  DWORD style;
-  DWORD exStyle;
-};
-
-NativeKind nativeKind(const hv::ui::ControlSpec& s) {
-  switch (s.kind) {
-    case ControlKind::Label: {
-      DWORD style = SS_NOTIFY;  // clicks and mouse presses reach the label itself
-      if (s.align == Align::Left)
-        style |= s.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
-      else
-        // Centred and right-aligned text wraps unless kept to one line.
-        style |=
-            (s.align == Align::Right ? SS_RIGHT : SS_CENTER) | (s.wordWrap ? 0 : SS_CENTERIMAGE);
-      return {L"STATIC", style, 0};
-    }
-    case ControlKind::Button:
-      return {L"BUTTON", static_cast<DWORD>(s.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
-    case ControlKind::CheckBox:
-      // Not an auto box: the tick follows the control's state only.
-      return {L"BUTTON", BS_CHECKBOX, 0};
-    case ControlKind::ComboBox:
-      return {L"COMBOBOX",
-              static_cast<DWORD>((s.editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST) |
-                                 WS_VSCROLL),
-              0};
-    case ControlKind::Edit: {
-      DWORD style = ES_AUTOHSCROLL | (s.readOnly ? ES_READONLY : 0);
-      style |= s.align == Align::Right ? ES_RIGHT : s.align == Align::Center ? ES_CENTER : ES_LEFT;
-      return {L"EDIT", style, WS_EX_CLIENTEDGE};
-    }
-    case ControlKind::Memo: {
-      DWORD style = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
-      // Both bars: lines run on to the right; a vertical bar alone: lines wrap.
-      if (s.scrollBars) style |= WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL;
-      if (s.verticalScrollBar) style |= WS_VSCROLL;
-      if (s.readOnly) style |= ES_READONLY;
-      return {L"EDIT", style, WS_EX_CLIENTEDGE};
-    }
-    case ControlKind::Panel:
-      // Painted here: background, caption and bevel.
-      return {L"STATIC", SS_NOTIFY | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
-    case ControlKind::Bevel:
-      return {L"STATIC", static_cast<DWORD>(s.bounds.height <= 2 ? SS_ETCHEDHORZ : SS_ETCHEDFRAME),
-              0};
-  }
-  return {L"STATIC", 0, 0};
-}
-
-COLORREF colourRef(hv::ui::Colour c) {
-  return RGB(c.r, c.g, c.b);
-}
 
 }  // namespace
 
-ControlWindow::ControlWindow(FormWindow& form, hv::ui::Control& control, ControlWindow* parentPanel,
-                             HWND parent, int id)
-    : form_(form), control_(control), parentPanel_(parentPanel) {
-  create(parent, id);
-  control_.attach(this);
+std::unique_ptr<ControlWindow> ControlWindow::make(FormWindow& form, hv::ui::Control& control,
+                                                   ControlWindow* parentPanel, HWND parent,
+                                                   int id) {
+  std::unique_ptr<ControlWindow> w;
+  switch (control.kind()) {
+    case ControlKind::Label:
+      w.reset(new LabelWindow(form, control, parentPanel));
+      break;
+    case ControlKind::Button:
+      w.reset(new ButtonWindow(form, control, parentPanel));
+      break;
+    case ControlKind::CheckBox:
+      w.reset(new CheckBoxWindow(form, control, parentPanel));
+      break;
+    case ControlKind::ComboBox:
+      w.reset(new ComboBoxWindow(form, control, parentPanel));
+      break;
+    case ControlKind::Edit:
+      w.reset(new EditWindow(form, control, parentPanel));
+      break;
+    case ControlKind::Memo:
+      w.reset(new MemoWindow(form, control, parentPanel));
+      break;
+    case ControlKind::Panel:
+      w.reset(new PanelWindow(form, control, parentPanel));
+      break;
+    case ControlKind::Bevel:
+      w.reset(new BevelWindow(form, control, parentPanel));
+      break;
+  }
+  w->create(parent, id);
+  control.attach(w.get());
+  return w;
 }
+
+ControlWindow::ControlWindow(FormWindow& form, hv::ui::Control& control, ControlWindow* parentPanel)
+    : form_(form), control_(control), parentPanel_(parentPanel) {}
 
 ControlWindow::~ControlWindow() {
   // After forget() the control may be gone already.
@@ -109,10 +83,10 @@ ControlWindow* ControlWindow::from(HWND hwnd) {
 
 void ControlWindow::create(HWND parent, int id) {
   const auto& design = control_.design();
-  const auto kind = nativeKind(design);
-  DWORD style = WS_CHILD | kind.style;
+  const NativeClass native = nativeClass();
+  DWORD style = WS_CHILD | native.style;
   if (design.tabOrder >= 0) style |= WS_TABSTOP;
-  HWND h = CreateWindowExW(kind.exStyle, kind.className, L"", style, 0, 0, 0, 0, parent,
+  HWND h = CreateWindowExW(native.exStyle, native.name, L"", style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   if (!h)
@@ -122,17 +96,10 @@ void ControlWindow::create(HWND parent, int id) {
   hwnd_.reset(h);
   SetPropW(h, kProperty, this);
   SetWindowSubclass(h, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  if (design.kind == ControlKind::ComboBox) fillList();
-  if (design.maxLength > 0) {
-    const UINT limit = design.kind == ControlKind::ComboBox ? CB_LIMITTEXT : EM_SETLIMITTEXT;
-    SendMessageW(h, limit, static_cast<WPARAM>(design.maxLength), 0);
-  }
+  created();
   applyFont();
   applyIcon();
-  if (control_.hasColours() && design.kind == ControlKind::Panel)
-    brush_.reset(CreateSolidBrush(colourRef(control_.backColour())));
-  writeText(design.kind == ControlKind::Memo ? ui::layout::editText(control_.text())
-                                             : control_.text());
+  writeText(shownText());
   applyState();
 }
 
@@ -146,34 +113,9 @@ void ControlWindow::applyFont() {
   SendMessageW(hwnd_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
 }
 
-void ControlWindow::applyIcon() {
-  const auto& design = control_.design();
-  if (design.kind != ControlKind::Button || design.icon.empty()) return;
-  const int size = ui::layout::scale(16, form_.dpi());
-  HICON icon = form_.images().icon(design.icon, size);
-  if (!icon) return;
-  if (design.iconRight) {
-    // After the caption, 3 pixels in from the right edge: a picture list,
-    // which the common controls of version 6 place where they are told.
-    ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
-    if (list && ImageList_AddIcon(list.get(), icon) >= 0) {
-      const int margin = ui::layout::scale(3, form_.dpi());
-      BUTTON_IMAGELIST info{list.get(), {margin, 0, margin, 0}, BUTTON_IMAGELIST_ALIGN_RIGHT};
-      if (SendMessageW(hwnd_.get(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&info))) {
-        imageList_ = std::move(list);
-        return;
-      }
-    }
-  }
-  // Left of the caption, the two centred together.
-  SendMessageW(hwnd_.get(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-}
-
 void ControlWindow::applyState() {
   HWND h = hwnd_.get();
   EnableWindow(h, control_.enabled());
-  if (auto* box = dynamic_cast<hv::ui::CheckBox*>(&control_))
-    SendMessageW(h, BM_SETCHECK, box->checked() ? BST_CHECKED : BST_UNCHECKED, 0);
   ShowWindow(h, control_.visible() ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -197,49 +139,13 @@ void ControlWindow::writeText(const std::wstring& text) {
   writing_ = false;
 }
 
-void ControlWindow::fillList() {
-  auto& box = static_cast<hv::ui::ComboBox&>(control_);
-  HWND h = hwnd_.get();
-  writing_ = true;
-  SendMessageW(h, CB_RESETCONTENT, 0, 0);
-  // The control keeps its own order (sorted boxes too), so the list is
-  // filled as it stands rather than sorted by the platform.
-  for (const auto& item : box.items())
-    SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(box.itemIndex()), 0);
-  writing_ = false;
-  if (box.design().editable) writeText(box.text());
-}
-
 void ControlWindow::changed(hv::ui::Control&, Change what) {
   HWND h = hwnd_.get();
-  if (!h) return;
-  const auto kind = control_.kind();
+  if (!h || show(what)) return;
   switch (what) {
     case Change::Text:
-      if (kind == ControlKind::ComboBox && !control_.design().editable)
-        break;  // the selection shows it
-      writeText(kind == ControlKind::Memo ? ui::layout::editText(control_.text())
-                                          : control_.text());
-      if (kind == ControlKind::Panel) InvalidateRect(h, nullptr, TRUE);
-      // A label sized by its text grows or shrinks with it.
-      if (kind == ControlKind::Label &&
-          (control_.bounds().width == 0 || control_.bounds().height == 0))
-        form_.relayout();
+      writeText(shownText());
       break;
-    case Change::Items:
-      fillList();
-      break;
-    case Change::Selection: {
-      auto& box = static_cast<hv::ui::ComboBox&>(control_);
-      writing_ = true;
-      SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(box.itemIndex()), 0);
-      writing_ = false;
-      // Clearing the selection of an editable box clears its edit field,
-      // but the control keeps its text.
-      if (box.design().editable) writeText(box.text());
-      break;
-    }
     case Change::Checked:
     case Change::Enabled:
       applyState();
@@ -252,8 +158,6 @@ void ControlWindow::changed(hv::ui::Control&, Change what) {
       applyFont();
       break;
     case Change::Colours:
-      if (kind == ControlKind::Panel && control_.hasColours())
-        brush_.reset(CreateSolidBrush(colourRef(control_.backColour())));
       // Children that show the panel's background repaint with it.
       RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       break;
@@ -263,94 +167,38 @@ void ControlWindow::changed(hv::ui::Control&, Change what) {
     case Change::Hint:
       form_.setHint(*this);
       break;
-  }
-}
-
-void ControlWindow::command(WORD code) {
-  auto& c = control_;
-  switch (c.kind()) {
-    case ControlKind::Button:
-      if (code == BN_CLICKED) form_.dispatch([&c] { c.click(); });
-      break;
-    case ControlKind::CheckBox:
-      if (code == BN_CLICKED)
-        form_.dispatch([&c] { static_cast<hv::ui::CheckBox&>(c).toggleFromUser(); });
-      break;
-    case ControlKind::Label:
-    case ControlKind::Panel:
-      if (code == STN_CLICKED) form_.dispatch([&c] { c.click(); });
-      break;
-    case ControlKind::Edit:
-    case ControlKind::Memo:
-      if (code == EN_CHANGE && !writing_) {
-        auto text = nativeText();
-        form_.dispatch([&c, &text] { c.setTextFromUser(std::move(text)); });
-      }
-      break;
-    case ControlKind::ComboBox: {
-      auto& box = static_cast<hv::ui::ComboBox&>(c);
-      if (writing_) break;
-      if (code == CBN_EDITCHANGE) {
-        auto text = nativeText();
-        form_.dispatch([&box, &text] { box.editFromUser(std::move(text)); });
-      } else if (code == CBN_SELCHANGE) {
-        const int index = static_cast<int>(SendMessageW(hwnd_.get(), CB_GETCURSEL, 0, 0));
-        form_.dispatch([&box, index] { box.selectFromUser(index); });
-      }
-      break;
-    }
-    case ControlKind::Bevel:
+    case Change::Items:
+    case Change::Selection:
       break;
   }
 }
 
-HBRUSH ControlWindow::background() const {
-  if (control_.kind() == ControlKind::Panel && brush_) return brush_.get();
+bool ControlWindow::dispatch(const std::function<void()>& event) {
+  return form_.dispatch(event);
+}
+
+HBRUSH ControlWindow::behind() const {
   return parentPanel_ ? parentPanel_->background() : form_.background();
 }
 
+HBRUSH ControlWindow::background() const {
+  return behind();
+}
+
+// Labels, check boxes, buttons and bevels show what lies behind them.
 std::optional<HBRUSH> ControlWindow::colours(HDC dc) {
-  const auto& design = control_.design();
-  const bool own = control_.hasColours();
-  switch (design.kind) {
-    case ControlKind::Edit:
-    case ControlKind::Memo:
-      if (!design.buttonFace) return std::nullopt;
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      if (own) SetTextColor(dc, colourRef(control_.fontColour()));
-      return GetSysColorBrush(COLOR_BTNFACE);
-    case ControlKind::Panel:
-      if (own) {
-        SetTextColor(dc, colourRef(control_.fontColour()));
-        SetBkColor(dc, colourRef(control_.backColour()));
-        return brush_.get();
-      }
-      SetBkMode(dc, TRANSPARENT);
-      return parentPanel_ ? parentPanel_->background() : form_.background();
-    case ControlKind::ComboBox:
-      return std::nullopt;
-    default:
-      break;
-  }
-  // Labels, check boxes, buttons and bevels show what lies behind them.
-  if (own)
+  if (control_.hasColours())
     SetTextColor(dc, colourRef(control_.fontColour()));
-  else if (design.link)
+  else if (control_.design().link)
     SetTextColor(dc, RGB(0, 0, 255));
   else if (form_.form().design().hasBackground)
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkMode(dc, TRANSPARENT);
-  return parentPanel_ ? parentPanel_->background() : form_.background();
+  return behind();
 }
 
 ui::layout::Size ControlWindow::naturalSize() const {
   HWND h = hwnd_.get();
-  if (control_.kind() == ControlKind::ComboBox) {
-    // The closed box: its height follows its font.
-    RECT r{};
-    GetWindowRect(h, &r);
-    return {r.right - r.left, r.bottom - r.top};
-  }
   HDC dc = GetDC(h);
   ui::layout::Size size;
   {
@@ -368,81 +216,36 @@ ui::layout::Size ControlWindow::naturalSize() const {
 }
 
 void ControlWindow::place(const hv::ui::Bounds& b) {
-  int height = b.height;
-  if (control_.kind() == ControlKind::ComboBox) {
-    // The height of a drop-down box is that of its list when open.
-    const int row = static_cast<int>(SendMessageW(hwnd_.get(), CB_GETITEMHEIGHT, 0, 0));
-    height = naturalSize().height + kDropDownRows * std::max(row, 1) + 2;
-  }
-  SetWindowPos(hwnd_.get(), nullptr, b.left, b.top, b.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_.get(), nullptr, b.left, b.top, b.width, b.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool ControlWindow::owns(HWND focus) const {
-  return focus && (focus == hwnd_.get() || IsChild(hwnd_.get(), focus));
-}
-
-bool ControlWindow::droppedDown() const {
-  return control_.kind() == ControlKind::ComboBox &&
-         SendMessageW(hwnd_.get(), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
-}
-
-bool ControlWindow::wantsReturn() const {
-  return control_.kind() == ControlKind::Memo;
+std::optional<LRESULT> ControlWindow::message(UINT, WPARAM, LPARAM) {
+  return std::nullopt;
 }
 
 LRESULT CALLBACK ControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR, DWORD_PTR data) {
-  return reinterpret_cast<ControlWindow*>(data)->onMessage(hwnd, msg, wParam, lParam);
-}
-
-bool ControlWindow::isPicture() const {
-  const auto& design = control_.design();
-  return design.kind == ControlKind::Label && !design.icon.empty() && control_.text().empty();
-}
-
-bool ControlWindow::paintsItself() const {
-  return control_.kind() == ControlKind::Panel || isPicture();
-}
-
-void ControlWindow::paint(HDC dc) {
-  RECT r{};
-  GetClientRect(hwnd_.get(), &r);
-  if (isPicture()) {
-    // Transparent: what lies behind it, then the picture stretched over it.
-    FillRect(dc, &r, parentPanel_ ? parentPanel_->background() : form_.background());
-    form_.images().draw(dc, control_.design().icon, r);
-    return;
+                                             UINT_PTR, DWORD_PTR data) noexcept {
+  auto* self = reinterpret_cast<ControlWindow*>(data);
+  try {
+    return self->onMessage(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    self->form_.report(std::current_exception());
+    return 0;
   }
-  FillRect(dc, &r, background());
-  const auto& text = control_.text();
-  if (!text.empty()) {
-    SelectedObject font(dc, this->font());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, control_.hasColours() ? colourRef(control_.fontColour())
-                                           : GetSysColor(COLOR_WINDOWTEXT));
-    RECT t = r;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  }
-  auto& panel = static_cast<hv::ui::Panel&>(control_);
-  DrawEdge(dc, &r, panel.lowered() ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
 }
 
 bool ControlWindow::mouse(UINT msg, int button) {
   auto& c = control_;
-  // A label or panel keeps the pointer while a button pressed on it is
-  // held, so the moves of a drag reach it; buttons do that themselves.
-  const bool statics = c.kind() == ControlKind::Label || c.kind() == ControlKind::Panel ||
-                       c.kind() == ControlKind::Bevel;
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (statics && (c.OnMouseMove || c.OnMouseUp)) {
+      if (holdsPointer() && (c.OnMouseMove || c.OnMouseUp)) {
         SetCapture(hwnd_.get());
         captured_ = true;
       }
-      return !c.OnMouseDown || form_.dispatch([&c, button] {
+      return !c.OnMouseDown || dispatch([&c, button] {
         if (c.OnMouseDown) c.OnMouseDown(button);
       });
     case WM_LBUTTONUP:
@@ -452,7 +255,7 @@ bool ControlWindow::mouse(UINT msg, int button) {
         captured_ = false;
         ReleaseCapture();
       }
-      return !c.OnMouseUp || form_.dispatch([&c, button] {
+      return !c.OnMouseUp || dispatch([&c, button] {
         if (c.OnMouseUp) c.OnMouseUp(button);
       });
     default:
@@ -484,19 +287,19 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         tracking_ = true;
         TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, hwnd, 0};
         TrackMouseEvent(&t);
-        if (c.OnMouseEnter && !form_.dispatch([&c] {
+        if (c.OnMouseEnter && !dispatch([&c] {
               if (c.OnMouseEnter) c.OnMouseEnter();
             }))
           return 0;
       }
-      if (c.OnMouseMove && !form_.dispatch([&c] {
+      if (c.OnMouseMove && !dispatch([&c] {
             if (c.OnMouseMove) c.OnMouseMove();
           }))
         return 0;
       break;
     case WM_MOUSELEAVE:
       tracking_ = false;
-      if (c.OnMouseLeave && !form_.dispatch([&c] {
+      if (c.OnMouseLeave && !dispatch([&c] {
             if (c.OnMouseLeave) c.OnMouseLeave();
           }))
         return 0;
@@ -532,12 +335,7 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
       return r;
     }
     default:
-      // A panel passes its children's notifications on to the form, which
-      // hands each to the control it came from.
-      if (c.kind() == ControlKind::Panel) {
-        if (msg == WM_CLOSE) return 0;  // not the panel's to act on
-        if (auto r = form_.childMessage(msg, wParam, lParam)) return *r;
-      }
+      if (auto r = message(msg, wParam, lParam)) return *r;
       break;
   }
   return DefSubclassProc(hwnd, msg, wParam, lParam);

@@ -2,9 +2,13 @@
 // One control as a child window of its standard class. It mirrors the
 // control's state on screen and turns the user's actions (the notifications
 // its parent reflects back to it, mouse and cursor messages from its
-// subclass) into the control's from-user calls and events.
+// subclass) into the control's from-user calls and events. What differs
+// between the kinds of control is in one small class per kind
+// (control_kinds.h); make() picks it.
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/win32/ui/handles.h"
@@ -15,11 +19,15 @@ namespace hv::platform::win32::winui {
 
 class FormWindow;
 
+inline COLORREF colourRef(hv::ui::Colour c) {
+  return RGB(c.r, c.g, c.b);
+}
+
 class ControlWindow : public hv::ui::ControlPeer {
  public:
   // parent: the form's window or the window of the panel that holds it.
-  ControlWindow(FormWindow& form, hv::ui::Control& control, ControlWindow* parentPanel, HWND parent,
-                int id);
+  static std::unique_ptr<ControlWindow> make(FormWindow& form, hv::ui::Control& control,
+                                             ControlWindow* parentPanel, HWND parent, int id);
   ControlWindow(const ControlWindow&) = delete;
   ControlWindow& operator=(const ControlWindow&) = delete;
   ~ControlWindow() override;
@@ -33,56 +41,84 @@ class ControlWindow : public hv::ui::ControlPeer {
   void changed(hv::ui::Control& control, hv::ui::Change what) override;
 
   // A WM_COMMAND notification the parent received from this window.
-  void command(WORD code);
+  virtual void command(WORD code) { (void)code; }
   // WM_CTLCOLOR*: the brush to paint with, after setting the colours into
-  // dc; nothing when the platform's defaults apply.
-  std::optional<HBRUSH> colours(HDC dc);
+  // dc; nothing when the platform's defaults apply. By default the text
+  // shows what lies behind it.
+  virtual std::optional<HBRUSH> colours(HDC dc);
   // What the children of a panel, and the transparent parts of this
   // control, show through.
-  HBRUSH background() const;
+  virtual HBRUSH background() const;
 
   // Size the control needs where its layout gives 0, in physical pixels.
-  ui::layout::Size naturalSize() const;
-  void place(const hv::ui::Bounds& physical);
+  virtual ui::layout::Size naturalSize() const;
+  virtual void place(const hv::ui::Bounds& physical);
   // The window's DPI changed: new font and pictures.
   void rescale();
-  // Whether the keyboard focus is on this control (or inside a combo's edit).
-  bool owns(HWND focus) const;
-  bool droppedDown() const;
-  bool wantsReturn() const;
+  virtual bool droppedDown() const { return false; }
+  virtual bool wantsReturn() const { return false; }
   // Lets go of the control and of the native window, which goes with its
   // parent; nothing of either is touched afterwards (the control may be
   // freed before this object is).
   void forget();
 
- private:
-  static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  void create(HWND parent, int id);
-  void unhook();
-  // A label without text that shows a picture.
-  bool isPicture() const;
-  bool paintsItself() const;
-  void paint(HDC dc);
-  // A mouse button went down or up; false when the form went meanwhile.
-  bool mouse(UINT msg, int button);
+ protected:
+  struct NativeClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle = 0;
+  };
+
+  ControlWindow(FormWindow& form, hv::ui::Control& control, ControlWindow* parentPanel);
+  virtual NativeClass nativeClass() const = 0;
+  // After the window is made, before its text and state are shown.
+  virtual void created() {}
+  // A change of the control that its kind shows in its own way; false
+  // leaves it to the common handling.
+  virtual bool show(hv::ui::Change what) {
+    (void)what;
+    return false;
+  }
+  virtual void applyIcon() {}
+  // Drawn whole in WM_PAINT, not by the class.
+  virtual bool paintsItself() const { return false; }
+  virtual void paint(HDC dc) { (void)dc; }
+  // A label or panel keeps the pointer while a button pressed on it is
+  // held, so the moves of a drag reach it; buttons do that themselves.
+  virtual bool holdsPointer() const { return false; }
+  virtual std::optional<LRESULT> message(UINT msg, WPARAM wParam, LPARAM lParam);
+
+  // The text as the native window shows it.
+  virtual std::wstring shownText() const { return control_.text(); }
   std::wstring nativeText() const;
   void writeText(const std::wstring& text);
-  void fillList();
-  void applyFont();
-  void applyIcon();
   void applyState();
   HFONT font() const;
+  // The brush of the panel or window this control sits on.
+  HBRUSH behind() const;
+  // Runs an event of the control as the form's events run; false when the
+  // form went meanwhile.
+  bool dispatch(const std::function<void()>& event);
 
   FormWindow& form_;
   hv::ui::Control& control_;
   ControlWindow* parentPanel_;
   // Before the window, which uses them until it goes.
-  BrushHandle brush_;          // the control's own back colour, when it has one
-  ImageListHandle imageList_;  // a button's picture
+  BrushHandle brush_;          // a panel's own back colour, when it has one
+  ImageListHandle imageList_;  // a button's picture after its caption
+  bool writing_ = false;       // our own change: no from-user notification
+
+ private:
+  static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void create(HWND parent, int id);
+  void unhook();
+  void applyFont();
+  // A mouse button went down or up; false when the form went meanwhile.
+  bool mouse(UINT msg, int button);
+
   WindowHandle hwnd_;
   bool attached_ = true;   // the control is there and we are its peer
-  bool writing_ = false;   // our own text change: no from-user notification
   bool tracking_ = false;  // the pointer is over the control
   bool captured_ = false;  // we hold the pointer for a drag
 };

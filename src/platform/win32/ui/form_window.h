@@ -2,7 +2,9 @@
 // One form as a top-level window: its child controls, menus, timers, tray
 // icon and hotkeys. The window keeps `this` in GWLP_USERDATA and handles
 // its messages in one place; the form's state changes reach it as the form's
-// and timers' peer.
+// and timers' peer. Its rooms: form_window.cpp (life, messages, state),
+// form_layout.cpp (children, size, DPI), form_menus.cpp, form_keyboard.cpp
+// and form_mouse.cpp; the tray icon is a TrayIcon of its own.
 #include <windows.h>
 
 #include <functional>
@@ -17,7 +19,6 @@
 #include "platform/win32/ui/native_menu.h"
 #include "platform/win32/ui/tray_icon.h"
 #include "ui/form.h"
-#include "ui/tray_clicks.h"
 
 namespace hv::platform::win32::winui {
 
@@ -48,6 +49,8 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   // Runs a form event through the window system's dispatch; false when the
   // form was unrealized meanwhile (then nothing of it may be touched).
   bool dispatch(const std::function<void()>& event);
+  // What a window procedure caught goes to the window system's report.
+  void report(const std::exception_ptr& failure) noexcept;
   // Places every child again (texts, visibility, bounds or DPI changed).
   void relayout();
   // Shows the control's tooltip, or takes it away when it has none.
@@ -92,30 +95,41 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   // TimerPeer
   void changed(hv::ui::Timer& timer) override;
 
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
  private:
   LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   void realizeContents();
+  void syncPosition();
+  void nativeDestroyed();
+  // The tray icon's picture at the window's DPI.
+  HICON trayPicture();
+  void trayMessage(LPARAM mouse);
+  void showTrayMenu();
+
+  // form_layout.cpp
   void setWindowIcons();
   void createControls();
   void sizeWindow(std::optional<RECT> suggested);
+  void dpiChanged(int dpi, const RECT& suggested);
+
+  // form_menus.cpp
   void attachMenus();
   void installMenuBar();
-  void showTray();
-  void trayMessage(LPARAM mouse);
-  void showTrayMenu();
-  void dpiChanged(int dpi, const RECT& suggested);
-  void syncPosition();
-  // Mouse messages on the window itself; true when the form took them.
-  bool mouse(UINT msg, LPARAM at);
-  void focusFirst();
-  bool dialogKey(const MSG& msg);
-  ControlWindow* controlFor(HWND hwnd) const;
   hv::ui::MenuItem* menuItemFor(UINT id) const;
   void measureMenuItem(MEASUREITEMSTRUCT& m);
   void drawMenuItem(const DRAWITEMSTRUCT& d);
-  void nativeDestroyed();
+  void menuLoop(bool entered);
+
+  // form_keyboard.cpp
+  void focusFirst();
+  void activated(WPARAM how);
+  bool dialogKey(const MSG& msg);
+  ControlWindow* controlFor(HWND hwnd) const;
+
+  // form_mouse.cpp: mouse messages on the window itself; true when the
+  // form took them.
+  bool mouse(UINT msg, LPARAM at);
 
   Win32WindowSystem& ws_;
   hv::ui::Form& form_;
@@ -133,8 +147,6 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   AccelHandle accelerators_;
   std::unique_ptr<TrayIcon> tray_;
   WindowHandle tooltip_;
-  ui::TrayClickTracker trayClicks_;
-  int trayRetries_ = 0;
   std::vector<std::uint16_t> hotKeys_;
   HWND lastFocus_ = nullptr;
   bool shownOnce_ = false;

@@ -35,7 +35,7 @@ void renameButtons(HWND box, const std::vector<std::wstring>& captions) {
   }
 }
 
-LRESULT CALLBACK cbtProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK cbtProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
   if (code == HCBT_ACTIVATE && t_pending && !t_pending->done) {
     auto* box = reinterpret_cast<HWND>(wParam);
     wchar_t cls[16] = {};

@@ -60,10 +60,15 @@ Win32WindowSystem::~Win32WindowSystem() {
   SetWindowLongPtrW(queueWindow_.get(), GWLP_USERDATA, 0);
 }
 
-LRESULT CALLBACK Win32WindowSystem::queueProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32WindowSystem::queueProc(HWND hwnd, UINT msg, WPARAM wParam,
+                                              LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self && msg == kRunQueued) {
-    self->queue_.runPending([self](const std::function<void()>& work) { self->dispatch(work); });
+    try {
+      self->queue_.runPending([self](const std::function<void()>& work) { self->dispatch(work); });
+    } catch (...) {
+      self->report(std::current_exception());
+    }
     return 0;
   }
   if (msg == kWake) return 0;

@@ -14,6 +14,7 @@
 
 #include "platform/win32/ui/handles.h"
 #include "platform/win32/ui/images.h"
+#include "platform/win32/ui/tray_icon.h"
 #include "ui/window_system.h"
 #include "ui/work_queue.h"
 
@@ -58,11 +59,15 @@ class Win32WindowSystem : public hv::ui::WindowSystem {
   HINSTANCE instance() const { return instance_; }
   ImageLibrary& images() { return images_; }
   UINT taskbarCreatedMessage() const { return taskbarCreated_; }
+  // What the tray icons of forms realised from now on talk to: the shell's
+  // notification area, or a test's.
+  const TrayIcon::Notify& trayNotify() const { return trayNotify_; }
+  void setTrayNotify(TrayIcon::Notify notify) { trayNotify_ = std::move(notify); }
 
   static constexpr wchar_t kFormClass[] = L"HorvaneForm";
 
  private:
-  static LRESULT CALLBACK queueProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK queueProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   FormWindow* find(const hv::ui::Form& form) const;
   // Takes one message, waiting for it when asked, and handles it; false
   // when there was none or the loop is to end.
@@ -74,6 +79,7 @@ class Win32WindowSystem : public hv::ui::WindowSystem {
   DWORD uiThread_;
   UINT taskbarCreated_ = 0;
   ImageLibrary images_;
+  TrayIcon::Notify trayNotify_ = TrayIcon::shellNotify();
   WindowHandle queueWindow_;
   ui::WorkQueue queue_;
   std::atomic<bool> terminated_{false};
