@@ -2,20 +2,16 @@
 
 #include <utility>
 
+#include "app/run_state.h"
+
 namespace hv::app {
-namespace {
-
-// Written once by setIdentity before other threads start; read-only after.
-Identity gIdentity;
-
-}  // namespace
 
 const Identity& identity() {
-  return gIdentity;
+  return Run().identity;
 }
 
 void setIdentity(Identity id) {
-  gIdentity = std::move(id);
+  Run().identity = std::move(id);
 }
 
 std::wstring MakeAppTitle(const std::wstring& companyName, const std::wstring& productName) {

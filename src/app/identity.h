@@ -9,8 +9,9 @@ struct Identity {
   std::wstring companyName, productName, appTitle, appVersion;
 };
 
-// Owner: TAppForm::FormCreate, on the UI thread, before any other thread
-// exists. Readers: every window and the web requests, on any thread.
+// Part of the run state. Owner: TAppForm::FormCreate, on the UI thread,
+// before any other thread exists. Readers: every window and the web
+// requests, on any thread.
 const Identity& identity();
 void setIdentity(Identity id);
 

@@ -8,13 +8,13 @@
 #include "app/settings_folder.h"
 #include "app/version_data.h"
 #include "i18n/catalogue.h"
+#include "notice/notice_window.h"
 #include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/locale.h"
 #include "platform/shell.h"
 #include "ui/window_system.h"
-#include "web/notice_window.h"
 
 namespace hv::app {
 namespace {
@@ -154,7 +154,7 @@ void TAppForm::translateTexts() {
 
 // An open notice goes with the main window, then the hotkey.
 void TAppForm::FormDestroy() {
-  web::ReleaseNewVer();
+  notice::ReleaseNewVer();
   if (!hotkeyRegistered_) return;
   hotkeyRegistered_ = false;
   platform_.windows.unregisterHotKey(*this, hotkey1_);

@@ -4,11 +4,11 @@
 #include "app/identity.h"
 #include "app/main_form.h"
 #include "app/main_form_layout.h"
+#include "notice/notice_window.h"
 #include "platform/error.h"
 #include "ui/window_system.h"
 #include "web/checker.h"
 #include "web/client_locale.h"
-#include "web/notice_window.h"
 #include "web/os_version.h"
 
 namespace hv::app {
@@ -34,8 +34,8 @@ void TAppForm::TimerCheckerTimer() {
                               identity().appVersion});
       },
       [this] {
-        web::ShowNewVer({platform_.windows, platform_.shell, platform_.desktop, *this,
-                         std::wstring(MakerHost()), identity().productName});
+        notice::ShowNewVer({platform_.windows, platform_.shell, platform_.desktop, *this,
+                            std::wstring(MakerHost()), identity().productName});
       });
 }
 

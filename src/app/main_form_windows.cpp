@@ -4,8 +4,8 @@
 
 #include "about/about_box.h"
 #include "app/main_form.h"
+#include "feedback/feedback_form.h"
 #include "i18n/translate_form.h"
-#include "web/feedback_form.h"
 
 namespace hv::app {
 
@@ -25,7 +25,7 @@ void TAppForm::Language1Click() {
 }
 
 void TAppForm::SendFeedback1Click() {
-  ui::makeForm<web::TFeedbackForm>(platform_)->showModal();
+  ui::makeForm<feedback::TFeedbackForm>(platform_)->showModal();
 }
 
 void TAppForm::About1Click() {

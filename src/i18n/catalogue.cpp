@@ -3,23 +3,15 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/run_state.h"
 #include "platform/error.h"
 
 namespace hv::i18n {
 namespace {
 
-struct Catalogue {
-  std::wstring languagesFolder;
-  std::vector<std::wstring> languageFileNames;
-  std::wstring loadedLanguageName;
-  std::wstring loadedLanguagePath;
-  std::vector<std::wstring> languageLines;
-};
-
-// Owner: LoadLanguage, on the UI thread before other threads exist. Readers:
-// Translate and the language window, on the UI and start-up threads, after
-// it is loaded; it is never written again, so no lock is needed.
-Catalogue gCatalogue;
+CatalogueState& catalogue() {
+  return app::Run().catalogue;
+}
 
 wchar_t asciiLower(wchar_t c) {
   return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
@@ -74,9 +66,9 @@ std::wstring LanguageNameOf(const std::wstring& fileName) {
 void LoadLanguage(platform::Files& files, platform::Locale& locale, const std::wstring& exePath,
                   const std::wstring& fileName) {
   const wchar_t sep = files.separator();
-  Catalogue c;
+  CatalogueState c;
   c.languagesFolder = platform::FolderWithSeparator(exePath, sep) + L"Languages";
-  gCatalogue = c;
+  catalogue() = c;
   if (!files.directoryExists(c.languagesFolder)) return;
   c.languageFileNames = files.listFiles(c.languagesFolder, L"lang.txt");
 
@@ -98,7 +90,7 @@ void LoadLanguage(platform::Files& files, platform::Locale& locale, const std::w
 
   const std::wstring path = c.languagesFolder + sep + chosen;
   if (!files.fileExists(path)) {
-    gCatalogue = std::move(c);
+    catalogue() = std::move(c);
     return;
   }
   c.loadedLanguageName = LanguageNameOf(chosen);
@@ -106,34 +98,30 @@ void LoadLanguage(platform::Files& files, platform::Locale& locale, const std::w
   const auto bytes = files.readFile(path);
   if (!bytes) {
     // Lookups still consult the (empty) file, so every text stays English.
-    gCatalogue = std::move(c);
+    catalogue() = std::move(c);
     throw Error(L"Cannot open file \"" + path + L"\".");
   }
   c.languageLines = ReadUtf8Lines(*bytes);
-  gCatalogue = std::move(c);
+  catalogue() = std::move(c);
 }
 
 std::wstring Translate(const std::wstring& english) {
-  if (gCatalogue.loadedLanguagePath.empty()) return english;
-  const auto value = FindEntry(gCatalogue.languageLines, english);
+  if (catalogue().loadedLanguagePath.empty()) return english;
+  const auto value = FindEntry(catalogue().languageLines, english);
   return (value && !value->empty()) ? *value : english;
 }
 
 const std::wstring& LanguagesFolder() {
-  return gCatalogue.languagesFolder;
+  return catalogue().languagesFolder;
 }
 const std::vector<std::wstring>& LanguageFileNames() {
-  return gCatalogue.languageFileNames;
+  return catalogue().languageFileNames;
 }
 const std::wstring& LoadedLanguageName() {
-  return gCatalogue.loadedLanguageName;
+  return catalogue().loadedLanguageName;
 }
 const std::wstring& LoadedLanguagePath() {
-  return gCatalogue.loadedLanguagePath;
-}
-
-void ResetCatalogueForTests() {
-  gCatalogue = Catalogue();
+  return catalogue().loadedLanguagePath;
 }
 
 }  // namespace hv::i18n

@@ -14,6 +14,18 @@ namespace hv::i18n {
 inline constexpr wchar_t kLanguageFileSuffix[] = L".lang.txt";
 inline constexpr wchar_t kTranslatorsKey[] = L"INFO:Translated By";
 
+// The run's language, part of app::RunState. Owner: LoadLanguage, on the UI
+// thread before other threads exist. Readers: Translate and the language
+// window, on the UI and start-up threads, after it is loaded; it is never
+// written again, so no lock is needed.
+struct CatalogueState {
+  std::wstring languagesFolder;
+  std::vector<std::wstring> languageFileNames;
+  std::wstring loadedLanguageName;
+  std::wstring loadedLanguagePath;
+  std::vector<std::wstring> languageLines;
+};
+
 // Chooses and loads a language file from the "Languages" folder next to the
 // program. An empty (blank) fileName picks one for the user's interface
 // language through LanguageCodes.csv. Throws hv::Error when the chosen file
@@ -52,7 +64,5 @@ std::wstring LanguageNameOf(const std::wstring& fileName);
 
 // ASCII letters compared without regard to case, everything else exactly.
 bool SameTextAscii(const std::wstring& a, const std::wstring& b);
-
-void ResetCatalogueForTests();
 
 }  // namespace hv::i18n

@@ -1,6 +1,7 @@
 #include "i18n/translate_form.h"
 
 #include "app/identity.h"
+#include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "i18n/translate_form_layout.h"
 #include "platform/error.h"
@@ -14,13 +15,10 @@ namespace {
 constexpr wchar_t kEnglish[] = L"English";
 constexpr wchar_t kMakerName[] = L"Calvion";
 
-// See LanguageAtOpen().
-std::wstring gLanguageAtOpen;
-
 }  // namespace
 
 const std::wstring& LanguageAtOpen() {
-  return gLanguageAtOpen;
+  return app::Run().languageAtOpen;
 }
 
 std::wstring LookUpEntry(const std::wstring& key, const std::vector<std::wstring>& lines) {
@@ -99,7 +97,7 @@ void TTranslateForm::FormCreate() {
     }
   }
   ComboBox1Change();
-  gLanguageAtOpen = ComboBox1.text();
+  app::Run().languageAtOpen = ComboBox1.text();
 }
 
 void TTranslateForm::ComboBox1Change() {

@@ -4,11 +4,12 @@
 #include <memory>
 #include <thread>
 
+#include "app/run_state.h"
+
 namespace hv::web {
 namespace {
 
-// Owner: TimerCheckerTick, on the UI thread.
-bool gCheckStarted = false;
+// Checks started and not yet finished; each thread counts itself out.
 std::atomic<int> gRunning{0};
 
 }  // namespace
@@ -47,8 +48,9 @@ void TChecker::Execute() {
 void TimerCheckerTick(ui::Timer& timerChecker, ui::MenuItem& updateNotifications,
                       const std::function<void()>& startCheck,
                       const std::function<void()>& showNotice) {
-  if (!gCheckStarted) {
-    gCheckStarted = true;
+  bool& started = app::Run().updateCheckStarted;
+  if (!started) {
+    started = true;
     startCheck();
     return;
   }
@@ -70,11 +72,7 @@ void ToggleUpdateNotifications(ui::MenuItem& updateNotifications, platform::Regi
 }
 
 bool CheckStarted() {
-  return gCheckStarted;
-}
-
-void ResetCheckStartedForTests() {
-  gCheckStarted = false;
+  return app::Run().updateCheckStarted;
 }
 
 }  // namespace hv::web

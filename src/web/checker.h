@@ -33,8 +33,8 @@ void TimerCheckerTick(ui::Timer& timerChecker, ui::MenuItem& updateNotifications
 // The "Update Notifications" item: flips its tick and stores the choice.
 void ToggleUpdateNotifications(ui::MenuItem& updateNotifications, platform::Registry& registry);
 
-// Owner: the UI thread. Set by the first tick, never cleared in a run.
+// Part of the run state. Owner: the UI thread. Set by the first tick, never
+// cleared in a run.
 bool CheckStarted();
-void ResetCheckStartedForTests();
 
 }  // namespace hv::web

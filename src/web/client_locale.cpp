@@ -4,18 +4,15 @@
 #include <mutex>
 #include <optional>
 
+#include "app/run_state.h"
 #include "platform/error.h"
 
 namespace hv::web {
 namespace {
 
-// Owner: the UI thread (start and regional-settings notices); reader: the
-// update check's thread.
-std::atomic<std::uint32_t> gDefaultLocaleId{platform::lc::kEnglishUnitedStates};
-
-// Built by the first CurrentLocaleName, kept to the end of the process.
-std::mutex gLocalesMutex;
-std::optional<std::vector<SystemLocale>> gSystemLocales;
+ClientLocaleState& state() {
+  return app::Run().locale;
+}
 
 int hexDigit(wchar_t c) {
   if (c >= L'0' && c <= L'9') return c - L'0';
@@ -29,7 +26,7 @@ int hexDigit(wchar_t c) {
 void CaptureDefaultLocaleId(platform::LocaleInfo& locale) {
   std::uint32_t id = platform::lc::kEnglishUnitedStates;
   if (const std::uint32_t thread = locale.threadLocale(); thread != 0) id = thread;
-  gDefaultLocaleId.store(id);
+  state().defaultId.store(id);
 }
 
 void RefreshDefaultLocaleId(platform::LocaleInfo& locale) {
@@ -38,7 +35,7 @@ void RefreshDefaultLocaleId(platform::LocaleInfo& locale) {
 }
 
 std::uint32_t DefaultLocaleId() {
-  return gDefaultLocaleId.load();
+  return state().defaultId.load();
 }
 
 std::optional<std::uint32_t> LcidOfLocaleText(const std::wstring& text) {
@@ -71,17 +68,12 @@ std::vector<SystemLocale> EnumerateSystemLocales(platform::LocaleInfo& locale) {
 
 std::wstring CurrentLocaleName(platform::LocaleInfo& locale) {
   const std::uint32_t id = DefaultLocaleId();
-  std::lock_guard lock(gLocalesMutex);
-  if (!gSystemLocales) gSystemLocales = EnumerateSystemLocales(locale);
-  for (const auto& entry : *gSystemLocales)
+  auto& s = state();
+  std::lock_guard lock(s.mutex);
+  if (!s.systemLocales) s.systemLocales = EnumerateSystemLocales(locale);
+  for (const auto& entry : *s.systemLocales)
     if (entry.lcid == id) return entry.localeName;
   throw Error(L"Locale " + std::to_wstring(id) + L" is not among the system's locales");
-}
-
-void ResetClientLocaleForTests() {
-  std::lock_guard lock(gLocalesMutex);
-  gSystemLocales.reset();
-  gDefaultLocaleId.store(platform::lc::kEnglishUnitedStates);
 }
 
 }  // namespace hv::web

@@ -1,7 +1,9 @@
 #pragma once
 // The user's locale as the "local=" field names it: DefaultLocaleId and the
 // list of supported locales it is looked up in.
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,12 +19,20 @@ struct SystemLocale {
   std::wstring localeName;    // ISO 639 "-" ISO 3166, such as en-US
 };
 
+// The run's locale facts, part of app::RunState. defaultId: owner the UI
+// thread (start and regional-settings notices), reader the update check's
+// thread. The list: built by the first CurrentLocaleName under the mutex.
+struct ClientLocaleState {
+  std::atomic<std::uint32_t> defaultId{platform::lc::kEnglishUnitedStates};
+  std::mutex mutex;
+  std::optional<std::vector<SystemLocale>> systemLocales;
+};
+
 // 1033, or the thread's locale when the platform gives one.
 void CaptureDefaultLocaleId(platform::LocaleInfo& locale);
 // After the regional settings changed: the thread takes the user's default
 // locale again, then the capture runs.
 void RefreshDefaultLocaleId(platform::LocaleInfo& locale);
-// Owner: the UI thread; read without a lock by the update check's thread.
 std::uint32_t DefaultLocaleId();
 
 // The LCID in characters 5 to 8 of an enumerated locale text; nullopt when
@@ -35,8 +45,5 @@ std::vector<SystemLocale> EnumerateSystemLocales(platform::LocaleInfo& locale);
 // The locale name of DefaultLocaleId. Builds the list on first use (one
 // thread at a time); throws hv::Error when the list lacks that LCID.
 std::wstring CurrentLocaleName(platform::LocaleInfo& locale);
-
-// Forgets the list and sets DefaultLocaleId back to 1033, as at start.
-void ResetClientLocaleForTests();
 
 }  // namespace hv::web

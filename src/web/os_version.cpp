@@ -2,11 +2,10 @@
 
 #include <optional>
 
+#include "app/run_state.h"
+
 namespace hv::web {
 namespace {
-
-// Owner: SetOsVersion on the UI thread at start; readers: any thread after.
-OsVersion gOsVersion;
 
 bool atLeast(std::int32_t major, std::int32_t minor, std::int32_t wantMajor,
              std::int32_t wantMinor) {
@@ -90,15 +89,15 @@ std::wstring OsDescription(const OsVersion& os) {
 }
 
 void SetOsVersion(OsVersion os) {
-  gOsVersion = std::move(os);
+  app::Run().osVersion = std::move(os);
 }
 
 const OsVersion& CurrentOsVersion() {
-  return gOsVersion;
+  return app::Run().osVersion;
 }
 
 std::wstring OsDescription() {
-  return OsDescription(gOsVersion);
+  return OsDescription(CurrentOsVersion());
 }
 
 }  // namespace hv::web

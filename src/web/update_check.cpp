@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/run_state.h"
 #include "i18n/text_decode.h"
 #include "platform/error.h"
 #include "web/client_locale.h"
@@ -18,27 +19,8 @@
 namespace hv::web {
 namespace {
 
-// Written by the check's thread, read by the UI thread after CheckDone. The
-// state is never destroyed: nothing waits for the check's thread, which may
-// still be running while the process ends.
-struct CheckState {
-  std::atomic<bool> done{false};
-  bool updateAvailable = false;
-  std::int32_t showUpdate = 1;
-  std::wstring latestVersion;
-  std::wstring downloadURL;
-  std::int64_t launchCount = 0;
-  bool failed = false;
-  std::wstring errorLog;
-  std::wstring endpoint;
-  // Opened by the check, then used by SetShowUpdate on the UI thread; the
-  // menu item that calls it stays disabled until the check is done.
-  std::unique_ptr<UpdateStore> store;
-};
-
-CheckState& state() {
-  static CheckState* const s = new CheckState;
-  return *s;
+UpdateCheckState& state() {
+  return app::Run().updateCheck;
 }
 
 constexpr wchar_t kShowUpdate[] = L"ShowUpdate";
@@ -246,19 +228,6 @@ std::wstring CheckErrorLog() {
 }
 std::wstring CheckEndpoint() {
   return state().endpoint;
-}
-
-void ResetUpdateCheckForTests() {
-  state().done.store(false);
-  state().updateAvailable = false;
-  state().showUpdate = 1;
-  state().latestVersion.clear();
-  state().downloadURL.clear();
-  state().launchCount = 0;
-  state().failed = false;
-  state().errorLog.clear();
-  state().endpoint.clear();
-  state().store.reset();
 }
 
 }  // namespace hv::web

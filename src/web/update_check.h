@@ -2,8 +2,10 @@
 // The update check: once per run the maker's check endpoint is asked which
 // version is current. The results wait in module-level state until the main
 // window, polling CheckDone, takes them.
+#include <atomic>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "platform/clock.h"
@@ -15,6 +17,23 @@
 namespace hv::web {
 
 inline constexpr wchar_t kCheckPath[] = L"/php/check2.php";
+
+// What the run's check learnt, part of app::RunState. Written by the check's
+// thread, read by the UI thread after CheckDone.
+struct UpdateCheckState {
+  std::atomic<bool> done{false};
+  bool updateAvailable = false;
+  std::int32_t showUpdate = 1;
+  std::wstring latestVersion;
+  std::wstring downloadURL;
+  std::int64_t launchCount = 0;
+  bool failed = false;
+  std::wstring errorLog;
+  std::wstring endpoint;
+  // Opened by the check, then used by SetShowUpdate on the UI thread; the
+  // menu item that calls it stays disabled until the check is done.
+  std::unique_ptr<UpdateStore> store;
+};
 
 struct UpdateCheckContext {
   platform::Http& http;
@@ -61,8 +80,5 @@ std::wstring CheckEndpoint();
 
 // "Kind Error:" CR message, as the log records a failure nobody expected.
 std::wstring DescribeUnexpected(const std::exception& e);
-
-// As at process start: nothing checked, nothing stored.
-void ResetUpdateCheckForTests();
 
 }  // namespace hv::web

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "support/fake_files.h"
 #include "support/fake_locale.h"
@@ -34,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.addFolder(L"C:\\H\\Languages");
   files.addFile(L"C:\\H\\Languages\\Fuzz.lang.txt", bytes);
 
-  ResetCatalogueForTests();
+  app::BeginNewRunForTests();
   LoadLanguage(files, locale, L"C:\\H\\horvane.exe", L"Fuzz.lang.txt");
   require(LoadedLanguageName() == L"Fuzz");
 
@@ -53,6 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++asked;
   }
   for (const wchar_t* key : {L"OK", L"", L"Hotkey:", kTranslatorsKey}) checkLookup(lines, key);
-  ResetCatalogueForTests();
+  app::BeginNewRunForTests();
   return 0;
 }

@@ -12,7 +12,9 @@
 #include "app/app_platform.h"
 #include "app/error_report.h"
 #include "app/main_form.h"
+#include "app/run_state.h"
 #include "i18n/catalogue.h"
+#include "notice/notice_window.h"
 #include "platform/posix/random_posix.h"
 #include "platform/posix/udp_posix.h"
 #include "platform/udp.h"
@@ -30,7 +32,6 @@
 #include "ui/headless.h"
 #include "web/checker.h"
 #include "web/client_locale.h"
-#include "web/notice_window.h"
 #include "web/update_check.h"
 
 namespace hv::test {
@@ -87,9 +88,9 @@ class LoopbackNetwork : public platform::Network {
 struct AppHarness {
   static constexpr wchar_t kSettings[] = L"C:\\Tools\\settings.ini";
 
+  // Each test is a new run of the program.
   AppHarness() {
-    i18n::ResetCatalogueForTests();
-    resetWeb();
+    app::BeginNewRunForTests();
     versionInfo.setString(L"CompanyName", L"CALVION");
     versionInfo.setString(L"ProductName", L"Horvane");
     versionInfo.fixed = FakeVersionInfo::version(2, 2, 0, 0);
@@ -106,15 +107,7 @@ struct AppHarness {
     // The update check's thread uses the fakes below; nobody else waits for it.
     for (int i = 0; i < 1000 && web::TChecker::Running() > 0; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    resetWeb();
-    i18n::ResetCatalogueForTests();
-  }
-  // The web services keep process-wide state; each test starts a new run.
-  static void resetWeb() {
-    web::ResetNoticeForTests();
-    web::ResetUpdateCheckForTests();
-    web::ResetCheckStartedForTests();
-    web::ResetClientLocaleForTests();
+    app::BeginNewRunForTests();
   }
 
   void setting(const wchar_t* key, const std::wstring& value) {

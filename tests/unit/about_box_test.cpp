@@ -71,7 +71,6 @@ struct ScriptedRandom {
 struct AboutWindow : ::testing::Test {
   AboutWindow() {
     app::setIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
-    ResetPopupUnderButtonForTests();
     // The outer size 452 x 403 gives a grid of 56 x 33.
     h.windows.frame = {6, 29};
   }

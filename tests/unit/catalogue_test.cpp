@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/run_state.h"
 #include "platform/error.h"
 #include "support/fake_files.h"
 #include "support/fake_locale.h"
@@ -29,8 +30,8 @@ struct Scenario {
 
 class Catalogue : public ::testing::Test {
  protected:
-  void SetUp() override { ResetCatalogueForTests(); }
-  void TearDown() override { ResetCatalogueForTests(); }
+  void SetUp() override { app::BeginNewRunForTests(); }
+  void TearDown() override { app::BeginNewRunForTests(); }
 
   void load(const Scenario& s) {
     files.addFolder(L"C:\\Tools");
@@ -250,7 +251,7 @@ TEST_F(Catalogue, ChoosesLoadsAndAnswers) {
   };
   for (const auto& s : scenarios) {
     SCOPED_TRACE(s.what);
-    ResetCatalogueForTests();
+    app::BeginNewRunForTests();
     files = test::FakeFiles();
     load(s);
     if (s.loadedName) {
@@ -289,7 +290,7 @@ TEST_F(Catalogue, EntryRules) {
        L"\u00c7\u0131k\u0131\u015f"},
   };
   for (const auto& c : cases) {
-    ResetCatalogueForTests();
+    app::BeginNewRunForTests();
     files = test::FakeFiles();
     load({c.what, {{L"T.lang.txt", c.file}}, std::nullopt, L"T.lang.txt", 1033, L"T", {}});
     EXPECT_EQ(Translate(c.key), c.expected) << c.what;

@@ -1,16 +1,22 @@
 // The feedback window, headless: the text it builds, the fields it posts,
 // when it counts as delivered, and what the user sees.
-#include "web/feedback_form.h"
+#include "feedback/feedback_form.h"
 
 #include <gtest/gtest.h>
 
 #include "app/identity.h"
+#include "feedback/feedback_form_layout.h"
 #include "i18n/catalogue.h"
 #include "support/app_harness.h"
-#include "web/feedback_form_layout.h"
 
-namespace hv::web {
+namespace hv::feedback {
 namespace {
+
+using web::FeedbackChoice;
+using web::FeedbackEndpoint;
+using web::FeedbackFields;
+using web::FeedbackReceived;
+using web::FeedbackText;
 
 TEST(FeedbackText, EnglishChoiceThenItsTranslationThenTheTrimmedText) {
   EXPECT_EQ(FeedbackText(FeedbackChoice::Like, L"I like it!", L"I dislike it!", L"  Nice\r\n"),
@@ -337,4 +343,4 @@ TEST(FeedbackFormLayout, BoundsTextsAndLimits) {
 }
 
 }  // namespace
-}  // namespace hv::web
+}  // namespace hv::feedback

@@ -6,10 +6,10 @@
 #include <thread>
 
 #include "app/main_form_layout.h"
+#include "notice/notice_window.h"
 #include "support/app_harness.h"
 #include "web/client_locale.h"
 #include "web/maker_date_time.h"
-#include "web/notice_window.h"
 #include "web/update_check.h"
 
 namespace hv::app {
@@ -162,13 +162,13 @@ TEST(UpdateCheck, ANewerVersionOpensTheNoticeAndEnablesTheItem) {
   EXPECT_FALSE(f.TimerChecker.enabled());
   EXPECT_TRUE(f.UpdateNotifications1.enabled());
   EXPECT_TRUE(f.UpdateNotifications1.checked());
-  ASSERT_NE(web::NewVer(), nullptr);
-  EXPECT_EQ(web::NewVer()->Label2.text(), L"Click to download Horvane 2.3");
+  ASSERT_NE(notice::NewVer(), nullptr);
+  EXPECT_EQ(notice::NewVer()->Label2.text(), L"Click to download Horvane 2.3");
   const std::string body = h.http.sent.at(0).request.body;
   EXPECT_TRUE(body.starts_with("cmd=check&appname=CALVION+-+Horvane&version=2.2&os=")) << body;
   EXPECT_NE(body.find("&local=en-US&guid=&howmany=1"), std::string::npos) << body;
 
-  web::NewVer()->Label2.click();
+  notice::NewVer()->Label2.click();
   ASSERT_EQ(h.shell.opened.size(), 1u);
   EXPECT_EQ(h.shell.opened[0].file, L"https://dl.example/h.exe");
 }
@@ -178,8 +178,8 @@ TEST(UpdateCheck, AnAddressThatIsNoWebPageOpensTheHomePage) {
   h.http.answer(kCheck, checkAnswer("2.3", "C:\\Windows\\System32\\cmd.exe"));
   h.start();
   runCheck(h);
-  ASSERT_NE(web::NewVer(), nullptr);
-  web::NewVer()->Label2.click();
+  ASSERT_NE(notice::NewVer(), nullptr);
+  notice::NewVer()->Label2.click();
   ASSERT_EQ(h.shell.opened.size(), 1u);
   EXPECT_EQ(h.shell.opened[0].file, L"http://" + std::wstring(MakerHost()));
 }
@@ -193,7 +193,7 @@ TEST(UpdateCheck, ShowUpdateZeroUnticksTheTrayItemAndShowsNoNotice) {
   runCheck(h);
   EXPECT_TRUE(f.UpdateNotifications1.enabled());
   EXPECT_FALSE(f.UpdateNotifications1.checked());
-  EXPECT_EQ(web::NewVer(), nullptr);
+  EXPECT_EQ(notice::NewVer(), nullptr);
 
   // The tray item flips its tick and stores the choice.
   h.windows.userChoose(f.UpdateNotifications1);

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/identity.h"
+#include "feedback/feedback_form.h"
 #include "i18n/translate_form.h"
 #include "support/app_harness.h"
-#include "web/feedback_form.h"
 
 namespace hv::app {
 namespace {
@@ -39,7 +39,7 @@ TEST(MainFormWindows, FeedbackWindowStartsEmptyAtEveryOpening) {
   TAppForm& f = h.start();
   std::vector<std::wstring> seen;
   h.windows.onModal = [&](ui::Form& w) {
-    auto& feedback = dynamic_cast<web::TFeedbackForm&>(w);
+    auto& feedback = dynamic_cast<feedback::TFeedbackForm&>(w);
     seen.push_back(feedback.Memo1.text());
     feedback.Memo1.setTextFromUser(L"typed at this opening");
     feedback.Panel4.click();

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "support/fake_files.h"
 #include "support/fake_locale.h"
@@ -104,14 +105,14 @@ std::vector<CsvRow> CsvRows(const std::string& csv) {
 class ShippedLanguages : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetCatalogueForTests();
+    app::BeginNewRunForTests();
     ASSERT_TRUE(fs::is_directory(kShipped)) << kShipped;
     files.addFolder(L"C:\\Horvane");
     files.addFolder(kFolder);
     for (const auto& f : ShippedFiles())
       files.addFile(std::wstring(kFolder) + L"\\" + f.name, f.bytes);
   }
-  void TearDown() override { ResetCatalogueForTests(); }
+  void TearDown() override { app::BeginNewRunForTests(); }
 
   test::FakeFiles files;
   test::FakeLocale locale;
@@ -147,7 +148,7 @@ TEST_F(ShippedLanguages, EachFileTranslatesEveryKeyOnceAndNothingElse) {
 TEST_F(ShippedLanguages, EachFileLoadsAndAnswersThroughTranslate) {
   for (const auto& f : LanguageFiles()) {
     SCOPED_TRACE(f.name);
-    ResetCatalogueForTests();
+    app::BeginNewRunForTests();
     LoadLanguage(files, locale, kExe, f.name);
     EXPECT_EQ(LoadedLanguageName() + kLanguageFileSuffix, f.name);
     const auto lines = ReadUtf8Lines(f.bytes);
@@ -191,7 +192,7 @@ TEST_F(ShippedLanguages, TableRowsAreWellFormedAndEachLoadsItsFile) {
     EXPECT_TRUE(ids.insert(row.id).second) << "identifier listed twice";
     named.insert(row.file);
 
-    ResetCatalogueForTests();
+    app::BeginNewRunForTests();
     locale.uiLanguage = static_cast<std::uint16_t>(std::stoul(row.id));
     LoadLanguage(files, locale, kExe, L"");
     // Exact spelling, so the table also holds on a case-sensitive file system.
@@ -200,7 +201,7 @@ TEST_F(ShippedLanguages, TableRowsAreWellFormedAndEachLoadsItsFile) {
   for (const auto& f : LanguageFiles())
     EXPECT_TRUE(named.contains(f.name)) << "unreachable " << f.name;
 
-  ResetCatalogueForTests();
+  app::BeginNewRunForTests();
   locale.uiLanguage = 1033;
   LoadLanguage(files, locale, kExe, L"");
   EXPECT_EQ(LoadedLanguagePath(), L"") << "English is built in";

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/identity.h"
+#include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "i18n/translate_form_layout.h"
 #include "support/app_harness.h"
@@ -222,7 +223,7 @@ TEST_F(LanguageWindow, EachCreationOverwritesLanguageAtOpen) {
   load(L"Turkish.lang.txt");
   auto hidden = ui::makeForm<TTranslateForm>(h.platform, [](const std::wstring&) {});
   EXPECT_EQ(LanguageAtOpen(), L"Turkish");
-  ResetCatalogueForTests();
+  app::BeginNewRunForTests();
   auto later = ui::makeForm<TTranslateForm>(h.platform, [](const std::wstring&) {});
   EXPECT_EQ(LanguageAtOpen(), L"English");
 }

@@ -2,6 +2,7 @@
 // name and the machine identifier.
 #include <gtest/gtest.h>
 
+#include "app/run_state.h"
 #include "platform/error.h"
 #include "support/fake_locale_info.h"
 #include "support/fake_registry.h"
@@ -137,8 +138,8 @@ TEST_F(Capture, AFailedVersionQueryNamesPlainWindows) {
 }
 
 struct Locales : ::testing::Test {
-  Locales() { ResetClientLocaleForTests(); }
-  ~Locales() override { ResetClientLocaleForTests(); }
+  Locales() { app::BeginNewRunForTests(); }
+  ~Locales() override { app::BeginNewRunForTests(); }
   FakeLocaleInfo locale;
 };
 

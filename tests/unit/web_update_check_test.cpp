@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/run_state.h"
 #include "support/fake_clock.h"
 #include "support/fake_http.h"
 #include "support/fake_locale_info.h"
@@ -34,17 +35,15 @@ std::string answerFor(const std::string& version, const std::string& url = "http
 
 struct Check : ::testing::Test {
   Check() {
-    ResetUpdateCheckForTests();
-    ResetCheckStartedForTests();
-    ResetClientLocaleForTests();
-    SetOsVersion({L"Windows 10", 10, 0, 19041, 0, Architecture::X64});
+    newRun();
     registry.putString(RegistryRoot::LocalMachine, L"SOFTWARE\\Microsoft\\Cryptography",
                        L"MachineGuid", L"aa546ee8-4f67-4d08-99ac-2bb88e880415");
     clock.now = {2024, 3, 0, 15, 9, 30, 0, 0};
   }
-  ~Check() override {
-    ResetUpdateCheckForTests();
-    ResetClientLocaleForTests();
+  ~Check() override { app::BeginNewRunForTests(); }
+  void newRun() {
+    app::BeginNewRunForTests();
+    SetOsVersion({L"Windows 10", 10, 0, 19041, 0, Architecture::X64});
   }
   void run() { CheckForUpdate(context); }
   std::optional<std::wstring> stored(const wchar_t* name) const {
@@ -90,7 +89,7 @@ TEST_F(Check, TheRunningVersionIsStoredButNotAnnounced) {
 
 TEST_F(Check, AnyOtherNumericVersionIsAnnounced) {
   for (const char* version : {"2.3", "2.1", "2.2.1", "10"}) {
-    ResetUpdateCheckForTests();
+    newRun();
     http.clear();
     http.answer(kHttps, answerFor(version));
     run();
@@ -103,7 +102,7 @@ TEST_F(Check, AnyOtherNumericVersionIsAnnounced) {
 
 TEST_F(Check, AVersionThatIsNoNumberWithoutItsDotsIsStoredButNotAnnounced) {
   for (const char* version : {"2.3 beta", "", "..", "99999999999"}) {
-    ResetUpdateCheckForTests();
+    newRun();
     http.clear();
     http.answer(kHttps, answerFor(version));
     run();
@@ -121,7 +120,7 @@ TEST_F(Check, ShowUpdateDecidesWhetherTheNoticeMayAppear) {
   const Case cases[] = {{std::nullopt, 1, true}, {L"1", 1, true},   {L"0", 0, false},
                         {L"2", 2, false},        {L"yes", 1, true}, {L"0x0", 0, false}};
   for (const auto& c : cases) {
-    ResetUpdateCheckForTests();
+    newRun();
     registry = test::FakeRegistry();
     if (c.stored) store(L"ShowUpdate", *c.stored);
     http.clear();
@@ -164,7 +163,7 @@ TEST_F(Check, AnswersOutsideTheContractAreIgnored) {
                              "<html><body>Not Found</body></html>",
                              ""};
   for (const auto& answer : bad) {
-    ResetUpdateCheckForTests();
+    newRun();
     registry = test::FakeRegistry();
     http.clear();
     http.answer(kHttps, answer);
@@ -279,7 +278,7 @@ TEST_F(Check, AnEmptyUrlIsTakenAsEmpty) {
 }
 
 TEST(ErrorLog, BlankEntriesAreIgnoredOthersJoinedByTwoCarriageReturns) {
-  ResetUpdateCheckForTests();
+  app::BeginNewRunForTests();
   LogCheckError(L" \t\r\n");
   EXPECT_FALSE(CheckFailed());
   LogCheckError(L"one");

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwctype>
 
+#include "app/run_state.h"
 #include "platform/error.h"
 #include "platform/win32/http_win32.h"
 #include "platform/win32/locale_info_win32.h"
@@ -29,7 +30,7 @@ class ScratchKey : public ::testing::Test {
  protected:
   void SetUp() override { registry.deleteTree(RegistryRoot::CurrentUser, kBase); }
   void TearDown() override {
-    ResetUpdateCheckForTests();
+    app::BeginNewRunForTests();
     registry.deleteTree(RegistryRoot::CurrentUser, kBase);
   }
   static constexpr wchar_t kBase[] = L"Software\\CALVION\\HorvaneWineTest";
@@ -57,7 +58,7 @@ TEST_F(ScratchKey, ACheckAgainstTheSiteFillsTheStore) {
   platform::win32::Win32Http http;
   platform::win32::Win32LocaleInfo locale;
   test::FakeClock clock;
-  ResetUpdateCheckForTests();
+  app::BeginNewRunForTests();
   UpdateCheckContext context{http,
                              registry,
                              locale,
@@ -100,13 +101,13 @@ TEST(Win32Identity, TheMachineGuidOfThePrefix) {
 
 TEST(Win32Identity, CurrentLocaleNameIsEnglishUnitedStates) {
   platform::win32::Win32LocaleInfo locale;
-  ResetClientLocaleForTests();
+  app::BeginNewRunForTests();
   CaptureDefaultLocaleId(locale);
   EXPECT_EQ(DefaultLocaleId(), 1033u);
   EXPECT_EQ(CurrentLocaleName(locale), L"en-US");
   const auto list = EnumerateSystemLocales(locale);
   EXPECT_GT(list.size(), 20u);
-  ResetClientLocaleForTests();
+  app::BeginNewRunForTests();
 }
 
 TEST(Win32Identity, TheShortDateFollowsTheUsersFormat) {

@@ -19,6 +19,7 @@
 #include "platform/error.h"
 #include "platform/win32/ui/form_window.h"
 #include "platform/win32/ui/window_system_win32.h"
+#include "support/window_text.h"
 #include "ui/form.h"
 
 namespace hv::platform::win32::winui {
@@ -32,19 +33,8 @@ using hv::ui::FormSpec;
 using hv::ui::MenuSpec;
 using hv::ui::TimerSpec;
 
-std::wstring textOf(HWND h) {
-  const auto n = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-  SendMessageW(h, WM_GETTEXT, static_cast<WPARAM>(s.size()), reinterpret_cast<LPARAM>(s.data()));
-  s.resize(static_cast<std::size_t>(n));
-  return s;
-}
-
-std::wstring classOf(HWND h) {
-  wchar_t buf[64] = {};
-  GetClassNameW(h, buf, 64);
-  return buf;
-}
+using hv::test::classOf;
+using hv::test::textOf;
 
 // Position and size in the parent's client area.
 Bounds boundsOf(HWND h) {

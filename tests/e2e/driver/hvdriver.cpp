@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/window_text.h"
+
 namespace {
 
 std::string Utf8(const std::wstring& w) {
@@ -28,19 +30,8 @@ std::string Utf8(const std::wstring& w) {
   return s;
 }
 
-std::wstring TextOf(HWND h) {
-  const auto n = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-  SendMessageW(h, WM_GETTEXT, static_cast<WPARAM>(s.size()), reinterpret_cast<LPARAM>(s.data()));
-  s.resize(static_cast<std::size_t>(n));
-  return s;
-}
-
-std::wstring ClassOf(HWND h) {
-  wchar_t buf[128] = {};
-  GetClassNameW(h, buf, 128);
-  return buf;
-}
+using hv::test::classOf;
+using hv::test::textOf;
 
 struct FindTop {
   std::wstring title;
@@ -49,7 +40,7 @@ struct FindTop {
 
 BOOL CALLBACK OnTop(HWND h, LPARAM p) {
   auto* f = reinterpret_cast<FindTop*>(p);
-  if (TextOf(h) == f->title) f->found.push_back(h);
+  if (textOf(h) == f->title) f->found.push_back(h);
   return TRUE;
 }
 
@@ -149,17 +140,17 @@ int wmain(int argc, wchar_t** argv) {
       GetWindowRect(h, &r);
       MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
       const bool checked =
-          ClassOf(h) == L"Button" && SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
-      std::printf("%s|%ld,%ld,%ld,%ld|%d|%d|%d|%s\n", Utf8(ClassOf(h)).c_str(), r.left, r.top,
+          classOf(h) == L"Button" && SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      std::printf("%s|%ld,%ld,%ld,%ld|%d|%d|%d|%s\n", Utf8(classOf(h)).c_str(), r.left, r.top,
                   r.right - r.left, r.bottom - r.top, IsWindowVisible(h) ? 1 : 0,
-                  IsWindowEnabled(h) ? 1 : 0, checked ? 1 : 0, Utf8(TextOf(h)).c_str());
+                  IsWindowEnabled(h) ? 1 : 0, checked ? 1 : 0, Utf8(textOf(h)).c_str());
     }
     return 0;
   }
   if (cmd == L"click" && argc > 3) {
     const std::wstring text = argv[3];
     for (HWND h : Children(top))
-      if (NoAmpersand(TextOf(h)) == NoAmpersand(text)) {
+      if (NoAmpersand(textOf(h)) == NoAmpersand(text)) {
         PostMessageW(h, BM_CLICK, 0, 0);
         return 0;
       }

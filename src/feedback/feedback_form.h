@@ -5,12 +5,12 @@
 #include <string>
 
 #include "app/app_platform.h"
+#include "feedback/feedback_form_layout.h"
 #include "ui/form.h"
 #include "ui/window_system.h"
-#include "web/feedback_form_layout.h"
 #include "web/feedback_request.h"
 
-namespace hv::web {
+namespace hv::feedback {
 
 class TFeedbackForm : public ui::Form {
  public:
@@ -34,7 +34,7 @@ class TFeedbackForm : public ui::Form {
   // Escape (virtual key 27) in the Send button, the e-mail field or the text.
   void EscapeKeyDown(unsigned key);
 
-  FeedbackChoice choice() const { return choice_; }
+  web::FeedbackChoice choice() const { return choice_; }
 
  private:
   void showLook(ui::Panel& panel, bool selected);
@@ -42,7 +42,7 @@ class TFeedbackForm : public ui::Form {
 
   app::AppPlatform& platform_;
   ui::WindowSystem& windows_;
-  FeedbackChoice choice_ = FeedbackChoice::None;
+  web::FeedbackChoice choice_ = web::FeedbackChoice::None;
 };
 
-}  // namespace hv::web
+}  // namespace hv::feedback

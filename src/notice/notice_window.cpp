@@ -1,20 +1,20 @@
-#include "web/notice_window.h"
+#include "notice/notice_window.h"
 
 #include <memory>
 
+#include "app/run_state.h"
 #include "i18n/catalogue.h"
+#include "notice/notice_layout.h"
 #include "platform/error.h"
 #include "ui/window_system.h"
-#include "web/notice_layout.h"
 #include "web/update_check.h"
 
-namespace hv::web {
+namespace hv::notice {
 namespace {
 
-// Owner: the UI thread. At most one notice per run.
-ui::FormPtr<TNewVer> gNewVer;
-bool gShownThisRun = false;
-std::int64_t gCloseCountdown = 11;
+NoticeState& state() {
+  return app::Run().notice;
+}
 
 constexpr unsigned kAnimationMs = 100;
 constexpr int kMargin = 5;
@@ -70,7 +70,7 @@ void TNewVer::FormCreate() {
   moveTo(services_.desktop.screenWidth() - width - kMargin, kMargin);
   Label1.setText(i18n::Translate(L"UPDATE AVAILABLE"));
   Label2.setText(i18n::Translate(L"Click to download") + L" " + services_.productName + L" " +
-                 LatestVersion());
+                 web::LatestVersion());
 }
 
 void TNewVer::TimerStartTimer() {
@@ -84,8 +84,8 @@ void TNewVer::TimerStartTimer() {
 }
 
 void TNewVer::TimerCloseTimer() {
-  --gCloseCountdown;
-  if (gCloseCountdown != 0) return;
+  --state().closeCountdown;
+  if (state().closeCountdown != 0) return;
   TimerClose.setEnabled(false);
   services_.desktop.animate(*this, kAnimationMs,
                             platform::animate::kHide | platform::animate::kCenter);
@@ -114,7 +114,7 @@ void TNewVer::TimerLinkTimer() {
 void TNewVer::Label2Click() {
   // Opening the browser is a courtesy; a refusal is not reported.
   try {
-    services_.shell.open(DownloadAddress(DownloadURL(), services_.makerHost), L"", L"",
+    services_.shell.open(DownloadAddress(web::DownloadURL(), services_.makerHost), L"", L"",
                          platform::ShowCommand::Hide);
   } catch (const Error&) {
   }
@@ -131,7 +131,7 @@ void TNewVer::FormClose() {
   TimerClose.setEnabled(false);
   TimerLink.setEnabled(false);
   services_.windows.post([this] {
-    if (gNewVer.get() == this) gNewVer.reset();
+    if (state().window.get() == this) state().window.reset();
   });
 }
 
@@ -154,27 +154,22 @@ void TNewVer::FormMouseUp() {
 }
 
 void ShowNewVer(const NoticeServices& services) {
-  if (gShownThisRun) return;
-  gShownThisRun = true;
-  gNewVer = ui::makeForm<TNewVer>(services);
+  auto& s = state();
+  if (s.shown) return;
+  s.shown = true;
+  s.window = ui::makeForm<TNewVer>(services);
 }
 
 TNewVer* NewVer() {
-  return gNewVer.get();
+  return state().window.get();
 }
 
 std::int64_t CloseCountdown() {
-  return gCloseCountdown;
+  return state().closeCountdown;
 }
 
 void ReleaseNewVer() {
-  gNewVer.reset();
+  state().window.reset();
 }
 
-void ResetNoticeForTests() {
-  gNewVer.reset();
-  gShownThisRun = false;
-  gCloseCountdown = 11;
-}
-
-}  // namespace hv::web
+}  // namespace hv::notice

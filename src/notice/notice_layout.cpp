@@ -1,6 +1,6 @@
-#include "web/notice_layout.h"
+#include "notice/notice_layout.h"
 
-namespace hv::web {
+namespace hv::notice {
 
 const ui::FormSpec& NewVerSpec() {
   static const ui::FormSpec design{
@@ -21,4 +21,4 @@ const ui::FormSpec& NewVerSpec() {
   return design;
 }
 
-}  // namespace hv::web
+}  // namespace hv::notice

@@ -5,7 +5,7 @@
 
 #include "ui/form.h"
 
-namespace hv::web {
+namespace hv::notice {
 
 inline constexpr int kNoticeWidth = 320;
 inline constexpr int kNoticeHeight = 68;
@@ -58,4 +58,4 @@ inline constexpr std::array<ui::TimerSpec, 3> kNoticeTimers{{
 
 const ui::FormSpec& NewVerSpec();
 
-}  // namespace hv::web
+}  // namespace hv::notice

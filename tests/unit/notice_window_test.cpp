@@ -1,14 +1,16 @@
 // The update notice, headless: where it opens, how it shows and closes
 // itself, the link's hover colour and address, and dragging.
+#include "notice/notice_window.h"
+
 #include <gtest/gtest.h>
 
+#include "app/run_state.h"
 #include "support/fake_desktop.h"
 #include "support/fake_shell.h"
 #include "ui/headless.h"
-#include "web/notice_window.h"
 #include "web/update_check.h"
 
-namespace hv::web {
+namespace hv::notice {
 namespace {
 
 using platform::animate::kCenter;
@@ -22,14 +24,8 @@ struct MainStub : ui::Form {
 };
 
 struct Notice : ::testing::Test {
-  Notice() {
-    ResetNoticeForTests();
-    ResetUpdateCheckForTests();
-  }
-  ~Notice() override {
-    ResetNoticeForTests();
-    ResetUpdateCheckForTests();
-  }
+  Notice() { app::BeginNewRunForTests(); }
+  ~Notice() override { app::BeginNewRunForTests(); }
   TNewVer& open() {
     ShowNewVer({windows, shell, desktop, main, L"127.0.0.1:18080", L"Horvane"});
     return *NewVer();
@@ -86,7 +82,7 @@ TEST_F(Notice, OnlyOnceARun) {
 
 TEST_F(Notice, TheLinkNamesTheProductAndVersionAndGlowsUnderThePointer) {
   // Filled by the check before the notice is made.
-  ASSERT_EQ(LatestVersion(), L"");
+  ASSERT_EQ(web::LatestVersion(), L"");
   auto& n = open();
   EXPECT_EQ(n.Label2.text(), L"Click to download Horvane ");
   // Label2 spans x 68..298 and y 22..64 of the window.
@@ -165,4 +161,4 @@ TEST_F(Notice, TheLinkItsPanelAndTheCloseButtonStartNoDrag) {
 }
 
 }  // namespace
-}  // namespace hv::web
+}  // namespace hv::notice

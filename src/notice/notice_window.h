@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "notice/notice_layout.h"
 #include "platform/desktop.h"
 #include "platform/shell.h"
 #include "ui/form.h"
-#include "web/notice_layout.h"
 
-namespace hv::web {
+namespace hv::notice {
 
 struct NoticeServices {
   ui::WindowSystem& windows;
@@ -67,14 +67,22 @@ class TNewVer : public ui::Form {
   platform::ScreenPoint last_{};
 };
 
+// The run's notice, part of app::RunState. Owner: the UI thread. At most one
+// notice per run; it closes itself after its countdown, which starts at 11
+// and is never reset.
+struct NoticeState {
+  ui::FormPtr<TNewVer> window;
+  bool shown = false;
+  std::int64_t closeCountdown = 11;
+};
+
 // Creates the notice unless this run has had one; it shows itself.
 void ShowNewVer(const NoticeServices& services);
-// Owner: the UI thread. The notice while it exists, else null.
+// The notice while it exists, else null.
 TNewVer* NewVer();
-// Ticks left before the notice closes itself; starts at 11, never reset.
+// Ticks left before the notice closes itself.
 std::int64_t CloseCountdown();
 // Destroys a notice that is still open, as the main window goes.
 void ReleaseNewVer();
-void ResetNoticeForTests();
 
-}  // namespace hv::web
+}  // namespace hv::notice

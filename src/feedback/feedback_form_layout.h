@@ -4,7 +4,7 @@
 
 #include "ui/form.h"
 
-namespace hv::web {
+namespace hv::feedback {
 
 inline constexpr int kFeedbackClientWidth = 525;
 inline constexpr int kFeedbackClientHeight = 326;
@@ -80,4 +80,4 @@ inline constexpr std::array<ui::ControlSpec, 10> kFeedbackControls{{
 
 const ui::FormSpec& FeedbackFormSpec();
 
-}  // namespace hv::web
+}  // namespace hv::feedback

@@ -1,15 +1,17 @@
-#include "web/feedback_form.h"
+#include "feedback/feedback_form.h"
 
 #include "app/identity.h"
+#include "feedback/feedback_form_layout.h"
 #include "i18n/catalogue.h"
 #include "platform/error.h"
 #include "ui/window_system.h"
 #include "web/email_pattern.h"
-#include "web/feedback_form_layout.h"
 #include "web/post_form.h"
 
-namespace hv::web {
+namespace hv::feedback {
 namespace {
+
+using web::FeedbackChoice;
 
 constexpr unsigned kEscape = 27;
 // Two sentences of a message are joined by two carriage returns.
@@ -40,8 +42,8 @@ void TFeedbackForm::FormCreate() {
   Label2.setText(Translate(L"What did you like or dislike?"));
   Label3.setText(Translate(L"Include my e-mail:"));
   BitBtn1.setText(Translate(L"Send"));
-  Panel4.setText(Translate(kLikeText));
-  Panel5.setText(Translate(kDislikeText));
+  Panel4.setText(Translate(web::kLikeText));
+  Panel5.setText(Translate(web::kDislikeText));
 }
 
 void TFeedbackForm::showLook(ui::Panel& panel, bool selected) {
@@ -83,25 +85,25 @@ void TFeedbackForm::message(const std::wstring& title, const std::wstring& text,
 
 void TFeedbackForm::BitBtn1Click() {
   using i18n::Translate;
-  const std::wstring text = FeedbackText(choice_, Panel4.text(), Panel5.text(), Memo1.text());
+  const std::wstring text = web::FeedbackText(choice_, Panel4.text(), Panel5.text(), Memo1.text());
   if (text.empty()) {
     windows_.beep();
     return;
   }
   const std::wstring email = i18n::TrimText(Edit1.text());
-  if (!email.empty() && !IsValidEmail(email)) {
+  if (!email.empty() && !web::IsValidEmail(email)) {
     message(Translate(L"Failure"), Translate(L"Invalid e-mail address!"), ui::MessageIcon::Error);
     return;
   }
   const auto& id = app::identity();
-  const auto fields = FeedbackFields(id.appTitle, id.appVersion, text, email);
+  const auto fields = web::FeedbackFields(id.appTitle, id.appVersion, text, email);
   bool received = false;
   try {
     // An answer over HTTPS is final, whatever it says; plain HTTP is tried
     // only when the secure attempt raised.
-    const auto answer = PostSecureFirst(platform_.http, FeedbackEndpoint(HORVANE_MAKER_HOST),
-                                        fields, FormUse::Feedback);
-    received = FeedbackReceived(answer.text);
+    const auto answer = web::PostSecureFirst(
+        platform_.http, web::FeedbackEndpoint(HORVANE_MAKER_HOST), fields, web::FormUse::Feedback);
+    received = web::FeedbackReceived(answer.text);
   } catch (const Error&) {
     // Both attempts failed: reported below as a failed delivery.
   }
@@ -119,4 +121,4 @@ void TFeedbackForm::BitBtn1Click() {
           ui::MessageIcon::Error);
 }
 
-}  // namespace hv::web
+}  // namespace hv::feedback

@@ -1,6 +1,6 @@
-#include "web/feedback_form_layout.h"
+#include "feedback/feedback_form_layout.h"
 
-namespace hv::web {
+namespace hv::feedback {
 
 const ui::FormSpec& FeedbackFormSpec() {
   static const ui::FormSpec design{
@@ -19,4 +19,4 @@ const ui::FormSpec& FeedbackFormSpec() {
   return design;
 }
 
-}  // namespace hv::web
+}  // namespace hv::feedback
