@@ -1,7 +1,26 @@
-// chronyd runs on the Linux host only; the Windows tests reach it through
-// the port their runner script hands them.
-#ifndef _WIN32
 #include "chrony_server.h"
+
+#include <cstdlib>
+#include <memory>
+
+#ifdef _WIN32
+
+namespace hv::test {
+
+std::uint16_t chronydPort() {
+  const char* given = std::getenv("HORVANE_CHRONYD_PORT");
+  const long port = given != nullptr ? std::strtol(given, nullptr, 10) : 0;
+  return port > 0 && port < 65536 ? static_cast<std::uint16_t>(port) : 0;
+}
+
+std::string chronydLog() {
+  return "no chronyd: run these through tests/win/run-adapters.sh, which starts one and sets "
+         "HORVANE_CHRONYD_PORT";
+}
+
+}  // namespace hv::test
+
+#else
 
 #include <fcntl.h>
 #include <signal.h>
@@ -136,6 +155,36 @@ void ChronyServer::stop() {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   pid_ = -1;
+}
+
+namespace {
+
+// Started by the first test that asks, stopped as the test program ends.
+struct SharedChronyd {
+  std::unique_ptr<ChronyServer> server;
+  std::string failure;
+  SharedChronyd() {
+    try {
+      server = std::make_unique<ChronyServer>();
+    } catch (const std::exception& e) {
+      failure = e.what();
+    }
+  }
+};
+
+SharedChronyd& shared() {
+  static SharedChronyd chronyd;
+  return chronyd;
+}
+
+}  // namespace
+
+std::uint16_t chronydPort() {
+  return shared().server ? shared().server->port() : 0;
+}
+
+std::string chronydLog() {
+  return shared().server ? shared().server->log() : shared().failure;
 }
 
 std::string ChronyServer::log() const {

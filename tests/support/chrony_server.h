@@ -1,12 +1,23 @@
 #pragma once
-// A real chronyd on 127.0.0.1, started for one test run. It serves the host's
-// clock from its local reference and never adjusts that clock (-x).
-#include <sys/types.h>
-
+// A real chronyd on 127.0.0.1. It serves the host's clock from its local
+// reference and never adjusts that clock (-x).
 #include <cstdint>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/types.h>
+#endif
+
 namespace hv::test {
+
+// The chronyd the client tests talk to. Natively the first call starts one
+// for the whole run; chronyd cannot run inside Wine, so there the runner
+// starts it on the Linux side and hands its port over in
+// HORVANE_CHRONYD_PORT. 0 when there is none; chronydLog() says why.
+std::uint16_t chronydPort();
+std::string chronydLog();
+
+#ifndef _WIN32
 
 class ChronyServer {
  public:
@@ -30,5 +41,6 @@ class ChronyServer {
   std::uint16_t port_ = 0;
   pid_t pid_ = -1;
 };
+#endif
 
 }  // namespace hv::test

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "support/datetime_ms.h"
 #include "support/fake_clock.h"
 #include "support/test_network.h"
 #include "support/udp_fixture.h"
@@ -21,9 +22,7 @@ using test::UdpFixture;
 
 constexpr std::uint32_t k2021Sep2Noon = 3839572800u;
 
-std::int64_t msOf(TDateTime t) {
-  return std::llround(t * kMsPerDay);
-}
+using test::msOf;
 
 // Local time of k2021Sep2Noon + extraSeconds at the clients' bias of -120.
 std::int64_t localMs(int extraSeconds, int ms = 0) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/error.h"
+#include "support/datetime_ms.h"
 #include "time/sntp_figures.h"
 #include "time/sntp_host.h"
 
@@ -16,9 +17,7 @@ using platform::Ipv4Address;
 using platform::TimeZoneId;
 using platform::TimeZoneInfo;
 
-std::int64_t msOf(TDateTime t) {
-  return std::llround(t * kMsPerDay);
-}
+using test::msOf;
 
 constexpr std::uint32_t k2021Sep2Noon = 3839572800u;  // 2 September 2021 12:00:00 UTC
 

@@ -9,15 +9,14 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "support/datetime_ms.h"
 #include "time/datetime.h"
 #include "time/sntp_timestamp.h"
 
 namespace hv::platform::win32 {
 namespace {
 
-std::int64_t msOf(time::TDateTime t) {
-  return std::llround(t * time::kMsPerDay);
-}
+using test::msOf;
 
 // UTC now in TDateTime milliseconds, from the C++ library's own clock.
 std::int64_t utcNowMs() {

@@ -270,6 +270,9 @@ int wsaFromErrno(int error) {
 }
 
 Resolved PosixNetwork::resolveIpv4(const std::wstring& host) {
+  // An empty name would stand for this computer, and a NUL would cut the
+  // name short: neither is a server's name.
+  if (host.empty() || host.find(L'\0') != std::wstring::npos) return {wsa::kHostNotFound, {}};
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_DGRAM;

@@ -1,0 +1,144 @@
+// The contract of the socket adapter, socket to socket on loopback: one
+// source for both adapters, Winsock under Wine and the host's sockets
+// natively, so the client sees the same errors on both.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "support/test_network.h"
+
+namespace hv::platform {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+std::unique_ptr<UdpSocket> boundSocket(Network& network) {
+  Opened opened = network.openUdp();
+  EXPECT_EQ(opened.error, 0);
+  if (!opened.socket) return nullptr;
+  EXPECT_EQ(opened.socket->bindAnyPort(), 0);
+  EXPECT_NE(opened.socket->localPort(), 0);
+  return std::move(opened.socket);
+}
+
+std::vector<std::uint8_t> counting(std::size_t n) {
+  std::vector<std::uint8_t> bytes(n);
+  for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(i + 1);
+  return bytes;
+}
+
+class UdpAdapter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    a = boundSocket(network);
+    b = boundSocket(network);
+    ASSERT_TRUE(a && b);
+  }
+
+  void sendAToB(std::size_t size) {
+    const Sent sent = a->sendTo(kLoopback, b->localPort(), counting(size));
+    ASSERT_EQ(sent.error, 0);
+    ASSERT_EQ(sent.bytes, size);
+  }
+
+  test::TestNetwork network;
+  std::unique_ptr<UdpSocket> a, b;
+};
+
+TEST_F(UdpAdapter, ResolvesIpv4NamesAndRefusesWhatIsNoServerName) {
+  const Resolved local = network.resolveIpv4(L"localhost");
+  EXPECT_EQ(local.error, 0);
+  EXPECT_EQ(local.address, kLoopback);
+  const Resolved shortForm = network.resolveIpv4(L"127.1");
+  EXPECT_EQ(shortForm.error, 0);
+  EXPECT_EQ(shortForm.address, kLoopback);
+  const std::wstring cutShort(L"localhost\0.evil.invalid", 23);
+  for (const std::wstring& host : {std::wstring(L"no-such-host.invalid"), std::wstring(), cutShort,
+                                   std::wstring(L"b\u00fccher.invalid")}) {
+    EXPECT_EQ(network.resolveIpv4(host).error, wsa::kHostNotFound) << host.size();
+  }
+}
+
+TEST_F(UdpAdapter, CarriesADatagramWithItsSource) {
+  sendAToB(48);
+  ASSERT_EQ(b->waitReadable(1000).readiness, Readiness::Readable);
+  std::vector<std::uint8_t> buffer(48);
+  const Received got = b->receive(buffer);
+  EXPECT_EQ(got.error, 0);
+  EXPECT_EQ(got.bytes, 48u);
+  EXPECT_EQ(buffer, counting(48));
+  EXPECT_EQ(got.source, kLoopback);
+  EXPECT_EQ(got.sourcePort, a->localPort());
+}
+
+// Too long is an error, never a silent cut, and the source still counts.
+TEST_F(UdpAdapter, ALongerDatagramIsMessageTooLongWithItsSource) {
+  sendAToB(49);
+  ASSERT_EQ(b->waitReadable(1000).readiness, Readiness::Readable);
+  std::vector<std::uint8_t> buffer(48);
+  const Received got = b->receive(buffer);
+  EXPECT_EQ(got.error, wsa::kMessageTooLong);
+  EXPECT_EQ(got.bytes, 48u);
+  EXPECT_EQ(buffer, counting(48));
+  EXPECT_EQ(got.source, kLoopback);
+  EXPECT_EQ(got.sourcePort, a->localPort());
+  // The rest of that datagram is gone with it.
+  EXPECT_EQ(b->receive(buffer).error, wsa::kWouldBlock);
+}
+
+TEST_F(UdpAdapter, ReceiveNeverWaits) {
+  std::vector<std::uint8_t> buffer(48);
+  const auto start = Clock::now();
+  EXPECT_EQ(b->receive(buffer).error, wsa::kWouldBlock);
+  EXPECT_LT(Clock::now() - start, 50ms);
+}
+
+TEST_F(UdpAdapter, WaitsTheWholeTimeoutAndNoLonger) {
+  for (const int ms : {1, 200, 999}) {
+    const auto start = Clock::now();
+    const Waited waited = b->waitReadable(ms);
+    const auto elapsed = Clock::now() - start;
+    EXPECT_EQ(waited.error, 0);
+    EXPECT_EQ(waited.readiness, Readiness::TimedOut) << ms;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(ms)) << ms;
+    EXPECT_LT(elapsed, std::chrono::milliseconds(ms + 150)) << ms;
+  }
+}
+
+TEST_F(UdpAdapter, AnUnlimitedWaitEndsWithTheDatagram) {
+  std::thread later([&] {
+    std::this_thread::sleep_for(100ms);
+    a->sendTo(kLoopback, b->localPort(), counting(48));
+  });
+  const auto start = Clock::now();
+  const Waited waited = b->waitReadable(0);
+  later.join();
+  EXPECT_EQ(waited.readiness, Readiness::Readable);
+  EXPECT_GE(Clock::now() - start, 90ms);
+}
+
+TEST_F(UdpAdapter, DrainThrowsAwayWhatIsQueuedOfAnySize) {
+  for (const std::size_t size : {48u, 2000u, 1u}) sendAToB(size);
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(b->drain(), 3);
+  std::vector<std::uint8_t> buffer(48);
+  EXPECT_EQ(b->receive(buffer).error, wsa::kWouldBlock);
+  EXPECT_EQ(b->drain(), 0);
+  // The socket still works afterwards.
+  sendAToB(48);
+  ASSERT_EQ(b->waitReadable(1000).readiness, Readiness::Readable);
+  EXPECT_EQ(b->receive(buffer).error, 0);
+}
+
+TEST_F(UdpAdapter, EachSocketHasItsOwnPort) {
+  EXPECT_NE(a->localPort(), b->localPort());
+  Opened unbound = network.openUdp();
+  ASSERT_EQ(unbound.error, 0);
+  EXPECT_EQ(unbound.socket->localPort(), 0);
+}
+
+}  // namespace
+}  // namespace hv::platform
