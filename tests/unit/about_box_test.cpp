@@ -343,54 +343,5 @@ TEST_F(AboutWindow, ClosingStopsTheAnimation) {
   EXPECT_EQ(Rain().RainTick, tick);
 }
 
-TEST(AboutBoxLayout, BoundsOfThePanelAndItsControls) {
-  const auto& design = AboutBoxSpec();
-  EXPECT_EQ(design.clientWidth, 446);
-  EXPECT_EQ(design.clientHeight, 374);
-  EXPECT_TRUE(design.toolWindow);
-  EXPECT_FALSE(design.minimizeBox);
-  EXPECT_FALSE(design.maximizeBox);
-  EXPECT_NE(design.border, ui::BorderStyle::None);
-  EXPECT_TRUE(design.hasBackground);
-  EXPECT_EQ(design.background, (ui::Colour{0, 0, 0}));
-  auto find = [&](std::string_view n) -> const ui::ControlSpec& {
-    return *std::find_if(design.controls.begin(), design.controls.end(),
-                         [&](const ui::ControlSpec& c) { return c.name == n; });
-  };
-  EXPECT_EQ(find("Panel1").bounds, (ui::Bounds{48, 42, 350, 291}));
-  const auto& logo = find("Image2");
-  EXPECT_EQ(logo.bounds.width, 344);
-  EXPECT_EQ(logo.bounds.height, 105);
-  EXPECT_EQ(find("Bevel1").bounds, (ui::Bounds{9, 122, 34, 34}));
-  EXPECT_EQ(find("Image1").bounds, (ui::Bounds{10, 123, 32, 32}));  // centred in the frame
-  EXPECT_EQ(find("Label2").bounds, (ui::Bounds{49, 122, 290, 40}));
-  EXPECT_TRUE(find("Label2").wordWrap);
-  EXPECT_EQ(find("BitBtn1").bounds, (ui::Bounds{49, 224, 122, 33}));
-  EXPECT_EQ(find("BitBtn2").bounds, (ui::Bounds{177, 224, 122, 33}));
-  EXPECT_EQ(find("BitBtn2").icon, "arrow");
-  EXPECT_TRUE(find("BitBtn2").iconRight);
-  for (const char* n : {"Image2", "Bevel1", "Image1", "Label2", "BitBtn1", "BitBtn2", "Label5"})
-    EXPECT_EQ(find(n).parent, "Panel1") << n;
-  for (const char* n : {"Label2", "BitBtn1", "BitBtn2"}) EXPECT_EQ(find(n).fontHeight, 16) << n;
-  const auto& link = find("Label5");
-  EXPECT_EQ(link.dock, ui::Dock::Bottom);
-  EXPECT_EQ(link.bounds.width, 350);
-  EXPECT_EQ(link.align, ui::Align::Center);
-  EXPECT_TRUE(link.link);
-  EXPECT_EQ(link.cursor, ui::Cursor::Hand);
-  EXPECT_EQ(std::wstring(link.fontName), L"MS Sans Serif");
-  EXPECT_EQ(link.fontHeight, 11);
-  EXPECT_EQ(std::wstring(link.hint), HomePageAddress(HORVANE_MAKER_HOST));
-  EXPECT_EQ(std::wstring(link.text), HORVANE_MAKER_HOST);
-  std::vector<std::string> menu;
-  for (const auto& m : design.popupMenu) menu.emplace_back(m.name);
-  EXPECT_EQ(menu,
-            (std::vector<std::string>{"Credits1", "Howtouninstall1", "LicensePrivacyPolicy1"}));
-  ASSERT_EQ(design.timers.size(), 1u);
-  EXPECT_EQ(design.timers[0].name, "tmTimer");
-  EXPECT_EQ(design.timers[0].interval, 50u);
-  EXPECT_FALSE(design.timers[0].enabled);
-}
-
 }  // namespace
 }  // namespace hv::about

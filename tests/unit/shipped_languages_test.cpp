@@ -15,43 +15,18 @@
 #include "i18n/catalogue.h"
 #include "support/fake_files.h"
 #include "support/fake_locale.h"
+#include "support/translated_keys.h"
 
 namespace hv::i18n {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ExpectedKeys;
 
 const fs::path kSourceRoot = fs::path(__FILE__).parent_path().parent_path().parent_path();
 const fs::path kShipped = kSourceRoot / "Languages";
 constexpr wchar_t kExe[] = L"C:\\Horvane\\horvane.exe";
 constexpr wchar_t kFolder[] = L"C:\\Horvane\\Languages";
-
-// Every text the windows pass through Translate, and the translators entry.
-const std::set<std::wstring>& ExpectedKeys() {
-  static const std::set<std::wstring> keys = {
-      // Main window and tray.
-      L"File", L"Exit", L"Online Help", L"Help", L"Update Notifications", L"Language...",
-      L"Send Feedback...", L"About", L"Server:", L"Server Time:", L"Computer Time:",
-      L"Computer Timezone:", L"Daylight Saving:", L"Get Server Time", L"Sync Computer Time",
-      L"Hotkey:", L"Show", L"Automatically Synchronize", L"Disabled",
-      // The server time display's tooltip.
-      L"Offset", L"round trip", L"stratum", L"unreliable", L"web, whole seconds",
-      // Language window.
-      L"Language", L"User Interface Language:", L"Translated by:", L"OK", L"Cancel",
-      L"Contribute Translation", L"Yes", L"No", L"Confirmation", L"Restart Application?",
-      kTranslatorsKey,
-      // Update notice.
-      L"UPDATE AVAILABLE", L"Click to download",
-      // Feedback window.
-      L"feedback", L"We would really appreciate your feedback.", L"What did you like or dislike?",
-      L"Include my e-mail:", L"Send", L"I like it!", L"I dislike it!", L"Failure",
-      L"Invalid e-mail address!", L"Success", L"Your feedback is received.", L"Thank you!",
-      L"Something went wrong. Your feedback could not be delivered.", L"Please try again later.",
-      // About window.
-      L"Info", L"Acknowledgements...", L"How to uninstall...", L"License...", L"License",
-      L"File not found!"};
-  return keys;
-}
 
 std::string ReadBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

@@ -1,0 +1,37 @@
+#pragma once
+// Every text the windows pass through Translate, and the translators entry:
+// what each shipped language file must translate.
+#include <set>
+#include <string>
+
+#include "i18n/catalogue.h"
+
+namespace hv::test {
+
+inline const std::set<std::wstring>& ExpectedKeys() {
+  static const std::set<std::wstring> keys = {
+      // Main window and tray.
+      L"File", L"Exit", L"Online Help", L"Help", L"Update Notifications", L"Language...",
+      L"Send Feedback...", L"About", L"Server:", L"Server Time:", L"Computer Time:",
+      L"Computer Timezone:", L"Daylight Saving:", L"Get Server Time", L"Sync Computer Time",
+      L"Hotkey:", L"Show", L"Automatically Synchronize", L"Disabled",
+      // The server time display's tooltip.
+      L"Offset", L"round trip", L"stratum", L"unreliable", L"web, whole seconds",
+      // Language window.
+      L"Language", L"User Interface Language:", L"Translated by:", L"OK", L"Cancel",
+      L"Contribute Translation", L"Yes", L"No", L"Confirmation", L"Restart Application?",
+      i18n::kTranslatorsKey,
+      // Update notice.
+      L"UPDATE AVAILABLE", L"Click to download",
+      // Feedback window.
+      L"feedback", L"We would really appreciate your feedback.", L"What did you like or dislike?",
+      L"Include my e-mail:", L"Send", L"I like it!", L"I dislike it!", L"Failure",
+      L"Invalid e-mail address!", L"Success", L"Your feedback is received.", L"Thank you!",
+      L"Something went wrong. Your feedback could not be delivered.", L"Please try again later.",
+      // About window.
+      L"Info", L"Acknowledgements...", L"How to uninstall...", L"License...", L"License",
+      L"File not found!"};
+  return keys;
+}
+
+}  // namespace hv::test
