@@ -70,6 +70,19 @@ inline constexpr std::array<ui::TimerSpec, 1> kAboutTimers{{
     {.name = "tmTimer", .interval = 50, .enabled = false},
 }};
 
-const ui::FormSpec& AboutBoxSpec();
+inline constexpr ui::FormSpec kAboutBox{
+    .name = "AboutBox",
+    .clientWidth = 446,
+    .clientHeight = 374,
+    .toolWindow = true,
+    .background = {0, 0, 0},
+    .hasBackground = true,
+    .controls = kAboutControls,
+    .popupMenu = kAboutInfoMenu,
+    .timers = kAboutTimers,
+};
+inline const ui::FormSpec& AboutBoxSpec() {
+  return kAboutBox;
+}
 
 }  // namespace hv::about

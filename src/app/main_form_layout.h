@@ -133,9 +133,32 @@ inline constexpr std::array<ui::TimerSpec, 6> kAppTimers{{
     {.name = "TimerAutomatic", .interval = 10000},
 }};
 
-const ui::FormSpec& AppFormSpec();
+inline constexpr ui::FormSpec kAppForm{
+    .name = "AppForm",
+    .clientWidth = kAppClientWidth,
+    .clientHeight = kAppClientHeight,
+    .minimizeBox = true,
+    .controls = kAppControls,
+    .mainMenu = kAppMainMenu,
+    .popupMenu = kAppTrayMenu,
+    .timers = kAppTimers,
+    .trayIcon = true,
+    .trayHint = L"Horvane",
+};
+inline const ui::FormSpec& AppFormSpec() {
+  return kAppForm;
+}
+
 // The server box's list; the fourth entry is the maker's own web host.
-const std::array<std::wstring_view, 4>& ServerPresets();
+inline constexpr std::array<std::wstring_view, 4> kServerPresets{
+    L"time.nist.gov",
+    L"europe.pool.ntp.org",
+    L"time.google.com",
+    HORVANE_MAKER_HOST,
+};
+inline const std::array<std::wstring_view, 4>& ServerPresets() {
+  return kServerPresets;
+}
 inline std::wstring_view MakerHost() {
   return ServerPresets()[3];
 }

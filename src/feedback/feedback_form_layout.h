@@ -78,6 +78,14 @@ inline constexpr std::array<ui::ControlSpec, 10> kFeedbackControls{{
      .icon = "feedback"},
 }};
 
-const ui::FormSpec& FeedbackFormSpec();
+inline constexpr ui::FormSpec kFeedbackForm{
+    .name = "FeedbackForm",
+    .clientWidth = kFeedbackClientWidth,
+    .clientHeight = kFeedbackClientHeight,
+    .controls = kFeedbackControls,
+};
+inline const ui::FormSpec& FeedbackFormSpec() {
+  return kFeedbackForm;
+}
 
 }  // namespace hv::feedback

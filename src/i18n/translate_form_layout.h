@@ -49,6 +49,17 @@ inline constexpr std::array<ui::ControlSpec, 8> kTranslateControls{{
      .cancelButton = true},
 }};
 
-const ui::FormSpec& TranslateFormSpec();
+inline constexpr ui::FormSpec kTranslateForm{
+    .name = "TranslateForm",
+    .caption = L"Language",
+    .clientWidth = kTranslateClientWidth,
+    .clientHeight = kTranslateClientHeight,
+    .border = ui::BorderStyle::Dialog,
+    .fontHeight = 16,
+    .controls = kTranslateControls,
+};
+inline const ui::FormSpec& TranslateFormSpec() {
+  return kTranslateForm;
+}
 
 }  // namespace hv::i18n

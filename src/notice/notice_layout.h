@@ -56,6 +56,21 @@ inline constexpr std::array<ui::TimerSpec, 3> kNoticeTimers{{
     {.name = "TimerLink", .interval = 100},
 }};
 
-const ui::FormSpec& NewVerSpec();
+inline constexpr ui::FormSpec kNewVer{
+    .name = "NewVer",
+    .caption = L"UPDATE AVAILABLE",
+    .clientWidth = kNoticeWidth,
+    .clientHeight = kNoticeHeight,
+    .border = ui::BorderStyle::None,
+    .systemMenu = false,
+    .toolWindow = true,
+    .topMost = true,
+    .position = ui::Position::Manual,
+    .controls = kNoticeControls,
+    .timers = kNoticeTimers,
+};
+inline const ui::FormSpec& NewVerSpec() {
+  return kNewVer;
+}
 
 }  // namespace hv::notice

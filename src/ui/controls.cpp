@@ -88,7 +88,7 @@ void CheckBox::toggleFromUser() {
   setChecked(!checked_);
 }
 
-ComboBox::ComboBox(const ControlSpec& design) : Control(design) {}
+ComboBox::ComboBox(const ControlSpec& design) : ControlOf(design) {}
 
 int ComboBox::addItem(std::wstring item) {
   auto pos = items_.end();

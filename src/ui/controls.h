@@ -155,28 +155,23 @@ class Control {
   ControlPeer* peer_ = nullptr;
 };
 
-class Label : public Control {
+// A control of one kind; the kind lets a window's typed rows be checked when
+// the program compiles.
+template <ControlKind K>
+class ControlOf : public Control {
  public:
-  static constexpr ControlKind kKind = ControlKind::Label;
+  static constexpr ControlKind kKind = K;
   using Control::Control;
 };
 
-class Button : public Control {
- public:
-  static constexpr ControlKind kKind = ControlKind::Button;
-  using Control::Control;
-};
+using Label = ControlOf<ControlKind::Label>;
+using Button = ControlOf<ControlKind::Button>;
+using Bevel = ControlOf<ControlKind::Bevel>;
+using Edit = ControlOf<ControlKind::Edit>;
 
-class Bevel : public Control {
+class Panel : public ControlOf<ControlKind::Panel> {
  public:
-  static constexpr ControlKind kKind = ControlKind::Bevel;
-  using Control::Control;
-};
-
-class Panel : public Control {
- public:
-  static constexpr ControlKind kKind = ControlKind::Panel;
-  using Control::Control;
+  using ControlOf::ControlOf;
   // Its bevel: raised unless lowered (a selected option looks lowered).
   bool lowered() const { return lowered_; }
   void setLowered(bool on);
@@ -186,10 +181,9 @@ class Panel : public Control {
 };
 
 // Setting Checked from code runs OnClick exactly as a user's click does.
-class CheckBox : public Control {
+class CheckBox : public ControlOf<ControlKind::CheckBox> {
  public:
-  static constexpr ControlKind kKind = ControlKind::CheckBox;
-  using Control::Control;
+  using ControlOf::ControlOf;
   bool checked() const { return checked_; }
   void setChecked(bool on);
   // The user clicked the box: the state flips and OnClick runs.
@@ -199,9 +193,8 @@ class CheckBox : public Control {
   bool checked_ = false;
 };
 
-class ComboBox : public Control {
+class ComboBox : public ControlOf<ControlKind::ComboBox> {
  public:
-  static constexpr ControlKind kKind = ControlKind::ComboBox;
   explicit ComboBox(const ControlSpec& design);
   const std::vector<std::wstring>& items() const { return items_; }
   // Adds an item (in sorted place for a sorted box); returns its index.
@@ -222,17 +215,10 @@ class ComboBox : public Control {
   int itemIndex_ = -1;
 };
 
-class Edit : public Control {
- public:
-  static constexpr ControlKind kKind = ControlKind::Edit;
-  using Control::Control;
-};
-
 // Multi-line text; lines are kept as the text joined by CR LF.
-class Memo : public Control {
+class Memo : public ControlOf<ControlKind::Memo> {
  public:
-  static constexpr ControlKind kKind = ControlKind::Memo;
-  using Control::Control;
+  using ControlOf::ControlOf;
   const std::vector<std::wstring>& lines() const { return lines_; }
   void clear();
   void addLine(const std::wstring& line);

@@ -113,6 +113,9 @@ enum class Position { ScreenCenter, Manual };
 enum class WindowState { Normal, Minimized };
 enum class ModalResult { None, OK, Cancel, Yes, No };
 
+// A window's row. Every field has a default (a fixed single frame with a
+// system menu, centred on the screen, Tahoma 11), so a window names only
+// what sets it apart.
 struct FormSpec {
   std::string_view name;
   std::wstring_view caption{};

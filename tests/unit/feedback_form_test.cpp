@@ -88,14 +88,9 @@ struct FeedbackWindow : ::testing::Test {
   int closes = 0;
 };
 
-TEST_F(FeedbackWindow, OpensEmptyWithEnglishTexts) {
+TEST_F(FeedbackWindow, OpensEmptyWithNothingChosen) {
   TFeedbackForm& f = open();
   EXPECT_EQ(f.caption(), L"Horvane feedback");
-  EXPECT_EQ(f.Panel4.text(), L"I like it!");
-  EXPECT_EQ(f.Panel5.text(), L"I dislike it!");
-  EXPECT_EQ(f.Label1.text(), L"We would really appreciate your feedback.");
-  EXPECT_EQ(f.Label3.text(), L"Include my e-mail:");
-  EXPECT_EQ(f.BitBtn1.text(), L"Send");
   EXPECT_EQ(f.choice(), FeedbackChoice::None);
   EXPECT_FALSE(f.Panel4.lowered());
   EXPECT_FALSE(f.Panel5.lowered());

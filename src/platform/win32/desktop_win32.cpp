@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include "platform/win32/ui/guarded.h"
+
 namespace hv::platform::win32 {
 namespace {
 
@@ -84,12 +86,8 @@ void Win32Desktop::endCapture() {
 LRESULT CALLBACK Win32Desktop::captureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR, DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<Win32Desktop*>(data);
-  try {
-    return self->onCaptureMessage(hwnd, msg, wParam, lParam);
-  } catch (...) {
-    self->windows_.report(std::current_exception());
-    return 0;
-  }
+  return winui::guarded([&] { return self->onCaptureMessage(hwnd, msg, wParam, lParam); },
+                        [self](const std::exception_ptr& e) { self->windows_.report(e); });
 }
 
 // The drag's moves and its end run as the form's events do.

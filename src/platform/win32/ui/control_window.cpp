@@ -8,6 +8,7 @@
 #include "platform/error.h"
 #include "platform/win32/ui/control_kinds.h"
 #include "platform/win32/ui/form_window.h"
+#include "platform/win32/ui/guarded.h"
 
 namespace hv::platform::win32::winui {
 namespace {
@@ -227,12 +228,8 @@ std::optional<LRESULT> ControlWindow::message(UINT, WPARAM, LPARAM) {
 LRESULT CALLBACK ControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                              UINT_PTR, DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<ControlWindow*>(data);
-  try {
-    return self->onMessage(hwnd, msg, wParam, lParam);
-  } catch (...) {
-    self->form_.report(std::current_exception());
-    return 0;
-  }
+  return guarded([&] { return self->onMessage(hwnd, msg, wParam, lParam); },
+                 [self](const std::exception_ptr& e) { self->form_.report(e); });
 }
 
 bool ControlWindow::mouse(UINT msg, int button) {
@@ -245,9 +242,7 @@ bool ControlWindow::mouse(UINT msg, int button) {
         SetCapture(hwnd_.get());
         captured_ = true;
       }
-      return !c.OnMouseDown || dispatch([&c, button] {
-        if (c.OnMouseDown) c.OnMouseDown(button);
-      });
+      return !c.OnMouseDown || form_.fire(c.OnMouseDown, button);
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
@@ -255,9 +250,7 @@ bool ControlWindow::mouse(UINT msg, int button) {
         captured_ = false;
         ReleaseCapture();
       }
-      return !c.OnMouseUp || dispatch([&c, button] {
-        if (c.OnMouseUp) c.OnMouseUp(button);
-      });
+      return !c.OnMouseUp || form_.fire(c.OnMouseUp, button);
     default:
       return true;
   }
@@ -287,22 +280,13 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         tracking_ = true;
         TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, hwnd, 0};
         TrackMouseEvent(&t);
-        if (c.OnMouseEnter && !dispatch([&c] {
-              if (c.OnMouseEnter) c.OnMouseEnter();
-            }))
-          return 0;
+        if (c.OnMouseEnter && !form_.fire(c.OnMouseEnter)) return 0;
       }
-      if (c.OnMouseMove && !dispatch([&c] {
-            if (c.OnMouseMove) c.OnMouseMove();
-          }))
-        return 0;
+      if (c.OnMouseMove && !form_.fire(c.OnMouseMove)) return 0;
       break;
     case WM_MOUSELEAVE:
       tracking_ = false;
-      if (c.OnMouseLeave && !dispatch([&c] {
-            if (c.OnMouseLeave) c.OnMouseLeave();
-          }))
-        return 0;
+      if (c.OnMouseLeave && !form_.fire(c.OnMouseLeave)) return 0;
       break;
     case WM_SETCURSOR:
       if (c.design().cursor == hv::ui::Cursor::Hand && LOWORD(lParam) == HTCLIENT) {

@@ -42,15 +42,9 @@ bool FormWindow::preTranslate(MSG& msg) {
   // The control with the focus hears the key first.
   if (auto* c = controlFor(target)) {
     auto& control = c->control();
-    if (control.OnKeyDown && !dispatch([&control, key] {
-          if (control.OnKeyDown) control.OnKeyDown(key);
-        }))
-      return true;
+    if (control.OnKeyDown && !fire(control.OnKeyDown, key)) return true;
   } else if (target == hwnd_.get() && form_.OnKeyDown) {
-    if (!dispatch([this, key] {
-          if (form_.OnKeyDown) form_.OnKeyDown(key);
-        }))
-      return true;
+    if (!fire(form_.OnKeyDown, key)) return true;
   }
   if (!IsWindow(target)) return true;
   if (accelerators_ && TranslateAcceleratorW(hwnd_.get(), accelerators_.get(), &msg)) return true;

@@ -8,11 +8,6 @@
 #include "ui/layout_rules.h"
 
 namespace hv::platform::win32::winui {
-namespace {
-
-constexpr int kControlIdBase = 100;
-
-}  // namespace
 
 void FormWindow::setWindowIcons() {
   // Dialog frames and tool windows show no icon in their caption.
@@ -151,9 +146,7 @@ void FormWindow::dpiChanged(int dpi, const RECT& suggested) {
   setWindowIcons();
   if (tray_) tray_->show(trayPicture(), form_.trayHint());
   InvalidateRect(hwnd_.get(), nullptr, TRUE);
-  dispatch([this, dpi] {
-    if (form_.OnDpiChanged) form_.OnDpiChanged(dpi);
-  });
+  fire(form_.OnDpiChanged, dpi);
 }
 
 }  // namespace hv::platform::win32::winui

@@ -6,11 +6,6 @@
 #include "ui/layout_rules.h"
 
 namespace hv::platform::win32::winui {
-namespace {
-
-constexpr UINT kMenuIdBase = 0x1000;
-
-}  // namespace
 
 void FormWindow::attachMenus() {
   const auto& items = form_.menuItems();

@@ -17,23 +17,17 @@ bool FormWindow::mouse(UINT msg, LPARAM at) {
     // The moves of a drag come here even when the pointer leaves the window.
     if (form_.OnMouseMove || form_.OnMouseUp) SetCapture(hwnd_.get());
     if (!form_.OnMouseDown) return false;
-    dispatch([this, button, x, y] {
-      if (form_.OnMouseDown) form_.OnMouseDown(button, x, y);
-    });
+    fire(form_.OnMouseDown, button, x, y);
     return true;
   }
   if (up) {
     if (GetCapture() == hwnd_.get()) ReleaseCapture();
     if (!form_.OnMouseUp) return false;
-    dispatch([this, button, x, y] {
-      if (form_.OnMouseUp) form_.OnMouseUp(button, x, y);
-    });
+    fire(form_.OnMouseUp, button, x, y);
     return true;
   }
   if (!form_.OnMouseMove) return false;
-  dispatch([this, x, y] {
-    if (form_.OnMouseMove) form_.OnMouseMove(x, y);
-  });
+  fire(form_.OnMouseMove, x, y);
   return true;
 }
 

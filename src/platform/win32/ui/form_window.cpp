@@ -4,14 +4,13 @@
 
 #include "platform/error.h"
 #include "platform/win32/ui/gdi_canvas.h"
+#include "platform/win32/ui/guarded.h"
 #include "platform/win32/ui/window_system_win32.h"
 #include "ui/layout_rules.h"
 
 namespace hv::platform::win32::winui {
 namespace {
 
-constexpr UINT_PTR kTimerIdBase = 100;
-constexpr UINT_PTR kTrayRetryTimer = 1;
 // The window was minimised by the user; the event runs once the minimising
 // has finished.
 constexpr UINT kMinimizedMessage = WM_APP + 2;
@@ -233,9 +232,7 @@ HICON FormWindow::trayPicture() {
 void FormWindow::trayMessage(LPARAM mouse) {
   switch (tray_->mouse(mouse)) {
     case ui::TrayAction::Click:
-      dispatch([this] {
-        if (form_.OnTrayClick) form_.OnTrayClick();
-      });
+      fire(form_.OnTrayClick);
       break;
     case ui::TrayAction::Menu:
       showTrayMenu();
@@ -326,12 +323,8 @@ LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam,
   FormWindow* self = from(hwnd);
   if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
   Busy busy(*self);
-  try {
-    return self->onMessage(msg, wParam, lParam);
-  } catch (...) {
-    self->ws_.report(std::current_exception());
-    return 0;
-  }
+  return guarded([&] { return self->onMessage(msg, wParam, lParam); },
+                 [self](const std::exception_ptr& e) { self->report(e); });
 }
 
 LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -378,16 +371,12 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_HOTKEY:
-      dispatch([this, wParam] {
-        if (form_.OnHotKey) form_.OnHotKey(static_cast<unsigned>(wParam));
-      });
+      fire(form_.OnHotKey, static_cast<unsigned>(wParam));
       return 0;
     case WM_SETTINGCHANGE: {
       std::wstring section = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
       InvalidateRect(h, nullptr, TRUE);
-      dispatch([this, &section] {
-        if (form_.OnSettingChange) form_.OnSettingChange(section);
-      });
+      fire(form_.OnSettingChange, section);
       return 0;
     }
     case WM_DPICHANGED:
@@ -409,9 +398,7 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case kMinimizedMessage:
-      dispatch([this] {
-        if (form_.OnMinimize) form_.OnMinimize();
-      });
+      fire(form_.OnMinimize);
       return 0;
     case WM_MOVE:
       syncPosition();
@@ -431,9 +418,7 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         PAINTSTRUCT ps{};
         HDC dc = BeginPaint(h, &ps);
         GdiCanvas canvas(dc, fonts_, images(), backgroundColour());
-        dispatch([this, &canvas] {
-          if (form_.OnPaint) form_.OnPaint(canvas);
-        });
+        fire(form_.OnPaint, canvas);
         EndPaint(h, &ps);
         return 0;
       }
@@ -464,9 +449,7 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (msg == ws_.taskbarCreatedMessage() && msg != 0) {
         // Explorer came back: the old icon went with the old taskbar.
         if (tray_) tray_->taskbarCreated();
-        dispatch([this] {
-          if (form_.OnTaskbarCreated) form_.OnTaskbarCreated();
-        });
+        fire(form_.OnTaskbarCreated);
         return 0;
       }
       break;

@@ -28,6 +28,14 @@ class Win32WindowSystem;
 // message.
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 
+// The numbers a form window gives its parts, in ranges that never meet:
+// child control i, menu row i (the main menu's rows, then the pop-up
+// menu's), form timer i, and the tray icon's retry timer.
+inline constexpr int kControlIdBase = 100;
+inline constexpr UINT kMenuIdBase = 0x1000;
+inline constexpr UINT_PTR kTimerIdBase = 100;
+inline constexpr UINT_PTR kTrayRetryTimer = 1;
+
 class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
  public:
   FormWindow(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner);
@@ -51,6 +59,14 @@ class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   bool dispatch(const std::function<void()>& event);
   // What a window procedure caught goes to the window system's report.
   void report(const std::exception_ptr& failure) noexcept;
+  // Runs one of the form's or a control's events through dispatch, when it
+  // has a handler; false when the form was unrealized meanwhile.
+  template <class... Params, class... Args>
+  bool fire(const std::function<void(Params...)>& event, Args&&... args) {
+    return dispatch([&] {
+      if (event) event(std::forward<Args>(args)...);
+    });
+  }
   // Places every child again (texts, visibility, bounds or DPI changed).
   void relayout();
   // Shows the control's tooltip, or takes it away when it has none.

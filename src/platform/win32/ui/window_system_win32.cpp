@@ -5,6 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/win32/ui/form_window.h"
+#include "platform/win32/ui/guarded.h"
 #include "platform/win32/ui/message_box.h"
 
 namespace hv::platform::win32::winui {
@@ -64,12 +65,13 @@ LRESULT CALLBACK Win32WindowSystem::queueProc(HWND hwnd, UINT msg, WPARAM wParam
                                               LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self && msg == kRunQueued) {
-    try {
-      self->queue_.runPending([self](const std::function<void()>& work) { self->dispatch(work); });
-    } catch (...) {
-      self->report(std::current_exception());
-    }
-    return 0;
+    return guarded(
+        [self] {
+          self->queue_.runPending(
+              [self](const std::function<void()>& work) { self->dispatch(work); });
+          return LRESULT{0};
+        },
+        [self](const std::exception_ptr& e) { self->report(e); });
   }
   if (msg == kWake) return 0;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
