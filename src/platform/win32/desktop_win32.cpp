@@ -86,6 +86,7 @@ void Win32Desktop::endCapture() {
 LRESULT CALLBACK Win32Desktop::captureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR, DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<Win32Desktop*>(data);
+  // cppcheck-suppress throwInNoexceptFunction ; guarded() catches everything
   return winui::guarded([&] { return self->onCaptureMessage(hwnd, msg, wParam, lParam); },
                         [self](const std::exception_ptr& e) { self->windows_.report(e); });
 }

@@ -323,6 +323,7 @@ LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam,
   FormWindow* self = from(hwnd);
   if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
   Busy busy(*self);
+  // cppcheck-suppress throwInNoexceptFunction ; guarded() catches everything
   return guarded([&] { return self->onMessage(msg, wParam, lParam); },
                  [self](const std::exception_ptr& e) { self->report(e); });
 }

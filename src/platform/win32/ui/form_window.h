@@ -36,7 +36,7 @@ inline constexpr UINT kMenuIdBase = 0x1000;
 inline constexpr UINT_PTR kTimerIdBase = 100;
 inline constexpr UINT_PTR kTrayRetryTimer = 1;
 
-class FormWindow : public hv::ui::FormPeer, public hv::ui::TimerPeer {
+class FormWindow final : public hv::ui::FormPeer, public hv::ui::TimerPeer {
  public:
   FormWindow(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner);
   FormWindow(const FormWindow&) = delete;

@@ -66,6 +66,7 @@ LRESULT CALLBACK Win32WindowSystem::queueProc(HWND hwnd, UINT msg, WPARAM wParam
   auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self && msg == kRunQueued) {
     return guarded(
+        // cppcheck-suppress throwInNoexceptFunction ; guarded() catches everything
         [self] {
           self->queue_.runPending(
               [self](const std::function<void()>& work) { self->dispatch(work); });
