@@ -138,8 +138,8 @@ void FormLife::destroy(Form& form) noexcept {
 namespace {
 
 // A row of another window's table is a slip in the program, not in the run.
-template <class Made, class Spec>
-Made& madeFromRow(const std::vector<std::unique_ptr<Made>>& made, const Spec* row,
+template <class Made, class Design>
+Made& madeFromRow(const std::vector<std::unique_ptr<Made>>& made, const Design* row,
                   const FormSpec& form) {
   for (const auto& m : made)
     if (&m->design() == row) return *m;
@@ -154,11 +154,11 @@ Control& Form::madeFrom(const ControlSpec* row) const {
 }
 
 MenuItem& Form::menuItem(Row<MenuItem, MenuSpec> row) const {
-  return madeFromRow(menuItems_, row.spec, design_);
+  return madeFromRow(menuItems_, row.design, design_);
 }
 
 Timer& Form::timer(Row<Timer, TimerSpec> row) const {
-  return madeFromRow(timers_, row.spec, design_);
+  return madeFromRow(timers_, row.design, design_);
 }
 
 void Form::setCaption(std::wstring caption) {

@@ -178,7 +178,7 @@ class Form {
   // The object made from a row of this form's table.
   template <class T>
   T& control(Row<T, ControlSpec> row) const {
-    return static_cast<T&>(madeFrom(row.spec));
+    return static_cast<T&>(madeFrom(row.design));
   }
   MenuItem& menuItem(Row<MenuItem, MenuSpec> row) const;
   Timer& timer(Row<Timer, TimerSpec> row) const;

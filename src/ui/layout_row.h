@@ -9,9 +9,9 @@
 
 namespace hv::ui {
 
-template <class T, class Spec>
+template <class T, class Design>
 struct Row {
-  const Spec* spec;
+  const Design* design;
 };
 
 namespace row_errors {
@@ -21,9 +21,9 @@ void noRowOfThisName();
 void theRowIsOfAnotherKind();
 }  // namespace row_errors
 
-template <class T, class Spec, std::size_t N>
-consteval Row<T, Spec> row(const std::array<Spec, N>& table, std::string_view name) {
-  for (const Spec& s : table) {
+template <class T, class Design, std::size_t N>
+consteval Row<T, Design> row(const std::array<Design, N>& table, std::string_view name) {
+  for (const Design& s : table) {
     if (s.name != name) continue;
     if constexpr (requires { T::kKind; }) {
       if (s.kind != T::kKind) row_errors::theRowIsOfAnotherKind();

@@ -45,13 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(TrimText(wanted) == wanted);
   require(wanted.find_first_of(L"\r\n") == std::wstring::npos);
 
-  app::BeginNewRunForTests();
+  hv::app::BeginNewRunForTests();
   LoadLanguage(files, locale, L"C:\\H\\horvane.exe", L"");
   const bool any = std::any_of(std::begin(kListed), std::end(kListed),
                                [&](const wchar_t* n) { return SameTextAscii(n, wanted); });
   // Loaded exactly when the table names a listed file, in its listed spelling.
   require(LoadedLanguagePath().empty() != any);
   if (any) require(SameTextAscii(LoadedLanguagePath(), L"C:\\H\\Languages\\" + wanted));
-  app::BeginNewRunForTests();
+  hv::app::BeginNewRunForTests();
   return 0;
 }

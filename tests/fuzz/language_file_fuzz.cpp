@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.addFolder(L"C:\\H\\Languages");
   files.addFile(L"C:\\H\\Languages\\Fuzz.lang.txt", bytes);
 
-  app::BeginNewRunForTests();
+  hv::app::BeginNewRunForTests();
   LoadLanguage(files, locale, L"C:\\H\\horvane.exe", L"Fuzz.lang.txt");
   require(LoadedLanguageName() == L"Fuzz");
 
@@ -54,6 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++asked;
   }
   for (const wchar_t* key : {L"OK", L"", L"Hotkey:", kTranslatorsKey}) checkLookup(lines, key);
-  app::BeginNewRunForTests();
+  hv::app::BeginNewRunForTests();
   return 0;
 }
