@@ -90,6 +90,7 @@ TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address
     const bool fromServer = got.source == server && got.sourcePort == port;
     const bool answers =
         fromServer && sntp::answersRequest(std::span(reply.data(), got.bytes), sending.transmit);
+    ownReplyTaken_ = ownReplyTaken_ || answers;
     if (got.error == platform::wsa::kMessageTooLong) {
       if (answers) throw EIdSocketError(got.error);
       continue;
@@ -136,7 +137,8 @@ TDateTime TIdSNTP::DateTime() {
   const std::uint16_t port = Port;
   const platform::Ipv4Address server = resolve(host);
   platform::UdpSocket& s = socket();
-  s.drain();
+  if (!ownReplyTaken_) s.drain();
+  ownReplyTaken_ = false;
   // Our clock at the moment of sending, for the figures: the look-up took
   // its time since the request was built.
   const std::int64_t sentUs = clock_.steadyMicroseconds();

@@ -76,6 +76,10 @@ class TIdSNTP {
   // One query at a time: the socket and its queue belong to that query.
   std::mutex query_;
   std::unique_ptr<platform::UdpSocket> socket_;
+  // A query that took its own reply leaves no report of an unreachable peer
+  // behind (the peer answered), and strays fail the originate check, so the
+  // next query need not spend a system call draining the queue.
+  bool ownReplyTaken_ = false;
   SntpReply last_;
 };
 

@@ -261,32 +261,34 @@ TEST_F(SntpClient, StraysDoNotExtendTheWait) {
   EXPECT_LT(elapsed, 500ms);
 }
 
-// The reply to a query that timed out must not become the answer to the
-// next one, whether it is already queued or arrives during the next wait.
+// An earlier query's reply must not become the answer to the next one,
+// whether it is already queued or arrives during the next wait, and whether
+// that query timed out or took a first copy of it.
 TEST_F(SntpClient, LateReplyToAnEarlierQueryIsNotTaken) {
   struct Case {
     const char* name;
+    bool firstAnswered;
     bool arrivesDuringNextWait;
   };
-  for (const Case c :
-       {Case{"queued before the next query", false}, Case{"arriving during the next wait", true}}) {
+  for (const Case c : {Case{"queued before the next query", false, false},
+                       Case{"arriving during the next wait", false, true},
+                       Case{"a second copy of an answered reply, queued", true, false}}) {
     UdpFixture peer(network, [&](const std::vector<FixtureRequest>& r) {
+      const FixtureDatagram late{test::craftReply(r[0], {.seconds = k2021Sep2Noon}), false, 400ms};
       std::vector<FixtureDatagram> out;
       if (r.size() == 1) {
-        if (!c.arrivesDuringNextWait) {
-          out.push_back({test::craftReply(r[0], {.seconds = k2021Sep2Noon}), false, 400ms});
-        }
+        if (c.firstAnswered) out.push_back({late.bytes});
+        if (!c.arrivesDuringNextWait) out.push_back(late);
       } else {
-        if (c.arrivesDuringNextWait) {
-          out.push_back({test::craftReply(r[0], {.seconds = k2021Sep2Noon})});
-        }
+        if (c.arrivesDuringNextWait) out.push_back({late.bytes});
         out.push_back({test::craftReply(r[1], {.seconds = k2021Sep2Noon + 60}), false, 30ms});
       }
       return out;
     });
     client.Port = peer.port();
-    EXPECT_EQ(client.DateTime(), 0.0) << c.name;
-    if (!c.arrivesDuringNextWait) std::this_thread::sleep_for(200ms);
+    const TDateTime first = client.DateTime();
+    EXPECT_EQ(msOf(first), c.firstAnswered ? localMs(0) : msOf(0.0)) << c.name;
+    if (!c.arrivesDuringNextWait) std::this_thread::sleep_for(c.firstAnswered ? 500ms : 200ms);
     clock.advance(1000);
     EXPECT_EQ(msOf(client.DateTime()), localMs(60)) << c.name;
     ASSERT_EQ(peer.requests().size(), 2u) << c.name;
