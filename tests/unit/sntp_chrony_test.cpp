@@ -55,7 +55,7 @@ class SntpChrony : public ::testing::Test {
 // whole milliseconds.
 TEST_F(SntpChrony, AnswersAgreeWithTheLocalClockOverOneSocket) {
   std::int64_t worst = 0;
-  double worstOffset = 0;
+  std::vector<double> offsets;
   std::vector<double> trips;
   for (int i = 0; i < 10; ++i) {
     const auto start = std::chrono::steady_clock::now();
@@ -63,15 +63,17 @@ TEST_F(SntpChrony, AnswersAgreeWithTheLocalClockOverOneSocket) {
     ASSERT_GE(outside, 0) << "query " << i << ": no acceptable reply; " << test::chronydLog();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "query " << i;
     worst = std::max(worst, outside);
-    // chronyd serves this machine's own clock.
     const auto& figures = client.LastReply().figures;
-    worstOffset = std::max(worstOffset, std::fabs(figures.offsetSeconds));
+    offsets.push_back(std::fabs(figures.offsetSeconds));
     trips.push_back(figures.delaySeconds);
   }
   EXPECT_LE(worst, 3) << "ms outside the exchange";
-  EXPECT_LE(worstOffset, 0.005);
-  // A busy machine may hold one exchange up; the typical one is fast.
+  // chronyd serves this machine's own clock. A busy machine may hold an
+  // exchange up, and a held-up exchange's offset may be off by up to half its
+  // round trip; the typical one is fast and near zero.
+  std::sort(offsets.begin(), offsets.end());
   std::sort(trips.begin(), trips.end());
+  EXPECT_LE(offsets[offsets.size() / 2], 0.005) << "median offset";
   EXPECT_GE(trips.front(), 0.0);
   EXPECT_LT(trips[trips.size() / 2], 0.005) << "median round trip";
 }
