@@ -48,7 +48,7 @@ constexpr const char* kChronyd = "/usr/sbin/chronyd";
 
 std::uint16_t freePort() {
   platform::PosixNetwork network;
-  platform::Opened probe = network.openUdp();
+  platform::Opened probe = network.openUdp(platform::IpFamily::V4);
   if (probe.error != 0 || probe.socket->bindAnyPort() != 0) return 0;
   return probe.socket->localPort();
 }
@@ -131,7 +131,7 @@ bool ChronyServer::start(std::uint16_t port) {
 // A synchronised answer (leap indicator not 3, stratum 1) to one request.
 bool ChronyServer::answers() {
   platform::PosixNetwork network;
-  platform::Opened opened = network.openUdp();
+  platform::Opened opened = network.openUdp(platform::IpFamily::V4);
   if (opened.error != 0 || opened.socket->bindAnyPort() != 0) return false;
   std::uint8_t request[48] = {0x23};
   request[40] = 0xEB;  // any non-zero transmit timestamp

@@ -24,7 +24,7 @@ class TimeCommands : public ::testing::Test {
  protected:
   TimeCommands() {
     h.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
-    h.network.names[L"time.test"] = platform::kLoopback;
+    h.network.names[L"time.test"] = {platform::kLoopback};
     h.setting(L"Server", L"time.test");
   }
 
@@ -258,7 +258,7 @@ TEST_F(TimeCommands, HotkeyQueriesTwiceThenSetsTheClockOnce) {
   // With the server down before anything was fetched, the clock stays.
   AppHarness other;
   other.setting(L"Server", L"time.test");
-  other.network.names[L"time.test"] = platform::kLoopback;
+  other.network.names[L"time.test"] = {platform::kLoopback};
   TAppForm& g = other.start();
   g.IdSNTP1().ReceiveTimeout = 100;
   other.windows.dispatch([&] { g.OnHotKey(g.hotkey1()); });
@@ -269,7 +269,7 @@ TEST_F(TimeCommands, StartupPressFetchesAndSyncsOnlyWhenAutomaticIsTicked) {
   for (const bool automatic : {false, true}) {
     AppHarness s;
     s.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
-    s.network.names[L"time.test"] = platform::kLoopback;
+    s.network.names[L"time.test"] = {platform::kLoopback};
     s.setting(L"Server", L"time.test");
     if (automatic) s.setting(L"AutomaticallySynchronize", L"ON");
     test::UdpFixture server(udp, [&s](const std::vector<test::FixtureRequest>& r) {
@@ -436,7 +436,7 @@ TEST_F(TimeCommands, AutomaticTurnsBackOffFromASilentServerAndStopAtAKiss) {
   EXPECT_EQ(queries(), 2u);
   EXPECT_EQ(boxTexts(), (std::vector<std::wstring>(2, L"Invalid Server Time!")));
   // Another server lifts the stop.
-  h.network.names[L"other.test"] = platform::kLoopback;
+  h.network.names[L"other.test"] = {platform::kLoopback};
   h.windows.dispatch([&] { f.ComboBox1.editFromUser(L"other.test"); });
   runFor(10000);
   EXPECT_EQ(queries(), 3u);

@@ -319,14 +319,14 @@ class ProbedNetwork : public platform::Network {
     int receive = 0;
   };
 
-  platform::Resolved resolveIpv4(const std::wstring& host) override {
+  platform::Resolved resolve(const std::wstring& host) override {
     lookedUp.push_back(host);
-    return real.resolveIpv4(host);
+    return real.resolve(host);
   }
-  platform::Opened openUdp() override {
+  platform::Opened openUdp(platform::IpFamily family) override {
     ++opened;
     if (faults.open != 0) return {faults.open, nullptr};
-    platform::Opened o = real.openUdp();
+    platform::Opened o = real.openUdp(family);
     if (o.socket) o.socket = std::make_unique<Socket>(std::move(o.socket), faults);
     return o;
   }
@@ -342,7 +342,7 @@ class ProbedNetwork : public platform::Network {
         : inner_(std::move(inner)), faults_(faults) {}
     int bindAnyPort() override { return faults_.bind ? faults_.bind : inner_->bindAnyPort(); }
     std::uint16_t localPort() override { return inner_->localPort(); }
-    platform::Sent sendTo(platform::Ipv4Address to, std::uint16_t port,
+    platform::Sent sendTo(const platform::IpAddress& to, std::uint16_t port,
                           std::span<const std::uint8_t> bytes) override {
       if (faults_.send != 0) return {faults_.send, 0};
       if (faults_.sendShort != 0) return {0, faults_.sendShort};
