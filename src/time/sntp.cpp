@@ -113,7 +113,6 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
   requests.reserve(servers.size());
   std::size_t open = 0;
   std::exception_ptr verdict;
-  std::optional<Deadline> deadline;
   SteadyClock::time_point nextTurn{};
   const auto conclude = [&](Request& r, std::exception_ptr why) {
     r.open = false;
@@ -121,23 +120,27 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
     verdict = std::move(why);
     nextTurn = SteadyClock::now();
   };
+  const auto askNext = [&] {
+    Request& r = requests.emplace_back(
+        Request{servers[requests.size()], requests.empty() ? first : stampRequest(offsetDays)});
+    nextTurn = SteadyClock::now() + kTurn;
+    try {
+      sendRequest(r.server, port, r.sending);
+      ++open;
+    } catch (const Error&) {
+      r.open = false;
+      verdict = std::current_exception();
+      nextTurn = SteadyClock::now();
+    }
+  };
 
+  askNext();
+  const Deadline deadline(ReceiveTimeout);
   for (;;) {
-    if (deadline && deadline->passed()) break;
+    if (deadline.passed()) break;
     const bool more = requests.size() < servers.size();
-    if (more && (requests.empty() || SteadyClock::now() >= nextTurn)) {
-      Request& r = requests.emplace_back(
-          Request{servers[requests.size()], requests.empty() ? first : stampRequest(offsetDays)});
-      nextTurn = SteadyClock::now() + kTurn;
-      try {
-        sendRequest(r.server, port, r.sending);
-        ++open;
-      } catch (const Error&) {
-        r.open = false;
-        verdict = std::current_exception();
-        nextTurn = SteadyClock::now();
-      }
-      if (!deadline) deadline.emplace(ReceiveTimeout);
+    if (more && SteadyClock::now() >= nextTurn) {
+      askNext();
       continue;
     }
     if (open == 0) {
@@ -146,8 +149,8 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
     }
 
     std::int32_t wait = 0;
-    if (!deadline->unlimited()) {
-      wait = deadline->remainingMs();
+    if (!deadline.unlimited()) {
+      wait = deadline.remainingMs();
       if (wait == 0) break;
     }
     if (more) {

@@ -79,11 +79,21 @@ TEST_F(SntpChrony, AnswersAgreeWithTheLocalClockOverOneSocket) {
 }
 
 // "localhost" is read without a look-up, in any case; "127.1" is no dotted
-// quad of four parts, so the resolver turns it into 127.0.0.1.
-TEST_F(SntpChrony, ReachesTheServerByNameAndThroughTheResolver) {
-  for (const wchar_t* host : {L"localhost", L"LOCALHOST", L"127.1"}) {
-    client.Host = host;
-    EXPECT_GE(queryOutsideMs(), 0) << "no acceptable reply via " << host;
+// quad of four parts, so the resolver turns it into 127.0.0.1. The IPv6
+// literals go over IPv6.
+TEST_F(SntpChrony, ReachesTheServerByNameThroughTheResolverAndOverIpv6) {
+  struct Case {
+    const wchar_t* host;
+    platform::IpAddress answered;
+  };
+  for (const Case& c :
+       {Case{L"localhost", platform::kLoopback}, Case{L"LOCALHOST", platform::kLoopback},
+        Case{L"127.1", platform::kLoopback}, Case{L"::1", platform::kLoopback6},
+        Case{L"[::1]", platform::kLoopback6}}) {
+    client.Host = c.host;
+    EXPECT_GE(queryOutsideMs(), 0)
+        << "no acceptable reply via " << c.host << "; " << test::chronydLog();
+    EXPECT_EQ(client.LastReply().server, c.answered) << c.host;
   }
 }
 

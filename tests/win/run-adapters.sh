@@ -31,21 +31,24 @@ free_udp_port() {
 }
 
 # True once chronyd gives a synchronised answer (leap indicator not 3,
-# stratum 1) to one client request.
+# stratum 1) to one client request, on 127.0.0.1 and on ::1.
 chronyd_answers() {
   python3 - "$1" <<'PY'
 import socket, sys
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.settimeout(0.2)
 request = bytearray(48)
 request[0] = 0x23
 request[40] = 0xEB
-try:
-    s.sendto(bytes(request), ("127.0.0.1", int(sys.argv[1])))
-    reply, _ = s.recvfrom(512)
-except OSError:
-    sys.exit(1)
-sys.exit(0 if len(reply) == 48 and reply[0] >> 6 != 3 and reply[1] == 1 else 1)
+for family, host in ((socket.AF_INET, "127.0.0.1"), (socket.AF_INET6, "::1")):
+    s = socket.socket(family, socket.SOCK_DGRAM)
+    s.settimeout(0.2)
+    try:
+        s.sendto(bytes(request), (host, int(sys.argv[1])))
+        reply, _ = s.recvfrom(512)
+    except OSError:
+        sys.exit(1)
+    if not (len(reply) == 48 and reply[0] >> 6 != 3 and reply[1] == 1):
+        sys.exit(1)
+sys.exit(0)
 PY
 }
 
@@ -56,14 +59,16 @@ start_chronyd() {
   cat >"$CHRONY_DIR/chrony.conf" <<CONF
 local stratum 1
 allow 127.0.0.1
+allow ::1
 port $port
 bindaddress 127.0.0.1
+bindaddress ::1
 cmdport 0
 bindcmdaddress /
 pidfile $CHRONY_DIR/chronyd.pid
 driftfile $CHRONY_DIR/drift
 CONF
-  /usr/sbin/chronyd -x -d -4 -u root -t 900 -f "$CHRONY_DIR/chrony.conf" >"$CHRONY_DIR/chronyd.log" 2>&1 &
+  /usr/sbin/chronyd -x -d -u root -t 900 -f "$CHRONY_DIR/chrony.conf" >"$CHRONY_DIR/chronyd.log" 2>&1 &
   CHRONY_PID=$!
   local end=$(($(date +%s%3N) + 5000))
   while (($(date +%s%3N) < end)); do
@@ -89,7 +94,7 @@ if [[ -z "$PORT" ]]; then
   # The tests still run: the ones that need chronyd fail and say why.
   log "chronyd did not start: $(cat "$CHRONY_DIR/chronyd.log")"
 fi
-log "chronyd on 127.0.0.1:${PORT:-none}"
+log "chronyd on 127.0.0.1 and ::1, port ${PORT:-none}"
 
 # The program's own version block, once the program is built.
 if [[ -f "$BUILD/horvane.exe" ]]; then
