@@ -8,7 +8,7 @@
 namespace hv::bench {
 
 LoopbackResponder::LoopbackResponder(platform::Network& network) {
-  platform::Opened opened = network.openUdp();
+  platform::Opened opened = network.openUdp(platform::IpFamily::V4);
   if (opened.error != 0 || opened.socket->bindAnyPort() != 0) {
     throw std::runtime_error("loopback responder: no socket");
   }

@@ -49,7 +49,7 @@ class InstantSocket : public platform::UdpSocket {
  public:
   int bindAnyPort() override { return 0; }
   std::uint16_t localPort() override { return 50000; }
-  platform::Sent sendTo(platform::Ipv4Address, std::uint16_t,
+  platform::Sent sendTo(const platform::IpAddress&, std::uint16_t,
                         std::span<const std::uint8_t> bytes) override {
     using namespace time::sntp;
     reply_ = encodeRequest({3839572800u, 0x80000000u});
@@ -73,8 +73,10 @@ class InstantSocket : public platform::UdpSocket {
 
 class InstantNetwork : public platform::Network {
  public:
-  platform::Resolved resolveIpv4(const std::wstring&) override { return {}; }
-  platform::Opened openUdp() override { return {0, std::make_unique<InstantSocket>()}; }
+  platform::Resolved resolve(const std::wstring&) override { return {}; }
+  platform::Opened openUdp(platform::IpFamily) override {
+    return {0, std::make_unique<InstantSocket>()};
+  }
 };
 
 void ClientQuery(benchmark::State& state, std::uint16_t port,
@@ -101,7 +103,7 @@ void ClientQuery(benchmark::State& state, std::uint16_t port,
 }
 
 void RawRoundTrip(benchmark::State& state, std::uint16_t port) {
-  platform::Opened opened = Network().openUdp();
+  platform::Opened opened = Network().openUdp(platform::IpFamily::V4);
   if (opened.error != 0 || opened.socket->bindAnyPort() != 0) {
     state.SkipWithError("no socket");
     return;

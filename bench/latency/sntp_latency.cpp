@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     time::TIdSNTP client(clock, network, random);
     client.Host = L"127.0.0.1";
     client.ReceiveTimeout = 5000;
-    platform::Opened raw = network.openUdp();
+    platform::Opened raw = network.openUdp(platform::IpFamily::V4);
     if (raw.error != 0 || raw.socket->bindAnyPort() != 0) throw std::runtime_error("no socket");
 
     // Warm both paths up, then interleave them so load changes hit both alike.

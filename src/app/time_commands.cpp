@@ -86,7 +86,7 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
     r.figures.offsetSeconds = reply.figures.offsetSeconds;
     r.figures.delaySeconds = reply.figures.delaySeconds;
     r.figures.stratum = reply.stratum;
-    r.figures.server = reply.server.dotted();
+    r.figures.server = reply.server.text();
     r.figures.reliable =
         reply.figures.delaySeconds >= 0 &&
         (sntp_->ReceiveTimeout <= 0 || reply.figures.delaySeconds * 1000 <= sntp_->ReceiveTimeout);

@@ -1,12 +1,14 @@
 #pragma once
-// UDP boundary: look a host name up to one IPv4 address, and one datagram
-// socket. Every failure is a Windows Sockets error number, on every platform,
-// so the callers' error texts are the same everywhere.
+// UDP boundary: look a host name up to its addresses, and datagram sockets
+// of either IP family. Every failure is a Windows Sockets error number, on
+// every platform, so the callers' error texts are the same everywhere.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace hv::platform {
 
@@ -16,6 +18,7 @@ inline constexpr int kInterrupted = 10004;
 inline constexpr int kInvalidArgument = 10022;
 inline constexpr int kWouldBlock = 10035;
 inline constexpr int kMessageTooLong = 10040;
+inline constexpr int kFamilyNotSupported = 10047;
 inline constexpr int kAddressInUse = 10048;
 inline constexpr int kConnectionReset = 10054;
 inline constexpr int kConnectionRefused = 10061;
@@ -42,10 +45,50 @@ struct Ipv4Address {
 
 inline constexpr Ipv4Address kLoopback = Ipv4Address::fromOctets(127, 0, 0, 1);
 
+// Network byte order, as written: ::1 ends in 1.
+struct Ipv6Address {
+  std::array<std::uint8_t, 16> bytes{};
+  friend bool operator==(const Ipv6Address&, const Ipv6Address&) = default;
+  // The short form of RFC 5952: "2001:db8::1".
+  std::wstring text() const;
+};
+
+inline constexpr Ipv6Address kLoopback6{{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}};
+
+enum class IpFamily { V4, V6 };
+
+// An address of either family; every IPv4 address is one.
+struct IpAddress {
+  IpFamily family = IpFamily::V4;
+  Ipv4Address v4;
+  Ipv6Address v6;
+
+  IpAddress() = default;
+  // Implicit, so that an IPv4 address goes wherever an address does.
+  IpAddress(Ipv4Address a) : v4(a) {}
+  IpAddress(Ipv6Address a) : family(IpFamily::V6), v6(a) {}
+  friend bool operator==(const IpAddress&, const IpAddress&) = default;
+  std::wstring text() const { return family == IpFamily::V4 ? v4.dotted() : v6.text(); }
+};
+
+// ::ffff:a.b.c.d is the IPv4 address a.b.c.d; a socket of one family
+// reaches it only in its own form.
+IpAddress withoutIpv4Mapping(const Ipv6Address& a);
+
+// Enough for any pool name; more would only lengthen a query that cannot
+// reach them within its wait.
+inline constexpr std::size_t kMostAddresses = 16;
+
 struct Resolved {
   int error = 0;
-  Ipv4Address address;
+  // IPv4 first, then IPv6, each family in the resolver's order, without
+  // repeats; never empty when error is 0.
+  std::vector<IpAddress> addresses;
 };
+
+// What the adapters hand back from a look-up: IPv4 before IPv6, repeats and
+// what lies beyond kMostAddresses dropped, host not found when none is left.
+Resolved orderedAddresses(std::vector<IpAddress> v4, const std::vector<IpAddress>& v6);
 
 struct Sent {
   int error = 0;
@@ -65,7 +108,7 @@ struct Waited {
 struct Received {
   int error = 0;
   std::size_t bytes = 0;
-  Ipv4Address source;
+  IpAddress source;
   std::uint16_t sourcePort = 0;
 };
 
@@ -76,11 +119,13 @@ class UdpSocket {
   UdpSocket& operator=(const UdpSocket&) = delete;
   virtual ~UdpSocket() = default;
 
-  // The wildcard address and a port the system picks.
+  // The wildcard address of the socket's family and a port the system picks.
   virtual int bindAnyPort() = 0;
   // 0 until bound.
   virtual std::uint16_t localPort() = 0;
-  virtual Sent sendTo(Ipv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes) = 0;
+  // An address of the other family is error kFamilyNotSupported.
+  virtual Sent sendTo(const IpAddress& to, std::uint16_t port,
+                      std::span<const std::uint8_t> bytes) = 0;
   // timeoutMs 0 waits without limit.
   virtual Waited waitReadable(std::int32_t timeoutMs) = 0;
   // Never waits: call it once waitReadable reports a datagram.
@@ -95,13 +140,24 @@ struct Opened {
   std::unique_ptr<UdpSocket> socket;
 };
 
+struct WaitedAny {
+  int error = 0;
+  Readiness readiness = Readiness::TimedOut;
+  std::size_t index = 0;  // of a readable socket
+};
+
 class Network {
  public:
   virtual ~Network() = default;
-  // The first IPv4 address of host; names outside ASCII go through IDNA.
-  virtual Resolved resolveIpv4(const std::wstring& host) = 0;
-  // An IPv4 UDP socket with address reuse switched off, not yet bound.
-  virtual Opened openUdp() = 0;
+  // The addresses of host; names outside ASCII go through IDNA.
+  virtual Resolved resolve(const std::wstring& host) = 0;
+  // A UDP socket of the family, not yet bound, with address reuse switched
+  // off; an IPv6 one carries IPv6 only.
+  virtual Opened openUdp(IpFamily family) = 0;
+  // Until one of the sockets is readable; timeoutMs 0 waits without limit.
+  // The adapters wait on their own sockets together; this fallback takes
+  // turns a millisecond at a time, for sockets that share no wait.
+  virtual WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, std::int32_t timeoutMs);
 };
 
 }  // namespace hv::platform

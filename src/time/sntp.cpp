@@ -1,6 +1,8 @@
 #include "time/sntp.h"
 
+#include <algorithm>
 #include <chrono>
+#include <exception>
 #include <optional>
 
 #include "time/sntp_host.h"
@@ -10,6 +12,15 @@ namespace hv::time {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
+using platform::IpAddress;
+using platform::IpFamily;
+
+// How long one address may stay silent before the next is asked too.
+constexpr auto kTurn = std::chrono::seconds(1);
+
+std::size_t slot(IpFamily family) {
+  return family == IpFamily::V4 ? 0 : 1;
+}
 
 // The one deadline of a query; discarded datagrams do not move it.
 class Deadline {
@@ -18,6 +29,7 @@ class Deadline {
     if (timeoutMs > 0) end_ = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
   }
   bool unlimited() const { return !end_; }
+  bool passed() const { return end_ && SteadyClock::now() >= *end_; }
   // Milliseconds left, rounded up; 0 once the deadline has passed.
   std::int32_t remainingMs() const {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(*end_ - SteadyClock::now());
@@ -37,81 +49,191 @@ double TIdSNTP::utcOffsetDays() {
   return sntp::offsetDays(sntp::utcBiasMinutes(clock_.timeZone()));
 }
 
-platform::Ipv4Address TIdSNTP::resolve(const std::wstring& host) {
-  if (const auto literal = sntp::addressWithoutLookup(host)) return *literal;
-  const platform::Resolved r = network_.resolveIpv4(host);
+std::vector<IpAddress> TIdSNTP::resolve(const std::wstring& host) {
+  if (const auto literal = sntp::addressWithoutLookup(host)) return {*literal};
+  platform::Resolved r = network_.resolve(host);
   if (r.error != 0) throw EIdSocketError(r.error);
-  return r.address;
+  if (r.addresses.empty()) throw EIdSocketError(platform::wsa::kHostNotFound);
+  if (r.addresses.size() > platform::kMostAddresses) r.addresses.resize(platform::kMostAddresses);
+  return std::move(r.addresses);
 }
 
-platform::UdpSocket& TIdSNTP::socket() {
-  if (socket_) return *socket_;
-  platform::Opened opened = network_.openUdp();
+platform::UdpSocket& TIdSNTP::socket(IpFamily family) {
+  std::unique_ptr<platform::UdpSocket>& socket = sockets_[slot(family)].socket;
+  if (socket) return *socket;
+  platform::Opened opened = network_.openUdp(family);
   if (opened.error != 0) throw EIdSocketError(opened.error);
   if (opened.socket->bindAnyPort() != 0) {
     throw Error(L"Could not bind socket. Address and port are already in use.");
   }
-  socket_ = std::move(opened.socket);
-  return *socket_;
+  socket = std::move(opened.socket);
+  return *socket;
 }
 
-void TIdSNTP::send(platform::UdpSocket& socket, platform::Ipv4Address server, std::uint16_t port,
-                   const sntp::Packet& request) {
-  const platform::Sent sent = socket.sendTo(server, port, request);
+TIdSNTP::Sending TIdSNTP::stampRequest(double offsetDays) {
+  const sntp::NtpTimestamp clockStamp =
+      sntp::localToNtp(fromSystemTime(clock_.localTime()), offsetDays);
+  const std::int64_t builtUs = clock_.steadyMicroseconds();
+  return {sntp::withNonce(clockStamp, nextNonce()), clockStamp, builtUs};
+}
+
+void TIdSNTP::sendRequest(const IpAddress& server, std::uint16_t port, Sending& sending) {
+  FamilySocket& family = sockets_[slot(server.family)];
+  platform::UdpSocket& s = socket(server.family);
+  // Only before the query's first request on it: later ones share its queue.
+  if (family.sent == 0 && !family.clean) s.drain();
+  family.clean = false;
+  const sntp::Packet request = sntp::encodeRequest(sending.transmit);
+  // Our clock at the moment of sending, for the figures: the look-up took
+  // its time since the request was built.
+  const std::int64_t sentUs = clock_.steadyMicroseconds();
+  sending.clock = sntp::addMicroseconds(sending.clock, sentUs - sending.steadyUs);
+  sending.steadyUs = sentUs;
+  const platform::Sent sent = s.sendTo(server, port, request);
   if (sent.error == platform::wsa::kMessageTooLong) throw Error(L"Package Size Too Big.");
   if (sent.error != 0) throw EIdSocketError(sent.error);
   if (sent.bytes < request.size()) throw Error(L"Not all bytes sent.");
+  ++family.sent;
 }
 
-// Only a datagram from the queried address and port that carries this
-// request's transmit timestamp back counts as the reply; anything else (a
-// late reply to an earlier query, a stray or forged datagram) is dropped and
-// the wait goes on until the same deadline. A datagram cut short or too long
-// gets the reply's verdict (0, or error 10040) only when it answers this
-// request as far as its bytes show; otherwise it is dropped like any stray,
-// so a foreign datagram cannot end the query.
-TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address server,
-                              std::uint16_t port, const Sending& sending) {
+// Only a datagram from an asked address and the port that carries that
+// address's own transmit timestamp back counts as its reply; anything else
+// (a late reply to an earlier query, a stray or forged datagram, another
+// address's nonce) is dropped and the wait goes on until the same deadline.
+// A datagram cut short or too long gets the reply's verdict (0, or error
+// 10040) only when it answers a request as far as its bytes show; otherwise
+// it is dropped like any stray, so a foreign datagram cannot end the query.
+//
+// An address that refuses, fails to be sent to, or is reported unreachable
+// is done, and the next one is asked at once. When no address is left, the
+// query ends with the last of those verdicts: 0, or the error.
+TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16_t port,
+                              double offsetDays, Sending first) {
+  std::vector<Request> requests;
+  requests.reserve(servers.size());
+  std::size_t open = 0;
+  std::exception_ptr verdict;
+  SteadyClock::time_point nextTurn{};
+  const auto conclude = [&](Request& r, std::exception_ptr why) {
+    r.open = false;
+    --open;
+    verdict = std::move(why);
+    nextTurn = SteadyClock::now();
+  };
+  const auto askNext = [&] {
+    Request& r = requests.emplace_back(
+        Request{servers[requests.size()], requests.empty() ? first : stampRequest(offsetDays)});
+    nextTurn = SteadyClock::now() + kTurn;
+    try {
+      sendRequest(r.server, port, r.sending);
+      ++open;
+    } catch (const Error&) {
+      r.open = false;
+      verdict = std::current_exception();
+      nextTurn = SteadyClock::now();
+    }
+  };
+
+  askNext();
   const Deadline deadline(ReceiveTimeout);
   for (;;) {
+    if (deadline.passed()) break;
+    const bool more = requests.size() < servers.size();
+    if (more && SteadyClock::now() >= nextTurn) {
+      askNext();
+      continue;
+    }
+    if (open == 0) {
+      if (more) continue;
+      break;
+    }
+
     std::int32_t wait = 0;
     if (!deadline.unlimited()) {
       wait = deadline.remainingMs();
-      if (wait == 0) return 0;
+      if (wait == 0) break;
     }
-    const platform::Waited waited = socket.waitReadable(wait);
+    if (more) {
+      const auto untilTurn =
+          std::chrono::ceil<std::chrono::milliseconds>(nextTurn - SteadyClock::now()).count();
+      const std::int32_t turn = static_cast<std::int32_t>(std::max<std::int64_t>(untilTurn, 1));
+      wait = wait == 0 ? turn : std::min(wait, turn);
+    }
+    std::array<platform::UdpSocket*, 2> waiting{};
+    std::array<IpFamily, 2> waitingFamily{};
+    std::size_t count = 0;
+    for (const IpFamily family : {IpFamily::V4, IpFamily::V6}) {
+      if (std::any_of(requests.begin(), requests.end(),
+                      [family](const Request& r) { return r.open && r.server.family == family; })) {
+        waiting[count] = sockets_[slot(family)].socket.get();
+        waitingFamily[count++] = family;
+      }
+    }
+    platform::WaitedAny waited;
+    if (count == 1) {
+      const platform::Waited w = waiting[0]->waitReadable(wait);
+      waited = {w.error, w.readiness, 0};
+    } else {
+      waited = network_.waitAnyReadable(std::span(waiting.data(), count), wait);
+    }
     if (waited.error != 0) throw EIdSocketError(waited.error);
     if (waited.readiness == platform::Readiness::TimedOut) continue;
 
+    const IpFamily family = waitingFamily[waited.index];
     sntp::Packet reply{};
-    const platform::Received got = socket.receive(reply);
+    const platform::Received got = waiting[waited.index]->receive(reply);
     const std::int64_t receivedAtUs = clock_.steadyMicroseconds();
     if (got.error == platform::wsa::kWouldBlock) continue;
-    const bool fromServer = got.source == server && got.sourcePort == port;
-    const bool answers =
-        fromServer && sntp::answersRequest(std::span(reply.data(), got.bytes), sending.transmit);
-    ownReplyTaken_ = ownReplyTaken_ || answers;
+    Request* answered = nullptr;
+    for (Request& r : requests) {
+      if (r.open && r.server == got.source && got.sourcePort == port &&
+          sntp::answersRequest(std::span(reply.data(), got.bytes), r.sending.transmit)) {
+        answered = &r;
+        break;
+      }
+    }
+    if (answered != nullptr) {
+      FamilySocket& s = sockets_[slot(family)];
+      s.clean = ++s.answered >= s.sent;
+    }
     if (got.error == platform::wsa::kMessageTooLong) {
-      if (answers) throw EIdSocketError(got.error);
+      if (answered != nullptr)
+        conclude(*answered, std::make_exception_ptr(EIdSocketError(got.error)));
       continue;
     }
-    if (got.error != 0) throw EIdSocketError(got.error);
-    if (!answers) continue;
-    if (got.bytes < sntp::kPacketSize) return 0;
+    if (got.error != 0) {
+      // A report of an unreachable peer names none for certain: it stands
+      // for the oldest request still waiting on that socket.
+      const auto oldest =
+          std::find_if(requests.begin(), requests.end(),
+                       [family](const Request& r) { return r.open && r.server.family == family; });
+      Request& r = answered != nullptr ? *answered : *oldest;
+      conclude(r, std::make_exception_ptr(EIdSocketError(got.error)));
+      continue;
+    }
+    if (answered == nullptr) continue;
+    if (got.bytes < sntp::kPacketSize) {
+      conclude(*answered, nullptr);
+      continue;
+    }
 
+    const Sending& sending = answered->sending;
     const sntp::NtpTimestamp t4 =
         sntp::addMicroseconds(sending.clock, receivedAtUs - sending.steadyUs);
     last_ = {true,
              sntp::stratum(reply),
              sntp::kissCode(reply),
              receivedAtUs,
-             server,
+             answered->server,
              sntp::measureExchange(sending.clock, sntp::readTimestamp(reply, sntp::kReceiveOffset),
                                    sntp::readTimestamp(reply, sntp::kTransmitOffset), t4)};
     const TDateTime t =
         sntp::ntpToLocal(sntp::readTimestamp(reply, sntp::kTransmitOffset), utcOffsetDays());
-    return sntp::judgeReply(reply, CheckStratum) == sntp::Verdict::Accept ? t : 0;
+    if (sntp::judgeReply(reply, CheckStratum) == sntp::Verdict::Accept) return t;
+    conclude(*answered, nullptr);
   }
+  if (verdict) std::rethrow_exception(verdict);
+  return 0;
 }
 
 std::uint32_t TIdSNTP::nextNonce() {
@@ -128,24 +250,13 @@ TDateTime TIdSNTP::DateTime() {
   const std::lock_guard lock(query_);
   last_ = {};
   const double offset = utcOffsetDays();
-  const sntp::NtpTimestamp clockStamp =
-      sntp::localToNtp(fromSystemTime(clock_.localTime()), offset);
-  const std::int64_t builtUs = clock_.steadyMicroseconds();
-  Sending sending{sntp::withNonce(clockStamp, nextNonce()), clockStamp, builtUs};
-  const sntp::Packet request = sntp::encodeRequest(sending.transmit);
+  // Stamped before the look-up, which may fail or take its time.
+  const Sending first = stampRequest(offset);
   const std::wstring host = Host;
   const std::uint16_t port = Port;
-  const platform::Ipv4Address server = resolve(host);
-  platform::UdpSocket& s = socket();
-  if (!ownReplyTaken_) s.drain();
-  ownReplyTaken_ = false;
-  // Our clock at the moment of sending, for the figures: the look-up took
-  // its time since the request was built.
-  const std::int64_t sentUs = clock_.steadyMicroseconds();
-  sending.clock = sntp::addMicroseconds(clockStamp, sentUs - builtUs);
-  sending.steadyUs = sentUs;
-  send(s, server, port, request);
-  return awaitReply(s, server, port, sending);
+  const std::vector<IpAddress> servers = resolve(host);
+  for (FamilySocket& f : sockets_) f.sent = f.answered = 0;
+  return awaitReply(servers, port, offset, first);
 }
 
 }  // namespace hv::time

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -23,7 +24,7 @@ struct SntpReply {
   int stratum = 0;
   std::string kissCode;           // of a kiss-o'-death, else empty
   std::int64_t receivedAtUs = 0;  // on the clock's steady scale
-  platform::Ipv4Address server;
+  platform::IpAddress server;     // the address that answered
   // Offset and round trip of the exchange; DateTime stays uncorrected.
   sntp::ExchangeFigures figures;
 };
@@ -45,24 +46,37 @@ class TIdSNTP {
   // One query of Host. The server's transmit time in local time to the whole
   // millisecond, or exactly 0 when no acceptable reply came in time. Throws
   // EIdSocketError or hv::Error for look-up, socket and time-zone failures.
+  // A name with several addresses is asked at the next one too each second
+  // the earlier ones stay silent, within the one ReceiveTimeout; the first
+  // acceptable reply wins.
   TDateTime DateTime();
   // The reply of the last query; read it on the thread that queried.
   const SntpReply& LastReply() const { return last_; }
 
  private:
-  platform::Ipv4Address resolve(const std::wstring& host);
-  platform::UdpSocket& socket();
-  void send(platform::UdpSocket& socket, platform::Ipv4Address server, std::uint16_t port,
-            const sntp::Packet& request);
-  // When the request went out: its transmit timestamp (with the nonce),
-  // our clock then, and the steady clock then.
+  std::vector<platform::IpAddress> resolve(const std::wstring& host);
+  // The socket of the family, opened and bound on first use.
+  platform::UdpSocket& socket(platform::IpFamily family);
+  // When a request went out: its transmit timestamp (with the nonce), our
+  // clock then, and the steady clock then.
   struct Sending {
     sntp::NtpTimestamp transmit;
     sntp::NtpTimestamp clock;
     std::int64_t steadyUs = 0;
   };
-  TDateTime awaitReply(platform::UdpSocket& socket, platform::Ipv4Address server,
-                       std::uint16_t port, const Sending& sending);
+  // One address's request of the query under way.
+  struct Request {
+    platform::IpAddress server;
+    Sending sending;
+    bool open = true;  // neither accepted nor refused yet
+  };
+  Sending stampRequest(double offsetDays);
+  // Sends sending's request to server; throws what the send costs.
+  void sendRequest(const platform::IpAddress& server, std::uint16_t port, Sending& sending);
+  // The wait and every reply of the requests made so far; asks the further
+  // addresses as their turn comes.
+  TDateTime awaitReply(const std::vector<platform::IpAddress>& servers, std::uint16_t port,
+                       double offsetDays, Sending first);
   double utcOffsetDays();
 
   platform::Clock& clock_;
@@ -73,13 +87,18 @@ class TIdSNTP {
   std::uint32_t nextNonce();
   std::array<std::uint8_t, 256> nonces_{};
   std::size_t noncesUsed_ = sizeof(nonces_);
-  // One query at a time: the socket and its queue belong to that query.
+  // One query at a time: the sockets and their queues belong to that query.
   std::mutex query_;
-  std::unique_ptr<platform::UdpSocket> socket_;
-  // A query that took its own reply leaves no report of an unreachable peer
-  // behind (the peer answered), and strays fail the originate check, so the
-  // next query need not spend a system call draining the queue.
-  bool ownReplyTaken_ = false;
+  struct FamilySocket {
+    std::unique_ptr<platform::UdpSocket> socket;
+    // Every request sent on it took its reply: that leaves no report of an
+    // unreachable peer behind, and strays fail the originate check, so the
+    // next query need not spend a system call draining the queue.
+    bool clean = false;
+    int sent = 0;      // in the query under way
+    int answered = 0;  // of those
+  };
+  std::array<FamilySocket, 2> sockets_;  // IPv4, IPv6
   SntpReply last_;
 };
 

@@ -43,7 +43,7 @@ class ScriptedSocket : public platform::UdpSocket {
 
   int bindAnyPort() override { return 0; }
   std::uint16_t localPort() override { return 50000; }
-  platform::Sent sendTo(platform::Ipv4Address, std::uint16_t,
+  platform::Sent sendTo(const platform::IpAddress&, std::uint16_t,
                         std::span<const std::uint8_t> bytes) override {
     sent.assign(bytes.begin(), bytes.end());
     patchOriginates();
@@ -85,8 +85,8 @@ class ScriptedNetwork : public platform::Network {
   std::unique_ptr<ScriptedSocket> next;
   ScriptedSocket* socket = nullptr;
 
-  platform::Resolved resolveIpv4(const std::wstring&) override { return {}; }
-  platform::Opened openUdp() override {
+  platform::Resolved resolve(const std::wstring&) override { return {}; }
+  platform::Opened openUdp(platform::IpFamily) override {
     socket = next.get();
     return {0, std::move(next)};
   }

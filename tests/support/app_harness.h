@@ -16,7 +16,6 @@
 #include "i18n/catalogue.h"
 #include "notice/notice_window.h"
 #include "platform/posix/random_posix.h"
-#include "platform/posix/udp_posix.h"
 #include "platform/udp.h"
 #include "support/fake_clock.h"
 #include "support/fake_desktop.h"
@@ -29,61 +28,13 @@
 #include "support/fake_shell.h"
 #include "support/fake_system_info.h"
 #include "support/fake_version_info.h"
+#include "support/loopback_network.h"
 #include "ui/headless.h"
 #include "web/checker.h"
 #include "web/client_locale.h"
 #include "web/update_check.h"
 
 namespace hv::test {
-
-// Sends what goes to port 123 to ntpPort instead, and reports the answers as
-// coming from 123, so the program's own port stays in the code under test.
-class LoopbackNetwork : public platform::Network {
- public:
-  std::uint16_t ntpPort = 9;  // discard: nothing answers until a test says
-  std::map<std::wstring, platform::Ipv4Address> names;
-  // Counted on whichever thread queries.
-  std::atomic<int> queriesSent{0};
-  std::atomic<int> datagramsReceived{0};
-
-  platform::Resolved resolveIpv4(const std::wstring& host) override {
-    const auto it = names.find(host);
-    if (it == names.end()) return {platform::wsa::kHostNotFound, {}};
-    return {0, it->second};
-  }
-  platform::Opened openUdp() override {
-    platform::Opened o = real_.openUdp();
-    if (o.socket) o.socket = std::make_unique<Socket>(std::move(o.socket), *this);
-    return o;
-  }
-
- private:
-  class Socket : public platform::UdpSocket {
-   public:
-    Socket(std::unique_ptr<platform::UdpSocket> inner, LoopbackNetwork& net)
-        : inner_(std::move(inner)), net_(net) {}
-    int bindAnyPort() override { return inner_->bindAnyPort(); }
-    std::uint16_t localPort() override { return inner_->localPort(); }
-    platform::Sent sendTo(platform::Ipv4Address to, std::uint16_t port,
-                          std::span<const std::uint8_t> bytes) override {
-      ++net_.queriesSent;
-      return inner_->sendTo(to, port == 123 ? net_.ntpPort : port, bytes);
-    }
-    platform::Waited waitReadable(std::int32_t ms) override { return inner_->waitReadable(ms); }
-    platform::Received receive(std::span<std::uint8_t> buffer) override {
-      platform::Received r = inner_->receive(buffer);
-      ++net_.datagramsReceived;
-      if (r.sourcePort == net_.ntpPort) r.sourcePort = 123;
-      return r;
-    }
-    int drain() override { return inner_->drain(); }
-
-   private:
-    std::unique_ptr<platform::UdpSocket> inner_;
-    LoopbackNetwork& net_;
-  };
-  platform::PosixNetwork real_;
-};
 
 struct AppHarness {
   static constexpr wchar_t kSettings[] = L"C:\\Tools\\settings.ini";

@@ -48,7 +48,7 @@ constexpr const char* kChronyd = "/usr/sbin/chronyd";
 
 std::uint16_t freePort() {
   platform::PosixNetwork network;
-  platform::Opened probe = network.openUdp();
+  platform::Opened probe = network.openUdp(platform::IpFamily::V4);
   if (probe.error != 0 || probe.socket->bindAnyPort() != 0) return 0;
   return probe.socket->localPort();
 }
@@ -90,8 +90,10 @@ bool ChronyServer::start(std::uint16_t port) {
     std::ofstream conf(dir_ + "/chrony.conf");
     conf << "local stratum 1\n"
          << "allow 127.0.0.1\n"
+         << "allow ::1\n"
          << "port " << port << "\n"
          << "bindaddress 127.0.0.1\n"
+         << "bindaddress ::1\n"
          << "cmdport 0\n"
          << "bindcmdaddress /\n"
          << "pidfile " << dir_ << "/chronyd.pid\n"
@@ -106,8 +108,7 @@ bool ChronyServer::start(std::uint16_t port) {
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   // -x: never touch the host's clock; -t: gone after 15 minutes even if this
   // process dies without stopping it.
-  std::vector<std::string> args = {kChronyd, "-x", "-d",  "-4", "-u",
-                                   "root",   "-t", "900", "-f", conf};
+  std::vector<std::string> args = {kChronyd, "-x", "-d", "-u", "root", "-t", "900", "-f", conf};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -128,18 +129,23 @@ bool ChronyServer::start(std::uint16_t port) {
   return false;
 }
 
-// A synchronised answer (leap indicator not 3, stratum 1) to one request.
+// A synchronised answer (leap indicator not 3, stratum 1) to one request,
+// on 127.0.0.1 and on ::1.
 bool ChronyServer::answers() {
   platform::PosixNetwork network;
-  platform::Opened opened = network.openUdp();
-  if (opened.error != 0 || opened.socket->bindAnyPort() != 0) return false;
-  std::uint8_t request[48] = {0x23};
-  request[40] = 0xEB;  // any non-zero transmit timestamp
-  opened.socket->sendTo(platform::kLoopback, port_, request);
-  if (opened.socket->waitReadable(200).readiness != platform::Readiness::Readable) return false;
-  std::uint8_t reply[48];
-  const platform::Received got = opened.socket->receive(reply);
-  return got.error == 0 && got.bytes == 48 && (reply[0] >> 6) != 3 && reply[1] == 1;
+  for (const platform::IpAddress loopback :
+       {platform::IpAddress(platform::kLoopback), platform::IpAddress(platform::kLoopback6)}) {
+    platform::Opened opened = network.openUdp(loopback.family);
+    if (opened.error != 0 || opened.socket->bindAnyPort() != 0) return false;
+    std::uint8_t request[48] = {0x23};
+    request[40] = 0xEB;  // any non-zero transmit timestamp
+    opened.socket->sendTo(loopback, port_, request);
+    if (opened.socket->waitReadable(200).readiness != platform::Readiness::Readable) return false;
+    std::uint8_t reply[48];
+    const platform::Received got = opened.socket->receive(reply);
+    if (got.error != 0 || got.bytes != 48 || (reply[0] >> 6) == 3 || reply[1] != 1) return false;
+  }
+  return true;
 }
 
 void ChronyServer::stop() {

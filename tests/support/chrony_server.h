@@ -1,5 +1,5 @@
 #pragma once
-// A real chronyd on 127.0.0.1. It serves the host's clock from its local
+// A real chronyd on 127.0.0.1 and ::1, one port for both. It serves the host's clock from its local
 // reference and never adjusts that clock (-x).
 #include <cstdint>
 #include <string>

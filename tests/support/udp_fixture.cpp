@@ -6,8 +6,9 @@
 namespace hv::test {
 namespace {
 
-std::unique_ptr<platform::UdpSocket> boundSocket(platform::Network& network) {
-  platform::Opened opened = network.openUdp();
+std::unique_ptr<platform::UdpSocket> boundSocket(platform::Network& network,
+                                                 platform::IpFamily family) {
+  platform::Opened opened = network.openUdp(family);
   if (opened.error != 0 || opened.socket->bindAnyPort() != 0) {
     throw std::runtime_error("udp fixture: no socket");
   }
@@ -20,8 +21,10 @@ void putUint32(std::vector<std::uint8_t>& p, std::size_t at, std::uint32_t v) {
 
 }  // namespace
 
-UdpFixture::UdpFixture(platform::Network& network, Responder responder)
-    : responder_(std::move(responder)), main_(boundSocket(network)), other_(boundSocket(network)) {
+UdpFixture::UdpFixture(platform::Network& network, Responder responder, platform::IpFamily family)
+    : responder_(std::move(responder)),
+      main_(boundSocket(network, family)),
+      other_(boundSocket(network, family)) {
   port_ = main_->localPort();
   otherPort_ = other_->localPort();
   thread_ = std::thread([this] { run(); });

@@ -34,7 +34,8 @@ using Responder =
 
 class UdpFixture {
  public:
-  UdpFixture(platform::Network& network, Responder responder);
+  UdpFixture(platform::Network& network, Responder responder,
+             platform::IpFamily family = platform::IpFamily::V4);
   ~UdpFixture();
   UdpFixture(const UdpFixture&) = delete;
   UdpFixture& operator=(const UdpFixture&) = delete;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cwchar>
 #include <thread>
 
 #include "app/main_form_layout.h"
@@ -24,7 +25,7 @@ class TimeCommands : public ::testing::Test {
  protected:
   TimeCommands() {
     h.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
-    h.network.names[L"time.test"] = platform::kLoopback;
+    h.network.names[L"time.test"] = {platform::kLoopback};
     h.setting(L"Server", L"time.test");
   }
 
@@ -198,6 +199,53 @@ TEST_F(TimeCommands, TheServerTimesTooltipTellsHowGoodTheAnswerWas) {
   EXPECT_EQ(f.Label2.hint(), cases[2].hint);
 }
 
+// A pool name whose first address is silent: the next address is asked
+// after a second and its answer stands, named in the tooltip.
+TEST_F(TimeCommands, ASilentFirstAddressCostsASecondAndTheTooltipNamesTheOneThatAnswered) {
+  platform::Ipv6Address v6;
+  v6.bytes = {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+  struct Case {
+    platform::IpAddress silent, answering;
+    const wchar_t* named;
+  };
+  const Case cases[] = {
+      {platform::Ipv4Address::fromOctets(192, 0, 2, 1),
+       platform::Ipv4Address::fromOctets(192, 0, 2, 2), L"192.0.2.2"},
+      {platform::Ipv4Address::fromOctets(192, 0, 2, 1), v6, L"2001:db8::2"},
+  };
+  TAppForm& f = start();
+  f.IdSNTP1().ReceiveTimeout = 5000;
+  for (const Case& c : cases) {
+    test::UdpFixture quiet(udp, [](const std::vector<test::FixtureRequest>&) {
+      return std::vector<test::FixtureDatagram>{};
+    });
+    serve(0);
+    if (c.answering.family == platform::IpFamily::V6) {
+      peer = std::make_unique<test::UdpFixture>(
+          udp,
+          [this](const std::vector<test::FixtureRequest>& r) {
+            const auto ts = time::sntp::localToNtp(time::fromSystemTime(h.clock.now), 0.0);
+            return std::vector<test::FixtureDatagram>{
+                {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
+          },
+          platform::IpFamily::V6);
+    }
+    h.network.peers = {{c.silent, quiet.port()}, {c.answering, peer->port()}};
+    h.network.names[L"time.test"] = {c.silent, c.answering};
+    const auto start = std::chrono::steady_clock::now();
+    h.windows.userClick(f.BitBtn1);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(h.windows.shownBoxes.empty()) << c.named;
+    EXPECT_EQ(f.Label2.text(), shown(now())) << c.named;
+    const std::wstring hint = f.Label2.hint();
+    EXPECT_EQ(hint.substr(hint.size() - std::wcslen(c.named)), c.named) << c.named;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(1000)) << c.named;
+    EXPECT_LT(elapsed, std::chrono::milliseconds(1500)) << c.named;
+    EXPECT_EQ(quiet.requests().size(), 1u) << c.named;
+    EXPECT_EQ(queries(), 1u) << c.named;
+  }
+}
+
 TEST_F(TimeCommands, TheSecondAfterAFetchIsShownTwiceThenTheEstimateRuns) {
   serve(0);
   TAppForm& f = start();
@@ -258,7 +306,7 @@ TEST_F(TimeCommands, HotkeyQueriesTwiceThenSetsTheClockOnce) {
   // With the server down before anything was fetched, the clock stays.
   AppHarness other;
   other.setting(L"Server", L"time.test");
-  other.network.names[L"time.test"] = platform::kLoopback;
+  other.network.names[L"time.test"] = {platform::kLoopback};
   TAppForm& g = other.start();
   g.IdSNTP1().ReceiveTimeout = 100;
   other.windows.dispatch([&] { g.OnHotKey(g.hotkey1()); });
@@ -269,7 +317,7 @@ TEST_F(TimeCommands, StartupPressFetchesAndSyncsOnlyWhenAutomaticIsTicked) {
   for (const bool automatic : {false, true}) {
     AppHarness s;
     s.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
-    s.network.names[L"time.test"] = platform::kLoopback;
+    s.network.names[L"time.test"] = {platform::kLoopback};
     s.setting(L"Server", L"time.test");
     if (automatic) s.setting(L"AutomaticallySynchronize", L"ON");
     test::UdpFixture server(udp, [&s](const std::vector<test::FixtureRequest>& r) {
@@ -436,7 +484,7 @@ TEST_F(TimeCommands, AutomaticTurnsBackOffFromASilentServerAndStopAtAKiss) {
   EXPECT_EQ(queries(), 2u);
   EXPECT_EQ(boxTexts(), (std::vector<std::wstring>(2, L"Invalid Server Time!")));
   // Another server lifts the stop.
-  h.network.names[L"other.test"] = platform::kLoopback;
+  h.network.names[L"other.test"] = {platform::kLoopback};
   h.windows.dispatch([&] { f.ComboBox1.editFromUser(L"other.test"); });
   runFor(10000);
   EXPECT_EQ(queries(), 3u);

@@ -1,11 +1,13 @@
 // TIdSNTP against a crafted-reply UDP peer on loopback, over real sockets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
 #include "support/datetime_ms.h"
 #include "support/fake_clock.h"
+#include "support/loopback_network.h"
 #include "support/test_network.h"
 #include "support/udp_fixture.h"
 #include "time/sntp.h"
@@ -306,6 +308,108 @@ TEST_F(SntpClient, KeepsOneSocketAcrossQueriesHostsAndPorts) {
   EXPECT_EQ(requests.at(0).sourcePort, first);
 }
 
+// A name with several addresses, each a peer of its own on loopback.
+TEST(SntpClientAddresses, EachSilentSecondAsksTheNextAddressTooAndTheFirstGoodReplyWins) {
+  enum class Role { Silent, Answers, AnswersLate, Refuses, EchoesTheFirstsNonce };
+  const platform::IpAddress a = platform::Ipv4Address::fromOctets(192, 0, 2, 1);
+  const platform::IpAddress b = platform::Ipv4Address::fromOctets(192, 0, 2, 2);
+  const platform::IpAddress c = platform::Ipv4Address::fromOctets(192, 0, 2, 3);
+  platform::Ipv6Address v6;
+  v6.bytes = {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};  // 2001:db8::1
+  struct Peer {
+    platform::IpAddress address;
+    Role role;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Peer> peers;
+    int winner;  // -1: none
+    std::chrono::milliseconds from, to;
+    std::size_t asked;
+  };
+  const Case cases[] = {
+      {"silent, answers", {{a, Role::Silent}, {b, Role::Answers}}, 1, 1000ms, 1400ms, 2},
+      {"silent, silent, answers",
+       {{a, Role::Silent}, {b, Role::Silent}, {c, Role::Answers}},
+       2,
+       2000ms,
+       2400ms,
+       3},
+      {"the first answers late, still first",
+       {{a, Role::AnswersLate}, {b, Role::AnswersLate}},
+       0,
+       1300ms,
+       1500ms,
+       2},
+      {"a refusal asks the next at once",
+       {{a, Role::Refuses}, {b, Role::Answers}},
+       1,
+       0ms,
+       400ms,
+       2},
+      {"IPv4 silent, IPv6 answers", {{a, Role::Silent}, {v6, Role::Answers}}, 1, 1000ms, 1400ms, 2},
+      {"IPv6 only", {{v6, Role::Answers}}, 0, 0ms, 400ms, 1},
+      {"another address's nonce, then the one wait ends",
+       {{a, Role::Silent}, {b, Role::EchoesTheFirstsNonce}, {c, Role::Silent}},
+       -1,
+       2500ms,
+       2900ms,
+       3},
+  };
+  test::TestNetwork real;
+  test::TestRandom random;
+  for (const Case& k : cases) {
+    test::LoopbackNetwork network;
+    test::FakeClock clock;
+    clock.set(encodeDateTime(2021, 9, 2, 14, 0, 0, 0));
+    clock.setBias(-120);
+    TIdSNTP client{clock, network, random};
+    client.Host = L"pool.test";
+    client.ReceiveTimeout = 2500;
+    std::vector<std::unique_ptr<UdpFixture>> peers;
+    for (std::size_t i = 0; i < k.peers.size(); ++i) {
+      const Role role = k.peers[i].role;
+      const ReplyFields fields{.leap = role == Role::Refuses ? 3 : 0,
+                               .seconds = k2021Sep2Noon + 60 * static_cast<std::uint32_t>(i)};
+      const UdpFixture* first = i > 0 ? peers[0].get() : nullptr;
+      peers.push_back(std::make_unique<UdpFixture>(
+          real,
+          [role, fields, first](const std::vector<FixtureRequest>& r) {
+            std::vector<FixtureDatagram> out;
+            if (role == Role::Silent) return out;
+            ReplyFields f = fields;
+            if (role == Role::EchoesTheFirstsNonce)
+              f.originate = transmitOf(first->requests().at(0));
+            out.push_back(
+                {test::craftReply(r.back(), f), false, role == Role::AnswersLate ? 1300ms : 0ms});
+            return out;
+          },
+          k.peers[i].address.family));
+      network.peers.push_back({k.peers[i].address, peers.back()->port()});
+      network.names[client.Host].push_back(k.peers[i].address);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const TDateTime t = client.DateTime();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (k.winner < 0) {
+      EXPECT_EQ(t, 0.0) << k.name;
+    } else {
+      EXPECT_EQ(msOf(t), localMs(60 * k.winner)) << k.name;
+      EXPECT_EQ(client.LastReply().server, k.peers[k.winner].address) << k.name;
+    }
+    EXPECT_GE(elapsed, k.from) << k.name;
+    EXPECT_LT(elapsed, k.to) << k.name;
+    std::vector<std::array<std::uint8_t, 8>> nonces;
+    for (const auto& p : peers) {
+      for (const auto& r : p->requests()) nonces.push_back(transmitOf(r));
+    }
+    EXPECT_EQ(nonces.size(), k.asked) << k.name;
+    std::sort(nonces.begin(), nonces.end());
+    EXPECT_EQ(std::unique(nonces.begin(), nonces.end()), nonces.end())
+        << k.name << ": one nonce each";
+  }
+}
+
 // The real adapter, with a count of what the client asked of it and room to
 // make one call fail.
 class ProbedNetwork : public platform::Network {
@@ -319,14 +423,14 @@ class ProbedNetwork : public platform::Network {
     int receive = 0;
   };
 
-  platform::Resolved resolveIpv4(const std::wstring& host) override {
+  platform::Resolved resolve(const std::wstring& host) override {
     lookedUp.push_back(host);
-    return real.resolveIpv4(host);
+    return real.resolve(host);
   }
-  platform::Opened openUdp() override {
+  platform::Opened openUdp(platform::IpFamily family) override {
     ++opened;
     if (faults.open != 0) return {faults.open, nullptr};
-    platform::Opened o = real.openUdp();
+    platform::Opened o = real.openUdp(family);
     if (o.socket) o.socket = std::make_unique<Socket>(std::move(o.socket), faults);
     return o;
   }
@@ -342,7 +446,7 @@ class ProbedNetwork : public platform::Network {
         : inner_(std::move(inner)), faults_(faults) {}
     int bindAnyPort() override { return faults_.bind ? faults_.bind : inner_->bindAnyPort(); }
     std::uint16_t localPort() override { return inner_->localPort(); }
-    platform::Sent sendTo(platform::Ipv4Address to, std::uint16_t port,
+    platform::Sent sendTo(const platform::IpAddress& to, std::uint16_t port,
                           std::span<const std::uint8_t> bytes) override {
       if (faults_.send != 0) return {faults_.send, 0};
       if (faults_.sendShort != 0) return {0, faults_.sendShort};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "platform/error.h"
@@ -154,10 +155,19 @@ TEST(SntpFigures, OffsetAndRoundTripOfOneExchange) {
   }
 }
 
-TEST(SntpHost, OnlyLocalhostAndStrictDottedQuadsSkipTheLookup) {
+platform::Ipv6Address v6(std::array<std::uint16_t, 8> groups) {
+  platform::Ipv6Address a;
+  for (std::size_t i = 0; i < 8; ++i) {
+    a.bytes[2 * i] = static_cast<std::uint8_t>(groups[i] >> 8);
+    a.bytes[2 * i + 1] = static_cast<std::uint8_t>(groups[i]);
+  }
+  return a;
+}
+
+TEST(SntpHost, OnlyLocalhostAndStrictAddressLiteralsSkipTheLookup) {
   struct Case {
     const wchar_t* host;
-    std::optional<Ipv4Address> address;
+    std::optional<platform::IpAddress> address;
   };
   const Case cases[] = {
       {L"LOCALHOST", platform::kLoopback},
@@ -183,10 +193,49 @@ TEST(SntpHost, OnlyLocalhostAndStrictDottedQuadsSkipTheLookup) {
       {L"\u0131ocalhost", std::nullopt},
       {L"", std::nullopt},
       {L"pool.ntp.org", std::nullopt},
+      {L"::1", platform::kLoopback6},
+      {L"[::1]", platform::kLoopback6},
+      {L"[2001:db8::1]", v6({0x2001, 0xdb8, 0, 0, 0, 0, 0, 1})},
+      {L"2001:DB8:0:0:8:800:200C:417A", v6({0x2001, 0xdb8, 0, 0, 8, 0x800, 0x200c, 0x417a})},
+      {L"fe80::", v6({0xfe80, 0, 0, 0, 0, 0, 0, 0})},
+      {L"::", platform::Ipv6Address{}},
+      {L"1:2:3:4:5:6:7::", v6({1, 2, 3, 4, 5, 6, 7, 0})},
+      {L"::ffff:7f00:1", platform::kLoopback},  // IPv4 written as IPv6
+      {L"1:2:3:4:5:6:7:8:9", std::nullopt},
+      {L"1:2:3:4:5:6:7", std::nullopt},
+      {L"1::2::3", std::nullopt},
+      {L"1:::2", std::nullopt},
+      {L":1::2", std::nullopt},
+      {L"1::2:", std::nullopt},
+      {L"12345::1", std::nullopt},
+      {L"::g", std::nullopt},
+      {L"[::1", std::nullopt},
+      {L"[::1]:123", std::nullopt},
+      {L"fe80::1%eth0", std::nullopt},
+      {L"::ffff:127.0.0.1", std::nullopt},  // left to the resolver
   };
   for (const auto& c : cases) {
     EXPECT_EQ(addressWithoutLookup(c.host), c.address) << c.host;
   }
+}
+
+// The tooltip's form of an address.
+TEST(SntpHost, Ipv6AddressesReadInTheirShortForm) {
+  struct Case {
+    std::array<std::uint16_t, 8> groups;
+    const wchar_t* text;
+  };
+  const Case cases[] = {
+      {{0x2001, 0xdb8, 0, 0, 0, 0, 0, 1}, L"2001:db8::1"},
+      {{0, 0, 0, 0, 0, 0, 0, 1}, L"::1"},
+      {{0, 0, 0, 0, 0, 0, 0, 0}, L"::"},
+      {{0xfe80, 0, 0, 0, 0, 0, 0, 0}, L"fe80::"},
+      {{0x2001, 0xdb8, 0, 1, 1, 1, 1, 1}, L"2001:db8:0:1:1:1:1:1"},
+      {{0x2001, 0, 0, 1, 0, 0, 0, 1}, L"2001:0:0:1::1"},
+      {{1, 0, 0, 2, 0, 0, 3, 4}, L"1::2:0:0:3:4"},
+      {{0xABCD, 0x0F0, 0, 0, 0, 0, 0x10, 0}, L"abcd:f0::10:0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(v6(c.groups).text(), c.text) << c.text;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // natively, so the client sees the same errors on both.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -15,8 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-std::unique_ptr<UdpSocket> boundSocket(Network& network) {
-  Opened opened = network.openUdp();
+std::unique_ptr<UdpSocket> boundSocket(Network& network, IpFamily family = IpFamily::V4) {
+  Opened opened = network.openUdp(family);
   EXPECT_EQ(opened.error, 0);
   if (!opened.socket) return nullptr;
   EXPECT_EQ(opened.socket->bindAnyPort(), 0);
@@ -48,30 +49,68 @@ class UdpAdapter : public ::testing::Test {
   std::unique_ptr<UdpSocket> a, b;
 };
 
-TEST_F(UdpAdapter, ResolvesIpv4NamesAndRefusesWhatIsNoServerName) {
-  const Resolved local = network.resolveIpv4(L"localhost");
-  EXPECT_EQ(local.error, 0);
-  EXPECT_EQ(local.address, kLoopback);
-  const Resolved shortForm = network.resolveIpv4(L"127.1");
-  EXPECT_EQ(shortForm.error, 0);
-  EXPECT_EQ(shortForm.address, kLoopback);
+TEST_F(UdpAdapter, ResolvesNamesIpv4FirstAndRefusesWhatIsNoServerName) {
+  struct Case {
+    const wchar_t* host;
+    IpAddress first;
+  };
+  for (const Case& c : {Case{L"localhost", kLoopback}, Case{L"127.1", kLoopback},
+                        Case{L"::1", kLoopback6}, Case{L"::ffff:127.0.0.1", kLoopback}}) {
+    const Resolved r = network.resolve(c.host);
+    ASSERT_EQ(r.error, 0) << c.host;
+    ASSERT_FALSE(r.addresses.empty()) << c.host;
+    EXPECT_EQ(r.addresses[0], c.first) << c.host;
+    const auto firstV6 = std::find_if(r.addresses.begin(), r.addresses.end(),
+                                      [](const IpAddress& a) { return a.family == IpFamily::V6; });
+    EXPECT_TRUE(std::all_of(firstV6, r.addresses.end(),
+                            [](const IpAddress& a) { return a.family == IpFamily::V6; }))
+        << c.host << ": IPv4 first";
+  }
   const std::wstring cutShort(L"localhost\0.evil.invalid", 23);
   for (const std::wstring& host : {std::wstring(L"no-such-host.invalid"), std::wstring(), cutShort,
                                    std::wstring(L"b\u00fccher.invalid")}) {
-    EXPECT_EQ(network.resolveIpv4(host).error, wsa::kHostNotFound) << host.size();
+    EXPECT_EQ(network.resolve(host).error, wsa::kHostNotFound) << host.size();
   }
 }
 
-TEST_F(UdpAdapter, CarriesADatagramWithItsSource) {
-  sendAToB(48);
-  ASSERT_EQ(b->waitReadable(1000).readiness, Readiness::Readable);
-  std::vector<std::uint8_t> buffer(48);
-  const Received got = b->receive(buffer);
-  EXPECT_EQ(got.error, 0);
-  EXPECT_EQ(got.bytes, 48u);
-  EXPECT_EQ(buffer, counting(48));
-  EXPECT_EQ(got.source, kLoopback);
-  EXPECT_EQ(got.sourcePort, a->localPort());
+// Each family on its own socket; a socket refuses the other family's
+// addresses.
+TEST_F(UdpAdapter, CarriesADatagramWithItsSourceInEitherFamily) {
+  for (const IpAddress loopback : {IpAddress(kLoopback), IpAddress(kLoopback6)}) {
+    const std::unique_ptr<UdpSocket> from = boundSocket(network, loopback.family);
+    const std::unique_ptr<UdpSocket> to = boundSocket(network, loopback.family);
+    ASSERT_TRUE(from && to);
+    const IpAddress other = loopback.family == IpFamily::V4 ? IpAddress(kLoopback6) : kLoopback;
+    EXPECT_EQ(from->sendTo(other, to->localPort(), counting(48)).error, wsa::kFamilyNotSupported);
+    ASSERT_EQ(from->sendTo(loopback, to->localPort(), counting(48)).error, 0);
+    ASSERT_EQ(to->waitReadable(1000).readiness, Readiness::Readable);
+    std::vector<std::uint8_t> buffer(48);
+    const Received got = to->receive(buffer);
+    EXPECT_EQ(got.error, 0);
+    EXPECT_EQ(got.bytes, 48u);
+    EXPECT_EQ(buffer, counting(48));
+    EXPECT_EQ(got.source, loopback) << loopback.text();
+    EXPECT_EQ(got.sourcePort, from->localPort());
+  }
+}
+
+// One wait over sockets of both families ends with the one that has a datagram.
+TEST_F(UdpAdapter, WaitsOnSocketsOfBothFamiliesTogether) {
+  const std::unique_ptr<UdpSocket> v6 = boundSocket(network, IpFamily::V6);
+  ASSERT_TRUE(v6);
+  UdpSocket* const both[] = {b.get(), v6.get()};
+  auto start = Clock::now();
+  WaitedAny w = network.waitAnyReadable(both, 200);
+  EXPECT_EQ(w.readiness, Readiness::TimedOut);
+  EXPECT_GE(Clock::now() - start, 200ms);
+  const std::unique_ptr<UdpSocket> sender = boundSocket(network, IpFamily::V6);
+  ASSERT_EQ(sender->sendTo(kLoopback6, v6->localPort(), counting(48)).error, 0);
+  start = Clock::now();
+  w = network.waitAnyReadable(both, 2000);
+  EXPECT_EQ(w.error, 0);
+  EXPECT_EQ(w.readiness, Readiness::Readable);
+  EXPECT_EQ(w.index, 1u);
+  EXPECT_LT(Clock::now() - start, 500ms);
 }
 
 // Too long is an error, never a silent cut, and the source still counts.
@@ -135,7 +174,7 @@ TEST_F(UdpAdapter, DrainThrowsAwayWhatIsQueuedOfAnySize) {
 
 TEST_F(UdpAdapter, EachSocketHasItsOwnPort) {
   EXPECT_NE(a->localPort(), b->localPort());
-  Opened unbound = network.openUdp();
+  Opened unbound = network.openUdp(IpFamily::V4);
   ASSERT_EQ(unbound.error, 0);
   EXPECT_EQ(unbound.socket->localPort(), 0);
 }

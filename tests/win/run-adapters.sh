@@ -12,6 +12,7 @@ FILTER="${HORVANE_ADAPTER_FILTER:-ErrorText*:SntpClient*:SntpChrony*:UdpAdapter*
 
 CHRONY_DIR=$(mktemp -d /tmp/horvane-wine-chronyd.XXXXXX)
 CHRONY_PID=""
+POOL_PIDS=()
 
 stop_chronyd() {
   if [[ -n "$CHRONY_PID" ]]; then
@@ -22,6 +23,10 @@ stop_chronyd() {
 }
 cleanup() {
   stop_chronyd
+  for pid in "${POOL_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   rm -rf "$CHRONY_DIR"
 }
 trap cleanup EXIT
@@ -31,21 +36,24 @@ free_udp_port() {
 }
 
 # True once chronyd gives a synchronised answer (leap indicator not 3,
-# stratum 1) to one client request.
+# stratum 1) to one client request, on 127.0.0.1 and on ::1.
 chronyd_answers() {
   python3 - "$1" <<'PY'
 import socket, sys
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.settimeout(0.2)
 request = bytearray(48)
 request[0] = 0x23
 request[40] = 0xEB
-try:
-    s.sendto(bytes(request), ("127.0.0.1", int(sys.argv[1])))
-    reply, _ = s.recvfrom(512)
-except OSError:
-    sys.exit(1)
-sys.exit(0 if len(reply) == 48 and reply[0] >> 6 != 3 and reply[1] == 1 else 1)
+for family, host in ((socket.AF_INET, "127.0.0.1"), (socket.AF_INET6, "::1")):
+    s = socket.socket(family, socket.SOCK_DGRAM)
+    s.settimeout(0.2)
+    try:
+        s.sendto(bytes(request), (host, int(sys.argv[1])))
+        reply, _ = s.recvfrom(512)
+    except OSError:
+        sys.exit(1)
+    if not (len(reply) == 48 and reply[0] >> 6 != 3 and reply[1] == 1):
+        sys.exit(1)
+sys.exit(0)
 PY
 }
 
@@ -56,14 +64,16 @@ start_chronyd() {
   cat >"$CHRONY_DIR/chrony.conf" <<CONF
 local stratum 1
 allow 127.0.0.1
+allow ::1
 port $port
 bindaddress 127.0.0.1
+bindaddress ::1
 cmdport 0
 bindcmdaddress /
 pidfile $CHRONY_DIR/chronyd.pid
 driftfile $CHRONY_DIR/drift
 CONF
-  /usr/sbin/chronyd -x -d -4 -u root -t 900 -f "$CHRONY_DIR/chrony.conf" >"$CHRONY_DIR/chronyd.log" 2>&1 &
+  /usr/sbin/chronyd -x -d -u root -t 900 -f "$CHRONY_DIR/chrony.conf" >"$CHRONY_DIR/chronyd.log" 2>&1 &
   CHRONY_PID=$!
   local end=$(($(date +%s%3N) + 5000))
   while (($(date +%s%3N) < end)); do
@@ -89,7 +99,68 @@ if [[ -z "$PORT" ]]; then
   # The tests still run: the ones that need chronyd fail and say why.
   log "chronyd did not start: $(cat "$CHRONY_DIR/chronyd.log")"
 fi
-log "chronyd on 127.0.0.1:${PORT:-none}"
+log "chronyd on 127.0.0.1 and ::1, port ${PORT:-none}"
+
+# A pool name for the resolver under Wine: its first address, 127.0.0.1, is
+# a socket that never answers, its second, ::1, a chronyd of its own (-6: no
+# IPv4 socket). The name lives in a hosts file that is bound over /etc/hosts
+# in a mount namespace of Wine's own, so nothing outside sees it.
+POOL_DIR="$CHRONY_DIR/pool"
+POOL_PORT=""
+start_pool() {
+  local port=$1
+  mkdir -p "$POOL_DIR"
+  cat >"$POOL_DIR/chrony.conf" <<CONF
+local stratum 1
+allow ::1
+port $port
+bindaddress ::1
+cmdport 0
+bindcmdaddress /
+pidfile $POOL_DIR/chronyd.pid
+driftfile $POOL_DIR/drift
+CONF
+  /usr/sbin/chronyd -x -d -6 -u root -t 900 -f "$POOL_DIR/chrony.conf" >"$POOL_DIR/chronyd.log" 2>&1 &
+  POOL_PIDS+=($!)
+  python3 -c 'import socket, sys, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("127.0.0.1", int(sys.argv[1])))
+time.sleep(900)' "$port" &
+  POOL_PIDS+=($!)
+  python3 - "$port" <<'PY'
+import socket, sys, time
+request = bytearray(48)
+request[0] = 0x23
+request[40] = 0xEB
+end = time.time() + 5
+while time.time() < end:
+    s = socket.socket(socket.AF_INET6, socket.SOCK_DGRAM)
+    s.settimeout(0.2)
+    try:
+        s.sendto(bytes(request), ("::1", int(sys.argv[1])))
+        reply, _ = s.recvfrom(512)
+        if len(reply) == 48 and reply[0] >> 6 != 3 and reply[1] == 1:
+            sys.exit(0)
+    except OSError:
+        time.sleep(0.05)
+sys.exit(1)
+PY
+}
+RUN=()
+if unshare -m true 2>/dev/null; then
+  candidate=$(free_udp_port)
+  if start_pool "$candidate"; then
+    POOL_PORT=$candidate
+    { cat /etc/hosts; printf '127.0.0.1 pool.horvane.test\n::1 pool.horvane.test\n'; } >"$POOL_DIR/hosts"
+    RUN=(unshare -m sh -c 'mount --bind "$0" /etc/hosts && exec "$@"' "$POOL_DIR/hosts")
+    export HORVANE_POOL_HOST=pool.horvane.test HORVANE_POOL_PORT=$POOL_PORT
+    log "pool.horvane.test: 127.0.0.1 silent, ::1 chronyd, port $POOL_PORT"
+  else
+    log "pool chronyd did not start: $(cat "$POOL_DIR/chronyd.log")"
+  fi
+else
+  log "no mount namespace here: the pool name test is skipped"
+fi
 
 # The program's own version block, once the program is built.
 if [[ -f "$BUILD/horvane.exe" ]]; then
@@ -109,7 +180,7 @@ export HORVANE_EXPECT_BIAS=$minutes
 log "time zone $TZ, bias $HORVANE_EXPECT_BIAS minutes"
 
 set +e
-HORVANE_CHRONYD_PORT="$PORT" timeout 600 wine "$EXE" --gtest_filter="$FILTER" 2>&1
+HORVANE_CHRONYD_PORT="$PORT" timeout 600 "${RUN[@]}" wine "$EXE" --gtest_filter="$FILTER" 2>&1
 rc=$?
 set -e
 exit $rc

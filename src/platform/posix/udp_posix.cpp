@@ -7,10 +7,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/utf8.h"
 
@@ -86,40 +89,76 @@ bool isAscii(const std::wstring& text) {
   return true;
 }
 
-sockaddr_in socketAddress(Ipv4Address address, std::uint16_t port) {
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(port);
-  sa.sin_addr.s_addr = htonl(address.value);
-  return sa;
+// address and port as the system takes them; returns the length used.
+socklen_t socketAddress(const IpAddress& address, std::uint16_t port, sockaddr_storage& out) {
+  out = {};
+  if (address.family == IpFamily::V4) {
+    auto& sa = reinterpret_cast<sockaddr_in&>(out);
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = htonl(address.v4.value);
+    return sizeof sa;
+  }
+  auto& sa = reinterpret_cast<sockaddr_in6&>(out);
+  sa.sin6_family = AF_INET6;
+  sa.sin6_port = htons(port);
+  std::copy(address.v6.bytes.begin(), address.v6.bytes.end(), sa.sin6_addr.s6_addr);
+  return sizeof sa;
+}
+
+// false for a family that is neither.
+bool readAddress(const sockaddr_storage& in, IpAddress& address, std::uint16_t& port) {
+  if (in.ss_family == AF_INET) {
+    const auto& sa = reinterpret_cast<const sockaddr_in&>(in);
+    address = Ipv4Address{ntohl(sa.sin_addr.s_addr)};
+    port = ntohs(sa.sin_port);
+    return true;
+  }
+  if (in.ss_family == AF_INET6) {
+    const auto& sa = reinterpret_cast<const sockaddr_in6&>(in);
+    Ipv6Address v6;
+    std::copy(sa.sin6_addr.s6_addr, sa.sin6_addr.s6_addr + 16, v6.bytes.begin());
+    address = v6;
+    port = ntohs(sa.sin6_port);
+    return true;
+  }
+  return false;
 }
 
 class PosixUdpSocket : public UdpSocket {
  public:
-  explicit PosixUdpSocket(FileDescriptor fd) : fd_(std::move(fd)) {}
+  PosixUdpSocket(FileDescriptor fd, IpFamily family) : fd_(std::move(fd)), family_(family) {}
 
   int bindAnyPort() override {
-    const sockaddr_in any = socketAddress(Ipv4Address{INADDR_ANY}, 0);
-    if (::bind(fd_.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
-      return lastError();
-    }
+    const IpAddress any =
+        family_ == IpFamily::V4 ? IpAddress(Ipv4Address{INADDR_ANY}) : IpAddress(Ipv6Address{});
+    sockaddr_storage sa;
+    const socklen_t len = socketAddress(any, 0, sa);
+    if (::bind(fd_.get(), reinterpret_cast<const sockaddr*>(&sa), len) != 0) return lastError();
     return 0;
   }
 
   std::uint16_t localPort() override {
-    sockaddr_in sa{};
+    sockaddr_storage sa{};
     socklen_t len = sizeof sa;
     if (::getsockname(fd_.get(), reinterpret_cast<sockaddr*>(&sa), &len) != 0) return 0;
-    return ntohs(sa.sin_port);
+    IpAddress ignored;
+    std::uint16_t port = 0;
+    return readAddress(sa, ignored, port) ? port : 0;
   }
 
-  Sent sendTo(Ipv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
-    const sockaddr_in sa = socketAddress(to, port);
+  Sent sendTo(const IpAddress& to, std::uint16_t port,
+              std::span<const std::uint8_t> bytes) override {
+    if (to.family != family_) return {wsa::kFamilyNotSupported, 0};
+    sockaddr_storage sa;
+    const socklen_t len = socketAddress(to, port, sa);
     const ssize_t n = ::sendto(fd_.get(), bytes.data(), bytes.size(), 0,
-                               reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+                               reinterpret_cast<const sockaddr*>(&sa), len);
     if (n < 0) return {lastError(), 0};
     return {0, static_cast<std::size_t>(n)};
   }
+
+  int fd() const { return fd_.get(); }
 
   // poll rather than select: same time-out rules, and no limit on the
   // descriptor number.
@@ -144,7 +183,7 @@ class PosixUdpSocket : public UdpSocket {
   // MSG_TRUNC makes the call return the datagram's real length, so an
   // over-long one is reported instead of silently cut.
   Received receive(std::span<std::uint8_t> buffer) override {
-    sockaddr_in from{};
+    sockaddr_storage from{};
     iovec io{buffer.data(), buffer.size()};
     msghdr msg{};
     msg.msg_name = &from;
@@ -157,8 +196,7 @@ class PosixUdpSocket : public UdpSocket {
     } while (n < 0 && errno == EINTR);
     if (n < 0) return {lastError(), 0, {}, 0};
     Received r;
-    r.source = Ipv4Address{ntohl(from.sin_addr.s_addr)};
-    r.sourcePort = ntohs(from.sin_port);
+    readAddress(from, r.source, r.sourcePort);
     const auto size = static_cast<std::size_t>(n);
     if (size > buffer.size() || (msg.msg_flags & MSG_TRUNC) != 0) {
       r.error = wsa::kMessageTooLong;
@@ -188,6 +226,7 @@ class PosixUdpSocket : public UdpSocket {
 
  private:
   FileDescriptor fd_;
+  IpFamily family_;
 };
 
 }  // namespace
@@ -269,12 +308,12 @@ int wsaFromErrno(int error) {
   }
 }
 
-Resolved PosixNetwork::resolveIpv4(const std::wstring& host) {
+Resolved PosixNetwork::resolve(const std::wstring& host) {
   // An empty name would stand for this computer, and a NUL would cut the
   // name short: neither is a server's name.
   if (host.empty() || host.find(L'\0') != std::wstring::npos) return {wsa::kHostNotFound, {}};
   addrinfo hints{};
-  hints.ai_family = AF_INET;
+  hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_DGRAM;
   hints.ai_protocol = IPPROTO_UDP;
 #ifdef AI_IDN
@@ -284,21 +323,63 @@ Resolved PosixNetwork::resolveIpv4(const std::wstring& host) {
   const int rc = ::getaddrinfo(toUtf8(host).c_str(), nullptr, &hints, &raw);
   if (rc != 0) return {wsaFromAddrInfo(rc), {}};
   const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> found(raw, &::freeaddrinfo);
-  if (found == nullptr || found->ai_addr == nullptr || found->ai_family != AF_INET) {
-    return {wsa::kHostNotFound, {}};
+  std::vector<IpAddress> v4, v6;
+  for (const addrinfo* p = found.get(); p != nullptr; p = p->ai_next) {
+    if (p->ai_addr == nullptr || p->ai_addrlen > sizeof(sockaddr_storage)) continue;
+    sockaddr_storage sa{};
+    std::memcpy(&sa, p->ai_addr, p->ai_addrlen);
+    IpAddress a;
+    std::uint16_t ignored = 0;
+    if (!readAddress(sa, a, ignored)) continue;
+    if (a.family == IpFamily::V6) a = withoutIpv4Mapping(a.v6);
+    (a.family == IpFamily::V4 ? v4 : v6).push_back(a);
   }
-  const auto* sa = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-  return {0, Ipv4Address{ntohl(sa->sin_addr.s_addr)}};
+  return orderedAddresses(std::move(v4), v6);
 }
 
-Opened PosixNetwork::openUdp() {
-  FileDescriptor fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
+Opened PosixNetwork::openUdp(IpFamily family) {
+  const int domain = family == IpFamily::V4 ? AF_INET : AF_INET6;
+  FileDescriptor fd(::socket(domain, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
   if (fd.get() < 0) return {lastError(), nullptr};
   const int off = 0;
   if (::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &off, sizeof off) != 0) {
     return {lastError(), nullptr};
   }
-  return {0, std::make_unique<PosixUdpSocket>(std::move(fd))};
+  const int on = 1;
+  if (family == IpFamily::V6 &&
+      ::setsockopt(fd.get(), IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on) != 0) {
+    return {lastError(), nullptr};
+  }
+  return {0, std::make_unique<PosixUdpSocket>(std::move(fd), family)};
+}
+
+WaitedAny PosixNetwork::waitAnyReadable(std::span<UdpSocket* const> sockets,
+                                        std::int32_t timeoutMs) {
+  std::vector<pollfd> polled;
+  for (UdpSocket* s : sockets) {
+    const auto* own = dynamic_cast<const PosixUdpSocket*>(s);
+    if (own == nullptr) return Network::waitAnyReadable(sockets, timeoutMs);
+    polled.push_back({own->fd(), POLLIN, 0});
+  }
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int wait = -1;
+    if (timeoutMs > 0) {
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      wait = left > 0 ? static_cast<int>(left) : 0;
+    }
+    const int n = ::poll(polled.data(), polled.size(), wait);
+    if (n == 0) return {0, Readiness::TimedOut, 0};
+    if (n < 0) {
+      if (errno != EINTR) return {lastError(), Readiness::TimedOut, 0};
+      continue;
+    }
+    for (std::size_t i = 0; i < polled.size(); ++i) {
+      if (polled[i].revents != 0) return {0, Readiness::Readable, i};
+    }
+  }
 }
 
 }  // namespace hv::platform

@@ -7,8 +7,9 @@ namespace hv::platform {
 
 class PosixNetwork : public Network {
  public:
-  Resolved resolveIpv4(const std::wstring& host) override;
-  Opened openUdp() override;
+  Resolved resolve(const std::wstring& host) override;
+  Opened openUdp(IpFamily family) override;
+  WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, std::int32_t timeoutMs) override;
 };
 
 // errno as the nearest Windows Sockets number.

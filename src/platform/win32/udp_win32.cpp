@@ -4,10 +4,13 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace hv::platform {
 namespace {
@@ -60,12 +63,40 @@ class SocketHandle {
   SOCKET s_;
 };
 
-sockaddr_in socketAddress(Ipv4Address address, std::uint16_t port) {
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(port);
-  sa.sin_addr.s_addr = htonl(address.value);
-  return sa;
+// address and port as Winsock takes them; returns the length used.
+int socketAddress(const IpAddress& address, std::uint16_t port, SOCKADDR_STORAGE& out) {
+  out = {};
+  if (address.family == IpFamily::V4) {
+    auto& sa = reinterpret_cast<sockaddr_in&>(out);
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = htonl(address.v4.value);
+    return sizeof sa;
+  }
+  auto& sa = reinterpret_cast<sockaddr_in6&>(out);
+  sa.sin6_family = AF_INET6;
+  sa.sin6_port = htons(port);
+  std::copy(address.v6.bytes.begin(), address.v6.bytes.end(), sa.sin6_addr.s6_addr);
+  return sizeof sa;
+}
+
+// false for what is neither family, or too short to be one.
+bool readAddress(const SOCKADDR_STORAGE& in, int length, IpAddress& address, std::uint16_t& port) {
+  if (in.ss_family == AF_INET && length >= static_cast<int>(sizeof(sockaddr_in))) {
+    const auto& sa = reinterpret_cast<const sockaddr_in&>(in);
+    address = Ipv4Address{ntohl(sa.sin_addr.s_addr)};
+    port = ntohs(sa.sin_port);
+    return true;
+  }
+  if (in.ss_family == AF_INET6 && length >= static_cast<int>(sizeof(sockaddr_in6))) {
+    const auto& sa = reinterpret_cast<const sockaddr_in6&>(in);
+    Ipv6Address v6;
+    std::copy(sa.sin6_addr.s6_addr, sa.sin6_addr.s6_addr + 16, v6.bytes.begin());
+    address = v6;
+    port = ntohs(sa.sin6_port);
+    return true;
+  }
+  return false;
 }
 
 bool isAscii(const std::wstring& text) {
@@ -88,32 +119,42 @@ bool consumesOneEntry(int error) {
 
 class Win32UdpSocket : public UdpSocket {
  public:
-  explicit Win32UdpSocket(SocketHandle s) : s_(std::move(s)) {}
+  Win32UdpSocket(SocketHandle s, IpFamily family) : s_(std::move(s)), family_(family) {}
 
   int bindAnyPort() override {
-    const sockaddr_in any = socketAddress(Ipv4Address{INADDR_ANY}, 0);
-    if (bind(s_.get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) == SOCKET_ERROR) {
+    const IpAddress any =
+        family_ == IpFamily::V4 ? IpAddress(Ipv4Address{INADDR_ANY}) : IpAddress(Ipv6Address{});
+    SOCKADDR_STORAGE sa;
+    const int len = socketAddress(any, 0, sa);
+    if (bind(s_.get(), reinterpret_cast<const sockaddr*>(&sa), len) == SOCKET_ERROR) {
       return WSAGetLastError();
     }
     return 0;
   }
 
   std::uint16_t localPort() override {
-    sockaddr_in sa{};
+    SOCKADDR_STORAGE sa{};
     int len = sizeof sa;
     if (getsockname(s_.get(), reinterpret_cast<sockaddr*>(&sa), &len) == SOCKET_ERROR) return 0;
-    return ntohs(sa.sin_port);
+    IpAddress ignored;
+    std::uint16_t port = 0;
+    return readAddress(sa, len, ignored, port) ? port : 0;
   }
 
-  Sent sendTo(Ipv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
+  Sent sendTo(const IpAddress& to, std::uint16_t port,
+              std::span<const std::uint8_t> bytes) override {
+    if (to.family != family_) return {WSAEAFNOSUPPORT, 0};
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return {WSAEMSGSIZE, 0};
-    const sockaddr_in sa = socketAddress(to, port);
-    const int n = sendto(s_.get(), reinterpret_cast<const char*>(bytes.data()),
-                         static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&sa),
-                         sizeof sa);
+    SOCKADDR_STORAGE sa;
+    const int len = socketAddress(to, port, sa);
+    const int n =
+        sendto(s_.get(), reinterpret_cast<const char*>(bytes.data()),
+               static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&sa), len);
     if (n == SOCKET_ERROR) return {WSAGetLastError(), 0};
     return {0, static_cast<std::size_t>(n)};
   }
+
+  SOCKET handle() const { return s_.get(); }
 
   // select may come back a little early on a coarse system timer, so the
   // wait goes on until the whole time has passed.
@@ -148,7 +189,7 @@ class Win32UdpSocket : public UdpSocket {
     const int ready = selectReadable(&now);
     if (ready == SOCKET_ERROR) return {WSAGetLastError(), 0, {}, 0};
     if (ready == 0) return {wsa::kWouldBlock, 0, {}, 0};
-    sockaddr_in from{};
+    SOCKADDR_STORAGE from{};
     int fromLen = sizeof from;
     const int size = buffer.size() > static_cast<std::size_t>(INT_MAX)
                          ? INT_MAX
@@ -163,10 +204,7 @@ class Win32UdpSocket : public UdpSocket {
     } else {
       r.bytes = static_cast<std::size_t>(n);
     }
-    if (fromLen >= static_cast<int>(sizeof from) && from.sin_family == AF_INET) {
-      r.source = Ipv4Address{ntohl(from.sin_addr.s_addr)};
-      r.sourcePort = ntohs(from.sin_port);
-    }
+    readAddress(from, fromLen, r.source, r.sourcePort);
     return r;
   }
 
@@ -196,6 +234,7 @@ class Win32UdpSocket : public UdpSocket {
   }
 
   SocketHandle s_;
+  IpFamily family_;
 };
 
 }  // namespace
@@ -218,7 +257,7 @@ Win32Network::Win32Network() : startup_(startWinsock()) {}
 // IDNA is done here rather than left to GetAddrInfoW, which does it itself
 // only from Windows 8 on. AI_DISABLE_IDN_ENCODING stays off, so a system
 // that converts again finds nothing left to convert.
-Resolved Win32Network::resolveIpv4(const std::wstring& host) {
+Resolved Win32Network::resolve(const std::wstring& host) {
   if (startup_ != 0) return {startup_, {}};
   // An empty name would stand for this computer, and a NUL would cut the
   // name short: neither is a server's name.
@@ -226,26 +265,30 @@ Resolved Win32Network::resolveIpv4(const std::wstring& host) {
   const std::optional<std::wstring> ascii = AsciiHostName(host);
   if (!ascii) return {wsa::kHostNotFound, {}};
   ADDRINFOW hints{};
-  hints.ai_family = AF_INET;
+  hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_DGRAM;
   hints.ai_protocol = IPPROTO_UDP;
   ADDRINFOW* raw = nullptr;
   const int rc = GetAddrInfoW(ascii->c_str(), nullptr, &hints, &raw);
   if (rc != 0) return {rc, {}};
   const std::unique_ptr<ADDRINFOW, AddrInfoFree> found(raw);
+  std::vector<IpAddress> v4, v6;
   for (const ADDRINFOW* p = found.get(); p != nullptr; p = p->ai_next) {
-    if (p->ai_family != AF_INET || p->ai_addr == nullptr || p->ai_addrlen < sizeof(sockaddr_in)) {
-      continue;
-    }
-    const auto* sa = reinterpret_cast<const sockaddr_in*>(p->ai_addr);
-    return {0, Ipv4Address{ntohl(sa->sin_addr.s_addr)}};
+    if (p->ai_addr == nullptr || p->ai_addrlen > sizeof(SOCKADDR_STORAGE)) continue;
+    SOCKADDR_STORAGE sa{};
+    std::memcpy(&sa, p->ai_addr, p->ai_addrlen);
+    IpAddress a;
+    std::uint16_t ignored = 0;
+    if (!readAddress(sa, static_cast<int>(p->ai_addrlen), a, ignored)) continue;
+    if (a.family == IpFamily::V6) a = withoutIpv4Mapping(a.v6);
+    (a.family == IpFamily::V4 ? v4 : v6).push_back(a);
   }
-  return {wsa::kHostNotFound, {}};
+  return orderedAddresses(std::move(v4), v6);
 }
 
-Opened Win32Network::openUdp() {
+Opened Win32Network::openUdp(IpFamily family) {
   if (startup_ != 0) return {startup_, nullptr};
-  SocketHandle s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+  SocketHandle s(socket(family == IpFamily::V4 ? AF_INET : AF_INET6, SOCK_DGRAM, IPPROTO_UDP));
   if (!s) return {WSAGetLastError(), nullptr};
   const BOOL off = FALSE;
   if (setsockopt(s.get(), SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&off),
@@ -258,7 +301,54 @@ Opened Win32Network::openUdp() {
                  sizeof on) == SOCKET_ERROR) {
     return {WSAGetLastError(), nullptr};
   }
-  return {0, std::make_unique<Win32UdpSocket>(std::move(s))};
+  // One socket per family: IPv4 never arrives here mapped.
+  const DWORD v6Only = 1;
+  if (family == IpFamily::V6 &&
+      setsockopt(s.get(), IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char*>(&v6Only),
+                 sizeof v6Only) == SOCKET_ERROR) {
+    return {WSAGetLastError(), nullptr};
+  }
+  return {0, std::make_unique<Win32UdpSocket>(std::move(s), family)};
+}
+
+// select over the sockets together; it may come back a little early on a
+// coarse system timer, so the wait goes on until the whole time has passed.
+WaitedAny Win32Network::waitAnyReadable(std::span<UdpSocket* const> sockets,
+                                        std::int32_t timeoutMs) {
+  std::vector<SOCKET> handles;
+  for (UdpSocket* s : sockets) {
+    const auto* own = dynamic_cast<const Win32UdpSocket*>(s);
+    if (own == nullptr || handles.size() == FD_SETSIZE) {
+      return Network::waitAnyReadable(sockets, timeoutMs);
+    }
+    handles.push_back(own->handle());
+  }
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    timeval limit{};
+    timeval* wait = nullptr;
+    if (timeoutMs > 0) {
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return {0, Readiness::TimedOut, 0};
+      limit.tv_sec = static_cast<long>(left / 1000);
+      limit.tv_usec = static_cast<long>(left % 1000 * 1000);
+      wait = &limit;
+    }
+    fd_set readable;
+    FD_ZERO(&readable);
+    for (const SOCKET h : handles) FD_SET(h, &readable);
+    const int n = select(0, &readable, nullptr, nullptr, wait);
+    if (n == SOCKET_ERROR) {
+      const int error = WSAGetLastError();
+      if (error != WSAEINTR) return {error, Readiness::TimedOut, 0};
+      continue;
+    }
+    for (std::size_t i = 0; n > 0 && i < handles.size(); ++i) {
+      if (FD_ISSET(handles[i], &readable)) return {0, Readiness::Readable, i};
+    }
+  }
 }
 
 }  // namespace hv::platform

@@ -11,8 +11,9 @@ namespace hv::platform {
 class Win32Network : public Network {
  public:
   Win32Network();
-  Resolved resolveIpv4(const std::wstring& host) override;
-  Opened openUdp() override;
+  Resolved resolve(const std::wstring& host) override;
+  Opened openUdp(IpFamily family) override;
+  WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, std::int32_t timeoutMs) override;
 
  private:
   // What WSAStartup answered; every call fails with it when it is not 0.
