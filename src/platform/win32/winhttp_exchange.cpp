@@ -141,6 +141,9 @@ std::wstring queryText(HINTERNET request, DWORD what) {
   return text;
 }
 
+// WSAETIMEDOUT, which Wine's WinHTTP passes on from its socket.
+constexpr DWORD kSocketTimedOut = 10060;
+
 // Every blocking step is given what is left of the deadline, and the body is
 // read in pieces no larger than what is left of the limit.
 class Steps {
@@ -160,7 +163,12 @@ class Steps {
     if (!WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &ms, sizeof(ms)))
       failLast(L"Setting the time-outs");
   }
-  const ExchangeBudget& budget() const { return budget_; }
+  // A step that timed out was given all that was left: the deadline came.
+  [[noreturn]] void failed(const wchar_t* step) const {
+    const DWORD code = GetLastError();
+    if (code == ERROR_WINHTTP_TIMEOUT || code == kSocketTimedOut) throw budget_.TimedOut();
+    fail(step, code);
+  }
 
  private:
   const ExchangeBudget& budget_;
@@ -179,7 +187,7 @@ HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, co
   steps.bound(session.get());
 
   InternetHandle connection(WinHttpConnect(session.get(), target.host.c_str(), target.port, 0));
-  if (!connection) failLast(L"Connecting");
+  if (!connection) steps.failed(L"Connecting");
 
   InternetHandle req(WinHttpOpenRequest(connection.get(), L"POST", target.path.c_str(), nullptr,
                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
@@ -204,17 +212,17 @@ HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, co
   // time-outs down to its requests.
   steps.bound(req.get());
   if (!WinHttpSendRequest(req.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, body, length, length, 0))
-    failLast(L"Sending the request");
+    steps.failed(L"Sending the request");
   // The wait for the answer's headers has a time-out of its own.
   steps.boundHeaders(req.get());
-  if (!WinHttpReceiveResponse(req.get(), nullptr)) failLast(L"Receiving the answer");
+  if (!WinHttpReceiveResponse(req.get(), nullptr)) steps.failed(L"Receiving the answer");
 
   HttpResponse response;
   DWORD status = 0;
   DWORD size = sizeof(status);
   if (!WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
-    failLast(L"Reading the status");
+    steps.failed(L"Reading the status");
   response.status = status;
   response.reason = queryText(req.get(), WINHTTP_QUERY_STATUS_TEXT);
   response.contentType = queryText(req.get(), WINHTTP_QUERY_CONTENT_TYPE);
@@ -222,7 +230,7 @@ HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, co
   while (true) {
     steps.bound(req.get());
     DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(req.get(), &available)) failLast(L"Receiving the answer");
+    if (!WinHttpQueryDataAvailable(req.get(), &available)) steps.failed(L"Receiving the answer");
     if (available == 0) break;
     const std::size_t at = response.body.size();
     const auto ask = static_cast<DWORD>(std::min<std::size_t>(available, budget.room(at)));
@@ -230,7 +238,7 @@ HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, co
     DWORD read = 0;
     steps.bound(req.get());
     if (!WinHttpReadData(req.get(), response.body.data() + at, ask, &read))
-      failLast(L"Receiving the answer");
+      steps.failed(L"Receiving the answer");
     response.body.resize(at + read);
     budget.checkSize(response.body.size());
     if (read == 0) break;
