@@ -1,12 +1,15 @@
 #pragma once
 // HTTP boundary: one POST per client object. Two kinds of client exist, each
 // with its own rules: the platform HTTP client and the plain-HTTP transport.
-// Every failure (bad address, no connection, time-out, rejected certificate)
-// is an hv::Error carrying the implementation's own text.
+// Every failure (bad address, no connection, time-out, rejected certificate,
+// an answer past its size limit) is an hv::Error carrying the
+// implementation's own text.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/http_budget.h"
 
 namespace hv::platform {
 
@@ -19,7 +22,8 @@ struct HttpRequest {
   std::wstring url;
   std::vector<HttpHeader> headers;
   std::string body;
-  // Both the connection and the response (read) time-out.
+  // The deadline of the whole exchange, from the connection to the answer's
+  // last byte; an answer body longer than kMaxAnswerBytes fails it too.
   std::uint32_t timeoutMs = 0;
 };
 

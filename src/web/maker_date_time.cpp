@@ -2,6 +2,7 @@
 
 #include "i18n/text_decode.h"
 #include "time/year_threshold.h"
+#include "web/answer_excerpt.h"
 #include "web/post_form.h"
 
 namespace hv::web {
@@ -80,7 +81,8 @@ MakerTimeFetch ReadMakerAnswer(const std::wstring& answer, platform::Clock& cloc
   const auto gmt = ParseMakerDateTime(lines.front());
   if (!gmt) {
     result.outcome = MakerTimeFetch::Outcome::Failed;
-    result.failure = L"'" + lines.front() + L"' is not a valid date and time";
+    // The line is the host's own text: shown only cut and cleaned.
+    result.failure = L"'" + AnswerExcerpt(lines.front()) + L"' is not a valid date and time";
     return result;
   }
   result.time = GmtToLocal(*gmt, clock.timeZone(), daylightSaving);

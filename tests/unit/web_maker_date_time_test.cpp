@@ -137,6 +137,41 @@ TEST_F(Fetch, AnErrorPageFailsWithItsFirstLine) {
             L"'<html><head><title>404 Not Found</title></head>' is not a valid date and time");
 }
 
+// The line is the host's: what the error report quotes of it is short and
+// cannot reorder or hide the report's own words.
+TEST_F(Fetch, TheQuotedLineIsCleanedAndCut) {
+  const std::string long200(200, 'x');
+  const struct {
+    std::string line;
+    std::wstring quoted;
+  } cases[] = {
+      {"ab\x01"
+       "c\x7f"
+       "d\tE",
+       L"abcdE"},
+      // U+202E, U+2066, U+2069, U+200F, U+200E and U+0085 between the letters.
+      {"a\u202e"
+       "b\u2066"
+       "c\u2069"
+       "d\u200f"
+       "e\u200e"
+       "f\u0085"
+       "g",
+       L"abcdefg"},
+      {std::string(120, 'y'), std::wstring(120, L'y')},
+      {long200, std::wstring(119, L'x') + L"\u2026"},
+      // Removed first, then cut: the marks take no room.
+      {std::string(60, '\x02') + std::string(120, 'z'), std::wstring(120, L'z')},
+  };
+  for (const auto& c : cases) {
+    FakeHttp h;
+    h.answer(kHttps, c.line + "\r\nsecond line");
+    const auto r = FetchMakerDateTime(h, clock, kHost, false);
+    EXPECT_EQ(r.outcome, MakerTimeFetch::Outcome::Failed);
+    EXPECT_EQ(r.failure, L"'" + c.quoted + L"' is not a valid date and time") << c.line;
+  }
+}
+
 TEST_F(Fetch, WhenBothAttemptsFailTheSecondFailureIsPassedOn) {
   http.fail(kHttps, L"secure failure");
   http.fail(kHttp, L"plain failure");

@@ -148,6 +148,45 @@ TEST_F(WinHttpMaker, AHostThatNeverAnswersCostsTwoTimeOuts) {
   EXPECT_LT(waited, std::chrono::milliseconds(15000));
 }
 
+// Hosts that never finish their answer: a trickle ends the attempt at its
+// use's deadline, however often a byte comes, and an endless body at the size
+// limit, long before its deadline.
+TEST_F(WinHttpMaker, AHostileAnswerEndsAtTheDeadlineOrAtTheSizeLimit) {
+  using std::chrono::milliseconds;
+  const struct {
+    const wchar_t* url;
+    FormUse use;
+    const wchar_t* says;
+    milliseconds atLeast, within;
+  } cases[] = {
+      {L"https:///hostile/headers", FormUse::DateTime, L"timed out", milliseconds(2900),
+       milliseconds(3600)},
+      {L"https:///hostile/body", FormUse::Feedback, L"timed out", milliseconds(2900),
+       milliseconds(3600)},
+      {L"http:///hostile/body", FormUse::DateTime, L"timed out", milliseconds(2900),
+       milliseconds(3600)},
+      {L"https:///hostile/endless", FormUse::UpdateCheck, L"longer than 65536 bytes",
+       milliseconds(0), milliseconds(5000)},
+      {L"http:///hostile/endless", FormUse::Feedback, L"longer than 65536 bytes", milliseconds(0),
+       milliseconds(2000)},
+  };
+  for (const auto& c : cases) {
+    std::wstring address = c.url;
+    address.insert(address.find(L"///") + 2, host());
+    const std::string name(address.begin(), address.end());
+    const auto start = Steady::now();
+    try {
+      post(address, c.use);
+      ADD_FAILURE() << name << " gave an answer";
+    } catch (const Error& e) {
+      EXPECT_TRUE(contains(e.message(), c.says)) << name << ": " << e.what();
+    }
+    const auto waited = Steady::now() - start;
+    EXPECT_GE(waited, c.atLeast) << name;
+    EXPECT_LT(waited, c.within) << name;
+  }
+}
+
 TEST_F(WinHttpMaker, TheDateTimeFetchGivesTheSitesGmtInLocalTime) {
   test::FakeClock clock;
   clock.setBias(-330);

@@ -4,13 +4,23 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <utility>
 
+#include "platform/call_within.h"
 #include "platform/error.h"
+#include "platform/http_budget.h"
 
 namespace hv::platform::win32 {
 namespace {
+
+using Steady = std::chrono::steady_clock;
+
+std::int64_t nowUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(Steady::now().time_since_epoch())
+      .count();
+}
 
 // Owner of one WinHTTP handle (session, connection or request).
 class InternetHandle {
@@ -131,37 +141,58 @@ std::wstring queryText(HINTERNET request, DWORD what) {
   return text;
 }
 
-}  // namespace
+// WSAETIMEDOUT, which Wine's WinHTTP passes on from its socket.
+constexpr DWORD kSocketTimedOut = 10060;
 
-HttpResponse WinHttpPost(const HttpRequest& request, const ExchangeRules& rules) {
-  const Target target = crack(request.url, rules);
-  if (request.body.size() > ULONG_MAX / 2) throw Error(L"The form is too long");
+// Every blocking step is given what is left of the deadline, and the body is
+// read in pieces no larger than what is left of the limit.
+class Steps {
+ public:
+  explicit Steps(const ExchangeBudget& budget) : budget_(budget) {}
+  DWORD left() const {
+    return static_cast<DWORD>(std::min<std::uint32_t>(budget_.remainingMs(nowUs()), INT_MAX));
+  }
+  // The next blocking call on h waits at most what is left.
+  void bound(HINTERNET h) const {
+    const int ms = static_cast<int>(left());
+    if (!WinHttpSetTimeouts(h, ms, ms, ms, ms)) failLast(L"Setting the time-outs");
+  }
+  void boundHeaders(HINTERNET request) const {
+    bound(request);
+    DWORD ms = left();
+    if (!WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &ms, sizeof(ms)))
+      failLast(L"Setting the time-outs");
+  }
+  // A step that timed out was given all that was left: the deadline came.
+  [[noreturn]] void failed(const wchar_t* step) const {
+    const DWORD code = GetLastError();
+    if (code == ERROR_WINHTTP_TIMEOUT || code == kSocketTimedOut) throw budget_.TimedOut();
+    fail(step, code);
+  }
 
+ private:
+  const ExchangeBudget& budget_;
+};
+
+// The whole exchange, on a thread of its own: it may outlive its caller, so
+// it owns its request and every handle.
+HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, const Target& target,
+                      const ExchangeBudget& budget) {
+  const Steps steps(budget);
   InternetHandle session(WinHttpOpen(
       L"Horvane",
       rules.systemProxy ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) failLast(L"Opening the HTTP session");
-  const int timeout = static_cast<int>(std::min<std::uint32_t>(request.timeoutMs, INT_MAX));
-  if (!WinHttpSetTimeouts(session.get(), 0, timeout, timeout, timeout))
-    failLast(L"Setting the time-outs");
+  steps.bound(session.get());
 
   InternetHandle connection(WinHttpConnect(session.get(), target.host.c_str(), target.port, 0));
-  if (!connection) failLast(L"Connecting");
+  if (!connection) steps.failed(L"Connecting");
 
   InternetHandle req(WinHttpOpenRequest(connection.get(), L"POST", target.path.c_str(), nullptr,
                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                         target.secure ? WINHTTP_FLAG_SECURE : 0));
   if (!req) failLast(L"Opening the request");
-  // Set on the request as well: not every WinHTTP hands the session's
-  // time-outs down to its requests.
-  if (!WinHttpSetTimeouts(req.get(), 0, timeout, timeout, timeout))
-    failLast(L"Setting the time-outs");
-  // The wait for the answer's headers has a time-out of its own.
-  DWORD responseTimeout = static_cast<DWORD>(timeout);
-  if (!WinHttpSetOption(req.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
-                        sizeof(responseTimeout)))
-    failLast(L"Setting the time-outs");
   if (!rules.followRedirects) {
     DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     if (!WinHttpSetOption(req.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof(policy)))
@@ -177,33 +208,57 @@ HttpResponse WinHttpPost(const HttpRequest& request, const ExchangeRules& rules)
   // The form goes with the request itself, so a redirect can send it again.
   const auto length = static_cast<DWORD>(request.body.size());
   void* body = length ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA;
+  // Set on the request as well: not every WinHTTP hands the session's
+  // time-outs down to its requests.
+  steps.bound(req.get());
   if (!WinHttpSendRequest(req.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, body, length, length, 0))
-    failLast(L"Sending the request");
-  if (!WinHttpReceiveResponse(req.get(), nullptr)) failLast(L"Receiving the answer");
+    steps.failed(L"Sending the request");
+  // The wait for the answer's headers has a time-out of its own.
+  steps.boundHeaders(req.get());
+  if (!WinHttpReceiveResponse(req.get(), nullptr)) steps.failed(L"Receiving the answer");
 
   HttpResponse response;
   DWORD status = 0;
   DWORD size = sizeof(status);
   if (!WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
-    failLast(L"Reading the status");
+    steps.failed(L"Reading the status");
   response.status = status;
   response.reason = queryText(req.get(), WINHTTP_QUERY_STATUS_TEXT);
   response.contentType = queryText(req.get(), WINHTTP_QUERY_CONTENT_TYPE);
 
   while (true) {
+    steps.bound(req.get());
     DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(req.get(), &available)) failLast(L"Receiving the answer");
+    if (!WinHttpQueryDataAvailable(req.get(), &available)) steps.failed(L"Receiving the answer");
     if (available == 0) break;
     const std::size_t at = response.body.size();
-    response.body.resize(at + available);
+    const auto ask = static_cast<DWORD>(std::min<std::size_t>(available, budget.room(at)));
+    response.body.resize(at + ask);
     DWORD read = 0;
-    if (!WinHttpReadData(req.get(), response.body.data() + at, available, &read))
-      failLast(L"Receiving the answer");
+    steps.bound(req.get());
+    if (!WinHttpReadData(req.get(), response.body.data() + at, ask, &read))
+      steps.failed(L"Receiving the answer");
     response.body.resize(at + read);
+    budget.checkSize(response.body.size());
     if (read == 0) break;
   }
   return response;
+}
+
+}  // namespace
+
+HttpResponse WinHttpPost(const HttpRequest& request, const ExchangeRules& rules) {
+  const Target target = crack(request.url, rules);
+  if (request.body.size() > ULONG_MAX / 2) throw Error(L"The form is too long");
+  const ExchangeBudget budget(nowUs(), request.timeoutMs);
+  // The caller goes at the deadline, whatever WinHTTP still waits for: some
+  // WinHTTPs bound each read only, and a host can trickle its headers.
+  const auto deadline = Steady::time_point(std::chrono::microseconds(budget.deadlineUs()));
+  return CallWithin<HttpResponse>(
+      deadline,
+      [request, rules, target, budget] { return exchange(request, rules, target, budget); },
+      budget.TimedOut());
 }
 
 }  // namespace hv::platform::win32

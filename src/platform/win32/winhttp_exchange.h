@@ -13,8 +13,9 @@ struct ExchangeRules {
   bool followRedirects = true;
 };
 
-// Throws hv::Error with WinHTTP's reason when any step fails; every handle
-// is closed on every way out.
+// Returns by the request's deadline: past it, or past the size limit of the
+// body, it throws as a time-out does. Throws hv::Error with WinHTTP's reason
+// when any step fails; every handle is closed on every way out.
 HttpResponse WinHttpPost(const HttpRequest& request, const ExchangeRules& rules);
 
 }  // namespace hv::platform::win32
