@@ -138,6 +138,8 @@ class TAppForm : public ui::Form, private TimeView {
   void stopDisplayTick() override;
   void runDisplayTick() override;
   void errorBox(const wchar_t* text) override;
+  void stepWithheldBox(time::TDateTime serverTime, double stepSeconds) override;
+  bool confirmStep(time::TDateTime serverTime, double stepSeconds) override;
   void reportFailure(const std::exception_ptr& failure) override;
 
   AppPlatform& platform_;

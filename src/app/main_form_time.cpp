@@ -1,5 +1,6 @@
 // The main window's side of Get Server Time and Sync Computer Time: their
 // starters, and what the time commands see of the window.
+#include "app/clock_step_text.h"
 #include "app/error_report.h"
 #include "app/main_form.h"
 #include "i18n/catalogue.h"
@@ -79,6 +80,29 @@ void TAppForm::errorBox(const wchar_t* text) {
   box.caption = L"ERROR";
   box.icon = ui::MessageIcon::Error;
   platform_.windows.messageBox(this, box);
+}
+
+void TAppForm::stepWithheldBox(time::TDateTime serverTime, double stepSeconds) {
+  ui::MessageBoxRequest box;
+  box.text = StepWithheldText(time::formatDisplay(serverTime, platform_.locale.dateSeparator(),
+                                                  platform_.locale.timeSeparator()),
+                              stepSeconds);
+  box.caption = i18n::Translate(L"Automatically Synchronize");
+  box.icon = ui::MessageIcon::Warning;
+  platform_.windows.messageBox(this, box);
+}
+
+bool TAppForm::confirmStep(time::TDateTime serverTime, double stepSeconds) {
+  ui::MessageBoxRequest box;
+  box.text = StepQuestionText(time::formatDisplay(serverTime, platform_.locale.dateSeparator(),
+                                                  platform_.locale.timeSeparator()),
+                              stepSeconds);
+  box.caption = i18n::Translate(L"Confirmation");
+  box.icon = ui::MessageIcon::Warning;
+  box.buttons = ui::MessageButtons::YesNo;
+  box.buttonCaptions = {i18n::Translate(L"Yes"), i18n::Translate(L"No")};
+  box.defaultButton = 1;
+  return platform_.windows.messageBox(this, box) == ui::ModalResult::Yes;
 }
 
 void TAppForm::reportFailure(const std::exception_ptr& failure) {

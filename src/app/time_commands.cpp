@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/error.h"
+#include "time/clock_guard.h"
 #include "time/sntp.h"
 #include "time/year_threshold.h"
 #include "web/maker_date_time.h"
@@ -42,6 +43,15 @@ void TimeCommands::advanceEstimate(std::int64_t ms) {
   serverTime_ = time::addMilliseconds(serverTime_, ms);
 }
 
+// Any thread. An answer dated before the build date is refused as one of
+// 2000 is.
+void TimeCommands::refuseBeforeFloor(QueryResult& r) {
+  if (r.kind != QueryResult::Kind::Time) return;
+  const time::TDateTime floor =
+      time::FloorInLocalTime(services_.buildDate, services_.clock.timeZone());
+  if (!time::AtOrAfterFloor(r.time, floor)) r.kind = QueryResult::Kind::InvalidTime;
+}
+
 // Any thread: everything it learns goes into the result, nothing escapes.
 QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
   using Kind = QueryResult::Kind;
@@ -71,6 +81,7 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
           r.failure = std::make_exception_ptr(Error(fetch.failure));
           break;
       }
+      refuseBeforeFloor(r);
       return r;
     }
     sntp_->Host = host;
@@ -92,6 +103,7 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
         (sntp_->ReceiveTimeout <= 0 || reply.figures.delaySeconds * 1000 <= sntp_->ReceiveTimeout);
     // Also the 0 of a query that got no acceptable reply.
     r.kind = time::YearAcceptable(r.time) ? Kind::Time : Kind::InvalidTime;
+    refuseBeforeFloor(r);
   } catch (...) {
     r.unexpected = std::current_exception();
   }
@@ -106,7 +118,7 @@ QueryResult TimeCommands::queryHere() {
 }
 
 // What the answer means for the window: shown, or a box, or passed on.
-FetchOutcome TimeCommands::settle(const QueryResult& r, Starter starter) {
+FetchOutcome TimeCommands::settle(const QueryResult& r, Starter starter, bool countSuccess) {
   using Kind = QueryResult::Kind;
   if (time::sntp::kissMeansStop(r.kissCode)) backoff_.kissed(r.host);
   if (r.unexpected) {
@@ -119,7 +131,7 @@ FetchOutcome TimeCommands::settle(const QueryResult& r, Starter starter) {
       serverTime_ = r.time;
       serverTimeValid_ = true;
       view_.showServerTime(r.time, r.figures);
-      backoff_.succeeded(r.host);
+      if (countSuccess) backoff_.succeeded(r.host);
       outcome = FetchOutcome::Success;
       break;
     case Kind::ServerError:
@@ -137,20 +149,53 @@ FetchOutcome TimeCommands::settle(const QueryResult& r, Starter starter) {
   view_.setFetchEnabled(true);
   // Shown while this command still holds the slot, so no other command's
   // box comes on top of it.
-  if (outcome == FetchOutcome::PassedOn && starter == Starter::Window)
+  if (outcome == FetchOutcome::PassedOn && starter != Starter::StartupPress)
     view_.reportFailure(r.failure);
   return outcome;
 }
 
 // The answer plus the time that passed since it arrived: a UI thread that
-// was busy meanwhile does not age the clock it writes.
-void TimeCommands::write(const QueryResult& r) {
+// was busy meanwhile, or a person who thought before saying yes, does not
+// age the clock it writes.
+time::TDateTime TimeCommands::answerNow(const QueryResult& r) {
   const std::int64_t elapsedUs =
       std::max<std::int64_t>(0, services_.clock.steadyMicroseconds() - r.receivedAtUs);
-  platform::SystemTime record =
-      time::toSystemTime(time::addMilliseconds(r.time, (elapsedUs + 500) / 1000));
+  return time::addMilliseconds(r.time, (elapsedUs + 500) / 1000);
+}
+
+void TimeCommands::write(const QueryResult& r) {
+  platform::SystemTime record = time::toSystemTime(answerNow(r));
   record.dayOfWeek = 0;
   services_.clock.setLocalTime(record);
+  withheldTold_ = false;
+}
+
+FetchOutcome TimeCommands::settleAndWrite(const QueryResult& r, Starter starter) {
+  double stepSeconds = 0;
+  bool withheld = false;
+  if (r.kind == QueryResult::Kind::Time) {
+    const time::TDateTime computerNow = time::fromSystemTime(services_.clock.localTime());
+    stepSeconds = (answerNow(r) - computerNow) * 86400.0;
+    const time::TDateTime floor =
+        time::FloorInLocalTime(services_.buildDate, services_.clock.timeZone());
+    withheld =
+        starter != Starter::Person && !time::UnattendedStepAllowed(stepSeconds, computerNow, floor);
+  }
+  // A withheld step is no success for the back-off: the next turn waits.
+  const FetchOutcome outcome = settle(r, starter, !withheld);
+  if (outcome != FetchOutcome::Success) return outcome;
+  if (withheld) {
+    if (!withheldTold_) {
+      withheldTold_ = true;
+      view_.stepWithheldBox(r.time, stepSeconds);
+    }
+    return FetchOutcome::Withheld;
+  }
+  if (starter == Starter::Person && time::StepNeedsAPerson(stepSeconds) &&
+      !view_.confirmStep(r.time, stepSeconds))
+    return FetchOutcome::Declined;
+  write(r);
+  return FetchOutcome::Success;
 }
 
 FetchOutcome TimeCommands::getServerTime(Starter starter) {
@@ -165,11 +210,9 @@ FetchOutcome TimeCommands::syncComputerTime(Starter starter) {
   view_.stopDisplayTick();
   FetchOutcome outcome = FetchOutcome::Failed;
   try {
-    const QueryResult r = queryHere();
-    outcome = settle(r, starter);
     // Only a fresh answer reaches the clock: the estimate of a failed fetch
     // lags by that fetch's wait.
-    if (outcome == FetchOutcome::Success) write(r);
+    outcome = settleAndWrite(queryHere(), starter);
   } catch (...) {
     view_.runDisplayTick();
     throw;
@@ -187,8 +230,9 @@ void TimeCommands::hotkeyAction() {
 void TimeCommands::automaticTurn() {
   const std::wstring host = view_.serverHost();
   if (busy_ || !backoff_.allows(services_.clock.steadyMicroseconds(), host)) return;
-  const FetchOutcome outcome = syncComputerTime();
-  if (outcome == FetchOutcome::Failed || outcome == FetchOutcome::PassedOn)
+  const FetchOutcome outcome = syncComputerTime(Starter::AutomaticCheck);
+  if (outcome == FetchOutcome::Failed || outcome == FetchOutcome::PassedOn ||
+      outcome == FetchOutcome::Withheld)
     backoff_.failed(services_.clock.steadyMicroseconds(), host);
 }
 
@@ -246,15 +290,13 @@ void TimeCommands::pressSynced(const QueryResult& r) {
   PressEnd end(*this);
   FetchOutcome outcome = FetchOutcome::Failed;
   try {
-    outcome = settle(r, Starter::StartupPress);
+    outcome = settleAndWrite(r, Starter::StartupPress);
   } catch (...) {
     view_.runDisplayTick();
     throw;
   }
   // A synchronisation the ticked box started, like an automatic turn.
-  if (outcome == FetchOutcome::Success)
-    write(r);
-  else
+  if (outcome != FetchOutcome::Success)
     backoff_.failed(services_.clock.steadyMicroseconds(), r.host);
   view_.runDisplayTick();
 }

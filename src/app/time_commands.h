@@ -9,7 +9,9 @@
 // One command at a time: a starter that comes while another command runs,
 // its message boxes included, skips its turn, so commands never nest and
 // their boxes never stack. The clock is written from the fresh answer plus
-// the time that passed since it arrived, on the steady clock.
+// the time that passed since it arrived, on the steady clock. No answer
+// dated before the build date is believed, and no step larger than 15
+// hours is made unless a person says yes (time/clock_guard.h).
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -54,6 +56,12 @@ class TimeView {
   // Runs the display tick at once; it starts its timer again.
   virtual void runDisplayTick() = 0;
   virtual void errorBox(const wchar_t* text) = 0;
+  // An unattended synchronisation did not set the clock: the step to the
+  // server's time was too large.
+  virtual void stepWithheldBox(time::TDateTime serverTime, double stepSeconds) = 0;
+  // Asks before a person's synchronisation makes a step that large; no is
+  // the default.
+  virtual bool confirmStep(time::TDateTime serverTime, double stepSeconds) = 0;
   // The general error report.
   virtual void reportFailure(const std::exception_ptr& failure) = 0;
 };
@@ -65,6 +73,8 @@ struct TimeServices {
   platform::Http& http;
   platform::Random& random;
   std::wstring makerHost;
+  // 00:00 UTC of the day the program was built.
+  time::TDateTime buildDate = 0;
 };
 
 // What became of a fetch.
@@ -74,11 +84,14 @@ enum class FetchOutcome {
   PassedOn,  // the maker's endpoint failed: shown by the general error
              // report, or dropped by the start-up press
   Skipped,   // another command was running
+  Withheld,  // shown, but the step was too large to make unattended
+  Declined,  // shown, and the person said no to the step
 };
 
-// Who started a command: the start-up press drops a failure that is passed
-// on, every other starter shows it.
-enum class Starter { Window, StartupPress };
+// Who started a command. A person's synchronisation asks before a large
+// step; the automatic check and the start-up press never make one. The
+// start-up press drops a failure that is passed on, the others show it.
+enum class Starter { Person, AutomaticCheck, StartupPress };
 
 // One query's result, handed from the thread that ran it to the UI thread.
 struct QueryResult {
@@ -108,8 +121,8 @@ class TimeCommands {
   bool ServerTimeValid() const { return serverTimeValid_; }
   void advanceEstimate(std::int64_t ms);
 
-  FetchOutcome getServerTime(Starter starter = Starter::Window);
-  FetchOutcome syncComputerTime(Starter starter = Starter::Window);
+  FetchOutcome getServerTime(Starter starter = Starter::Person);
+  FetchOutcome syncComputerTime(Starter starter = Starter::Person);
   void hotkeyAction();
   // Starts the start-up press; false while another command runs.
   bool startupPress();
@@ -117,7 +130,10 @@ class TimeCommands {
   // The automatic check found the displays apart.
   void automaticTurn();
   // The automatic box ticked again: automatic turns start afresh.
-  void resetAutomatic() { backoff_.reset(); }
+  void resetAutomatic() {
+    backoff_.reset();
+    withheldTold_ = false;
+  }
   bool running() const { return busy_; }
 
  private:
@@ -125,8 +141,14 @@ class TimeCommands {
   class PressEnd;
   QueryResult query(const std::wstring& host, bool daylight);
   QueryResult queryHere();
+  void refuseBeforeFloor(QueryResult& r);
   void launchPressQuery(void (TimeCommands::*next)(const QueryResult&));
-  FetchOutcome settle(const QueryResult& r, Starter starter);
+  FetchOutcome settle(const QueryResult& r, Starter starter, bool countSuccess = true);
+  // The synchronisation's end once its answer is in: settled, then
+  // written, withheld or declined.
+  FetchOutcome settleAndWrite(const QueryResult& r, Starter starter);
+  // The answer, aged by the time since it arrived.
+  time::TDateTime answerNow(const QueryResult& r);
   void write(const QueryResult& r);
   void pressFetched(const QueryResult& r);
   void pressSynced(const QueryResult& r);
@@ -139,6 +161,9 @@ class TimeCommands {
   bool serverTimeValid_ = false;
   bool busy_ = false;
   bool pressDone_ = false;
+  // The withheld step's box was shown; it shows again only after the clock
+  // was set or the automatic box ticked again.
+  bool withheldTold_ = false;
   AutomaticBackoff backoff_;
   // Last, so it goes first: its thread uses the members above.
   TClicker<QueryResult> clicker_;

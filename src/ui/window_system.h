@@ -2,6 +2,7 @@
 // The window-system boundary. The Win32 backend realises forms as real
 // windows; the headless one keeps them in memory and runs timers on a fake
 // millisecond clock, so the same form classes run in tests.
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -35,6 +36,8 @@ struct MessageBoxRequest {
   MessageButtons buttons = MessageButtons::OK;
   // Captions that replace the standard ones, in button order.
   std::vector<std::wstring> buttonCaptions;
+  // The button Enter presses, in button order.
+  std::size_t defaultButton = 0;
 };
 
 class WindowSystem {

@@ -47,6 +47,8 @@ struct AppHarness {
     versionInfo.fixed = FakeVersionInfo::version(2, 2, 0, 0);
     files.addFolder(L"C:\\Tools");
     clock.setBias(0);
+    // Far back, so the tests' fixed dates stay after it.
+    platform.buildDate = time::encodeDateTime(2001, 1, 1, 0, 0, 0, 0);
     windows.setErrorHandler([this](std::exception_ptr e) { app::ShowErrorReport(windows, e); });
     // Boxes are answered at once: a second inside one would run the start-up
     // press, whose thread then races the test. Tests about what runs inside

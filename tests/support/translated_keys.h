@@ -30,7 +30,13 @@ inline const std::set<std::wstring>& ExpectedKeys() {
       L"Something went wrong. Your feedback could not be delivered.", L"Please try again later.",
       // About window.
       L"Info", L"Acknowledgements...", L"How to uninstall...", L"License...", L"License",
-      L"File not found!"};
+      L"File not found!",
+      // The boxes of a large step of the clock.
+      L"The server's time is %1, %2 ahead of this computer's clock.",
+      L"The server's time is %1, %2 behind this computer's clock.",
+      L"Set the computer's clock to the server's time?",
+      L"The clock was not set: automatic synchronisation moves it 15 hours at most.",
+      L"Press %1 to set it by hand.", L"%1 days", L"%1 h %2 min"};
   return keys;
 }
 

@@ -12,6 +12,7 @@
 #include "support/udp_fixture.h"
 #include "time/sntp.h"
 #include "time/sntp_timestamp.h"
+#include "web/maker_date_time.h"
 
 namespace hv::app {
 namespace {
@@ -42,6 +43,20 @@ class TimeCommands : public ::testing::Test {
           return std::vector<test::FixtureDatagram>{{test::craftReply(r.back(), f)}};
         });
     h.network.ntpPort = peer->port();
+  }
+  // A server for another run of the program, aheadMs ahead of its clock.
+  std::unique_ptr<test::UdpFixture> serveFor(AppHarness& g, std::int64_t aheadMs) {
+    auto server = std::make_unique<test::UdpFixture>(
+        udp, [&g, aheadMs](const std::vector<test::FixtureRequest>& r) {
+          const auto ts = time::sntp::localToNtp(
+              time::addMilliseconds(time::fromSystemTime(g.clock.now), aheadMs), 0);
+          return std::vector<test::FixtureDatagram>{
+              {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
+        });
+    g.network.names[L"time.test"] = platform::kLoopback;
+    g.network.ntpPort = server->port();
+    g.setting(L"Server", L"time.test");
+    return server;
   }
   void silence() {
     peer = std::make_unique<test::UdpFixture>(udp, [](const std::vector<test::FixtureRequest>&) {
@@ -513,6 +528,163 @@ TEST_F(TimeCommands, ExitDuringTheStartupFetchWaitsWithNothingOfTheWindowLeft) {
   EXPECT_TRUE(h.windows.hotKeys.empty());
   h.windows.drain(0);
   EXPECT_TRUE(h.windows.shownBoxes.empty());
+}
+
+// The clock's guard: no answer dated before the build date, and no step of
+// more than 15 hours without a person's yes.
+
+constexpr std::int64_t kHourMs = 3600 * 1000;
+constexpr std::int64_t kDayMs = 24 * kHourMs;
+
+TEST_F(TimeCommands, AnswersDatedBeforeTheBuildDateAreRefused) {
+  struct Case {
+    const char* what;
+    bool maker;
+    std::int32_t bias;  // the build day begins at 02:00 local time east of UTC
+    std::int64_t aheadMs;
+    const char* makerAnswer;
+    bool accepted;
+  };
+  // The computer's clock reads 12:00 on the build day.
+  const Case cases[] = {
+      {"sntp, a second before", false, 0, -12 * kHourMs - 1000, "", false},
+      {"sntp, the build day", false, 0, -12 * kHourMs, "", true},
+      {"maker, a second before", true, -120, 0, "01/09/2021 23:59:59", false},
+      {"maker, the build day", true, -120, 0, "02/09/2021 00:00:00", true},
+      {"maker, 2099", true, 0, 0, "01/01/2099 00:00:00", true},
+  };
+  for (const Case& c : cases) {
+    AppHarness g;
+    g.platform.buildDate = time::encodeDateTime(2021, 9, 2, 0, 0, 0, 0);
+    g.clock.setBias(c.bias);
+    g.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    const auto server = serveFor(g, c.aheadMs);
+    g.http.answer(L"https://" + std::wstring(MakerHost()) + web::kDateTimePath, c.makerAnswer);
+    TAppForm& f = g.start();
+    f.Timer1.setEnabled(false);
+    if (c.maker) g.windows.dispatch([&] { f.ComboBox1.selectFromUser(3); });
+    g.windows.userClick(f.BitBtn1);
+    EXPECT_EQ(f.ServerTimeValid(), c.accepted) << c.what;
+    std::vector<std::wstring> boxes;
+    for (const auto& b : g.windows.shownBoxes) boxes.push_back(b.text);
+    EXPECT_EQ(boxes, c.accepted ? std::vector<std::wstring>{}
+                                : std::vector<std::wstring>{L"Invalid Server Time!"})
+        << c.what;
+  }
+}
+
+TEST_F(TimeCommands, AnUnattendedSyncNeverStepsTheClockFar) {
+  struct Case {
+    const char* what;
+    bool press;  // else the automatic check
+    std::int64_t aheadMs;
+    std::int64_t buildAfterClockMs;  // > 0: the computer's clock is before the build date
+    bool written;
+  };
+  const Case cases[] = {
+      {"check, 20 days ahead", false, 20 * kDayMs, -kDayMs, false},
+      {"check, 20 days behind", false, -20 * kDayMs, -30 * kDayMs, false},
+      {"check, 15 hours ahead", false, 15 * kHourMs - 1000, -kDayMs, true},
+      {"press, 20 days ahead", true, 20 * kDayMs, -kDayMs, false},
+      {"check, clock before the build date", false, 20 * kDayMs, 10 * kDayMs, true},
+      {"press, clock before the build date", true, 20 * kDayMs, 10 * kDayMs, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    AppHarness g;
+    g.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    g.platform.buildDate = time::addMilliseconds(now(), c.buildAfterClockMs);
+    g.setting(L"AutomaticallySynchronize", L"ON");
+    const auto server = serveFor(g, c.aheadMs);
+    g.clock.acceptSet = false;  // the displays stay apart, as a recording clock leaves them
+    const auto run = [&g](unsigned ms) {
+      for (unsigned done = 0; done < ms; done += 100) {
+        g.clock.advance(100);
+        g.windows.advance(100);
+      }
+    };
+    TAppForm& f = g.start();
+    f.IdSNTP1().ReceiveTimeout = 300;
+    if (c.press) {
+      run(1000);
+      for (int i = 0; i < 500 && !f.StartupPressDone(); ++i) g.windows.drain(10);
+      ASSERT_TRUE(f.StartupPressDone());
+      g.windows.drain(0);
+    } else {
+      f.Timer1.setEnabled(false);
+      g.windows.userClick(f.BitBtn1);
+      run(10000);
+    }
+    ASSERT_TRUE(f.ServerTimeValid()) << "the answer is shown";
+    EXPECT_EQ(f.Label2.text().substr(0, 10),
+              shown(time::addMilliseconds(now(), c.aheadMs)).substr(0, 10));
+    EXPECT_EQ(g.clock.setCalls.size(), c.written ? 1u : 0u);
+    if (c.written) continue;
+    ASSERT_EQ(g.windows.shownBoxes.size(), 1u);
+    const ui::MessageBoxRequest& box = g.windows.shownBoxes[0];
+    EXPECT_EQ(box.caption, L"Automatically Synchronize");
+    EXPECT_NE(box.text.find(c.aheadMs > 0 ? L"20 days ahead" : L"20 days behind"),
+              std::wstring::npos)
+        << box.text;
+    EXPECT_NE(box.text.find(L"Press Sync Computer Time"), std::wstring::npos);
+
+    // Later turns fetch as the back-off allows, write nothing and stay quiet.
+    const std::size_t before = server->requests().size();
+    run(90000);
+    EXPECT_EQ(server->requests().size() - before, 2u) << "after 20 s, then after 40 s more";
+    EXPECT_TRUE(g.clock.setCalls.empty());
+    EXPECT_EQ(g.windows.shownBoxes.size(), 1u);
+  }
+}
+
+TEST_F(TimeCommands, APersonsSyncAsksBeforeALargeStep) {
+  struct Case {
+    const char* what;
+    std::int64_t aheadMs;
+    bool hotkey;
+    ui::ModalResult answer;  // None: nothing is asked
+    const wchar_t* step;
+  };
+  const Case cases[] = {
+      {"15 hours", 15 * kHourMs, false, ui::ModalResult::None, nullptr},
+      {"a minute more, no", 15 * kHourMs + 60000, false, ui::ModalResult::No, L"15 h 1 min ahead"},
+      {"20 days, yes", 20 * kDayMs, false, ui::ModalResult::Yes, L"20 days ahead"},
+      {"20 days behind, yes", -20 * kDayMs, false, ui::ModalResult::Yes, L"20 days behind"},
+      {"hotkey, no", 20 * kDayMs, true, ui::ModalResult::No, L"20 days ahead"},
+  };
+  TAppForm& f = start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    h.clock.setCalls.clear();
+    h.windows.shownBoxes.clear();
+    serve(c.aheadMs);
+    const TDateTime server = time::addMilliseconds(now(), c.aheadMs);
+    h.windows.userClick(f.BitBtn1);
+    if (c.answer != ui::ModalResult::None) h.windows.boxAnswers.push_back(c.answer);
+    if (c.hotkey)
+      h.windows.dispatch([&] { f.OnHotKey(f.hotkey1()); });
+    else
+      h.windows.userClick(f.BitBtn2);
+    if (c.answer == ui::ModalResult::None) {
+      EXPECT_TRUE(h.windows.shownBoxes.empty());
+    } else {
+      ASSERT_EQ(h.windows.shownBoxes.size(), 1u);
+      const ui::MessageBoxRequest& box = h.windows.shownBoxes[0];
+      EXPECT_EQ(box.buttons, ui::MessageButtons::YesNo);
+      EXPECT_EQ(box.defaultButton, 1u) << "No is the default";
+      EXPECT_EQ(box.caption, L"Confirmation");
+      EXPECT_NE(box.text.find(L"The server's time is " + shown(server).substr(0, 10)),
+                std::wstring::npos)
+          << box.text;
+      EXPECT_NE(box.text.find(c.step), std::wstring::npos) << box.text;
+    }
+    const bool written = c.answer != ui::ModalResult::No;
+    ASSERT_EQ(h.clock.setCalls.size(), written ? 1u : 0u);
+    if (written) {
+      EXPECT_NEAR(time::fromSystemTime(h.clock.setCalls[0]), server, 1 / time::kMsPerDay);
+    }
+    h.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+  }
 }
 
 }  // namespace

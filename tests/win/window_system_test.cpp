@@ -786,6 +786,7 @@ TEST_F(WindowSystemTest, WorkFromAWorkerRunsOnTheUiThread) {
 struct SeenBox {
   std::wstring caption;
   std::vector<std::wstring> buttons;
+  std::wstring defaultButton;  // the one Enter presses
 };
 
 // Finds the box by its caption from another thread, reads its buttons and
@@ -800,6 +801,8 @@ std::thread answerFirstButton(const std::wstring& caption, SeenBox& seen) {
         for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
           if (_wcsicmp(classOf(c).c_str(), L"Button") != 0 || !IsWindowVisible(c)) continue;
           seen.buttons.push_back(textOf(c));
+          if ((GetWindowLongPtrW(c, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            seen.defaultButton = textOf(c);
           if (!first) first = c;
         }
         if (first) PostMessageW(first, BM_CLICK, 0, 0);
@@ -825,6 +828,15 @@ TEST_F(WindowSystemTest, MessageBoxesCarryTheGivenButtonCaptions) {
   EXPECT_EQ(result, hv::ui::ModalResult::Yes);
   EXPECT_EQ(seen.caption, L"Onay");
   EXPECT_EQ(seen.buttons, (std::vector<std::wstring>{L"Evet", L"Hay\u0131r"}));
+  EXPECT_EQ(seen.defaultButton, L"Evet");
+
+  // A question whose safe answer is No makes No the default.
+  ask.defaultButton = 1;
+  SeenBox seenNo;
+  auto answerNo = answerFirstButton(ask.caption, seenNo);
+  ws.messageBox(&form, ask);
+  answerNo.join();
+  EXPECT_EQ(seenNo.defaultButton, L"Hay\u0131r");
 
   // Without captions the box keeps the standard ones.
   hv::ui::MessageBoxRequest plain;

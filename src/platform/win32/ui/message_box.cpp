@@ -84,6 +84,7 @@ hv::ui::ModalResult resultOf(int answer) {
 hv::ui::ModalResult ShowMessageBox(HWND owner, const hv::ui::MessageBoxRequest& request) {
   UINT flags = iconFlag(request.icon);
   flags |= request.buttons == hv::ui::MessageButtons::YesNo ? MB_YESNO : MB_OK;
+  if (request.defaultButton == 1) flags |= MB_DEFBUTTON2;
   if (!owner) flags |= MB_TASKMODAL;
 
   PendingCaptions pending{&request.buttonCaptions};
