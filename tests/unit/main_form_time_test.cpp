@@ -53,7 +53,7 @@ class TimeCommands : public ::testing::Test {
           return std::vector<test::FixtureDatagram>{
               {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
         });
-    g.network.names[L"time.test"] = platform::kLoopback;
+    g.network.names[L"time.test"] = {platform::kLoopback};
     g.network.ntpPort = server->port();
     g.setting(L"Server", L"time.test");
     return server;
