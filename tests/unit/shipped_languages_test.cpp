@@ -23,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ExpectedKeys;
 
-const fs::path kSourceRoot = fs::path(__FILE__).parent_path().parent_path().parent_path();
+const fs::path kSourceRoot = HORVANE_SOURCE_ROOT;
 const fs::path kShipped = kSourceRoot / "Languages";
 constexpr wchar_t kExe[] = L"C:\\Horvane\\horvane.exe";
 constexpr wchar_t kFolder[] = L"C:\\Horvane\\Languages";
