@@ -3,25 +3,31 @@
 # HTTP with a newer version and a download of its own. The notice still
 # opens, but its link opens the maker's home page over https, never the
 # attacker's address. A stand-in browser registered for http and https in
-# the prefix records what the shell was asked to open.
+# the prefix records what the shell was asked to open. Wine's classes root
+# does not take HKCU\Software\Classes in, so it goes in the prefix's machine
+# classes, and the browser that was there comes back at the end.
 source "$(dirname "$0")/lib.sh"
 source "$REPO/tests/fixtures/maker_tls.sh"
 NOTICE="UPDATE AVAILABLE"
-CLASSES='HKCU\Software\Classes'
-forget_browser() {
+declare -A BROWSER=()
+command_key() { echo "HKLM\\Software\\Classes\\$1\\shell\\open\\command"; }
+restore_browser() {
   local scheme
-  for scheme in http https; do wine reg delete "$CLASSES\\$scheme" /f >/dev/null 2>&1; done
+  for scheme in "${!BROWSER[@]}"; do
+    wine reg add "$(command_key "$scheme")" /ve /d "${BROWSER[$scheme]}" /f >/dev/null 2>&1
+  done
 }
-trap 'forget_browser; maker_site_down; cleanup' EXIT
+trap 'restore_browser; maker_site_down; cleanup' EXIT
 begin
 wine reg delete 'HKCU\Software\CALVION\Horvane' /f >/dev/null 2>&1
 OPENED="$APPDIR/opened.log"
 opened_win=$(winepath -w "$OPENED" 2>/dev/null)
 [[ -n "$opened_win" ]] || fail "no Windows path for the browser's record"
 for scheme in http https; do
-  wine reg add "$CLASSES\\$scheme" /ve /d "URL:$scheme" /f >/dev/null 2>&1
-  wine reg add "$CLASSES\\$scheme" /v "URL Protocol" /d "" /f >/dev/null 2>&1
-  wine reg add "$CLASSES\\$scheme\\shell\\open\\command" /ve \
+  BROWSER[$scheme]=$(wine reg query "$(command_key "$scheme")" /ve 2>/dev/null |
+    awk -F'REG_SZ    ' '/REG_SZ/ {print $2}' | tr -d '\r')
+  [[ -n "${BROWSER[$scheme]}" ]] || fail "the prefix has no browser for $scheme"
+  wine reg add "$(command_key "$scheme")" /ve \
     /d "C:\\windows\\system32\\cmd.exe /d /c echo %1>>$opened_win" /f >/dev/null 2>&1 ||
     fail "could not register the stand-in browser for $scheme"
 done
@@ -33,9 +39,10 @@ driver wait "$NOTICE" 20000 || fail "no notice for a plain answer"
 texts=$(driver dump "$NOTICE" | cut -d'|' -f6 | tr '\n' ' ')
 [[ "$texts" == *"Click to download Horvane 9.9"* ]] || fail "notice texts '$texts'"
 sleep 0.5
-source "$(dirname "$0")/menu.sh"
-# Label2 sits in Panel2, 68 pixels from the notice's left edge.
-click_child "$NOTICE" Static "Click to download Horvane 9.9" 68 0 || fail "no link in the notice"
+# The link spans x 68 to 298 and y 22 to 64 of the borderless notice.
+read -r left top _ < <(driver rect "$NOTICE" | tr ',' ' ')
+[[ -n "$top" ]] || fail "the notice has no place"
+xdotool mousemove $((left + 180)) $((top + 40)) click 1
 wait_for 10000 test -s "$OPENED" || fail "the link opened nothing"
 sleep 0.5
 opened=$(tr -d '\r' <"$OPENED")
