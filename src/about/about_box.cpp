@@ -225,15 +225,16 @@ void TAboutBox::EscapeKeyDown(unsigned key) {
 }
 
 void TAboutBox::Label5Click() {
-  platform_.shell.open(HomePageAddress(HORVANE_MAKER_HOST), L"", L"", platform::ShowCommand::Hide);
+  platform_.shell.openAsUser(HomePageAddress(HORVANE_MAKER_HOST), L"", platform::ShowCommand::Hide);
 }
 
 void TAboutBox::Credits1Click() {
-  platform_.shell.open(CreditsAddress(HORVANE_MAKER_HOST), L"", L"", platform::ShowCommand::Hide);
+  platform_.shell.openAsUser(CreditsAddress(HORVANE_MAKER_HOST), L"", platform::ShowCommand::Hide);
 }
 
 void TAboutBox::Howtouninstall1Click() {
-  platform_.shell.open(UninstallAddress(HORVANE_MAKER_HOST), L"", L"", platform::ShowCommand::Hide);
+  platform_.shell.openAsUser(UninstallAddress(HORVANE_MAKER_HOST), L"",
+                             platform::ShowCommand::Hide);
 }
 
 void TAboutBox::LicensePrivacyPolicy1Click() {
@@ -247,8 +248,14 @@ void TAboutBox::LicensePrivacyPolicy1Click() {
     platform_.windows.messageBox(this, box);
     return;
   }
-  // Quoted, so that a folder with spaces reaches the editor as one name.
-  platform_.shell.open(L"notepad.exe", L"\"" + path + L"\"", L"", platform::ShowCommand::Normal);
+  // The editor by its full path, so that no notepad.exe from the program's
+  // folder or the search path runs instead; the licence's path quoted, so that
+  // a folder with spaces reaches it as one name.
+  const std::wstring system = files.systemFolder();
+  if (system.empty()) return;
+  const std::wstring notepad =
+      platform::WithTrailingSeparator(system, files.separator()) + L"notepad.exe";
+  platform_.shell.openAsUser(notepad, L"\"" + path + L"\"", platform::ShowCommand::Normal);
 }
 
 }  // namespace hv::about

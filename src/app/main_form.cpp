@@ -222,8 +222,8 @@ void TAppForm::Exit1Click() {
 // Opening the help page is a courtesy: a shell that refuses is not reported.
 void TAppForm::Help1Click() {
   try {
-    platform_.shell.open(OnlineHelpAddress(MakerHost(), identity().productName), L"", L"",
-                         platform::ShowCommand::Hide);
+    platform_.shell.openAsUser(OnlineHelpAddress(MakerHost(), identity().productName), L"",
+                               platform::ShowCommand::Hide);
   } catch (const Error&) {
   }
 }

@@ -155,8 +155,8 @@ void TTranslateForm::BitBtn1Click() {
 }
 
 void TTranslateForm::Label3Click() {
-  platform_.shell.open(ContributionAddress(HORVANE_MAKER_HOST), L"", L"",
-                       platform::ShowCommand::Hide);
+  platform_.shell.openAsUser(ContributionAddress(HORVANE_MAKER_HOST), L"",
+                             platform::ShowCommand::Hide);
 }
 
 }  // namespace hv::i18n

@@ -7,6 +7,7 @@
 #include "notice/notice_layout.h"
 #include "platform/error.h"
 #include "ui/window_system.h"
+#include "web/download_link.h"
 #include "web/update_check.h"
 
 namespace hv::notice {
@@ -20,16 +21,6 @@ constexpr unsigned kAnimationMs = 100;
 constexpr int kMargin = 5;
 constexpr int kRightButton = 2;
 
-bool startsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    wchar_t c = text[i];
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 int scaled(int value, int dpi) {
   return (value * dpi + 48) / 96;
 }
@@ -41,9 +32,8 @@ ui::Colour toColour(platform::ScreenColour c) {
 }  // namespace
 
 std::wstring DownloadAddress(std::wstring_view downloadUrl, std::wstring_view makerHost) {
-  if (startsWithNoCase(downloadUrl, L"http://") || startsWithNoCase(downloadUrl, L"https://"))
-    return std::wstring(downloadUrl);
-  return L"http://" + std::wstring(makerHost);
+  if (web::IsSafeWebAddress(downloadUrl)) return std::wstring(downloadUrl);
+  return L"https://" + std::wstring(makerHost);
 }
 
 TNewVer::TNewVer(NoticeServices services)
@@ -114,8 +104,8 @@ void TNewVer::TimerLinkTimer() {
 void TNewVer::Label2Click() {
   // Opening the browser is a courtesy; a refusal is not reported.
   try {
-    services_.shell.open(DownloadAddress(web::DownloadURL(), services_.makerHost), L"", L"",
-                         platform::ShowCommand::Hide);
+    services_.shell.openAsUser(DownloadAddress(web::DownloadURL(), services_.makerHost), L"",
+                               platform::ShowCommand::Hide);
   } catch (const Error&) {
   }
   close();

@@ -23,10 +23,9 @@ struct NoticeServices {
   std::wstring productName;
 };
 
-// What the link opens: the download URL when it is a web address ("http://"
-// or "https://", letter case ignored), otherwise the maker's home page. The
-// URL comes from the network and the program runs elevated, so nothing else
-// is handed to the shell.
+// What the link opens: the download URL when it is a safe web address,
+// otherwise the maker's home page over HTTPS. The URL comes from the network,
+// so nothing else is handed to the shell.
 std::wstring DownloadAddress(std::wstring_view downloadUrl, std::wstring_view makerHost);
 
 class TNewVer : public ui::Form {

@@ -16,6 +16,8 @@ class Files {
   // Creates path exclusively as a temporary file that is deleted on close;
   // true when that worked.
   virtual bool createProbeFile(const std::wstring& path) = 0;
+  // The system folder (System32), without a trailing separator.
+  virtual std::wstring systemFolder() = 0;
   // The user's roaming application-data folder; empty when there is none.
   virtual std::wstring roamingAppDataFolder() = 0;
   // Creates one folder level; failure (it exists, no rights) is not reported.

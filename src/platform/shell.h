@@ -14,6 +14,11 @@ class Shell {
   // that reports a refusal throws hv::Error.
   virtual void open(const std::wstring& file, const std::wstring& parameters,
                     const std::wstring& directory, ShowCommand show) = 0;
+  // Opens a web page or a document as the signed-in user: through the
+  // desktop's own shell, which runs unelevated, where there is one, else as
+  // open does. The result is not examined.
+  virtual void openAsUser(const std::wstring& file, const std::wstring& parameters,
+                          ShowCommand show) = 0;
   // Creates or opens the named mutex and keeps it until the process ends.
   virtual void holdNamedMutex(const std::wstring& name) = 0;
   // The first command-line argument after the program name, or empty.

@@ -9,6 +9,7 @@
 #include "i18n/text_decode.h"
 #include "platform/error.h"
 #include "web/client_locale.h"
+#include "web/download_link.h"
 #include "web/integer_text.h"
 #include "web/machine_guid.h"
 #include "web/os_version.h"
@@ -69,18 +70,18 @@ std::vector<std::wstring> requestFields(const UpdateCheckContext& c, const std::
   return fields;
 }
 
-std::wstring postCheck(const UpdateCheckContext& c, const std::vector<std::wstring>& fields) {
+SecureFirstAnswer postCheck(const UpdateCheckContext& c, const std::vector<std::wstring>& fields) {
   try {
     const auto answer =
         PostSecureFirst(c.http, state().endpoint, fields, FormUse::UpdateCheck,
                         [](const Error& e) { LogCheckError(L"HTTPS Response:\r" + e.message()); });
     // A plain answer wipes what went wrong before, the https failure included.
     if (!answer.overHttps) ClearCheckErrors();
-    return answer.text;
+    return answer;
   } catch (const Error& e) {
     LogCheckError(L"HTTP Response:\r" + e.message());
   }
-  return {};
+  return {L"", false};
 }
 
 // Each step of taking the answer stands alone: a refused write ends only it.
@@ -92,16 +93,20 @@ void standAlone(Step step) {
   }
 }
 
-void takeAnswer(const UpdateCheckContext& c, const std::vector<std::wstring>& lines) {
+void takeAnswer(const UpdateCheckContext& c, const std::vector<std::wstring>& lines,
+                bool overHttps) {
   standAlone([&] {
-    state().latestVersion = ParseTag(lineAt(lines, 0), L"version");
+    state().latestVersion = Capped(ParseTag(lineAt(lines, 0), L"version"), kMaxStoredText);
     writeStored(kCurrentVersion, state().latestVersion);
   });
+  // The store keeps the address the notice would open, not one it refused.
   standAlone([&] {
-    state().downloadURL = ParseTag(lineAt(lines, 1), L"url");
+    state().downloadURL = AcceptedDownloadURL(ParseTag(lineAt(lines, 1), L"url"), overHttps);
     writeStored(kCurrentURL, state().downloadURL);
   });
-  standAlone([&] { writeStored(kCurrentPrice, ParseTag(lineAt(lines, 2), L"price")); });
+  standAlone([&] {
+    writeStored(kCurrentPrice, Capped(ParseTag(lineAt(lines, 2), L"price"), kMaxStoredText));
+  });
   standAlone([&] {
     if (state().latestVersion == c.appVersion) return;
     if (!ParseInt32(withoutDots(state().latestVersion))) return;
@@ -159,7 +164,8 @@ void CheckForUpdate(const UpdateCheckContext& c) {
   state().showUpdate = show ? ParseInt32(*show).value_or(1) : 1;
 
   try {
-    TakeCheckAnswer(c, postCheck(c, requestFields(c, guid)));
+    const auto answer = postCheck(c, requestFields(c, guid));
+    TakeCheckAnswer(c, answer.text, answer.overHttps);
   } catch (const std::exception& e) {
     LogCheckError(DescribeUnexpected(e));
   }
@@ -167,7 +173,7 @@ void CheckForUpdate(const UpdateCheckContext& c) {
   state().done.store(true, std::memory_order_release);
 }
 
-void TakeCheckAnswer(const UpdateCheckContext& c, const std::wstring& answer) {
+void TakeCheckAnswer(const UpdateCheckContext& c, const std::wstring& answer, bool overHttps) {
   // Only this answer counts, not what an earlier one gave.
   state().updateAvailable = false;
   state().latestVersion.clear();
@@ -178,7 +184,7 @@ void TakeCheckAnswer(const UpdateCheckContext& c, const std::wstring& answer) {
     const std::wstring status = ParseTag(lineAt(lines, 3), L"result");
     if (status != L"0" && status != L"1") LogCheckError(L"INVALIDSERVERRESPONSE");
   }
-  if (!state().failed) takeAnswer(c, lines);
+  if (!state().failed) takeAnswer(c, lines, overHttps);
 }
 
 void ClearCheckDone() {

@@ -52,8 +52,8 @@ struct UpdateCheckContext {
 void CheckForUpdate(const UpdateCheckContext& context);
 // What the check makes of the answer's text: the status line, then the
 // version, address and price it stores. Part of CheckForUpdate, after the
-// post.
-void TakeCheckAnswer(const UpdateCheckContext& context, const std::wstring& answer);
+// post. Only an answer that came over HTTPS may name the download address.
+void TakeCheckAnswer(const UpdateCheckContext& context, const std::wstring& answer, bool overHttps);
 
 // Cleared as the check's thread starts.
 void ClearCheckDone();

@@ -17,6 +17,7 @@
 #include "time/datetime.h"
 #include "time/year_threshold.h"
 #include "web/answer_text.h"
+#include "web/download_link.h"
 #include "web/maker_date_time.h"
 #include "web/parse_tag.h"
 #include "web/update_check.h"
@@ -96,9 +97,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // And as the check endpoint's.
   web::ClearCheckErrors();
-  web::TakeCheckAnswer(w.check, text);
+  const bool overHttps = data[0] & 16;
+  web::TakeCheckAnswer(w.check, text, overHttps);
   // Nothing is taken from an answer the log refused.
   if (web::CheckFailed()) require(!web::UpdateAvailable() && web::LatestVersion().empty());
+  // Only a safe address of a secure answer reaches the notice.
+  const std::wstring url = web::DownloadURL();
+  require(url.empty() || (overHttps && web::IsSafeWebAddress(url)));
+  require(web::LatestVersion().size() <= web::kMaxStoredText);
   if (web::UpdateAvailable()) require(web::LatestVersion() != L"2.2");
   return 0;
 }

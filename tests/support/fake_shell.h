@@ -13,10 +13,17 @@ class FakeShell : public platform::Shell {
   struct Opened {
     std::wstring file, parameters, directory;
     platform::ShowCommand show;
+    // Through openAsUser, in the user's unelevated session.
+    bool asUser = false;
   };
   void open(const std::wstring& file, const std::wstring& parameters, const std::wstring& directory,
             platform::ShowCommand show) override {
     opened.push_back({file, parameters, directory, show});
+    if (failOpen) throw Error(L"no shell");
+  }
+  void openAsUser(const std::wstring& file, const std::wstring& parameters,
+                  platform::ShowCommand show) override {
+    opened.push_back({file, parameters, L"", show, true});
     if (failOpen) throw Error(L"no shell");
   }
   void holdNamedMutex(const std::wstring& name) override { mutexes.push_back(name); }

@@ -237,6 +237,7 @@ TEST_F(AboutWindow, MenuItemsChosenFromTheDropDownOpenTheirLinks) {
   ASSERT_EQ(h.shell.opened.size(), 3u);
   EXPECT_EQ(h.shell.opened[1].file, UninstallAddress(HORVANE_MAKER_HOST));
   EXPECT_EQ(h.shell.opened[2].file, HomePageAddress(HORVANE_MAKER_HOST));
+  for (const auto& o : h.shell.opened) EXPECT_TRUE(o.asUser) << "opened elevated";
   EXPECT_EQ(HomePageAddress(L"example.org"), L"http://example.org/");
   EXPECT_EQ(CreditsAddress(L"example.org"),
             L"https://example.org/blog/credits-and-acknowledgements/");
@@ -256,7 +257,8 @@ TEST_F(AboutWindow, LicenseOpensInNotepadOrSaysTheFileIsMissing) {
   h.files.addFile(L"C:\\Tools\\license.txt", "terms");
   h.windows.userChoose(f.LicensePrivacyPolicy1);
   ASSERT_EQ(h.shell.opened.size(), 1u);
-  EXPECT_EQ(h.shell.opened[0].file, L"notepad.exe");
+  EXPECT_EQ(h.shell.opened[0].file, L"C:\\Windows\\system32\\notepad.exe");
+  EXPECT_TRUE(h.shell.opened[0].asUser);
   EXPECT_EQ(h.shell.opened[0].parameters, L"\"C:\\Tools\\license.txt\"");
   EXPECT_EQ(h.shell.opened[0].show, platform::ShowCommand::Normal);
   EXPECT_EQ(f.modalResult(), ui::ModalResult::None);

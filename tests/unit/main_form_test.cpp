@@ -253,6 +253,7 @@ TEST(MainFormMenus, HelpExitAndUpdateNotifications) {
   ASSERT_EQ(h.shell.opened.size(), 1u);
   EXPECT_EQ(h.shell.opened[0].file, OnlineHelpAddress(MakerHost(), L"Horvane"));
   EXPECT_EQ(h.shell.opened[0].show, platform::ShowCommand::Hide);
+  EXPECT_TRUE(h.shell.opened[0].asUser);
   h.shell.failOpen = true;
   h.windows.userChoose(f.Help1);
   EXPECT_TRUE(h.windows.shownBoxes.empty()) << "a failed help page is not reported";

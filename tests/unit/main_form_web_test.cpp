@@ -182,7 +182,7 @@ TEST(UpdateCheck, AnAddressThatIsNoWebPageOpensTheHomePage) {
   ASSERT_NE(notice::NewVer(), nullptr);
   notice::NewVer()->Label2.click();
   ASSERT_EQ(h.shell.opened.size(), 1u);
-  EXPECT_EQ(h.shell.opened[0].file, L"http://" + std::wstring(MakerHost()));
+  EXPECT_EQ(h.shell.opened[0].file, L"https://" + std::wstring(MakerHost()));
 }
 
 TEST(UpdateCheck, ShowUpdateZeroUnticksTheTrayItemAndShowsNoNotice) {

@@ -101,8 +101,9 @@ TEST_F(Notice, TheLinkOpensTheDownloadPageHiddenAndCloses) {
   auto& n = open();
   n.Label2.click();
   ASSERT_EQ(shell.opened.size(), 1u);
-  EXPECT_EQ(shell.opened[0].file, L"http://127.0.0.1:18080");
+  EXPECT_EQ(shell.opened[0].file, L"https://127.0.0.1:18080");
   EXPECT_EQ(shell.opened[0].show, platform::ShowCommand::Hide);
+  EXPECT_TRUE(shell.opened[0].asUser);
   windows.drain();
   EXPECT_EQ(NewVer(), nullptr);
 }
@@ -114,17 +115,27 @@ TEST_F(Notice, AShellThatFailsStillClosesTheNotice) {
   EXPECT_EQ(NewVer(), nullptr);
 }
 
-TEST(DownloadAddress, OnlyWebAddressesAreOpened) {
+TEST(DownloadAddress, OnlySafeWebAddressesAreOpenedElseTheSecureHomePage) {
   const wchar_t* host = L"www.calvion.com";
   EXPECT_EQ(DownloadAddress(L"https://dl.calvion.com/x.exe", host),
             L"https://dl.calvion.com/x.exe");
   EXPECT_EQ(DownloadAddress(L"HTTP://Example.com/", host), L"HTTP://Example.com/");
   EXPECT_EQ(DownloadAddress(L"Https://a", host), L"Https://a");
-  for (const wchar_t* other : {L"", L"C:\\Windows\\System32\\cmd.exe", L"file:///C:/x.exe",
-                               L"\\\\server\\share\\setup.exe", L"ftp://x", L" http://x",
-                               L"http:/x", L"javascript:alert(1)", L"calc"}) {
-    EXPECT_EQ(DownloadAddress(other, host), L"http://www.calvion.com");
+  const std::wstring tooLong = L"https://a/" + std::wstring(2039, L'x');
+  for (const std::wstring& other :
+       {std::wstring(), std::wstring(L"C:\\Windows\\System32\\cmd.exe"),
+        std::wstring(L"file:///C:/x.exe"), std::wstring(L"\\\\server\\share\\setup.exe"),
+        std::wstring(L"ftp://x"), std::wstring(L" http://x"), std::wstring(L"http:/x"),
+        std::wstring(L"javascript:alert(1)"), std::wstring(L"calc"), std::wstring(L"https://"),
+        std::wstring(L"https:///x"), std::wstring(L"https://a/b c"), std::wstring(L"https://a/\"x"),
+        std::wstring(L"https://a/'x"), std::wstring(L"https://a/\tx"),
+        std::wstring(L"https://a/\x7fx"), std::wstring(L"https://a/\u00e9"),
+        std::wstring(L"https://a/\u202ex"), tooLong}) {
+    EXPECT_EQ(DownloadAddress(other, host), L"https://www.calvion.com")
+        << std::string(other.begin(), other.begin() + std::min<std::size_t>(other.size(), 40));
   }
+  const std::wstring longest = tooLong.substr(0, 2048);
+  EXPECT_EQ(DownloadAddress(longest, host), longest);
 }
 
 TEST_F(Notice, DragsWithAnyButtonButTheRightOne) {

@@ -230,6 +230,7 @@ TEST_F(LanguageWindow, ContributionLinkOpensTheMakersPageHidden) {
   ASSERT_EQ(h.shell.opened.size(), 1u);
   EXPECT_EQ(h.shell.opened[0].file, ContributionAddress(HORVANE_MAKER_HOST));
   EXPECT_EQ(h.shell.opened[0].show, platform::ShowCommand::Hide);
+  EXPECT_TRUE(h.shell.opened[0].asUser);
   EXPECT_EQ(ContributionAddress(L"example.org"),
             L"https://example.org/blog/multilingual-software/");
   EXPECT_EQ(f.modalResult(), ui::ModalResult::None);

@@ -277,6 +277,52 @@ TEST_F(Check, AnEmptyUrlIsTakenAsEmpty) {
   EXPECT_EQ(stored(L"CurrentURL"), L"");
 }
 
+TEST_F(Check, OnlyASecureAnswerNamesTheDownloadAddress) {
+  struct Case {
+    bool secure;
+    std::string url;
+    std::wstring taken;
+  };
+  const std::string longest = "https://dl.example/" + std::string(2048 - 19, 'x');
+  const Case cases[] = {
+      {true, "https://dl.example/setup.exe", L"https://dl.example/setup.exe"},
+      // The maker's own choice, made over an authenticated answer.
+      {true, "http://dl.example/setup.exe", L"http://dl.example/setup.exe"},
+      {true, longest, std::wstring(longest.begin(), longest.end())},
+      {false, "http://attacker.invalid/setup.exe", L""},
+      {false, "https://dl.example/setup.exe", L""},
+      {true, longest + "x", L""},
+      {true, "javascript:alert(1)", L""},
+      {true, "file:///C:/Windows/System32/cmd.exe", L""},
+      {true, "https://dl.example/a b", L""},
+      {true, "https://dl.example/\"x", L""},
+      {true, "https://dl.example/\x01", L""},
+      {true, "https://dl.example/\xc3\xa9", L""},
+  };
+  for (const auto& c : cases) {
+    newRun();
+    registry = test::FakeRegistry();
+    http.clear();
+    if (!c.secure) http.fail(kHttps, L"connection reset");
+    http.answer(c.secure ? kHttps : kHttp, answerFor("3.0", c.url));
+    run();
+    EXPECT_TRUE(UpdateAvailable()) << c.url;
+    EXPECT_EQ(DownloadURL(), c.taken) << c.url;
+    EXPECT_EQ(stored(L"CurrentURL"), c.taken) << c.url;
+  }
+}
+
+TEST_F(Check, StoredTextsAreCapped) {
+  const std::string version = "3." + std::string(98, '1');
+  http.answer(kHttps, "<version>" + version + "</version>\r\n<url>https://dl.example/</url>\r\n" +
+                          "<price>" + std::string(100'000, 'p') +
+                          "</price>\r\n<result>1</result>\r\n");
+  run();
+  EXPECT_EQ(stored(L"CurrentVersion"), std::wstring(version.begin(), version.begin() + 64));
+  EXPECT_EQ(LatestVersion(), stored(L"CurrentVersion"));
+  EXPECT_EQ(stored(L"CurrentPrice"), std::wstring(64, L'p'));
+}
+
 TEST(ErrorLog, BlankEntriesAreIgnoredOthersJoinedByTwoCarriageReturns) {
   app::BeginNewRunForTests();
   LogCheckError(L" \t\r\n");

@@ -65,11 +65,15 @@ TEST_F(Win32FilesAdapter, AppendsToTheEndOfAFile) {
   EXPECT_EQ(files.readFile(path), "one\r\ntwo\r\n");
 }
 
-TEST_F(Win32FilesAdapter, KnowsTheProgramAndTheRoamingFolder) {
+TEST_F(Win32FilesAdapter, KnowsTheProgramTheRoamingAndTheSystemFolder) {
   const std::wstring self = files.moduleFileName();
   EXPECT_TRUE(self.ends_with(L"\\horvane_wintests.exe")) << self;
   EXPECT_TRUE(files.fileExists(self));
   EXPECT_TRUE(files.directoryExists(files.roamingAppDataFolder()));
+  // The editor the licence opens in is found there by its full path.
+  const std::wstring system = files.systemFolder();
+  EXPECT_FALSE(system.ends_with(L"\\")) << system;
+  EXPECT_TRUE(files.fileExists(system + L"\\notepad.exe")) << system;
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ source "$(dirname "$0")/../../scripts/common.sh"
 
 BUILD="${1:-$REPO/build/windows}"
 EXE=$(wintests_exe "$BUILD") || exit 1
-FILTER="${HORVANE_ADAPTER_FILTER:-ErrorText*:SntpClient*:SntpChrony*:UdpAdapter*:Win32Udp*:Win32Profile*:Win32Version*:Win32SettingsFolder*:Win32Files*:Win32Clock*}"
+FILTER="${HORVANE_ADAPTER_FILTER:-ErrorText*:SntpClient*:SntpChrony*:UdpAdapter*:Win32Udp*:Win32Profile*:Win32Version*:Win32SettingsFolder*:Win32Files*:Win32Clock*:Win32Shell*}"
 
 CHRONY_DIR=$(mktemp -d /tmp/horvane-wine-chronyd.XXXXXX)
 CHRONY_PID=""

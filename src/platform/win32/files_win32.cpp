@@ -80,6 +80,12 @@ bool Win32Files::createProbeFile(const std::wstring& path) {
   return static_cast<bool>(h);
 }
 
+std::wstring Win32Files::systemFolder() {
+  wchar_t buf[MAX_PATH] = {};
+  const UINT n = GetSystemDirectoryW(buf, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::wstring(buf, n) : std::wstring();
+}
+
 std::wstring Win32Files::roamingAppDataFolder() {
   wchar_t buf[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, buf))) return {};

@@ -9,6 +9,7 @@ class Win32Files : public Files {
   wchar_t separator() const override { return L'\\'; }
   std::wstring moduleFileName() override;
   bool createProbeFile(const std::wstring& path) override;
+  std::wstring systemFolder() override;
   std::wstring roamingAppDataFolder() override;
   void createDirectory(const std::wstring& path) override;
   bool directoryExists(const std::wstring& path) override;

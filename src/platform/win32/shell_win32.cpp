@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "platform/win32/com.h"
+
 namespace hv::platform::win32 {
 namespace {
 
@@ -20,6 +22,14 @@ void Win32Shell::open(const std::wstring& file, const std::wstring& parameters,
                 parameters.empty() ? nullptr : parameters.c_str(),
                 directory.empty() ? nullptr : directory.c_str(),
                 show == ShowCommand::Hide ? SW_HIDE : SW_SHOWNORMAL);
+}
+
+void Win32Shell::openAsUser(const std::wstring& file, const std::wstring& parameters,
+                            ShowCommand show) {
+  // Both routes may use COM; the shell asks for an apartment of one thread.
+  ComApartment com;
+  const ShellRequest request{file, parameters, show};
+  if (!routes_.unelevated(request)) routes_.direct(request);
 }
 
 void Win32Shell::holdNamedMutex(const std::wstring& name) {
