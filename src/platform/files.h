@@ -18,6 +18,8 @@ class Files {
   virtual bool createProbeFile(const std::wstring& path) = 0;
   // The user's roaming application-data folder; empty when there is none.
   virtual std::wstring roamingAppDataFolder() = 0;
+  // The system folder (System32), without a trailing separator.
+  virtual std::wstring systemFolder() = 0;
   // Creates one folder level; failure (it exists, no rights) is not reported.
   virtual void createDirectory(const std::wstring& path) = 0;
   virtual bool directoryExists(const std::wstring& path) = 0;
@@ -29,7 +31,9 @@ class Files {
                                               const std::wstring& suffix) = 0;
   // Whole file contents; nullopt when the file can't be opened or read.
   virtual std::optional<std::string> readFile(const std::wstring& path) = 0;
-  // Replaces the file; false when it can't be written.
+  // Replaces the file; false when it can't be written, and when the file or
+  // one of its folders is a link (a junction or symbolic link): a link that
+  // someone planted would aim an elevated write elsewhere.
   virtual bool writeFile(const std::wstring& path, const std::string& bytes) = 0;
 };
 

@@ -16,6 +16,7 @@ class FakeFiles : public platform::Files {
  public:
   std::wstring exePath = L"C:\\Tools\\horvane.exe";
   std::wstring roaming = L"C:\\Users\\me\\AppData\\Roaming";
+  std::wstring system = L"C:\\Windows\\System32";
   // Folders in which no file can be created (the probe fails there).
   std::set<std::wstring> readOnlyFolders;
   // Files that exist but can't be read.
@@ -53,6 +54,7 @@ class FakeFiles : public platform::Files {
                         [&](const std::wstring& f) { return same(f, folder); });
   }
   std::wstring roamingAppDataFolder() override { return roaming; }
+  std::wstring systemFolder() override { return system; }
   void createDirectory(const std::wstring& path) override {
     createdFolders.push_back(path);
     addFolder(path);

@@ -10,6 +10,7 @@ class Win32Files : public Files {
   std::wstring moduleFileName() override;
   bool createProbeFile(const std::wstring& path) override;
   std::wstring roamingAppDataFolder() override;
+  std::wstring systemFolder() override;
   void createDirectory(const std::wstring& path) override;
   bool directoryExists(const std::wstring& path) override;
   bool fileExists(const std::wstring& path) override;
