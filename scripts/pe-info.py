@@ -8,6 +8,9 @@
   pe-info.py dll-search EXE     the imported DLLs and where the loader looks
                                 for them; fails unless the load configuration
                                 says System32 only (DependentLoadFlags 0x800)
+                                and every DLL imported at start is a KnownDLL
+                                or comctl32 (which the manifest binds): the
+                                others are to be loaded late, from System32
 
 Standard library only.
 """
@@ -42,6 +45,13 @@ def sections(data):
 
 
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
+# Windows 10's KnownDLLs that a program like this imports, and comctl32,
+# which the manifest takes from the side-by-side store.
+FROM_SYSTEM_ANYWAY = {
+    "advapi32.dll", "combase.dll", "comdlg32.dll", "gdi32.dll", "gdiplus.dll", "imm32.dll",
+    "kernel32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "rpcrt4.dll", "sechost.dll",
+    "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "ws2_32.dll", "comctl32.dll",
+}
 
 
 def headers(data):
@@ -144,13 +154,14 @@ def main(argv):
             with open(argv[2], "rb") as f:
                 names, flags = dll_search(f.read())
             print("imports: " + " ".join(names))
+            early = [n for n in names if n.lower() not in FROM_SYSTEM_ANYWAY]
+            print("found in the program's folder first: " + (" ".join(early) or "none"))
             if flags is None:
-                print("DependentLoadFlags: none (no load configuration): the program's folder first")
+                print("DependentLoadFlags: none (no load configuration)")
                 return 1
             system32 = (flags & LOAD_LIBRARY_SEARCH_SYSTEM32) != 0
-            print(f"DependentLoadFlags: {flags:#06x}" +
-                  (" (System32 only)" if system32 else ": the program's folder first"))
-            return 0 if system32 else 1
+            print(f"DependentLoadFlags: {flags:#06x}" + (" (System32 only)" if system32 else ""))
+            return 0 if system32 and not early else 1
         tables = []
         sizes = []
         for path in argv[2:]:

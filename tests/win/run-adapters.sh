@@ -84,7 +84,6 @@ printf old >"$LINK_DIR/real/target.bat"
 ln -s real "$LINK_DIR/folder-link"
 ln -s real/target.bat "$LINK_DIR/file-link.bat"
 ln "$LINK_DIR/real/target.bat" "$LINK_DIR/hard-link.bat"
-ln -s real/elsewhere.bat "$LINK_DIR/dangling-link.bat"
 export HORVANE_LINK_FOLDER
 HORVANE_LINK_FOLDER=$(winepath -w "$LINK_DIR" 2>/dev/null)
 

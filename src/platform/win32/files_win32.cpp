@@ -49,22 +49,13 @@ bool writeAll(HANDLE h, const std::string& bytes) {
   return true;
 }
 
-// Whether the entry itself is a link. A link whose target is missing has no
-// attributes to Wine, but its folder still lists it.
-bool isLink(const std::wstring& path) {
-  const DWORD a = GetFileAttributesW(path.c_str());
-  if (a != INVALID_FILE_ATTRIBUTES) return (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  WIN32_FIND_DATAW data{};
-  FindHandle listed(FindFirstFileW(path.c_str(), &data));
-  return listed.valid();
-}
-
 // True when path, or a folder on the way to it, is a junction or a symbolic
-// link.
+// link. The attributes are the link's own, even when its target is missing.
 bool throughLink(const std::wstring& path) {
   std::wstring at = path;
   for (;;) {
-    if (isLink(at)) return true;
+    const DWORD a = GetFileAttributesW(at.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
     const std::wstring up = FolderWithoutSeparator(at, L'\\');
     if (up.empty() || up == at) return false;
     at = up;
