@@ -142,7 +142,7 @@ void TTranslateForm::BitBtn1Click() {
     // The language is stored; only the restart is left to the user.
     ui::MessageBoxRequest box;
     box.text = Translate(kCannotRestart) + L"\r\r" + Translate(kNextStart);
-    box.caption = Translate(L"Language");
+    box.caption = app::kApplicationTitle;
     box.icon = ui::MessageIcon::Warning;
     platform_.windows.messageBox(this, box);
     setModalResult(ui::ModalResult::OK);

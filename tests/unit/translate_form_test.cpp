@@ -280,6 +280,7 @@ TEST_F(LanguageWindow, APathTheScriptCannotHoldKeepsTheChoiceForTheNextStart) {
   EXPECT_EQ(h.windows.shownBoxes[1].text,
             L"The program cannot restart itself from this folder.\r\r"
             L"The new language takes effect the next time it starts.");
+  EXPECT_EQ(h.windows.shownBoxes[1].caption, L"Horvane");
   EXPECT_EQ(h.windows.shownBoxes[1].icon, ui::MessageIcon::Warning);
   EXPECT_FALSE(h.files.fileExists(std::wstring(kScriptFolder) + L"\\start.bat"));
   EXPECT_TRUE(h.shell.ran.empty());

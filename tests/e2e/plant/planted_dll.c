@@ -10,7 +10,8 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
     const DWORD n = GetModuleFileNameW(self, path, MAX_PATH);
     if (n > 0 && n < MAX_PATH) {
       lstrcpyW(path + n, L".loaded");
-      HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+      HANDLE h =
+          CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
       if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
   }
@@ -24,8 +25,15 @@ static BOOL refuse(void) {
 
 /* Every function the program and its tests import from winhttp and bcrypt,
    so that either name loads. */
-#define FAIL_HANDLE(name) __declspec(dllexport) void* WINAPI name() { refuse(); return NULL; }
-#define FAIL_BOOL(name) __declspec(dllexport) BOOL WINAPI name() { return refuse(); }
+#define FAIL_HANDLE(name)                     \
+  __declspec(dllexport) void* WINAPI name() { \
+    refuse();                                 \
+    return NULL;                              \
+  }
+#define FAIL_BOOL(name)                      \
+  __declspec(dllexport) BOOL WINAPI name() { \
+    return refuse();                         \
+  }
 FAIL_BOOL(WinHttpAddRequestHeaders)
 FAIL_BOOL(WinHttpCloseHandle)
 FAIL_HANDLE(WinHttpConnect)
@@ -39,4 +47,6 @@ FAIL_BOOL(WinHttpReceiveResponse)
 FAIL_BOOL(WinHttpSendRequest)
 FAIL_BOOL(WinHttpSetOption)
 FAIL_BOOL(WinHttpSetTimeouts)
-__declspec(dllexport) LONG WINAPI BCryptGenRandom() { return (LONG)0xC0000001L; }
+__declspec(dllexport) LONG WINAPI BCryptGenRandom() {
+  return (LONG)0xC0000001L;
+}
