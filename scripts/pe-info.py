@@ -5,6 +5,12 @@
                                 fails when its text fields say otherwise
   pe-info.py sections EXE...    a Markdown table of the sections' sizes in the
                                 file, in bytes, and the whole file's
+  pe-info.py dll-search EXE     the imported DLLs and where the loader looks
+                                for them; fails unless the load configuration
+                                says System32 only (DependentLoadFlags 0x800)
+                                and every DLL imported at start is a KnownDLL
+                                or comctl32 (which the manifest binds): the
+                                others are to be loaded late, from System32
 
 Standard library only.
 """
@@ -36,6 +42,64 @@ def sections(data):
             name = data[offset:data.index(b"\0", offset)].decode("ascii", "replace")
         out.append((name, virtual_size, raw_size))
     return out
+
+
+LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
+# Windows 10's KnownDLLs that a program like this imports, and comctl32,
+# which the manifest takes from the side-by-side store.
+FROM_SYSTEM_ANYWAY = {
+    "advapi32.dll", "combase.dll", "comdlg32.dll", "gdi32.dll", "gdiplus.dll", "imm32.dll",
+    "kernel32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "rpcrt4.dll", "sechost.dll",
+    "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "ws2_32.dll", "comctl32.dll",
+}
+
+
+def headers(data):
+    """The optional header's offset, the data directories' offset and the
+    sections as (virtual address, virtual size, raw pointer)."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    if data[:2] != b"MZ" or data[pe:pe + 4] != b"PE\0\0":
+        raise ValueError("not a Windows program")
+    count, = struct.unpack_from("<H", data, pe + 6)
+    optional_size, = struct.unpack_from("<H", data, pe + 20)
+    optional = pe + 24
+    directories = optional + (112 if struct.unpack_from("<H", data, optional)[0] == 0x20B else 96)
+    table = optional + optional_size
+    spans = []
+    for i in range(count):
+        virtual_size, virtual_address, _, raw_pointer = struct.unpack_from("<IIII", data, table + 40 * i + 8)
+        spans.append((virtual_address, virtual_size, raw_pointer))
+    return directories, spans
+
+
+def file_offset(spans, rva):
+    for address, size, raw in spans:
+        if address <= rva < address + size:
+            return raw + rva - address
+    raise ValueError(f"address {rva:#x} is in no section")
+
+
+def dll_search(data):
+    """The imported DLLs' names and the load configuration's
+    DependentLoadFlags (None without a load configuration)."""
+    directories, spans = headers(data)
+    imports_rva, _ = struct.unpack_from("<II", data, directories + 8 * 1)
+    names = []
+    at = file_offset(spans, imports_rva) if imports_rva else None
+    while at is not None:
+        name_rva = struct.unpack_from("<I", data, at + 12)[0]
+        if name_rva == 0:
+            break
+        start = file_offset(spans, name_rva)
+        names.append(data[start:data.index(b"\0", start)].decode("ascii", "replace"))
+        at += 20
+    config_rva, config_size = struct.unpack_from("<II", data, directories + 8 * 10)
+    flags = None
+    if config_rva and config_size >= 0x50:
+        config = file_offset(spans, config_rva)
+        if struct.unpack_from("<I", data, config)[0] >= 0x50:
+            flags = struct.unpack_from("<H", data, config + 0x4E)[0]
+    return names, flags
 
 
 def version_block(data):
@@ -78,7 +142,7 @@ def file_version(data):
 
 
 def main(argv):
-    if len(argv) < 3 or argv[1] not in ("version", "sections"):
+    if len(argv) < 3 or argv[1] not in ("version", "sections", "dll-search"):
         sys.stderr.write(__doc__)
         return 2
     try:
@@ -86,6 +150,18 @@ def main(argv):
             with open(argv[2], "rb") as f:
                 print(file_version(f.read()))
             return 0
+        if argv[1] == "dll-search":
+            with open(argv[2], "rb") as f:
+                names, flags = dll_search(f.read())
+            print("imports: " + " ".join(names))
+            early = [n for n in names if n.lower() not in FROM_SYSTEM_ANYWAY]
+            print("found in the program's folder first: " + (" ".join(early) or "none"))
+            if flags is None:
+                print("DependentLoadFlags: none (no load configuration)")
+                return 1
+            system32 = (flags & LOAD_LIBRARY_SEARCH_SYSTEM32) != 0
+            print(f"DependentLoadFlags: {flags:#06x}" + (" (System32 only)" if system32 else ""))
+            return 0 if system32 and not early else 1
         tables = []
         sizes = []
         for path in argv[2:]:

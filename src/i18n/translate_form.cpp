@@ -14,6 +14,8 @@ namespace {
 
 constexpr wchar_t kEnglish[] = L"English";
 constexpr wchar_t kMakerName[] = L"Calvion";
+constexpr wchar_t kCannotRestart[] = L"The program cannot restart itself from this folder.";
+constexpr wchar_t kNextStart[] = L"The new language takes effect the next time it starts.";
 
 }  // namespace
 
@@ -36,13 +38,6 @@ std::vector<std::wstring> TranslatorLines(const std::wstring& text) {
     start = comma + 1;
   }
   return lines;
-}
-
-std::wstring RestartScriptText(const std::wstring& exePath) {
-  return L"@ECHO OFF\r\n"
-         L"ping 192.0.2.2 -n 1 -w 1000 > nul\r\n"
-         L"\"" +
-         exePath + L"\"\r\n";
 }
 
 std::wstring ContributionAddress(std::wstring_view makerHost) {
@@ -138,17 +133,30 @@ void TTranslateForm::BitBtn1Click() {
   auto& files = platform_.files;
   const wchar_t sep = files.separator();
   const auto& id = app::identity();
+  const std::wstring folder = ScriptFolder();
+  const std::wstring script = folder + sep + kRestartScriptName;
+  const std::wstring system = files.systemFolder();
+  const auto bytes = RestartScriptBytes(platform_.locale, files.moduleFileName(), system);
+  const auto command = RestartCommandFor(script, system);
+  if (!bytes || !command) {
+    // The language is stored; only the restart is left to the user.
+    ui::MessageBoxRequest box;
+    box.text = Translate(kCannotRestart) + L"\r\r" + Translate(kNextStart);
+    box.caption = app::kApplicationTitle;
+    box.icon = ui::MessageIcon::Warning;
+    platform_.windows.messageBox(this, box);
+    setModalResult(ui::ModalResult::OK);
+    return;
+  }
   // Folders that exist or can't be made are no failure here; writing the
   // script says whether it worked.
   files.createDirectory(files.roamingAppDataFolder() + sep + id.companyName);
-  const std::wstring folder = ScriptFolder();
   files.createDirectory(folder);
-  const std::wstring script = folder + sep + kRestartScriptName;
-  if (!files.writeFile(script, platform_.locale.toAnsi(RestartScriptText(files.moduleFileName()))))
-    throw Error(L"Cannot create file \"" + script + L"\"");
+  if (!files.writeFile(script, *bytes)) throw Error(L"Cannot create file \"" + script + L"\"");
   platform_.windows.processMessages();
 
-  platform_.shell.open(script, L"", folder, platform::ShowCommand::Hide);
+  platform_.shell.run(command->program, command->parameters, command->directory,
+                      platform::ShowCommand::Hide);
   platform_.windows.processMessages();
   platform_.windows.terminate();
   setModalResult(ui::ModalResult::OK);

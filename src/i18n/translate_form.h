@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_platform.h"
+#include "i18n/restart_script.h"
 #include "i18n/translate_form_layout.h"
 #include "ui/form.h"
 #include "ui/window_system.h"
@@ -25,10 +26,6 @@ std::wstring LookUpEntry(const std::wstring& key, const std::vector<std::wstring
 // The translators box: one line per comma-separated name, trimmed; no line
 // for an empty text.
 std::vector<std::wstring> TranslatorLines(const std::wstring& text);
-
-// "start.bat": a pause of about one second, then the program again.
-std::wstring RestartScriptText(const std::wstring& exePath);
-inline constexpr wchar_t kRestartScriptName[] = L"start.bat";
 
 // The maker's page about contributing translations.
 std::wstring ContributionAddress(std::wstring_view makerHost);

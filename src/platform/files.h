@@ -31,7 +31,9 @@ class Files {
                                               const std::wstring& suffix) = 0;
   // Whole file contents; nullopt when the file can't be opened or read.
   virtual std::optional<std::string> readFile(const std::wstring& path) = 0;
-  // Replaces the file; false when it can't be written.
+  // Replaces the file; false when it can't be written, and when the file or
+  // one of its folders is a link (a junction or symbolic link): a link that
+  // someone planted would aim an elevated write elsewhere.
   virtual bool writeFile(const std::wstring& path, const std::string& bytes) = 0;
 };
 

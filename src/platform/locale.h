@@ -1,6 +1,7 @@
 #pragma once
 // Locale and language boundary.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace hv::platform {
@@ -15,9 +16,12 @@ class Locale {
   virtual std::wstring timeSeparator() = 0;
   // The user's decimal separator ("." in en-US, "," in de-DE).
   virtual std::wstring decimalSeparator() = 0;
-  // The system's ANSI code page, for files the program writes in it.
-  virtual std::string toAnsi(const std::wstring& text) = 0;
+  // The system's ANSI code page, for files other programs wrote in it.
   virtual std::wstring fromAnsi(const std::string& bytes) = 0;
+  // text in the OEM code page, the one cmd reads batch files in; nullopt
+  // when a character has no exact counterpart there (no best fit: a
+  // look-alike could mean something else to cmd).
+  virtual std::optional<std::string> toOem(const std::wstring& text) = 0;
 };
 
 }  // namespace hv::platform

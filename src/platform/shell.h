@@ -19,6 +19,11 @@ class Shell {
   // open does. The result is not examined.
   virtual void openAsUser(const std::wstring& file, const std::wstring& parameters,
                           ShowCommand show) = 0;
+  // Starts program, a full path, with parameters, in directory, in this
+  // process's own session and rights; no file association is consulted.
+  // The result is not examined by any caller.
+  virtual void run(const std::wstring& program, const std::wstring& parameters,
+                   const std::wstring& directory, ShowCommand show) = 0;
   // Creates or opens the named mutex and keeps it until the process ends.
   virtual void holdNamedMutex(const std::wstring& name) = 0;
   // The first command-line argument after the program name, or empty.

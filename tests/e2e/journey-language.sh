@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Choosing German in the language window and confirming stores
 # "German.lang.txt", writes start.bat into the roaming folder and ends the
-# program; the script, run hidden by the shell, starts it again in German.
+# program; the script, run hidden by System32's cmd, starts it again in German.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menu.sh"
 source "$REPO/tests/fixtures/maker_tls.sh"
@@ -55,7 +55,9 @@ tr -d '\r' <"$APPDIR/settings.ini" | grep -qx 'LanguageFile=German.lang.txt' ||
 
 [[ -f "$script" ]] || fail "no start.bat in $roaming/CALVION/Horvane"
 exe=$(cd "$APPDIR" && wine64 winepath -w "$APPDIR/horvane.exe" 2>/dev/null | tr -d '\r')
-expected=$(printf '@ECHO OFF\r\nping 192.0.2.2 -n 1 -w 1000 > nul\r\n"%s"\r\n' "$exe")
+# System32's ping by its full path; cmd.exe from there runs the script.
+system=$(wine64 cmd /c echo %SystemRoot%\\system32 2>/dev/null | tr -d '\r')
+expected=$(printf '@ECHO OFF\r\n"%s\\PING.EXE" 192.0.2.2 -n 1 -w 1000 > nul\r\n"%s"\r\n' "$system" "$exe")
 [[ "$(cat "$script")" == "$expected" ]] ||
   fail "start.bat differs: $(od -c "$script" | head -20)"
 

@@ -16,7 +16,7 @@ class FakeFiles : public platform::Files {
  public:
   std::wstring exePath = L"C:\\Tools\\horvane.exe";
   std::wstring roaming = L"C:\\Users\\me\\AppData\\Roaming";
-  std::wstring system = L"C:\\Windows\\system32";
+  std::wstring system = L"C:\\Windows\\System32";
   // Folders in which no file can be created (the probe fails there).
   std::set<std::wstring> readOnlyFolders;
   // Files that exist but can't be read.

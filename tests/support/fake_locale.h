@@ -1,6 +1,6 @@
 #pragma once
 // A fixed locale: English (United States) separators, Latin-1 as the ANSI
-// code page (characters beyond it become "?").
+// and the OEM code page (characters beyond it can't be written in it).
 #include <string>
 
 #include "platform/locale.h"
@@ -18,10 +18,12 @@ class FakeLocale : public platform::Locale {
   std::wstring dateSeparator() override { return date; }
   std::wstring timeSeparator() override { return time; }
   std::wstring decimalSeparator() override { return decimal; }
-  std::string toAnsi(const std::wstring& text) override {
+  std::optional<std::string> toOem(const std::wstring& text) override {
     std::string out;
-    for (wchar_t c : text)
-      out.push_back(static_cast<unsigned>(c) <= 0xFF ? static_cast<char>(c) : '?');
+    for (wchar_t c : text) {
+      if (static_cast<unsigned>(c) > 0xFF) return std::nullopt;
+      out.push_back(static_cast<char>(c));
+    }
     return out;
   }
   std::wstring fromAnsi(const std::string& bytes) override {

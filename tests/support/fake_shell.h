@@ -26,6 +26,10 @@ class FakeShell : public platform::Shell {
     opened.push_back({file, parameters, L"", show, true});
     if (failOpen) throw Error(L"no shell");
   }
+  void run(const std::wstring& program, const std::wstring& parameters,
+           const std::wstring& directory, platform::ShowCommand show) override {
+    ran.push_back({program, parameters, directory, show});
+  }
   void holdNamedMutex(const std::wstring& name) override { mutexes.push_back(name); }
   std::wstring firstArgument() override { return argument; }
   std::uint16_t addGlobalAtom(const std::wstring& name) override {
@@ -34,6 +38,8 @@ class FakeShell : public platform::Shell {
   }
 
   std::vector<Opened> opened;
+  // Programs started by run(), in the same shape.
+  std::vector<Opened> ran;
   std::vector<std::wstring> mutexes, atoms;
   std::wstring argument;
   std::uint16_t atomValue = 0xC123;

@@ -20,7 +20,8 @@ inline const std::set<std::wstring>& ExpectedKeys() {
       // Language window.
       L"Language", L"User Interface Language:", L"Translated by:", L"OK", L"Cancel",
       L"Contribute Translation", L"Yes", L"No", L"Confirmation", L"Restart Application?",
-      i18n::kTranslatorsKey,
+      i18n::kTranslatorsKey, L"The program cannot restart itself from this folder.",
+      L"The new language takes effect the next time it starts.",
       // Update notice.
       L"UPDATE AVAILABLE", L"Click to download",
       // Feedback window.

@@ -257,7 +257,7 @@ TEST_F(AboutWindow, LicenseOpensInNotepadOrSaysTheFileIsMissing) {
   h.files.addFile(L"C:\\Tools\\license.txt", "terms");
   h.windows.userChoose(f.LicensePrivacyPolicy1);
   ASSERT_EQ(h.shell.opened.size(), 1u);
-  EXPECT_EQ(h.shell.opened[0].file, L"C:\\Windows\\system32\\notepad.exe");
+  EXPECT_EQ(h.shell.opened[0].file, L"C:\\Windows\\System32\\notepad.exe");
   EXPECT_TRUE(h.shell.opened[0].asUser);
   EXPECT_EQ(h.shell.opened[0].parameters, L"\"C:\\Tools\\license.txt\"");
   EXPECT_EQ(h.shell.opened[0].show, platform::ShowCommand::Normal);

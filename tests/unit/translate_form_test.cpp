@@ -8,7 +8,9 @@
 #include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "i18n/translate_form_layout.h"
+#include "platform/utf8.h"
 #include "support/app_harness.h"
+#include "support/fake_locale.h"
 
 namespace hv::i18n {
 namespace {
@@ -67,10 +69,60 @@ TEST(TranslatorLines, OneTrimmedNamePerComma) {
   EXPECT_TRUE(TranslatorLines(L"").empty());
 }
 
-TEST(RestartScript, ThreeLinesEndedByCrLf) {
-  EXPECT_EQ(RestartScriptText(L"C:\\Program Files\\Horvane\\horvane.exe"),
-            L"@ECHO OFF\r\nping 192.0.2.2 -n 1 -w 1000 > nul\r\n"
-            L"\"C:\\Program Files\\Horvane\\horvane.exe\"\r\n");
+TEST(RestartScript, WritesThePathsAsCmdReadsThemOrNotAtAll) {
+  const std::string wait =
+      "@ECHO OFF\r\n\"C:\\Windows\\System32\\PING.EXE\" 192.0.2.2 -n 1 -w 1000 > nul\r\n";
+  struct Row {
+    std::wstring exe;
+    std::optional<std::string> script;
+  };
+  const Row rows[] = {
+      {L"C:\\Program Files\\Horvane\\horvane.exe",
+       wait + "\"C:\\Program Files\\Horvane\\horvane.exe\"\r\n"},
+      // cmd would expand a variable between two "%".
+      {L"C:\\100% %USERNAME%\\horvane.exe", wait + "\"C:\\100%% %%USERNAME%%\\horvane.exe\"\r\n"},
+      {L"C:\\a&b^c!\\horvane.exe", wait + "\"C:\\a&b^c!\\horvane.exe\"\r\n"},
+      {L"C:\\Zeitger\u00e4te\\horvane.exe", wait + "\"C:\\Zeitger\xE4te\\horvane.exe\"\r\n"},
+      // Best fit would write "&" and a quote for these: a command of the
+      // folder's name.
+      {L"C:\\x\uFF06calc\\horvane.exe", std::nullopt},
+      {L"C:\\x\uFF02 \uFF06calc \uFF06\uFF02\\horvane.exe", std::nullopt},
+      {L"C:\\x\"\\horvane.exe", std::nullopt},
+      {L"C:\\x\r\ncalc\\horvane.exe", std::nullopt},
+      {L"", std::nullopt},
+  };
+  test::FakeLocale oem;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(platform::toUtf8(row.exe));
+    EXPECT_EQ(RestartScriptBytes(oem, row.exe, L"C:\\Windows\\System32"), row.script);
+  }
+  EXPECT_EQ(RestartScriptBytes(oem, L"C:\\h.exe", L""), std::nullopt);
+}
+
+TEST(RestartScript, RunsThroughSystemCmdInTheSystemFolder) {
+  constexpr wchar_t kSystem[] = L"C:\\Windows\\System32";
+  struct Row {
+    std::wstring script, parameters;
+  };
+  const Row rows[] = {
+      {L"C:\\Users\\me\\start.bat", L"/d /v:off /s /c \"\"C:\\Users\\me\\start.bat\"\""},
+      {L"D:\\A & B (x)\\start.bat", L"/d /v:off /s /c \"\"D:\\A & B (x)\\start.bat\"\""},
+      // cmd's command line can't keep a "%" from being expanded.
+      {L"C:\\Users\\%x%\\start.bat", L""},
+      {L"C:\\Users\\\"\\start.bat", L""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(platform::toUtf8(row.script));
+    const auto command = RestartCommandFor(row.script, kSystem);
+    if (row.parameters.empty()) {
+      EXPECT_FALSE(command);
+      continue;
+    }
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->program, L"C:\\Windows\\System32\\cmd.exe");
+    EXPECT_EQ(command->parameters, row.parameters);
+    EXPECT_EQ(command->directory, kSystem);
+  }
 }
 
 TEST_F(LanguageWindow, WithoutLanguagesOnlyEnglishByTheMaker) {
@@ -169,15 +221,17 @@ TEST_F(LanguageWindow, ConfirmedChangeStoresWritesTheScriptRunsItAndEnds) {
   h.windows.userClick(f.BitBtn1);
   EXPECT_EQ(stored, std::vector<std::wstring>{L"English.lang.txt"});
   // Whatever SettingsFolder is, the script goes to the roaming folder, in
-  // the ANSI code page.
-  EXPECT_EQ(h.files.contents(std::wstring(kScriptFolder) + L"\\start.bat"),
-            std::string("@ECHO OFF\r\nping 192.0.2.2 -n 1 -w 1000 > nul\r\n"
-                        "\"C:\\Zeitger\xE4te\\horvane.exe\"\r\n"));
-  ASSERT_EQ(h.shell.opened.size(), 1u);
-  EXPECT_EQ(h.shell.opened[0].file, std::wstring(kScriptFolder) + L"\\start.bat");
-  EXPECT_EQ(h.shell.opened[0].parameters, L"");
-  EXPECT_EQ(h.shell.opened[0].directory, kScriptFolder);
-  EXPECT_EQ(h.shell.opened[0].show, platform::ShowCommand::Hide);
+  // the OEM code page, and System32's cmd runs it there.
+  const std::wstring script = std::wstring(kScriptFolder) + L"\\start.bat";
+  EXPECT_EQ(h.files.contents(script),
+            RestartScriptBytes(h.locale, h.files.exePath, h.files.system));
+  EXPECT_TRUE(h.shell.opened.empty());
+  ASSERT_EQ(h.shell.ran.size(), 1u);
+  const auto command = RestartCommandFor(script, h.files.system);
+  EXPECT_EQ(h.shell.ran[0].file, command->program);
+  EXPECT_EQ(h.shell.ran[0].parameters, command->parameters);
+  EXPECT_EQ(h.shell.ran[0].directory, h.files.system);
+  EXPECT_EQ(h.shell.ran[0].show, platform::ShowCommand::Hide);
   EXPECT_TRUE(h.windows.terminated());
   EXPECT_GE(h.windows.processMessagesCalls, 3);
   EXPECT_TRUE(h.windows.shownBoxes.size() == 1u);
@@ -209,8 +263,29 @@ TEST_F(LanguageWindow, ScriptThatCannotBeWrittenIsReportedAfterTheSettingIsStore
   EXPECT_EQ(h.windows.shownBoxes[1].caption, L"Horvane");
   EXPECT_EQ(h.windows.shownBoxes[1].icon, ui::MessageIcon::Error);
   EXPECT_NE(h.windows.shownBoxes[1].text.find(L"start.bat"), std::wstring::npos);
-  EXPECT_TRUE(h.shell.opened.empty());
+  EXPECT_TRUE(h.shell.ran.empty());
   EXPECT_FALSE(h.windows.terminated());
+}
+
+TEST_F(LanguageWindow, APathTheScriptCannotHoldKeepsTheChoiceForTheNextStart) {
+  languages();
+  load(L"German.lang.txt");
+  h.files.exePath = L"C:\\Users\\me\\Downloads\\\uFF06calc\\horvane.exe";
+  TTranslateForm& f = open();
+  h.windows.dispatch([&] { f.ComboBox1.selectFromUser(1); });  // French
+  h.windows.boxAnswers.push_back(ui::ModalResult::Yes);
+  h.windows.userClick(f.BitBtn1);
+  EXPECT_EQ(stored, std::vector<std::wstring>{L"French.lang.txt"});
+  ASSERT_EQ(h.windows.shownBoxes.size(), 2u);
+  EXPECT_EQ(h.windows.shownBoxes[1].text,
+            L"The program cannot restart itself from this folder.\r\r"
+            L"The new language takes effect the next time it starts.");
+  EXPECT_EQ(h.windows.shownBoxes[1].caption, L"Horvane");
+  EXPECT_EQ(h.windows.shownBoxes[1].icon, ui::MessageIcon::Warning);
+  EXPECT_FALSE(h.files.fileExists(std::wstring(kScriptFolder) + L"\\start.bat"));
+  EXPECT_TRUE(h.shell.ran.empty());
+  EXPECT_FALSE(h.windows.terminated());
+  EXPECT_EQ(f.modalResult(), ui::ModalResult::OK);
 }
 
 TEST_F(LanguageWindow, EachCreationOverwritesLanguageAtOpen) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,30 @@ TEST_F(Win32FilesAdapter, TellsFilesFromFolders) {
   EXPECT_FALSE(files.fileExists(folder / L"sub"));
   EXPECT_FALSE(files.fileExists(folder / L"none"));
   EXPECT_FALSE(files.directoryExists(folder / L"none"));
+}
+
+// run-adapters.sh plants the links on the Unix side, where Wine shows a
+// symbolic link as a reparse point; Wine can't make one itself. (A link to
+// nothing is invisible to Wine, so it is not tried here.)
+TEST_F(Win32FilesAdapter, RefusesToWriteThroughAPlantedLink) {
+  const wchar_t* planted = _wgetenv(L"HORVANE_LINK_FOLDER");
+  ASSERT_NE(planted, nullptr) << "run through tests/win/run-adapters.sh";
+  const std::wstring links = planted;
+  struct Row {
+    const wchar_t* path;
+    bool written;
+  };
+  const Row rows[] = {
+      {L"real\\own.bat", true},         {L"folder-link\\target.bat", false},
+      {L"folder-link\\new.bat", false}, {L"file-link.bat", false},
+      {L"hard-link.bat", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(row.path)));
+    EXPECT_EQ(files.writeFile(links + L"\\" + row.path, "new"), row.written);
+  }
+  EXPECT_EQ(files.readFile(links + L"\\real\\target.bat"), "old");
+  EXPECT_FALSE(files.fileExists(links + L"\\real\\new.bat"));
 }
 
 TEST_F(Win32FilesAdapter, AppendsToTheEndOfAFile) {

@@ -8,7 +8,7 @@ source "$(dirname "$0")/../../scripts/common.sh"
 
 BUILD="${1:-$REPO/build/windows}"
 EXE=$(wintests_exe "$BUILD") || exit 1
-FILTER="${HORVANE_ADAPTER_FILTER:-ErrorText*:SntpClient*:SntpChrony*:UdpAdapter*:Win32Udp*:Win32Profile*:Win32Version*:Win32SettingsFolder*:Win32Files*:Win32Clock*:Win32Shell*}"
+FILTER="${HORVANE_ADAPTER_FILTER:-ErrorText*:SntpClient*:SntpChrony*:UdpAdapter*:Win32Udp*:Win32Profile*:Win32Version*:Win32SettingsFolder*:Win32Files*:Win32Clock*:Win32Shell*:Win32Locale*}"
 
 CHRONY_DIR=$(mktemp -d /tmp/horvane-wine-chronyd.XXXXXX)
 CHRONY_PID=""
@@ -27,7 +27,7 @@ cleanup() {
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
-  rm -rf "$CHRONY_DIR"
+  rm -rf "$CHRONY_DIR" "${LINK_DIR:-}"
 }
 trap cleanup EXIT
 
@@ -85,6 +85,17 @@ CONF
 }
 
 ensure_wine_prefix
+
+# Links for the file adapter to refuse: Wine shows a Unix symbolic link as a
+# reparse point, and can't plant one itself.
+LINK_DIR=$(mktemp -d "$WINEPREFIX/drive_c/horvane-links.XXXXXX")
+mkdir "$LINK_DIR/real"
+printf old >"$LINK_DIR/real/target.bat"
+ln -s real "$LINK_DIR/folder-link"
+ln -s real/target.bat "$LINK_DIR/file-link.bat"
+ln "$LINK_DIR/real/target.bat" "$LINK_DIR/hard-link.bat"
+export HORVANE_LINK_FOLDER
+HORVANE_LINK_FOLDER=$(winepath -w "$LINK_DIR" 2>/dev/null)
 
 # A free port can be taken again before chronyd binds it: try a few.
 PORT=""

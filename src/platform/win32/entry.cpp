@@ -44,6 +44,9 @@ struct Adapters {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // DLLs loaded later, by name, come from System32 too, as the imports do
+  // (load_config.cpp).
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   auto* a = new Adapters;
   hv::app::AppPlatform platform{
       a->windows, a->clock, a->files,    a->profile,    a->versionInfo, a->locale,  a->shell,

@@ -49,6 +49,19 @@ bool writeAll(HANDLE h, const std::string& bytes) {
   return true;
 }
 
+// True when path, or a folder on the way to it, is a junction or a symbolic
+// link. The attributes are the link's own, even when its target is missing.
+bool throughLink(const std::wstring& path) {
+  std::wstring at = path;
+  for (;;) {
+    const DWORD a = GetFileAttributesW(at.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+    const std::wstring up = FolderWithoutSeparator(at, L'\\');
+    if (up.empty() || up == at) return false;
+    at = up;
+  }
+}
+
 }  // namespace
 
 std::wstring ModuleFileName() {
@@ -146,9 +159,20 @@ std::optional<std::string> Win32Files::readFile(const std::wstring& path) {
 }
 
 bool Win32Files::writeFile(const std::wstring& path, const std::string& bytes) {
-  KernelHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  return h && writeAll(h.get(), bytes);
+  if (throughLink(path)) return false;
+  // The link itself is opened, never what it names, so one planted after the
+  // check is still seen below. A second hard link would carry the write to
+  // another name.
+  KernelHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!h) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(h.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+      info.nNumberOfLinks > 1) {
+    return false;
+  }
+  return SetEndOfFile(h.get()) && writeAll(h.get(), bytes);
 }
 
 }  // namespace hv::platform::win32

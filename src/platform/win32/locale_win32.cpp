@@ -35,13 +35,33 @@ std::wstring Win32Locale::decimalSeparator() {
   return localeText(LOCALE_SDECIMAL, L".");
 }
 
-std::string Win32Locale::toAnsi(const std::wstring& text) {
-  if (text.empty() || text.size() > INT_MAX) return {};
+std::optional<std::string> Win32Locale::toOem(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  if (text.size() > INT_MAX) return std::nullopt;
+  const UINT page = GetOEMCP();
   const int len = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), len, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* used = &usedDefault;
+  int n = WideCharToMultiByte(page, flags, text.data(), len, nullptr, 0, nullptr, used);
+  if (n <= 0 && GetLastError() == ERROR_INVALID_PARAMETER) {
+    // UTF-8 and a few other pages take neither the flag nor the check; the
+    // round trip below catches what they would change.
+    flags = 0;
+    used = nullptr;
+    n = WideCharToMultiByte(page, flags, text.data(), len, nullptr, 0, nullptr, used);
+  }
+  if (n <= 0 || usedDefault) return std::nullopt;
   std::string bytes(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), len, bytes.data(), n, nullptr, nullptr);
+  if (WideCharToMultiByte(page, flags, text.data(), len, bytes.data(), n, nullptr, used) != n ||
+      usedDefault) {
+    return std::nullopt;
+  }
+  const int back = MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data(), n, nullptr, 0);
+  if (back != len) return std::nullopt;
+  std::wstring again(static_cast<std::size_t>(back), L'\0');
+  MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data(), n, again.data(), back);
+  if (again != text) return std::nullopt;
   return bytes;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The user's language and regional settings, and the ANSI code page.
+// The user's language and regional settings, and the ANSI and OEM code pages.
 #include "platform/locale.h"
 
 namespace hv::platform::win32 {
@@ -10,8 +10,8 @@ class Win32Locale : public Locale {
   std::wstring dateSeparator() override;
   std::wstring timeSeparator() override;
   std::wstring decimalSeparator() override;
-  std::string toAnsi(const std::wstring& text) override;
   std::wstring fromAnsi(const std::string& bytes) override;
+  std::optional<std::string> toOem(const std::wstring& text) override;
 };
 
 }  // namespace hv::platform::win32

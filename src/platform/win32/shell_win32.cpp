@@ -32,6 +32,24 @@ void Win32Shell::openAsUser(const std::wstring& file, const std::wstring& parame
   if (!routes_.unelevated(request)) routes_.direct(request);
 }
 
+void Win32Shell::run(const std::wstring& program, const std::wstring& parameters,
+                     const std::wstring& directory, ShowCommand show) {
+  // CreateProcessW, not the shell: a per-user file association can't step in.
+  std::wstring commandLine = L"\"" + program + L"\"";
+  if (!parameters.empty()) commandLine += L" " + parameters;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = show == ShowCommand::Hide ? SW_HIDE : SW_SHOWNORMAL;
+  PROCESS_INFORMATION started{};
+  const DWORD flags = show == ShowCommand::Hide ? CREATE_NO_WINDOW : 0;
+  if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                     directory.empty() ? nullptr : directory.c_str(), &startup, &started)) {
+    KernelHandle process(started.hProcess);
+    KernelHandle thread(started.hThread);
+  }
+}
+
 void Win32Shell::holdNamedMutex(const std::wstring& name) {
   mutexes_.emplace_back(CreateMutexW(nullptr, FALSE, name.c_str()));
 }

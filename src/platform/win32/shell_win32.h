@@ -24,6 +24,8 @@ class Win32Shell : public Shell {
             ShowCommand show) override;
   void openAsUser(const std::wstring& file, const std::wstring& parameters,
                   ShowCommand show) override;
+  void run(const std::wstring& program, const std::wstring& parameters,
+           const std::wstring& directory, ShowCommand show) override;
   void holdNamedMutex(const std::wstring& name) override;
   std::wstring firstArgument() override;
   std::uint16_t addGlobalAtom(const std::wstring& name) override;
