@@ -99,17 +99,24 @@ TDateTime TIdSNTP::awaitReply(platform::UdpSocket& socket, platform::Ipv4Address
     if (!answers) continue;
     if (got.bytes < sntp::kPacketSize) return 0;
 
-    const sntp::NtpTimestamp t4 =
-        sntp::addMicroseconds(sending.clock, receivedAtUs - sending.steadyUs);
+    const sntp::NtpTimestamp t1 = sending.clock;
+    const sntp::NtpTimestamp t2 = sntp::readTimestamp(reply, sntp::kReceiveOffset);
+    const sntp::NtpTimestamp t3 = sntp::readTimestamp(reply, sntp::kTransmitOffset);
+    const sntp::NtpTimestamp t4 = sntp::addMicroseconds(t1, receivedAtUs - sending.steadyUs);
     last_ = {true,
              sntp::stratum(reply),
              sntp::kissCode(reply),
              receivedAtUs,
              server,
-             sntp::measureExchange(sending.clock, sntp::readTimestamp(reply, sntp::kReceiveOffset),
-                                   sntp::readTimestamp(reply, sntp::kTransmitOffset), t4)};
-    const TDateTime t =
-        sntp::ntpToLocal(sntp::readTimestamp(reply, sntp::kTransmitOffset), utcOffsetDays());
+             sntp::measureExchange(t1, t2, t3, t4)};
+    const double delayMs = last_.figures.delaySeconds * 1000;
+    last_.reliable = delayMs >= 0 && (ReceiveTimeout <= 0 || delayMs <= ReceiveTimeout);
+    const sntp::NtpTimestamp answer =
+        last_.reliable ? sntp::serverTimeAtArrival(t1, t2, t3, t4) : t3;
+    last_.answerUtcUs = sntp::ntpToUtc(answer);
+    const double offset = utcOffsetDays();
+    const TDateTime t = last_.reliable ? sntp::utcToLocal(last_.answerUtcUs, offset)
+                                       : sntp::ntpToLocal(answer, offset);
     return sntp::judgeReply(reply, CheckStratum) == sntp::Verdict::Accept ? t : 0;
   }
 }
@@ -127,9 +134,9 @@ std::uint32_t TIdSNTP::nextNonce() {
 TDateTime TIdSNTP::DateTime() {
   const std::lock_guard lock(query_);
   last_ = {};
-  const double offset = utcOffsetDays();
-  const sntp::NtpTimestamp clockStamp =
-      sntp::localToNtp(fromSystemTime(clock_.localTime()), offset);
+  // A zone that cannot be read fails the query before anything is sent.
+  utcOffsetDays();
+  const sntp::NtpTimestamp clockStamp = sntp::utcToNtp(clock_.utcMicroseconds());
   const std::int64_t builtUs = clock_.steadyMicroseconds();
   Sending sending{sntp::withNonce(clockStamp, nextNonce()), clockStamp, builtUs};
   const sntp::Packet request = sntp::encodeRequest(sending.transmit);
@@ -139,8 +146,8 @@ TDateTime TIdSNTP::DateTime() {
   platform::UdpSocket& s = socket();
   if (!ownReplyTaken_) s.drain();
   ownReplyTaken_ = false;
-  // Our clock at the moment of sending, for the figures: the look-up took
-  // its time since the request was built.
+  // Our clock at the moment of sending, T1 of the figures: the look-up took
+  // its time since the request was built. The stamp's nonce is no part of it.
   const std::int64_t sentUs = clock_.steadyMicroseconds();
   sending.clock = sntp::addMicroseconds(clockStamp, sentUs - builtUs);
   sending.steadyUs = sentUs;

@@ -24,8 +24,13 @@ struct SntpReply {
   std::string kissCode;           // of a kiss-o'-death, else empty
   std::int64_t receivedAtUs = 0;  // on the clock's steady scale
   platform::Ipv4Address server;
-  // Offset and round trip of the exchange; DateTime stays uncorrected.
+  // Offset and round trip of the exchange.
   sntp::ExchangeFigures figures;
+  // A round trip from 0 to ReceiveTimeout: the figures can be trusted.
+  bool reliable = false;
+  // What DateTime hands on, unrounded, in UTC microseconds since 1970: the
+  // server's clock at receivedAtUs when reliable, else its transmit time.
+  std::int64_t answerUtcUs = 0;
 };
 
 class TIdSNTP {
@@ -42,9 +47,12 @@ class TIdSNTP {
   // Refuse replies of stratum 0 or above 15.
   bool CheckStratum = true;
 
-  // One query of Host. The server's transmit time in local time to the whole
-  // millisecond, or exactly 0 when no acceptable reply came in time. Throws
-  // EIdSocketError or hv::Error for look-up, socket and time-zone failures.
+  // One query of Host, in local time: the server's clock when its reply
+  // arrived, unrounded, or, when the figures are not reliable, its transmit
+  // time to the whole millisecond; exactly 0 when no acceptable reply came
+  // in time.
+  // Throws EIdSocketError or hv::Error for look-up, socket and time-zone
+  // failures.
   TDateTime DateTime();
   // The reply of the last query; read it on the thread that queried.
   const SntpReply& LastReply() const { return last_; }
@@ -55,7 +63,7 @@ class TIdSNTP {
   void send(platform::UdpSocket& socket, platform::Ipv4Address server, std::uint16_t port,
             const sntp::Packet& request);
   // When the request went out: its transmit timestamp (with the nonce),
-  // our clock then, and the steady clock then.
+  // our precise clock then, and the steady clock then.
   struct Sending {
     sntp::NtpTimestamp transmit;
     sntp::NtpTimestamp clock;
