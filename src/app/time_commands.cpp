@@ -98,11 +98,10 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
     r.figures.delaySeconds = reply.figures.delaySeconds;
     r.figures.stratum = reply.stratum;
     r.figures.server = reply.server.text();
-    r.figures.reliable =
-        reply.figures.delaySeconds >= 0 &&
-        (sntp_->ReceiveTimeout <= 0 || reply.figures.delaySeconds * 1000 <= sntp_->ReceiveTimeout);
+    r.figures.reliable = reply.reliable;
     // Also the 0 of a query that got no acceptable reply.
     r.kind = time::YearAcceptable(r.time) ? Kind::Time : Kind::InvalidTime;
+    if (r.kind == Kind::Time) r.utcUs = reply.answerUtcUs;
     refuseBeforeFloor(r);
   } catch (...) {
     r.unexpected = std::current_exception();
@@ -164,10 +163,23 @@ time::TDateTime TimeCommands::answerNow(const QueryResult& r) {
 }
 
 void TimeCommands::write(const QueryResult& r) {
+  withheldTold_ = false;
+  if (r.utcUs) {
+    // In UTC, so a daylight-saving change between the answer and the write,
+    // or brought by the write itself, cannot shift it.
+    const std::int64_t elapsedUs =
+        std::max<std::int64_t>(0, services_.clock.steadyMicroseconds() - r.receivedAtUs);
+    const std::int64_t us = *r.utcUs + elapsedUs;
+    const std::int64_t ms = us / 1000 + (us % 1000 >= 500 ? 1 : 0);
+    platform::SystemTime record = time::toSystemTime(time::fromUnixMilliseconds(ms));
+    record.dayOfWeek = 0;
+    services_.clock.setSystemTime(record);
+    return;
+  }
+  // The maker's endpoint answers local time in whole seconds.
   platform::SystemTime record = time::toSystemTime(answerNow(r));
   record.dayOfWeek = 0;
   services_.clock.setLocalTime(record);
-  withheldTold_ = false;
 }
 
 FetchOutcome TimeCommands::settleAndWrite(const QueryResult& r, Starter starter) {

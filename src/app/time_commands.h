@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/automatic_backoff.h"
@@ -99,6 +100,9 @@ struct QueryResult {
   Kind kind = Kind::Empty;
   std::wstring host;
   time::TDateTime time = 0;
+  // SNTP: the same answer in UTC microseconds since 1970, unrounded, which
+  // the clock is written from.
+  std::optional<std::int64_t> utcUs;
   std::int64_t receivedAtUs = 0;
   AnswerFigures figures;  // Time
   std::string kissCode;

@@ -1,6 +1,6 @@
 #pragma once
-// Clock and time-zone boundary: the local clock, the zone information, and
-// the one call that sets the computer's clock.
+// Clock and time-zone boundary: the local and the precise UTC clock, the zone
+// information, and the calls that set the computer's clock.
 #include <cstdint>
 #include <string>
 
@@ -37,9 +37,16 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual SystemTime localTime() = 0;
+  // The computer's clock in UTC as finely as the platform reads it:
+  // microseconds since 1 January 1970 00:00 UTC.
+  virtual std::int64_t utcMicroseconds() = 0;
   virtual TimeZoneInfo timeZone() = 0;
-  // Returns the platform's verdict; callers do not act on a refusal.
+  // Both return the platform's verdict; callers do not act on a refusal.
+  // Local time is converted with the daylight state in force before the
+  // change, so a write across a daylight-saving boundary lands an hour off.
   virtual bool setLocalTime(const SystemTime& t) = 0;
+  // t in UTC: no daylight-saving state takes part.
+  virtual bool setSystemTime(const SystemTime& utc) = 0;
   // A clock that only moves forward, whatever is done to the computer's
   // clock: for the time that passes between two moments.
   virtual std::int64_t steadyMicroseconds() = 0;

@@ -99,6 +99,10 @@ TDateTime addMilliseconds(TDateTime t, std::int64_t ms) {
   return (t * kMsPerDay + static_cast<double>(ms)) / kMsPerDay;
 }
 
+TDateTime fromUnixMilliseconds(std::int64_t ms) {
+  return static_cast<double>(-kEpochShift) + static_cast<double>(ms) / kMsPerDay;
+}
+
 std::wstring formatDisplay(TDateTime t, std::wstring_view dateSeparator,
                            std::wstring_view timeSeparator) {
   const auto s = toSystemTime(t);

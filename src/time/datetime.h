@@ -22,6 +22,8 @@ TDateTime fromSystemTime(const platform::SystemTime& t);
 platform::SystemTime toSystemTime(TDateTime t);
 int yearOf(TDateTime t);
 TDateTime addMilliseconds(TDateTime t, std::int64_t ms);
+// Milliseconds since 1 January 1970 00:00.
+TDateTime fromUnixMilliseconds(std::int64_t ms);
 
 // "dd/mm/yyyy hh:nn:ss" with the given separators in place of "/" and ":".
 std::wstring formatDisplay(TDateTime t, std::wstring_view dateSeparator,

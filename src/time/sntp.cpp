@@ -70,9 +70,9 @@ platform::UdpSocket& TIdSNTP::socket(IpFamily family) {
   return *socket;
 }
 
-TIdSNTP::Sending TIdSNTP::stampRequest(double offsetDays) {
-  const sntp::NtpTimestamp clockStamp =
-      sntp::localToNtp(fromSystemTime(clock_.localTime()), offsetDays);
+TIdSNTP::Sending TIdSNTP::stampRequest() {
+  // The precise clock: T1 of the figures, without the nonce's random bits.
+  const sntp::NtpTimestamp clockStamp = sntp::utcToNtp(clock_.utcMicroseconds());
   const std::int64_t builtUs = clock_.steadyMicroseconds();
   return {sntp::withNonce(clockStamp, nextNonce()), clockStamp, builtUs};
 }
@@ -108,7 +108,7 @@ void TIdSNTP::sendRequest(const IpAddress& server, std::uint16_t port, Sending& 
 // is done, and the next one is asked at once. When no address is left, the
 // query ends with the last of those verdicts: 0, or the error.
 TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16_t port,
-                              double offsetDays, Sending first) {
+                              Sending first) {
   std::vector<Request> requests;
   requests.reserve(servers.size());
   std::size_t open = 0;
@@ -122,7 +122,7 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
   };
   const auto askNext = [&] {
     Request& r = requests.emplace_back(
-        Request{servers[requests.size()], requests.empty() ? first : stampRequest(offsetDays)});
+        Request{servers[requests.size()], requests.empty() ? first : stampRequest()});
     nextTurn = SteadyClock::now() + kTurn;
     try {
       sendRequest(r.server, port, r.sending);
@@ -218,17 +218,21 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
     }
 
     const Sending& sending = answered->sending;
-    const sntp::NtpTimestamp t4 =
-        sntp::addMicroseconds(sending.clock, receivedAtUs - sending.steadyUs);
-    last_ = {true,
-             sntp::stratum(reply),
-             sntp::kissCode(reply),
-             receivedAtUs,
-             answered->server,
-             sntp::measureExchange(sending.clock, sntp::readTimestamp(reply, sntp::kReceiveOffset),
-                                   sntp::readTimestamp(reply, sntp::kTransmitOffset), t4)};
-    const TDateTime t =
-        sntp::ntpToLocal(sntp::readTimestamp(reply, sntp::kTransmitOffset), utcOffsetDays());
+    const sntp::NtpTimestamp t1 = sending.clock;
+    const sntp::NtpTimestamp t2 = sntp::readTimestamp(reply, sntp::kReceiveOffset);
+    const sntp::NtpTimestamp t3 = sntp::readTimestamp(reply, sntp::kTransmitOffset);
+    const sntp::NtpTimestamp t4 = sntp::addMicroseconds(t1, receivedAtUs - sending.steadyUs);
+    last_ = {true,         sntp::stratum(reply), sntp::kissCode(reply),
+             receivedAtUs, answered->server,     sntp::measureExchange(t1, t2, t3, t4)};
+    const double delayMs = last_.figures.delaySeconds * 1000;
+    last_.reliable = delayMs >= 0 && (ReceiveTimeout <= 0 || delayMs <= ReceiveTimeout);
+    const sntp::NtpTimestamp answer =
+        last_.reliable ? sntp::serverTimeAtArrival(t1, t2, t3, t4) : t3;
+    last_.answerUtcUs = sntp::ntpToUtc(answer);
+    // The zone in force when the reply came, not when the request went.
+    const double offsetDays = utcOffsetDays();
+    const TDateTime t = last_.reliable ? sntp::utcToLocal(last_.answerUtcUs, offsetDays)
+                                       : sntp::ntpToLocal(answer, offsetDays);
     if (sntp::judgeReply(reply, CheckStratum) == sntp::Verdict::Accept) return t;
     conclude(*answered, nullptr);
   }
@@ -249,14 +253,15 @@ std::uint32_t TIdSNTP::nextNonce() {
 TDateTime TIdSNTP::DateTime() {
   const std::lock_guard lock(query_);
   last_ = {};
-  const double offset = utcOffsetDays();
+  // A zone that cannot be read fails the query before anything is sent.
+  utcOffsetDays();
   // Stamped before the look-up, which may fail or take its time.
-  const Sending first = stampRequest(offset);
+  const Sending first = stampRequest();
   const std::wstring host = Host;
   const std::uint16_t port = Port;
   const std::vector<IpAddress> servers = resolve(host);
   for (FamilySocket& f : sockets_) f.sent = f.answered = 0;
-  return awaitReply(servers, port, offset, first);
+  return awaitReply(servers, port, first);
 }
 
 }  // namespace hv::time

@@ -25,8 +25,13 @@ struct SntpReply {
   std::string kissCode;           // of a kiss-o'-death, else empty
   std::int64_t receivedAtUs = 0;  // on the clock's steady scale
   platform::IpAddress server;     // the address that answered
-  // Offset and round trip of the exchange; DateTime stays uncorrected.
+  // Offset and round trip of the exchange.
   sntp::ExchangeFigures figures;
+  // A round trip from 0 to ReceiveTimeout: the figures can be trusted.
+  bool reliable = false;
+  // What DateTime hands on, unrounded, in UTC microseconds since 1970: the
+  // server's clock at receivedAtUs when reliable, else its transmit time.
+  std::int64_t answerUtcUs = 0;
 };
 
 class TIdSNTP {
@@ -43,12 +48,13 @@ class TIdSNTP {
   // Refuse replies of stratum 0 or above 15.
   bool CheckStratum = true;
 
-  // One query of Host. The server's transmit time in local time to the whole
-  // millisecond, or exactly 0 when no acceptable reply came in time. Throws
-  // EIdSocketError or hv::Error for look-up, socket and time-zone failures.
-  // A name with several addresses is asked at the next one too each second
-  // the earlier ones stay silent, within the one ReceiveTimeout; the first
-  // acceptable reply wins.
+  // One query of Host, in local time: the server's clock when its reply
+  // arrived, unrounded, or, when the figures are not reliable, its transmit
+  // time to the whole millisecond; exactly 0 when no acceptable reply came
+  // in time. Throws EIdSocketError or hv::Error for look-up, socket and
+  // time-zone failures. A name with several addresses is asked at the next
+  // one too each second the earlier ones stay silent, within the one
+  // ReceiveTimeout; the first acceptable reply wins.
   TDateTime DateTime();
   // The reply of the last query; read it on the thread that queried.
   const SntpReply& LastReply() const { return last_; }
@@ -58,7 +64,7 @@ class TIdSNTP {
   // The socket of the family, opened and bound on first use.
   platform::UdpSocket& socket(platform::IpFamily family);
   // When a request went out: its transmit timestamp (with the nonce), our
-  // clock then, and the steady clock then.
+  // precise clock then, and the steady clock then.
   struct Sending {
     sntp::NtpTimestamp transmit;
     sntp::NtpTimestamp clock;
@@ -70,13 +76,13 @@ class TIdSNTP {
     Sending sending;
     bool open = true;  // neither accepted nor refused yet
   };
-  Sending stampRequest(double offsetDays);
+  Sending stampRequest();
   // Sends sending's request to server; throws what the send costs.
   void sendRequest(const platform::IpAddress& server, std::uint16_t port, Sending& sending);
   // The wait and every reply of the requests made so far; asks the further
   // addresses as their turn comes.
   TDateTime awaitReply(const std::vector<platform::IpAddress>& servers, std::uint16_t port,
-                       double offsetDays, Sending first);
+                       Sending first);
   double utcOffsetDays();
 
   platform::Clock& clock_;

@@ -27,6 +27,13 @@ ExchangeFigures measureExchange(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t
   return {offset / kUnitsPerSecond, delay / kUnitsPerSecond};
 }
 
+NtpTimestamp serverTimeAtArrival(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3,
+                                 NtpTimestamp t4) {
+  const std::int64_t delay = difference(t4, t1) - difference(t3, t2);
+  const std::uint64_t v = units(t3) + static_cast<std::uint64_t>(delay / 2);
+  return {static_cast<std::uint32_t>(v >> 32), static_cast<std::uint32_t>(v)};
+}
+
 NtpTimestamp addMicroseconds(NtpTimestamp t, std::int64_t us) {
   // Whole seconds and the rest apart, so the product cannot overflow.
   const std::int64_t seconds = us / 1000000;

@@ -10,6 +10,15 @@ namespace hv::time::sntp {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
+constexpr double kEra = 4294967296.0;
+// 1 January 1970 in NTP seconds of the first era.
+constexpr std::int64_t kUnixEpochSeconds = 2208988800;
+
+// Seconds since 1900 of a received count.
+std::int64_t secondsSince1900(std::uint32_t seconds) {
+  const bool firstEra = (seconds & 0x80000000u) != 0;
+  return std::int64_t{seconds} + (firstEra ? 0 : std::int64_t{1} << 32);
+}
 
 // Keeps the double-to-integer casts defined for any input.
 std::int64_t truncated(double v) {
@@ -23,7 +32,7 @@ std::int64_t truncated(double v) {
 
 NtpTimestamp localToNtp(TDateTime local, double offset) {
   double u = (local - offset - kNtpEpoch) * kSecondsPerDay;
-  if (u > kFractionScale) u -= kFractionScale;
+  if (u >= kEra) u -= kEra;
   const double whole = std::trunc(u);
   NtpTimestamp ts;
   // Unsigned 32-bit, as the wire field: a count past 2^32 - 1 wraps.
@@ -34,8 +43,29 @@ NtpTimestamp localToNtp(TDateTime local, double offset) {
 
 TDateTime ntpToLocal(NtpTimestamp timestamp, double offset) {
   const double ms = std::trunc(static_cast<double>(timestamp.fraction) / kFractionScale * 1000.0);
-  return (static_cast<double>(timestamp.seconds) + ms / 1000.0) / kSecondsPerDay + kNtpEpoch +
-         offset;
+  return (static_cast<double>(secondsSince1900(timestamp.seconds)) + ms / 1000.0) / kSecondsPerDay +
+         kNtpEpoch + offset;
+}
+
+NtpTimestamp utcToNtp(std::int64_t utcMicroseconds) {
+  std::int64_t seconds = utcMicroseconds / 1000000;
+  std::int64_t us = utcMicroseconds % 1000000;
+  if (us < 0) {
+    us += 1000000;
+    --seconds;
+  }
+  // The wire keeps the seconds modulo 2^32.
+  return {static_cast<std::uint32_t>(seconds + kUnixEpochSeconds),
+          static_cast<std::uint32_t>(us * 4294967297 / 1000000)};
+}
+
+TDateTime utcToLocal(std::int64_t utcMicroseconds, double offset) {
+  return fromUnixMilliseconds(0) + static_cast<double>(utcMicroseconds) / 86400e6 + offset;
+}
+
+std::int64_t ntpToUtc(NtpTimestamp timestamp) {
+  const std::int64_t us = static_cast<std::int64_t>(timestamp.fraction) * 1000000 / 4294967297;
+  return (secondsSince1900(timestamp.seconds) - kUnixEpochSeconds) * 1000000 + us;
 }
 
 NtpTimestamp withNonce(NtpTimestamp stamp, std::uint32_t random) {

@@ -1,7 +1,10 @@
 #pragma once
-// NTP timestamps to and from local TDateTime, and the UTC offset both use.
-// The fraction is scaled, and the seconds wrap, by 2^32 + 1 rather than 2^32,
-// so that servers see the same numbers as from the client this one replaces.
+// NTP timestamps to and from local TDateTime and UTC, and the UTC offset.
+// The fraction is scaled by 2^32 + 1 rather than 2^32, so that servers see
+// the same numbers as from the client this one replaces. The seconds wrap at
+// 2^32 on 7 February 2036 06:28:16 UTC; a received count with its top bit
+// clear belongs to the era that begins then (RFC 4330 section 3), so the
+// conversions hold from 1968 to 2104.
 #include <cstdint>
 
 #include "platform/clock.h"
@@ -17,6 +20,11 @@ inline constexpr TDateTime kNtpEpoch = 2.0;
 NtpTimestamp localToNtp(TDateTime local, double offsetDays);
 // Whole milliseconds, truncated.
 TDateTime ntpToLocal(NtpTimestamp timestamp, double offsetDays);
+// UTC as microseconds since 1 January 1970, the precise clock's scale.
+NtpTimestamp utcToNtp(std::int64_t utcMicroseconds);
+std::int64_t ntpToUtc(NtpTimestamp timestamp);
+// Unrounded.
+TDateTime utcToLocal(std::int64_t utcMicroseconds, double offsetDays);
 
 // The timestamp with the bits of its fraction below the millisecond drawn
 // from random: it still reads as the same second and millisecond, so no

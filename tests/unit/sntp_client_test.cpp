@@ -50,7 +50,7 @@ class SntpClient : public ::testing::Test {
     client.ReceiveTimeout = 300;
   }
 
-  TDateTime now() const { return fromSystemTime(clock.now); }
+  TDateTime now() { return fromSystemTime(clock.localTime()); }
   // One query against a fresh fixture; the elapsed time lands in elapsed.
   TDateTime query(test::Responder responder) {
     UdpFixture peer(network, std::move(responder));
@@ -136,7 +136,7 @@ TEST_F(SntpClient, AcceptanceRules) {
     if (!c.accepted) {
       EXPECT_EQ(t, 0.0) << c.name;
     } else if (c.reply.seconds == 0) {
-      EXPECT_EQ(msOf(t), msOf(encodeDateTime(1900, 1, 1, 2, 0, 0, 0))) << c.name;
+      EXPECT_EQ(msOf(t), msOf(encodeDateTime(2036, 2, 7, 8, 28, 16, 0))) << c.name;
     } else {
       EXPECT_EQ(msOf(t), localMs(0)) << c.name;
     }
@@ -166,10 +166,82 @@ TEST_F(SntpClient, DecodesTheTransmitTimestampInTheZoneInForce) {
   };
   for (const auto& c : cases) {
     clock.zone = c.zone;
-    EXPECT_EQ(msOf(query(answerWith({.fraction = c.fraction}))), c.expected) << c.fraction;
+    // A hold of 16 s makes the round trip negative: the transmit time, truncated.
+    EXPECT_EQ(msOf(query(answerWith({.fraction = c.fraction, .receiveBefore = 16}))), c.expected)
+        << c.fraction;
   }
   // Once for the request and once for the reply: the zone is never cached.
   EXPECT_EQ(clock.timeZoneCalls, 6);
+}
+
+// The fake clock moves on while the request and the reply travel. What
+// DateTime hands on is the server's clock when the reply arrived, unless the
+// round trip lies outside 0 to ReceiveTimeout: then its transmit time.
+TEST_F(SntpClient, TheAnswerIsTheServersClockAtArrival) {
+  struct Case {
+    const char* what;
+    std::int64_t outMs, backMs;
+    std::int64_t aheadMs;
+    bool reliable;
+  };
+  const Case cases[] = {
+      {"no delay", 0, 0, 1500, true},
+      {"symmetric", 100, 100, -2000, true},
+      {"asymmetric: half the asymmetry is left", 30, 130, 0, true},
+      {"round trip at the time-out", 150, 150, 700, true},
+      {"round trip beyond it", 150, 151, 700, false},
+  };
+  for (const auto& c : cases) {
+    std::int64_t serverUs = 0;
+    const TDateTime t = query([&](const std::vector<FixtureRequest>& r) {
+      clock.advance(c.outMs);
+      const std::int64_t at = clock.utcMicroseconds() + c.aheadMs * 1000;
+      clock.advance(c.backMs);
+      serverUs = at + c.backMs * 1000;
+      const sntp::NtpTimestamp ts = sntp::utcToNtp(at);
+      return std::vector<FixtureDatagram>{
+          {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
+    });
+    const SntpReply& reply = client.LastReply();
+    EXPECT_EQ(reply.reliable, c.reliable) << c.what;
+    const std::int64_t expectedUs =
+        c.reliable ? serverUs - (c.backMs - c.outMs) * 500 : serverUs - c.backMs * 1000;
+    EXPECT_NEAR(static_cast<double>(reply.answerUtcUs), static_cast<double>(expectedUs), 1)
+        << c.what;
+    EXPECT_NEAR(msOf(t), msOf(sntp::utcToLocal(expectedUs, sntp::offsetDays(-120))), 1) << c.what;
+    EXPECT_NEAR(reply.figures.delaySeconds, (c.outMs + c.backMs) / 1000.0, 1e-6) << c.what;
+  }
+}
+
+// Past 7 February 2036 06:28:16 UTC the seconds wrap; requests carry them
+// modulo 2^32 and replies are read in the era they belong to, also when the
+// two clocks lie on either side of the wrap.
+TEST_F(SntpClient, WorksAcross2036) {
+  constexpr std::int64_t kWrapUs = 2085978496LL * 1000000;
+  struct Case {
+    std::int64_t clockUs;
+    std::int64_t aheadMs;
+    std::uint32_t requestSeconds;
+  };
+  const Case cases[] = {
+      {kWrapUs - 500000, 1000, 0xFFFFFFFFu},
+      {kWrapUs + 500000, -1000, 0},
+      {kWrapUs + 1500000, 0, 1},
+      {kWrapUs + 4LL * 365 * 86400 * 1000000, 250, 126144000},
+  };
+  client.ReceiveTimeout = 300;
+  for (const auto& c : cases) {
+    clock.setUtcMicroseconds(c.clockUs);
+    const std::int64_t serverUs = c.clockUs + c.aheadMs * 1000;
+    const sntp::NtpTimestamp ts = sntp::utcToNtp(serverUs);
+    const TDateTime t = query(answerWith({.seconds = ts.seconds, .fraction = ts.fraction}));
+    ASSERT_EQ(requests.size(), 1u);
+    const auto& p = requests[0].bytes;
+    EXPECT_EQ(std::uint32_t(p[40] << 24 | p[41] << 16 | p[42] << 8 | p[43]), c.requestSeconds);
+    EXPECT_EQ(msOf(t), msOf(sntp::utcToLocal(serverUs, sntp::offsetDays(-120)))) << c.clockUs;
+    EXPECT_NEAR(client.LastReply().figures.offsetSeconds, c.aheadMs / 1000.0, 1e-6) << c.clockUs;
+    EXPECT_NEAR(client.LastReply().figures.delaySeconds, 0, 1e-6) << c.clockUs;
+  }
 }
 
 TEST_F(SntpClient, UnreadableTimeZoneFailsBeforeAnythingIsSent) {

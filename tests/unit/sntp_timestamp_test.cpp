@@ -72,9 +72,12 @@ TEST(SntpTimestamp, DecodesToLocalTimeTruncatedToTheMillisecond) {
       {k2021Sep2Noon, 0x00418937u, 0, encodeDateTime(2021, 9, 2, 12, 0, 0, 0)},
       {k2021Sep2Noon, 0, 330, encodeDateTime(2021, 9, 2, 6, 30, 0, 0)},
       {k2021Sep2Noon, 0, -345, encodeDateTime(2021, 9, 2, 17, 45, 0, 0)},
-      // Past 2036 the seconds have wrapped: the early 1900s, which callers refuse.
-      {100, 0, 0, encodeDateTime(1900, 1, 1, 0, 1, 40, 0)},
+      // A count with its top bit clear belongs to the era that begins in 2036.
+      {0x80000000u, 0, 0, encodeDateTime(1968, 1, 20, 3, 14, 8, 0)},
       {0xFFFFFFFFu, 0, 0, encodeDateTime(2036, 2, 7, 6, 28, 15, 0)},
+      {0, 0, 0, encodeDateTime(2036, 2, 7, 6, 28, 16, 0)},
+      {100, 0x80000000u, -60, encodeDateTime(2036, 2, 7, 7, 29, 56, 499)},
+      {0x7FFFFFFFu, 0, 0, encodeDateTime(2104, 2, 26, 9, 42, 23, 0)},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(msOf(ntpToLocal({c.seconds, c.fraction}, offsetDays(c.bias))), msOf(c.expected))
@@ -82,7 +85,7 @@ TEST(SntpTimestamp, DecodesToLocalTimeTruncatedToTheMillisecond) {
   }
 }
 
-TEST(SntpTimestamp, EncodesLocalTimeWithTheWrapAfter2036) {
+TEST(SntpTimestamp, EncodesLocalTimeModuloTheEra) {
   struct Case {
     TDateTime local;
     int bias;
@@ -93,16 +96,39 @@ TEST(SntpTimestamp, EncodesLocalTimeWithTheWrapAfter2036) {
       {encodeDateTime(2021, 9, 2, 14, 0, 0, 250), -120, k2021Sep2Noon, 0.25},
       {encodeDateTime(2021, 9, 2, 7, 0, 0, 0), 300, k2021Sep2Noon, 0.0},
       {encodeDateTime(2036, 2, 7, 6, 28, 15, 0), 0, 0xFFFFFFFFu, 0.0},
-      // 2^32 s and a half: not yet past the wrap, and 2^32 itself does not fit.
       {encodeDateTime(2036, 2, 7, 6, 28, 16, 500), 0, 0, 0.5},
-      // Past 2^32 + 1 s the seconds are reduced by 4294967297.
-      {encodeDateTime(2036, 2, 7, 6, 28, 17, 500), 0, 0, 0.5},
-      {encodeDateTime(2036, 2, 7, 6, 28, 20, 250), 0, 3, 0.25},
+      {encodeDateTime(2036, 2, 7, 6, 28, 17, 500), 0, 1, 0.5},
+      {encodeDateTime(2036, 2, 7, 7, 28, 20, 250), -60, 4, 0.25},
   };
   for (const auto& c : cases) {
     const NtpTimestamp ts = localToNtp(c.local, offsetDays(c.bias));
     EXPECT_EQ(ts.seconds, c.seconds) << msOf(c.local);
     EXPECT_NEAR(ts.fraction / kFractionScale, c.fraction, 1e-5) << msOf(c.local);
+  }
+}
+
+// The precise clock's UTC on the wire and back, across the 2036 wrap: the
+// seconds go out modulo 2^32 and come back in the era they belong to.
+TEST(SntpTimestamp, UtcCrossesTheEraBothWays) {
+  constexpr std::int64_t kWrapUs = 2085978496LL * 1000000;  // 7 Feb 2036 06:28:16 UTC
+  struct Case {
+    std::int64_t utcUs;
+    std::uint32_t seconds;
+  };
+  const Case cases[] = {
+      {1630584000LL * 1000000 + 250000, k2021Sep2Noon},
+      {kWrapUs - 1000, 0xFFFFFFFFu},
+      {kWrapUs, 0},
+      {kWrapUs + 1500000, 1},
+      {kWrapUs + 3600LL * 1000000 + 999999, 3600},
+  };
+  for (const auto& c : cases) {
+    const NtpTimestamp ts = utcToNtp(c.utcUs);
+    EXPECT_EQ(ts.seconds, c.seconds) << c.utcUs;
+    EXPECT_NEAR(static_cast<double>(ntpToUtc(ts)), static_cast<double>(c.utcUs), 1.0) << c.utcUs;
+    // The local-time conversions agree with it.
+    const TDateTime local = utcToLocal(c.utcUs, offsetDays(-90));
+    EXPECT_EQ(localToNtp(local, offsetDays(-90)).seconds, c.seconds) << c.utcUs;
   }
 }
 
@@ -136,7 +162,7 @@ TEST(SntpFigures, OffsetAndRoundTripOfOneExchange) {
     NtpTimestamp t1, t2, t3, t4;
     double offset, delay;
   };
-  // Near the 2036 wrap: 10 ms before it on our side, the server past it.
+  // Near the 2036 wrap: 10 ms before it on one side, past it on the other.
   const NtpTimestamp beforeWrap{0xFFFFFFFF, 0xFD70A3D7};
   const NtpTimestamp afterWrap = addMicroseconds(beforeWrap, 3'020'000);
   const Case cases[] = {
@@ -145,13 +171,19 @@ TEST(SntpFigures, OffsetAndRoundTripOfOneExchange) {
       {"server behind", at(10), at(8.003), at(8.004), at(10.006), -1.9995, 0.005},
       {"asymmetric path", at(0), at(0.009), at(0.010), at(0.011), 0.004, 0.010},
       {"negative delay", at(0), at(0.010), at(0.030), at(0.011), 0.0145, -0.009},
-      {"across 2036", beforeWrap, afterWrap, addMicroseconds(afterWrap, 1000),
+      {"server past 2036", beforeWrap, afterWrap, addMicroseconds(afterWrap, 1000),
        addMicroseconds(beforeWrap, 41000), 3.0, 0.040},
+      {"we past 2036", afterWrap, addMicroseconds(beforeWrap, 20000),
+       addMicroseconds(beforeWrap, 21000), addMicroseconds(afterWrap, 41000), -3.02, 0.040},
   };
   for (const auto& c : cases) {
     const auto f = measureExchange(c.t1, c.t2, c.t3, c.t4);
     EXPECT_NEAR(f.offsetSeconds, c.offset, 2e-6) << c.what;
     EXPECT_NEAR(f.delaySeconds, c.delay, 2e-6) << c.what;
+    // The server's clock at arrival is our t4 moved by the offset.
+    const NtpTimestamp arrival = serverTimeAtArrival(c.t1, c.t2, c.t3, c.t4);
+    EXPECT_NEAR(static_cast<double>(ntpToUtc(arrival) - ntpToUtc(c.t4)) / 1e6, c.offset, 2e-6)
+        << c.what;
   }
 }
 

@@ -38,7 +38,7 @@ struct Check : ::testing::Test {
     newRun();
     registry.putString(RegistryRoot::LocalMachine, L"SOFTWARE\\Microsoft\\Cryptography",
                        L"MachineGuid", L"aa546ee8-4f67-4d08-99ac-2bb88e880415");
-    clock.now = {2024, 3, 0, 15, 9, 30, 0, 0};
+    clock.set(time::encodeDateTime(2024, 3, 15, 9, 30, 0, 0));
   }
   ~Check() override { app::BeginNewRunForTests(); }
   void newRun() {

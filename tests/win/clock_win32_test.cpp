@@ -38,9 +38,26 @@ TEST(Win32ClockAdapter, LocalTimeIsUtcLessTheBiasInForce) {
   EXPECT_LT(std::llabs(local - (utcNowMs() - bias * 60000)), 1000) << "bias " << bias << " minutes";
 }
 
-TEST(Win32ClockAdapter, RecordLinesCarryTheMilliseconds) {
-  EXPECT_EQ(Win32Clock::recordLine({2021, 12, 5, 24, 18, 5, 9, 750}), "2021-12-24 18:05:09.750");
-  EXPECT_EQ(Win32Clock::recordLine({1999, 1, 5, 2, 3, 4, 5, 6}), "1999-01-02 03:04:05.006");
+// The precise clock: UTC as the C++ clock has it, and finer than the
+// millisecond that GetLocalTime gives.
+TEST(Win32ClockAdapter, PreciseUtcFollowsTheSystemClockBelowTheMillisecond) {
+  Win32Clock clock;
+  using namespace std::chrono;
+  const std::int64_t cpp =
+      duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+  EXPECT_LT(std::llabs(clock.utcMicroseconds() - cpp), 100000);
+  bool belowMs = false;
+  for (int i = 0; i < 50 && !belowMs; ++i) belowMs = clock.utcMicroseconds() % 1000 != 0;
+  EXPECT_TRUE(belowMs) << "only whole milliseconds";
+}
+
+TEST(Win32ClockAdapter, RecordLinesCarryTheValueAndTheClockAtTheWrite) {
+  // 24 December 2021 18:05:09.748312 UTC.
+  constexpr std::int64_t at = 1640369109748312;
+  EXPECT_EQ(Win32Clock::recordLine({2021, 12, 5, 24, 18, 5, 9, 750}, true, at),
+            "2021-12-24 18:05:09.750 UTC at 2021-12-24 18:05:09.748312 UTC");
+  EXPECT_EQ(Win32Clock::recordLine({1999, 1, 5, 2, 3, 4, 5, 6}, false, at),
+            "1999-01-02 03:04:05.006 at 2021-12-24 18:05:09.748312 UTC");
 }
 
 }  // namespace

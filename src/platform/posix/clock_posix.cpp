@@ -24,6 +24,12 @@ SystemTime PosixClock::localTime() {
   return t;
 }
 
+std::int64_t PosixClock::utcMicroseconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
 TimeZoneInfo PosixClock::timeZone() {
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
@@ -34,8 +40,12 @@ TimeZoneInfo PosixClock::timeZone() {
   return z;
 }
 
+// The host build never sets the machine's clock.
 bool PosixClock::setLocalTime(const SystemTime&) {
-  // The host build never sets the machine's clock.
+  return false;
+}
+
+bool PosixClock::setSystemTime(const SystemTime&) {
   return false;
 }
 

@@ -37,6 +37,9 @@ std::wstring zoneName(const WCHAR (&name)[32]) {
   return std::wstring(name, wcsnlen(name, 32));
 }
 
+// FILETIME counts 100 ns from 1601; this many of them lie before 1970.
+constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
+
 }  // namespace
 
 Win32Clock::Win32Clock(std::wstring recordPath) : recordPath_(std::move(recordPath)) {}
@@ -45,6 +48,14 @@ SystemTime Win32Clock::localTime() {
   SYSTEMTIME s{};
   GetLocalTime(&s);
   return fromNative(s);
+}
+
+std::int64_t Win32Clock::utcMicroseconds() {
+  FILETIME f{};
+  GetSystemTimePreciseAsFileTime(&f);
+  const std::int64_t ticks =
+      static_cast<std::int64_t>(std::uint64_t{f.dwHighDateTime} << 32 | f.dwLowDateTime);
+  return (ticks - kUnixEpochTicks) / 10;
 }
 
 TimeZoneInfo Win32Clock::timeZone() {
@@ -79,11 +90,19 @@ bool Win32Clock::recordsWrites() {
   return HORVANE_RECORD_CLOCK != 0;
 }
 
-std::string Win32Clock::recordLine(const SystemTime& t) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u.%03u", unsigned{t.year},
-                unsigned{t.month}, unsigned{t.day}, unsigned{t.hour}, unsigned{t.minute},
-                unsigned{t.second}, unsigned{t.milliseconds});
+std::string Win32Clock::recordLine(const SystemTime& t, bool utc, std::int64_t atUtcMicroseconds) {
+  const auto ticks = static_cast<std::uint64_t>(atUtcMicroseconds * 10 + kUnixEpochTicks);
+  FILETIME f{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME at{};
+  FileTimeToSystemTime(&f, &at);
+  char buf[96];
+  std::snprintf(buf, sizeof buf,
+                "%04u-%02u-%02u %02u:%02u:%02u.%03u%s at %04u-%02u-%02u %02u:%02u:%02u.%06u UTC",
+                unsigned{t.year}, unsigned{t.month}, unsigned{t.day}, unsigned{t.hour},
+                unsigned{t.minute}, unsigned{t.second}, unsigned{t.milliseconds}, utc ? " UTC" : "",
+                unsigned{at.wYear}, unsigned{at.wMonth}, unsigned{at.wDay}, unsigned{at.wHour},
+                unsigned{at.wMinute}, unsigned{at.wSecond},
+                static_cast<unsigned>(atUtcMicroseconds % 1000000));
   return buf;
 }
 
@@ -98,12 +117,25 @@ std::wstring Win32Clock::recordPath() const {
   return FolderWithSeparator(ModuleFileName(), L'\\') + L"clock-writes.log";
 }
 
+bool Win32Clock::record(const SystemTime& t, bool utc) {
+  return AppendToFile(recordPath(), recordLine(t, utc, utcMicroseconds()) + "\r\n");
+}
+
 bool Win32Clock::setLocalTime(const SystemTime& t) {
   if constexpr (HORVANE_RECORD_CLOCK != 0) {
-    return AppendToFile(recordPath(), recordLine(t) + "\r\n");
+    return record(t, false);
   } else {
     const SYSTEMTIME s = toNative(t);
     return SetLocalTime(&s) != FALSE;
+  }
+}
+
+bool Win32Clock::setSystemTime(const SystemTime& utc) {
+  if constexpr (HORVANE_RECORD_CLOCK != 0) {
+    return record(utc, true);
+  } else {
+    const SYSTEMTIME s = toNative(utc);
+    return SetSystemTime(&s) != FALSE;
   }
 }
 
