@@ -108,6 +108,7 @@ bool receiveOne(int fd, Datagram& d) {
 struct Client {
   std::uint16_t port = 0;  // on 127.0.0.1
   int upstream = -1;       // connected to the server, so only it is heard
+  Steady::time_point lastHeard;
 };
 
 struct Held {
@@ -169,7 +170,21 @@ void UdpRelay::run(Steady::time_point end) {
     for (Client& c : clients) {
       if (c.port == port) return &c;
     }
-    if (clients.size() >= kMaxClients) return nullptr;
+    if (clients.size() >= kMaxClients) {
+      // Room for a new client at the cost of the one heard from longest ago
+      // that has nothing held; none such, and the newcomer is not served.
+      const auto idle = [&](const Client& c) {
+        return std::none_of(held.begin(), held.end(),
+                            [&](const auto& h) { return h.second.fd == c.upstream; });
+      };
+      auto oldest = clients.end();
+      for (auto c = clients.begin(); c != clients.end(); ++c) {
+        if (idle(*c) && (oldest == clients.end() || c->lastHeard < oldest->lastHeard)) oldest = c;
+      }
+      if (oldest == clients.end()) return nullptr;
+      ::close(oldest->upstream);
+      clients.erase(oldest);
+    }
     const int fd = stampingSocket(0);
     if (fd < 0) return nullptr;
     const sockaddr_in server = loopback(serverPort_);
@@ -177,7 +192,7 @@ void UdpRelay::run(Steady::time_point end) {
       ::close(fd);
       return nullptr;
     }
-    clients.push_back({port, fd});
+    clients.push_back({port, fd, Steady::now()});
     return &clients.back();
   };
 
@@ -224,14 +239,19 @@ void UdpRelay::run(Steady::time_point end) {
       while (receiveOne(listen_, d)) {
         if (d.source.sin_addr.s_addr != htonl(INADDR_LOOPBACK)) continue;
         Client* c = clientFor(ntohs(d.source.sin_port));
-        if (c != nullptr) hold(d.arrived + path.out, {std::move(d.bytes), c->upstream, 0});
+        if (c == nullptr) continue;
+        c->lastHeard = d.arrived;
+        hold(d.arrived + path.out, {std::move(d.bytes), c->upstream, 0});
       }
     }
-    // fds[i + 1] belongs to clients[i]; clients added above are not in fds.
+    // Clients may have come and gone above: each socket finds its own.
     for (std::size_t i = 1; i < fds.size(); ++i) {
       if (!(fds[i].revents & kReadable)) continue;
-      while (receiveOne(fds[i].fd, d)) {
-        hold(d.arrived + path.back, {std::move(d.bytes), listen_, clients[i - 1].port});
+      const auto c = std::find_if(clients.begin(), clients.end(),
+                                  [&](const Client& k) { return k.upstream == fds[i].fd; });
+      if (c == clients.end()) continue;
+      while (receiveOne(c->upstream, d)) {
+        hold(d.arrived + path.back, {std::move(d.bytes), listen_, c->port});
       }
     }
   }

@@ -41,6 +41,8 @@ TEST(Win32ClockAdapter, LocalTimeIsUtcLessTheBiasInForce) {
 TEST(Win32ClockAdapter, RecordLinesCarryTheMilliseconds) {
   EXPECT_EQ(Win32Clock::recordLine({2021, 12, 5, 24, 18, 5, 9, 750}), "2021-12-24 18:05:09.750");
   EXPECT_EQ(Win32Clock::recordLine({1999, 1, 5, 2, 3, 4, 5, 6}), "1999-01-02 03:04:05.006");
+  // 100 ns ticks since 1601 of 2021-12-24 17:05:09.750123 UTC.
+  EXPECT_EQ(Win32Clock::recordStamp(132848391097501230ULL), "2021-12-24T17:05:09.750123Z");
 }
 
 }  // namespace

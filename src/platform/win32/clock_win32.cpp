@@ -87,6 +87,17 @@ std::string Win32Clock::recordLine(const SystemTime& t) {
   return buf;
 }
 
+std::string Win32Clock::recordStamp(std::uint64_t fileTime) {
+  FILETIME f{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+  SYSTEMTIME s{};
+  if (!FileTimeToSystemTime(&f, &s)) return "?";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%04u-%02u-%02uT%02u:%02u:%02u.%06uZ", unsigned{s.wYear},
+                unsigned{s.wMonth}, unsigned{s.wDay}, unsigned{s.wHour}, unsigned{s.wMinute},
+                unsigned{s.wSecond}, static_cast<unsigned>(fileTime / 10 % 1000000));
+  return buf;
+}
+
 std::wstring Win32Clock::recordPath() const {
   if (!recordPath_.empty()) return recordPath_;
   const DWORD size = GetEnvironmentVariableW(L"HORVANE_CLOCK_LOG", nullptr, 0);
@@ -100,7 +111,12 @@ std::wstring Win32Clock::recordPath() const {
 
 bool Win32Clock::setLocalTime(const SystemTime& t) {
   if constexpr (HORVANE_RECORD_CLOCK != 0) {
-    return AppendToFile(recordPath(), recordLine(t) + "\r\n");
+    // Beside the value, the real clock at the moment it would have been set,
+    // so a journey can tell how far from the right time the write was.
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    const std::uint64_t at = std::uint64_t{now.dwHighDateTime} << 32 | now.dwLowDateTime;
+    return AppendToFile(recordPath(), recordLine(t) + " at " + recordStamp(at) + "\r\n");
   } else {
     const SYSTEMTIME s = toNative(t);
     return SetLocalTime(&s) != FALSE;

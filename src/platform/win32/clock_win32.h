@@ -10,6 +10,7 @@ class Win32Clock : public Clock {
  public:
   // recordPath: where a recording build writes; empty means the file named
   // by HORVANE_CLOCK_LOG, or else clock-writes.log next to the program.
+  // Each recorded line is recordLine(t), " at " and recordStamp(now).
   explicit Win32Clock(std::wstring recordPath = {});
 
   SystemTime localTime() override;
@@ -21,6 +22,10 @@ class Win32Clock : public Clock {
   static bool recordsWrites();
   // The line a recording build writes for t: "2021-12-24 18:05:09.750".
   static std::string recordLine(const SystemTime& t);
+  // UTC of a FILETIME to the microsecond, "2021-12-24T17:05:09.750123Z":
+  // what follows " at " on a recorded line, the real clock when the write
+  // was made.
+  static std::string recordStamp(std::uint64_t fileTime);
 
  private:
   std::wstring recordPath() const;
