@@ -11,6 +11,7 @@ TITLE="CALVION - Horvane"
 APPDIR=""
 APP_PID=""
 SERVER_PID=""
+RELAY_PID=""
 
 fail() {
   echo "FAIL: $*"
@@ -23,6 +24,8 @@ cleanup() {
   [[ -n "$APP_PID" ]] && kill "$APP_PID" 2>/dev/null
   [[ -n "$SERVER_PID" ]] && kill "$SERVER_PID" 2>/dev/null
   SERVER_PID=""
+  [[ -n "$RELAY_PID" ]] && kill "$RELAY_PID" 2>/dev/null
+  RELAY_PID=""
   wineserver -k 2>/dev/null
   stop_xvfb
   APP_PID=""
@@ -67,13 +70,14 @@ expect_eq() { [[ "$1" == "$2" ]] || fail "$3: expected '$2', got '$1'"; }
 
 app_running() { kill -0 "$APP_PID" 2>/dev/null; }
 
-# A time server on 127.0.0.1:123 for the program's own port: chronyd serving
-# its local clock without touching the host's (-x), run in the foreground.
+# A time server on 127.0.0.1:PORT (123 unless given), the program's own
+# port: chronyd serving its local clock without touching the host's (-x), run
+# in the foreground.
 start_chronyd_123() {
   local dir
   dir=$(mktemp -d /tmp/horvane-chrony.XXXXXX)
   cat >"$dir/chrony.conf" <<CONF
-port 123
+port ${1:-123}
 bindaddress 127.0.0.1
 allow 127.0.0.1
 local stratum 8
@@ -84,6 +88,19 @@ CONF
   SERVER_PID=$!
   sleep 1
   kill -0 "$SERVER_PID" 2>/dev/null || fail "chronyd did not start: $(cat "$dir/chronyd.log")"
+}
+
+# chronyd behind a path of OUT ms to it and BACK ms from it: the relay of
+# the native build (tests/fixtures/udp_relay.cpp) on 127.0.0.1:123, chronyd
+# on 127.0.0.1:12300.
+RELAY="${HORVANE_UDP_RELAY:-$REPO/build/native/tests/horvane_udp_relay}"
+start_relayed_chronyd_123() {
+  [[ -x "$RELAY" ]] || fail "no relay at $RELAY: build the native preset first"
+  start_chronyd_123 12300
+  "$RELAY" --listen 123 --server 12300 --out "$1" --back "$2" --lifetime 300 \
+    >"$APPDIR/relay.log" 2>&1 &
+  RELAY_PID=$!
+  wait_for 3000 grep -q '^listening' "$APPDIR/relay.log" || fail "the relay did not start: $(cat "$APPDIR/relay.log")"
 }
 
 # The crafted server of the fixtures, OFFSET seconds ahead of the host clock;
