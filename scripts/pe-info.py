@@ -17,30 +17,24 @@ Standard library only.
 import struct
 import sys
 
+from pe_file import headers
+
 FIXED_SIGNATURE = 0xFEEF04BD
 
 
 def sections(data):
-    if data[:2] != b"MZ":
-        raise ValueError("not a Windows program")
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("no PE header")
-    count = struct.unpack_from("<H", data, pe + 6)[0]
-    optional_size = struct.unpack_from("<H", data, pe + 20)[0]
-    table = pe + 24 + optional_size
+    found = headers(data)
     out = []
-    for i in range(count):
-        raw_name, virtual_size, _, raw_size = struct.unpack_from("<8sIII", data, table + 40 * i)
-        name = raw_name.rstrip(b"\0").decode("ascii", "replace")
+    for section in found.sections:
+        name = section.name.rstrip(b"\0").decode("ascii", "replace")
         if name.startswith("/"):
             # A long name lives in the string table, as in a debug build's
             # .debug_* sections.
-            symbols, nsyms = struct.unpack_from("<II", data, pe + 12)
+            symbols, nsyms = struct.unpack_from("<II", data, found.pe + 12)
             strings = symbols + 18 * nsyms
             offset = strings + int(name[1:])
             name = data[offset:data.index(b"\0", offset)].decode("ascii", "replace")
-        out.append((name, virtual_size, raw_size))
+        out.append((name, section.virtual_size, section.raw_size))
     return out
 
 
@@ -54,35 +48,18 @@ FROM_SYSTEM_ANYWAY = {
 }
 
 
-def headers(data):
-    """The optional header's offset, the data directories' offset and the
-    sections as (virtual address, virtual size, raw pointer)."""
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[:2] != b"MZ" or data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("not a Windows program")
-    count, = struct.unpack_from("<H", data, pe + 6)
-    optional_size, = struct.unpack_from("<H", data, pe + 20)
-    optional = pe + 24
-    directories = optional + (112 if struct.unpack_from("<H", data, optional)[0] == 0x20B else 96)
-    table = optional + optional_size
-    spans = []
-    for i in range(count):
-        virtual_size, virtual_address, _, raw_pointer = struct.unpack_from("<IIII", data, table + 40 * i + 8)
-        spans.append((virtual_address, virtual_size, raw_pointer))
-    return directories, spans
-
-
-def file_offset(spans, rva):
-    for address, size, raw in spans:
-        if address <= rva < address + size:
-            return raw + rva - address
+def file_offset(sections, rva):
+    for section in sections:
+        if section.virtual_address <= rva < section.virtual_address + section.virtual_size:
+            return section.raw_pointer + rva - section.virtual_address
     raise ValueError(f"address {rva:#x} is in no section")
 
 
 def dll_search(data):
     """The imported DLLs' names and the load configuration's
     DependentLoadFlags (None without a load configuration)."""
-    directories, spans = headers(data)
+    found = headers(data)
+    directories, spans = found.directories(data), found.sections
     imports_rva, _ = struct.unpack_from("<II", data, directories + 8 * 1)
     names = []
     at = file_offset(spans, imports_rva) if imports_rva else None

@@ -10,29 +10,22 @@ Standard library only. Fails when the program has no .lcfg section.
 import struct
 import sys
 
+from pe_file import headers
+
 LOAD_CONFIG_ENTRY = 10
 
 
 def point_directory(data):
-    if data[:2] != b"MZ":
-        raise ValueError("not a Windows program")
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("no PE header")
-    count, = struct.unpack_from("<H", data, pe + 6)
-    optional_size, = struct.unpack_from("<H", data, pe + 20)
-    optional = pe + 24
-    if struct.unpack_from("<H", data, optional)[0] != 0x20B:
+    found = headers(data)
+    if not found.is_64bit(data):
         raise ValueError("not a 64-bit program")
-    table = optional + optional_size
-    for i in range(count):
-        name, _, virtual_address, raw_size, raw_pointer = struct.unpack_from("<8sIIII", data, table + 40 * i)
-        if name.rstrip(b"\0") == b".lcfg":
-            size, = struct.unpack_from("<I", data, raw_pointer)
-            if size == 0 or size > raw_size:
+    for section in found.sections:
+        if section.name.rstrip(b"\0") == b".lcfg":
+            size, = struct.unpack_from("<I", data, section.raw_pointer)
+            if size == 0 or size > section.raw_size:
                 raise ValueError(f".lcfg holds no load configuration (size {size})")
-            entry = optional + 112 + 8 * LOAD_CONFIG_ENTRY
-            struct.pack_into("<II", data, entry, virtual_address, size)
+            entry = found.directories(data) + 8 * LOAD_CONFIG_ENTRY
+            struct.pack_into("<II", data, entry, section.virtual_address, size)
             return
     raise ValueError("no .lcfg section")
 

@@ -13,6 +13,19 @@ namespace {
 // What the server time display shows until the first successful fetch.
 constexpr wchar_t kNoServerTime[] = L"01/01/1990 00:00:00";
 
+// The two boxes about a step the guard stopped differ only in their words.
+ui::MessageBoxRequest StepBox(platform::Locale& locale,
+                              std::wstring (*text)(std::wstring_view, double),
+                              time::TDateTime serverTime, double stepSeconds,
+                              const wchar_t* caption) {
+  ui::MessageBoxRequest box;
+  box.text = text(time::formatDisplay(serverTime, locale.dateSeparator(), locale.timeSeparator()),
+                  stepSeconds);
+  box.caption = i18n::Translate(caption);
+  box.icon = ui::MessageIcon::Warning;
+  return box;
+}
+
 }  // namespace
 
 void TAppForm::BitBtn1Click() {
@@ -83,22 +96,13 @@ void TAppForm::errorBox(const wchar_t* text) {
 }
 
 void TAppForm::stepWithheldBox(time::TDateTime serverTime, double stepSeconds) {
-  ui::MessageBoxRequest box;
-  box.text = StepWithheldText(time::formatDisplay(serverTime, platform_.locale.dateSeparator(),
-                                                  platform_.locale.timeSeparator()),
-                              stepSeconds);
-  box.caption = i18n::Translate(L"Automatically Synchronize");
-  box.icon = ui::MessageIcon::Warning;
-  platform_.windows.messageBox(this, box);
+  platform_.windows.messageBox(this, StepBox(platform_.locale, StepWithheldText, serverTime,
+                                             stepSeconds, L"Automatically Synchronize"));
 }
 
 bool TAppForm::confirmStep(time::TDateTime serverTime, double stepSeconds) {
-  ui::MessageBoxRequest box;
-  box.text = StepQuestionText(time::formatDisplay(serverTime, platform_.locale.dateSeparator(),
-                                                  platform_.locale.timeSeparator()),
-                              stepSeconds);
-  box.caption = i18n::Translate(L"Confirmation");
-  box.icon = ui::MessageIcon::Warning;
+  ui::MessageBoxRequest box =
+      StepBox(platform_.locale, StepQuestionText, serverTime, stepSeconds, L"Confirmation");
   box.buttons = ui::MessageButtons::YesNo;
   box.buttonCaptions = {i18n::Translate(L"Yes"), i18n::Translate(L"No")};
   box.defaultButton = 1;

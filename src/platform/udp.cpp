@@ -1,7 +1,8 @@
 #include "platform/udp.h"
 
 #include <algorithm>
-#include <chrono>
+
+#include "platform/wait_deadline.h"
 
 namespace hv::platform {
 
@@ -52,6 +53,11 @@ IpAddress withoutIpv4Mapping(const Ipv6Address& a) {
   return Ipv4Address::fromOctets(b[12], b[13], b[14], b[15]);
 }
 
+bool isAsciiName(std::wstring_view host) {
+  return std::all_of(host.begin(), host.end(),
+                     [](wchar_t c) { return static_cast<std::uint32_t>(c) <= 0x7F; });
+}
+
 Resolved orderedAddresses(std::vector<IpAddress> v4, const std::vector<IpAddress>& v6) {
   v4.insert(v4.end(), v6.begin(), v6.end());
   Resolved r;
@@ -66,19 +72,18 @@ Resolved orderedAddresses(std::vector<IpAddress> v4, const std::vector<IpAddress
 }
 
 WaitedAny Network::waitAnyReadable(std::span<UdpSocket* const> sockets, std::int32_t timeoutMs) {
-  using Clock = std::chrono::steady_clock;
   if (sockets.empty()) return {wsa::kInvalidArgument, Readiness::TimedOut, 0};
   if (sockets.size() == 1) {
     const Waited w = sockets[0]->waitReadable(timeoutMs);
     return {w.error, w.readiness, 0};
   }
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const WaitDeadline deadline(timeoutMs);
   for (;;) {
     for (std::size_t i = 0; i < sockets.size(); ++i) {
       const Waited w = sockets[i]->waitReadable(1);
       if (w.error != 0 || w.readiness == Readiness::Readable) return {w.error, w.readiness, i};
     }
-    if (timeoutMs > 0 && Clock::now() >= deadline) return {0, Readiness::TimedOut, 0};
+    if (deadline.passed()) return {0, Readiness::TimedOut, 0};
   }
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hv::platform {
@@ -64,9 +65,11 @@ struct IpAddress {
   Ipv6Address v6;
 
   IpAddress() = default;
-  // Implicit, so that an IPv4 address goes wherever an address does.
+  // Implicit, so that an address of either family goes wherever an address does.
+  // cppcheck-suppress noExplicitConstructor
   IpAddress(Ipv4Address a) : v4(a) {}
-  IpAddress(Ipv6Address a) : family(IpFamily::V6), v6(a) {}
+  // cppcheck-suppress noExplicitConstructor
+  IpAddress(const Ipv6Address& a) : family(IpFamily::V6), v6(a) {}
   friend bool operator==(const IpAddress&, const IpAddress&) = default;
   std::wstring text() const { return family == IpFamily::V4 ? v4.dotted() : v6.text(); }
 };
@@ -74,6 +77,9 @@ struct IpAddress {
 // ::ffff:a.b.c.d is the IPv4 address a.b.c.d; a socket of one family
 // reaches it only in its own form.
 IpAddress withoutIpv4Mapping(const Ipv6Address& a);
+
+// A name the resolvers take as it is; any other goes through IDNA first.
+bool isAsciiName(std::wstring_view host);
 
 // Enough for any pool name; more would only lengthen a query that cannot
 // reach them within its wait.

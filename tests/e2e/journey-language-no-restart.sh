@@ -6,9 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menu.sh"
 source "$REPO/tests/fixtures/maker_tls.sh"
-trap 'maker_site_down; cleanup' EXIT
-begin
-maker_site_up 18080 || fail "the maker site did not start"
+begin_with_maker_site
 folder="$APPDIR/x$(printf '\xef\xbc\x86')calc"
 mkdir "$folder"
 mv "$APPDIR"/horvane.exe "$APPDIR"/hvdriver.exe "$APPDIR"/Languages "$folder/"
@@ -20,13 +18,7 @@ launch
 sleep 2
 
 open_help_window "Language..." Language || fail "the language window did not open"
-click_child Language ComboBox || fail "no language list"
-sleep 0.5
-xdotool key G
-sleep 0.3
-click_child Language ComboBox
-german_selected() { [[ "$(child_text Language ComboBox)" == German ]]; }
-wait_for 5000 german_selected || fail "German was not selected"
+choose_language G German || fail "German was not selected: $(driver dump Language)"
 (driver click "Language" "OK" >/dev/null 2>&1 &)
 driver wait "Confirmation" 10000 || fail "no confirmation question"
 driver click "Confirmation" "Yes" || fail "no Yes button"

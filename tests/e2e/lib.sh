@@ -51,6 +51,14 @@ begin() {
   make_appdir
 }
 
+# begin, with the maker's site of tests/fixtures/maker_tls.sh (sourced by the
+# journey) on 127.0.0.1:18080, so the start-up fetch finds it.
+begin_with_maker_site() {
+  trap 'maker_site_down; cleanup' EXIT
+  begin
+  maker_site_up 18080 || fail "the maker site did not start"
+}
+
 launch() {
   (cd "$APPDIR" && exec wine64 "$APPDIR/horvane.exe" "$@") >"$APPDIR/wine.log" 2>&1 &
   APP_PID=$!

@@ -60,3 +60,17 @@ click_child() {
 child_text() { driver dump "$1" | awk -F'|' -v c="$2" '$1==c {print $6; exit}'; }
 
 window_visible() { [[ "$(driver visible "$1")" == 1 ]]; }
+
+# choose_language LETTER NAME: in the open language window, takes the first
+# letter in the open list, as a user choosing from it would; a second click
+# on the box closes it. (Enter would also press OK.)
+choose_language() {
+  click_child Language ComboBox || return 1
+  sleep 0.5
+  xdotool key "$1"
+  sleep 0.3
+  click_child Language ComboBox
+  sleep 0.3
+  wait_for 5000 language_chosen "$2"
+}
+language_chosen() { [[ "$(child_text Language ComboBox)" == "$1" ]]; }

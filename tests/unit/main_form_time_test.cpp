@@ -34,9 +34,11 @@ class TimeCommands : public ::testing::Test {
 
   // A server whose clock runs aheadMs ahead of the fake computer clock, at
   // pathMs each way.
-  void serve(std::int64_t aheadMs, test::ReplyFields fields = {}) {
+  void serve(std::int64_t aheadMs, test::ReplyFields fields = {},
+             platform::IpFamily family = platform::IpFamily::V4) {
     peer = std::make_unique<test::UdpFixture>(
-        udp, [this, aheadMs, fields](const std::vector<test::FixtureRequest>& r) {
+        udp,
+        [this, aheadMs, fields](const std::vector<test::FixtureRequest>& r) {
           h.clock.advance(pathMs);
           const std::int64_t serverUs = h.clock.utcMicroseconds() + (aheadMs + served) * 1000;
           h.clock.advance(pathMs);
@@ -45,7 +47,8 @@ class TimeCommands : public ::testing::Test {
           f.seconds = ts.seconds;
           f.fraction = fraction ? fraction : ts.fraction;
           return std::vector<test::FixtureDatagram>{{test::craftReply(r.back(), f)}};
-        });
+        },
+        family);
     h.network.ntpPort = peer->port();
   }
   // A server for another run of the program, aheadMs ahead of its clock.
@@ -238,17 +241,7 @@ TEST_F(TimeCommands, ASilentFirstAddressCostsASecondAndTheTooltipNamesTheOneThat
     test::UdpFixture quiet(udp, [](const std::vector<test::FixtureRequest>&) {
       return std::vector<test::FixtureDatagram>{};
     });
-    serve(0);
-    if (c.answering.family == platform::IpFamily::V6) {
-      peer = std::make_unique<test::UdpFixture>(
-          udp,
-          [this](const std::vector<test::FixtureRequest>& r) {
-            const auto ts = time::sntp::utcToNtp(h.clock.utcMicroseconds());
-            return std::vector<test::FixtureDatagram>{
-                {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
-          },
-          platform::IpFamily::V6);
-    }
+    serve(0, {}, c.answering.family);
     h.network.peers = {{c.silent, quiet.port()}, {c.answering, peer->port()}};
     h.network.names[L"time.test"] = {c.silent, c.answering};
     const auto start = std::chrono::steady_clock::now();
@@ -357,24 +350,16 @@ TEST_F(TimeCommands, StartupPressFetchesAndSyncsOnlyWhenAutomaticIsTicked) {
   for (const bool automatic : {false, true}) {
     AppHarness s;
     s.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
-    s.network.names[L"time.test"] = {platform::kLoopback};
-    s.setting(L"Server", L"time.test");
     if (automatic) s.setting(L"AutomaticallySynchronize", L"ON");
-    test::UdpFixture server(udp, [&s](const std::vector<test::FixtureRequest>& r) {
-      const auto ts = time::sntp::localToNtp(
-          time::addMilliseconds(time::fromSystemTime(s.clock.localTime()), 3000), 0);
-      return std::vector<test::FixtureDatagram>{
-          {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
-    });
-    s.network.ntpPort = server.port();
+    const auto server = serveFor(s, 3000);
     TAppForm& f = s.start();
     s.windows.advance(999);
-    EXPECT_TRUE(server.requests().empty());
+    EXPECT_TRUE(server->requests().empty());
     s.windows.advance(1);
     for (int i = 0; i < 500 && !f.StartupPressDone(); ++i) s.windows.drain(10);
     ASSERT_TRUE(f.StartupPressDone());
     s.windows.drain(0);
-    EXPECT_EQ(server.requests().size(), automatic ? 2u : 1u);
+    EXPECT_EQ(server->requests().size(), automatic ? 2u : 1u);
     EXPECT_EQ(s.clock.setCalls.size(), automatic ? 1u : 0u);
     EXPECT_TRUE(f.ServerTimeValid());
     EXPECT_FALSE(f.Timer1.enabled());

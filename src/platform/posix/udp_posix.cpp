@@ -9,13 +9,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "platform/utf8.h"
+#include "platform/wait_deadline.h"
 
 namespace hv::platform {
 namespace {
@@ -82,13 +82,6 @@ int wsaFromAddrInfo(int code) {
   }
 }
 
-bool isAscii(const std::wstring& text) {
-  for (const wchar_t c : text) {
-    if (static_cast<std::uint32_t>(c) > 0x7F) return false;
-  }
-  return true;
-}
-
 // address and port as the system takes them; returns the length used.
 socklen_t socketAddress(const IpAddress& address, std::uint16_t port, sockaddr_storage& out) {
   out = {};
@@ -123,6 +116,22 @@ bool readAddress(const sockaddr_storage& in, IpAddress& address, std::uint16_t& 
     return true;
   }
   return false;
+}
+
+// poll rather than select: same time-out rules, and no limit on the
+// descriptor number. Returns poll's count, 0 once the whole time has passed,
+// or -1 with errno for an error other than an interruption.
+int pollWithin(std::span<pollfd> polled, std::int32_t timeoutMs) {
+  const WaitDeadline deadline(timeoutMs);
+  for (;;) {
+    int wait = -1;
+    if (deadline.limited()) {
+      const std::int64_t left = deadline.leftMs();
+      wait = left > 0 ? static_cast<int>(left) : 0;
+    }
+    const int n = ::poll(polled.data(), polled.size(), wait);
+    if (n >= 0 || errno != EINTR) return n;
+  }
 }
 
 class PosixUdpSocket : public UdpSocket {
@@ -160,24 +169,12 @@ class PosixUdpSocket : public UdpSocket {
 
   int fd() const { return fd_.get(); }
 
-  // poll rather than select: same time-out rules, and no limit on the
-  // descriptor number.
   Waited waitReadable(std::int32_t timeoutMs) override {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-      int wait = -1;
-      if (timeoutMs > 0) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        wait = left > 0 ? static_cast<int>(left) : 0;
-      }
-      pollfd p{fd_.get(), POLLIN, 0};
-      const int n = ::poll(&p, 1, wait);
-      if (n > 0) return {0, Readiness::Readable};
-      if (n == 0) return {0, Readiness::TimedOut};
-      if (errno != EINTR) return {lastError(), Readiness::TimedOut};
-    }
+    pollfd p{fd_.get(), POLLIN, 0};
+    const int n = pollWithin({&p, 1}, timeoutMs);
+    if (n > 0) return {0, Readiness::Readable};
+    if (n == 0) return {0, Readiness::TimedOut};
+    return {lastError(), Readiness::TimedOut};
   }
 
   // MSG_TRUNC makes the call return the datagram's real length, so an
@@ -317,7 +314,7 @@ Resolved PosixNetwork::resolve(const std::wstring& host) {
   hints.ai_socktype = SOCK_DGRAM;
   hints.ai_protocol = IPPROTO_UDP;
 #ifdef AI_IDN
-  if (!isAscii(host)) hints.ai_flags |= AI_IDN;
+  if (!isAsciiName(host)) hints.ai_flags |= AI_IDN;
 #endif
   addrinfo* raw = nullptr;
   const int rc = ::getaddrinfo(toUtf8(host).c_str(), nullptr, &hints, &raw);
@@ -361,25 +358,13 @@ WaitedAny PosixNetwork::waitAnyReadable(std::span<UdpSocket* const> sockets,
     if (own == nullptr) return Network::waitAnyReadable(sockets, timeoutMs);
     polled.push_back({own->fd(), POLLIN, 0});
   }
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    int wait = -1;
-    if (timeoutMs > 0) {
-      const auto left =
-          std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      wait = left > 0 ? static_cast<int>(left) : 0;
-    }
-    const int n = ::poll(polled.data(), polled.size(), wait);
-    if (n == 0) return {0, Readiness::TimedOut, 0};
-    if (n < 0) {
-      if (errno != EINTR) return {lastError(), Readiness::TimedOut, 0};
-      continue;
-    }
-    for (std::size_t i = 0; i < polled.size(); ++i) {
-      if (polled[i].revents != 0) return {0, Readiness::Readable, i};
-    }
+  const int n = pollWithin(polled, timeoutMs);
+  if (n < 0) return {lastError(), Readiness::TimedOut, 0};
+  // poll counts the entries it marked, so a count finds one.
+  for (std::size_t i = 0; n > 0 && i < polled.size(); ++i) {
+    if (polled[i].revents != 0) return {0, Readiness::Readable, i};
   }
+  return {0, Readiness::TimedOut, 0};
 }
 
 }  // namespace hv::platform

@@ -5,12 +5,13 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
+
+#include "platform/wait_deadline.h"
 
 namespace hv::platform {
 namespace {
@@ -99,13 +100,6 @@ bool readAddress(const SOCKADDR_STORAGE& in, int length, IpAddress& address, std
   return false;
 }
 
-bool isAscii(const std::wstring& text) {
-  for (const wchar_t c : text) {
-    if (static_cast<std::uint32_t>(c) > 0x7F) return false;
-  }
-  return true;
-}
-
 struct AddrInfoFree {
   void operator()(ADDRINFOW* p) const { FreeAddrInfoW(p); }
 };
@@ -115,6 +109,30 @@ struct AddrInfoFree {
 bool consumesOneEntry(int error) {
   return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET ||
          error == WSAENETUNREACH || error == WSAEHOSTUNREACH;
+}
+
+// select may come back a little early on a coarse system timer, so the wait
+// goes on until the whole time has passed; readable is left as select left
+// it. Returns select's count, 0 once the time is up, or SOCKET_ERROR for an
+// error other than an interruption.
+int selectWithin(std::span<const SOCKET> handles, fd_set& readable, std::int32_t timeoutMs) {
+  const WaitDeadline deadline(timeoutMs);
+  for (;;) {
+    timeval limit{};
+    timeval* wait = nullptr;
+    if (deadline.limited()) {
+      const std::int64_t left = deadline.leftMs();
+      if (left <= 0) return 0;
+      limit.tv_sec = static_cast<long>(left / 1000);
+      limit.tv_usec = static_cast<long>(left % 1000 * 1000);
+      wait = &limit;
+    }
+    FD_ZERO(&readable);
+    for (const SOCKET h : handles) FD_SET(h, &readable);
+    const int n = select(0, &readable, nullptr, nullptr, wait);
+    if (n > 0) return n;
+    if (n == SOCKET_ERROR && WSAGetLastError() != WSAEINTR) return SOCKET_ERROR;
+  }
 }
 
 class Win32UdpSocket : public UdpSocket {
@@ -156,29 +174,13 @@ class Win32UdpSocket : public UdpSocket {
 
   SOCKET handle() const { return s_.get(); }
 
-  // select may come back a little early on a coarse system timer, so the
-  // wait goes on until the whole time has passed.
   Waited waitReadable(std::int32_t timeoutMs) override {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-      timeval limit{};
-      timeval* wait = nullptr;
-      if (timeoutMs > 0) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) return {0, Readiness::TimedOut};
-        limit.tv_sec = static_cast<long>(left / 1000);
-        limit.tv_usec = static_cast<long>(left % 1000 * 1000);
-        wait = &limit;
-      }
-      const int n = selectReadable(wait);
-      if (n > 0) return {0, Readiness::Readable};
-      if (n == SOCKET_ERROR) {
-        const int error = WSAGetLastError();
-        if (error != WSAEINTR) return {error, Readiness::TimedOut};
-      }
-    }
+    const SOCKET handles[] = {s_.get()};
+    fd_set readable;
+    const int n = selectWithin(handles, readable, timeoutMs);
+    if (n > 0) return {0, Readiness::Readable};
+    if (n == SOCKET_ERROR) return {WSAGetLastError(), Readiness::TimedOut};
+    return {0, Readiness::TimedOut};
   }
 
   // The socket blocks, so a receive only goes ahead when select says a
@@ -240,7 +242,7 @@ class Win32UdpSocket : public UdpSocket {
 }  // namespace
 
 std::optional<std::wstring> AsciiHostName(const std::wstring& host) {
-  if (isAscii(host)) return host;
+  if (isAsciiName(host)) return host;
   if (host.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
   const int length = static_cast<int>(host.size());
   const int needed = IdnToAscii(0, host.c_str(), length, nullptr, 0);
@@ -311,8 +313,7 @@ Opened Win32Network::openUdp(IpFamily family) {
   return {0, std::make_unique<Win32UdpSocket>(std::move(s), family)};
 }
 
-// select over the sockets together; it may come back a little early on a
-// coarse system timer, so the wait goes on until the whole time has passed.
+// select over the sockets together.
 WaitedAny Win32Network::waitAnyReadable(std::span<UdpSocket* const> sockets,
                                         std::int32_t timeoutMs) {
   std::vector<SOCKET> handles;
@@ -323,32 +324,14 @@ WaitedAny Win32Network::waitAnyReadable(std::span<UdpSocket* const> sockets,
     }
     handles.push_back(own->handle());
   }
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    timeval limit{};
-    timeval* wait = nullptr;
-    if (timeoutMs > 0) {
-      const auto left =
-          std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) return {0, Readiness::TimedOut, 0};
-      limit.tv_sec = static_cast<long>(left / 1000);
-      limit.tv_usec = static_cast<long>(left % 1000 * 1000);
-      wait = &limit;
-    }
-    fd_set readable;
-    FD_ZERO(&readable);
-    for (const SOCKET h : handles) FD_SET(h, &readable);
-    const int n = select(0, &readable, nullptr, nullptr, wait);
-    if (n == SOCKET_ERROR) {
-      const int error = WSAGetLastError();
-      if (error != WSAEINTR) return {error, Readiness::TimedOut, 0};
-      continue;
-    }
-    for (std::size_t i = 0; n > 0 && i < handles.size(); ++i) {
-      if (FD_ISSET(handles[i], &readable)) return {0, Readiness::Readable, i};
-    }
+  fd_set readable;
+  const int n = selectWithin(handles, readable, timeoutMs);
+  if (n == SOCKET_ERROR) return {WSAGetLastError(), Readiness::TimedOut, 0};
+  // select counts the sockets it left in the set, so a count finds one.
+  for (std::size_t i = 0; n > 0 && i < handles.size(); ++i) {
+    if (FD_ISSET(handles[i], &readable)) return {0, Readiness::Readable, i};
   }
+  return {0, Readiness::TimedOut, 0};
 }
 
 }  // namespace hv::platform
