@@ -2,7 +2,7 @@
 // The end of a wait, as a moment on one clock's steady scale, or none. The
 // client and the socket adapters all read it on the clock that made it, so a
 // wait ends when that clock says, whether the clock is the computer's or a
-// test's.
+// test's. A real socket therefore needs a clock that moves on by itself.
 #include <algorithm>
 #include <cstdint>
 
