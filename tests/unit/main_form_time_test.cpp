@@ -12,6 +12,7 @@
 #include "support/app_harness.h"
 #include "support/chrony_server.h"
 #include "support/udp_fixture.h"
+#include "support/udp_relay.h"
 #include "time/sntp.h"
 #include "time/sntp_timestamp.h"
 #include "web/maker_date_time.h"
@@ -417,28 +418,37 @@ TEST_F(TimeCommands, CommandsStartedWhileOneWaitsDoNotNest) {
   EXPECT_TRUE(h.clock.setCalls.empty());
 }
 
-// chronyd serves the host's clock. A computer clock 3 s fast is set to it,
-// and the next fetch finds it within a millisecond. A busy machine may hold
-// one exchange up, so the best of three rounds counts.
-TEST_F(TimeCommands, AfterASyncWithChronydTheNextFetchFindsNoOffset) {
+// chronyd serves the host's clock, here behind a relay that delays each way
+// alike. A computer clock 3 s fast is set to it, and the next fetch finds it
+// within a millisecond: the path's delay is taken out, not left behind. A
+// busy machine may hold one exchange up, so the best of three rounds counts.
+TEST_F(TimeCommands, AfterASyncThroughADelayedPathTheNextFetchFindsNoOffset) {
   ASSERT_NE(test::chronydPort(), 0) << test::chronydLog();
-  h.network.ntpPort = test::chronydPort();
-  h.clock.followHostClock(3000000);
-  TAppForm& f = start();
-  h.windows.userClick(f.BitBtn1);
-  ASSERT_TRUE(f.BitBtn2.enabled()) << f.Label2.hint();
-  double best = 1;
-  std::wstring bestHint;
-  for (int round = 0; round < 3; ++round) {
-    h.windows.userClick(f.BitBtn2);
-    h.windows.userClick(f.BitBtn1);
-    const std::wstring hint = f.Label2.hint();
-    ASSERT_EQ(hint.substr(0, 7), L"Offset ");
-    const double offset = std::fabs(std::stod(hint.substr(7)));
-    if (offset < best) best = offset, bestHint = hint;
+  for (const int eachWayMs : {20, 150}) {
+    const std::chrono::milliseconds delay(eachWayMs);
+    test::UdpRelay relay(test::chronydPort(), {delay, delay});
+    AppHarness g;
+    g.network.names[L"time.test"] = {platform::kLoopback};
+    g.network.ntpPort = relay.port();
+    g.setting(L"Server", L"time.test");
+    g.clock.followHostClock(3000000);
+    TAppForm& f = g.start();
+    f.Timer1.setEnabled(false);
+    f.IdSNTP1().ReceiveTimeout = 1000;
+    g.windows.userClick(f.BitBtn1);
+    ASSERT_TRUE(f.BitBtn2.enabled()) << eachWayMs << ": " << f.Label2.hint();
+    double best = 1;
+    std::wstring bestHint;
+    for (int round = 0; round < 3 && best > 0.001; ++round) {
+      g.windows.userClick(f.BitBtn2);
+      g.windows.userClick(f.BitBtn1);
+      const std::wstring hint = f.Label2.hint();
+      ASSERT_EQ(hint.substr(0, 7), L"Offset ") << eachWayMs;
+      const double offset = std::fabs(std::stod(hint.substr(7)));
+      if (offset < best) best = offset, bestHint = hint;
+    }
+    EXPECT_LE(best, 0.001) << eachWayMs << ": " << bestHint;
   }
-  EXPECT_EQ(h.clock.setCalls.size(), 3u);
-  EXPECT_LE(best, 0.001) << std::string(bestHint.begin(), bestHint.end());
 }
 
 // Faults that only show when timers fire inside nested loops, or when the
