@@ -8,7 +8,8 @@
 // offsets that `chronyd -Q` and Debian's `ntpdig` estimate through the same
 // relay (their error, since the true offset is 0). The relay listens on
 // 127.0.0.1:123 because ntpdig speaks to no other port: run it as root and
-// under the shared lock. Never touches the host clock.
+// under the shared lock. Never touches the host clock. A sample during which
+// the relay itself ran late is set aside and taken again, and counted.
 //
 //   horvane_accuracy [SAMPLES] [TOOL_SAMPLES]
 //
@@ -153,6 +154,38 @@ std::optional<double> ntpdigError(const std::string& dir) {
   return *offset * 1000;
 }
 
+// A sample during which the relay sent a datagram later than this past its
+// due time measured a path other than the one chosen: a wake 3 ms late on
+// the way out of a 0 ms path is 1.5 ms of error that no client could help.
+// Such samples are set aside and taken again, a bounded number of times.
+constexpr std::chrono::microseconds kRelayTolerance{200};
+
+struct Sample {
+  double errorMs = 0;
+  double roundTripMs = NAN;
+};
+
+struct Samples {
+  std::vector<double> errors, roundTrips;
+  int setAside = 0;
+};
+
+template <typename Measure>
+Samples sample(test::UdpRelay& relay, int wanted, Measure measure) {
+  Samples out;
+  for (int tries = 0; static_cast<int>(out.errors.size()) < wanted && tries < 3 * wanted; ++tries) {
+    relay.takeLateness();
+    const std::optional<Sample> v = measure();
+    if (relay.takeLateness() > kRelayTolerance) {
+      ++out.setAside;
+    } else if (v) {
+      out.errors.push_back(v->errorMs);
+      out.roundTrips.push_back(v->roundTripMs);
+    }
+  }
+  return out;
+}
+
 std::string cell(const Summary& s) {
   if (s.count == 0) return "did not run | ";
   char buf[64];
@@ -192,36 +225,42 @@ int main(int argc, char** argv) {
         "Error of each estimate of chronyd's clock, in ms (estimate less the real clock):\n"
         "median and worst of the samples.\n\n"
         "| Path out / back | Round trip seen | Horvane median | Horvane worst | Target | "
-        "`chronyd -Q` median | `chronyd -Q` worst | `ntpdig` median | `ntpdig` worst |\n"
-        "|---|---:|---:|---:|---|---:|---:|---:|---:|\n");
+        "`chronyd -Q` median | `chronyd -Q` worst | `ntpdig` median | `ntpdig` worst | "
+        "Set aside |\n"
+        "|---|---:|---:|---:|---|---:|---:|---:|---:|---:|\n");
     bool allMet = true;
     for (const Path& p : paths) {
       relay->setPath({milliseconds(p.outMs), milliseconds(p.backMs)});
-      std::vector<double> ours, trips, chronyd, ntpdig;
-      for (int i = 0; i < samples; ++i) {
+      const Samples ours = sample(*relay, samples, [&]() -> std::optional<Sample> {
         double trip = 0;
-        if (const auto e = horvaneError(client, clock, trip)) {
-          ours.push_back(*e);
-          trips.push_back(trip);
-        }
-      }
-      for (int i = 0; i < toolSamples; ++i) {
-        if (const auto e = chronydError(dir, relay->port())) chronyd.push_back(*e);
-        if (!onPort123) continue;
-        if (const auto e = ntpdigError(dir)) ntpdig.push_back(*e);
-      }
-      const Summary s = summarise(ours);
+        const auto e = horvaneError(client, clock, trip);
+        if (!e) return std::nullopt;
+        return Sample{*e, trip};
+      });
+      const auto tool = [](std::optional<double> e) -> std::optional<Sample> {
+        if (!e) return std::nullopt;
+        return Sample{*e};
+      };
+      const Samples chronyd =
+          sample(*relay, toolSamples, [&] { return tool(chronydError(dir, relay->port())); });
+      const Samples ntpdig =
+          sample(*relay, onPort123 ? toolSamples : 0, [&] { return tool(ntpdigError(dir)); });
+      const Summary s = summarise(ours.errors);
       const double target = std::abs(p.outMs - p.backMs) / 2.0 + 1.0;
       const bool met = s.count == samples && std::fabs(s.worst) <= target;
       allMet = allMet && met;
-      std::printf("| %d / %d ms | %.3f | %s | within %.0f ms: %s | %s | %s |\n", p.outMs, p.backMs,
-                  summarise(trips).median, cell(s).c_str(), target, met ? "met" : "missed",
-                  cell(summarise(chronyd)).c_str(), cell(summarise(ntpdig)).c_str());
+      std::printf("| %d / %d ms | %.3f | %s | within %.0f ms: %s | %s | %s | %d |\n", p.outMs,
+                  p.backMs, summarise(ours.roundTrips).median, cell(s).c_str(), target,
+                  met ? "met" : "missed", cell(summarise(chronyd.errors)).c_str(),
+                  cell(summarise(ntpdig.errors)).c_str(),
+                  ours.setAside + chronyd.setAside + ntpdig.setAside);
     }
     std::printf(
-        "\nSamples per path: Horvane %d, chronyd -Q and ntpdig %d each. Relay: worst lateness "
-        "%lld us over %llu datagrams.\n",
-        samples, toolSamples, static_cast<long long>(relay->worstLateness().count()),
+        "\nSamples per path: Horvane %d, chronyd -Q and ntpdig %d each. Set aside and taken "
+        "again: samples during which the relay sent a datagram more than %lld us late. Relay: "
+        "worst lateness %lld us over %llu datagrams.\n",
+        samples, toolSamples, static_cast<long long>(kRelayTolerance.count()),
+        static_cast<long long>(relay->worstLateness().count()),
         static_cast<unsigned long long>(relay->forwarded()));
     std::filesystem::remove_all(dir);
     return allMet ? 0 : 1;

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <map>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace hv::test {
@@ -141,9 +142,9 @@ void UdpRelay::setPath(RelayPath path) {
   path_ = path;
 }
 
-std::chrono::microseconds UdpRelay::lastLateness() const {
+std::chrono::microseconds UdpRelay::takeLateness() {
   const std::lock_guard lock(mutex_);
-  return lastLateness_;
+  return std::exchange(recentLateness_, std::chrono::microseconds{0});
 }
 
 std::chrono::microseconds UdpRelay::worstLateness() const {
@@ -209,8 +210,16 @@ void UdpRelay::run(Steady::time_point end) {
     while (!held.empty() && held.begin()->first <= Steady::now()) {
       const auto due = held.begin()->first;
       const Held& h = held.begin()->second;
-      const auto late = std::chrono::duration_cast<std::chrono::microseconds>(Steady::now() - due);
       ++forwarded_;
+      {
+        // Noted before the datagram leaves, so that whoever receives it
+        // finds its lateness counted.
+        const std::lock_guard lock(mutex_);
+        const auto late =
+            std::chrono::duration_cast<std::chrono::microseconds>(Steady::now() - due);
+        recentLateness_ = std::max(recentLateness_, late);
+        worstLateness_ = std::max(worstLateness_, late);
+      }
       if (h.toPort != 0) {
         const sockaddr_in to = loopback(h.toPort);
         ::sendto(h.fd, h.bytes.data(), h.bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
@@ -219,9 +228,6 @@ void UdpRelay::run(Steady::time_point end) {
         ::send(h.fd, h.bytes.data(), h.bytes.size(), 0);
       }
       held.erase(held.begin());
-      const std::lock_guard lock(mutex_);
-      lastLateness_ = late;
-      worstLateness_ = std::max(worstLateness_, late);
     }
 
     auto wakeAt = std::min(end, Steady::now() + kIdleWake);

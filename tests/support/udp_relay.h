@@ -37,9 +37,11 @@ class UdpRelay {
   std::uint16_t port() const { return port_; }
   // For datagrams that arrive from now on.
   void setPath(RelayPath path);
-  // How long after its due time the latest datagram went out, and the worst
-  // of all: what the path's delays carry beyond the chosen ones.
-  std::chrono::microseconds lastLateness() const;
+  // How long after its due time a datagram went out, at worst: what the
+  // path's delays carried beyond the chosen ones, since the last call to
+  // takeLateness() (one exchange, for a caller that asks around each) and
+  // over the relay's life.
+  std::chrono::microseconds takeLateness();
   std::chrono::microseconds worstLateness() const;
   std::uint64_t forwarded() const { return forwarded_; }
   // True once the lifetime ran out (or the relay was stopped).
@@ -56,7 +58,7 @@ class UdpRelay {
   std::uint16_t serverPort_ = 0;
   mutable std::mutex mutex_;
   RelayPath path_;
-  std::chrono::microseconds lastLateness_{0};
+  std::chrono::microseconds recentLateness_{0};
   std::chrono::microseconds worstLateness_{0};
   std::atomic<std::uint64_t> forwarded_{0};
   std::atomic<bool> stop_{false};

@@ -12,6 +12,7 @@
 #include "support/app_harness.h"
 #include "support/chrony_server.h"
 #include "support/loopback_network.h"
+#include "support/udp_relay.h"
 #include "time/sntp.h"
 #include "time/sntp_timestamp.h"
 #include "web/maker_date_time.h"
@@ -403,34 +404,38 @@ TEST_F(TimeCommands, CommandsStartedWhileOneWaitsDoNotNest) {
   EXPECT_TRUE(h.clock.setCalls.empty());
 }
 
-// chronyd serves the host's clock. A computer clock 3 s fast is set to it,
-// and the next fetch finds it within a millisecond. A busy machine may hold
-// one exchange up, so the best of three rounds counts.
-TEST(TimeCommandsWithChronyd, AfterASyncTheNextFetchFindsNoOffset) {
+// chronyd serves the host's clock, here behind a relay that delays each way
+// alike. A computer clock 3 s fast is set to it, and the next fetch finds it
+// within a millisecond: the path's delay is taken out, not left behind. A
+// busy machine may hold one exchange up, so the best of three rounds counts.
+TEST(TimeCommandsWithChronyd, AfterASyncThroughADelayedPathTheNextFetchFindsNoOffset) {
   ASSERT_NE(test::chronydPort(), 0) << test::chronydLog();
-  test::LoopbackNetwork network;
-  network.ntpPort = test::chronydPort();
-  network.names[L"time.test"] = {platform::kLoopback};
-  AppHarness h(&network);
-  h.setting(L"Server", L"time.test");
-  h.clock.followHostClock(3000000);
-  TAppForm& f = h.start();
-  f.Timer1.setEnabled(false);
-  f.IdSNTP1().ReceiveTimeout = 300;
-  h.windows.userClick(f.BitBtn1);
-  ASSERT_TRUE(f.BitBtn2.enabled()) << f.Label2.hint();
-  double best = 1;
-  std::wstring bestHint;
-  for (int round = 0; round < 3; ++round) {
-    h.windows.userClick(f.BitBtn2);
-    h.windows.userClick(f.BitBtn1);
-    const std::wstring hint = f.Label2.hint();
-    ASSERT_EQ(hint.substr(0, 7), L"Offset ");
-    const double offset = std::fabs(std::stod(hint.substr(7)));
-    if (offset < best) best = offset, bestHint = hint;
+  for (const int eachWayMs : {20, 150}) {
+    const std::chrono::milliseconds delay(eachWayMs);
+    test::UdpRelay relay(test::chronydPort(), {delay, delay});
+    test::LoopbackNetwork network;
+    network.names[L"time.test"] = {platform::kLoopback};
+    network.ntpPort = relay.port();
+    AppHarness g(&network);
+    g.setting(L"Server", L"time.test");
+    g.clock.followHostClock(3000000);
+    TAppForm& f = g.start();
+    f.Timer1.setEnabled(false);
+    f.IdSNTP1().ReceiveTimeout = 1000;
+    g.windows.userClick(f.BitBtn1);
+    ASSERT_TRUE(f.BitBtn2.enabled()) << eachWayMs << ": " << f.Label2.hint();
+    double best = 1;
+    std::wstring bestHint;
+    for (int round = 0; round < 3 && best > 0.001; ++round) {
+      g.windows.userClick(f.BitBtn2);
+      g.windows.userClick(f.BitBtn1);
+      const std::wstring hint = f.Label2.hint();
+      ASSERT_EQ(hint.substr(0, 7), L"Offset ") << eachWayMs;
+      const double offset = std::fabs(std::stod(hint.substr(7)));
+      if (offset < best) best = offset, bestHint = hint;
+    }
+    EXPECT_LE(best, 0.001) << eachWayMs << ": " << bestHint;
   }
-  EXPECT_EQ(h.clock.setCalls.size(), 3u);
-  EXPECT_LE(best, 0.001) << std::string(bestHint.begin(), bestHint.end());
 }
 
 // Faults that only show when timers fire inside nested loops, or when the

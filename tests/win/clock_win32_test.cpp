@@ -51,14 +51,5 @@ TEST(Win32ClockAdapter, PreciseUtcFollowsTheSystemClockBelowTheMillisecond) {
   EXPECT_TRUE(belowMs) << "only whole milliseconds";
 }
 
-TEST(Win32ClockAdapter, RecordLinesCarryTheValueAndTheClockAtTheWrite) {
-  // 24 December 2021 18:05:09.748312 UTC.
-  constexpr std::int64_t at = 1640369109748312;
-  EXPECT_EQ(Win32Clock::recordLine({2021, 12, 5, 24, 18, 5, 9, 750}, true, at),
-            "2021-12-24 18:05:09.750 UTC at 2021-12-24 18:05:09.748312 UTC");
-  EXPECT_EQ(Win32Clock::recordLine({1999, 1, 5, 2, 3, 4, 5, 6}, false, at),
-            "1999-01-02 03:04:05.006 at 2021-12-24 18:05:09.748312 UTC");
-}
-
 }  // namespace
 }  // namespace hv::platform::win32

@@ -2,15 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cwchar>
-#include <utility>
-
-#include "platform/win32/files_win32.h"
-
-#ifndef HORVANE_RECORD_CLOCK
-#define HORVANE_RECORD_CLOCK 0
-#endif
 
 namespace hv::platform::win32 {
 namespace {
@@ -20,7 +12,7 @@ SystemTime fromNative(const SYSTEMTIME& s) {
                     s.wHour, s.wMinute, s.wSecond,    s.wMilliseconds};
 }
 
-[[maybe_unused]] SYSTEMTIME toNative(const SystemTime& t) {
+SYSTEMTIME toNative(const SystemTime& t) {
   SYSTEMTIME s{};
   s.wYear = t.year;
   s.wMonth = t.month;
@@ -41,8 +33,6 @@ std::wstring zoneName(const WCHAR (&name)[32]) {
 constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
 
 }  // namespace
-
-Win32Clock::Win32Clock(std::wstring recordPath) : recordPath_(std::move(recordPath)) {}
 
 SystemTime Win32Clock::localTime() {
   SYSTEMTIME s{};
@@ -86,57 +76,14 @@ TimeZoneInfo Win32Clock::timeZone() {
   return z;
 }
 
-bool Win32Clock::recordsWrites() {
-  return HORVANE_RECORD_CLOCK != 0;
-}
-
-std::string Win32Clock::recordLine(const SystemTime& t, bool utc, std::int64_t atUtcMicroseconds) {
-  const auto ticks = static_cast<std::uint64_t>(atUtcMicroseconds * 10 + kUnixEpochTicks);
-  FILETIME f{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-  SYSTEMTIME at{};
-  FileTimeToSystemTime(&f, &at);
-  char buf[96];
-  std::snprintf(buf, sizeof buf,
-                "%04u-%02u-%02u %02u:%02u:%02u.%03u%s at %04u-%02u-%02u %02u:%02u:%02u.%06u UTC",
-                unsigned{t.year}, unsigned{t.month}, unsigned{t.day}, unsigned{t.hour},
-                unsigned{t.minute}, unsigned{t.second}, unsigned{t.milliseconds}, utc ? " UTC" : "",
-                unsigned{at.wYear}, unsigned{at.wMonth}, unsigned{at.wDay}, unsigned{at.wHour},
-                unsigned{at.wMinute}, unsigned{at.wSecond},
-                static_cast<unsigned>(atUtcMicroseconds % 1000000));
-  return buf;
-}
-
-std::wstring Win32Clock::recordPath() const {
-  if (!recordPath_.empty()) return recordPath_;
-  const DWORD size = GetEnvironmentVariableW(L"HORVANE_CLOCK_LOG", nullptr, 0);
-  if (size > 1) {
-    std::wstring value(size, L'\0');
-    const DWORD n = GetEnvironmentVariableW(L"HORVANE_CLOCK_LOG", value.data(), size);
-    if (n > 0 && n < size) return value.substr(0, n);
-  }
-  return FolderWithSeparator(ModuleFileName(), L'\\') + L"clock-writes.log";
-}
-
-bool Win32Clock::record(const SystemTime& t, bool utc) {
-  return AppendToFile(recordPath(), recordLine(t, utc, utcMicroseconds()) + "\r\n");
-}
-
 bool Win32Clock::setLocalTime(const SystemTime& t) {
-  if constexpr (HORVANE_RECORD_CLOCK != 0) {
-    return record(t, false);
-  } else {
-    const SYSTEMTIME s = toNative(t);
-    return SetLocalTime(&s) != FALSE;
-  }
+  const SYSTEMTIME s = toNative(t);
+  return SetLocalTime(&s) != FALSE;
 }
 
 bool Win32Clock::setSystemTime(const SystemTime& utc) {
-  if constexpr (HORVANE_RECORD_CLOCK != 0) {
-    return record(utc, true);
-  } else {
-    const SYSTEMTIME s = toNative(utc);
-    return SetSystemTime(&s) != FALSE;
-  }
+  const SYSTEMTIME s = toNative(utc);
+  return SetSystemTime(&s) != FALSE;
 }
 
 std::int64_t Win32Clock::steadyMicroseconds() {

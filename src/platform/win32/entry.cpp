@@ -11,6 +11,7 @@
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/profile_win32.h"
 #include "platform/win32/random_win32.h"
+#include "platform/win32/recording_clock.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
@@ -26,7 +27,13 @@ namespace win32 = hv::platform::win32;
 // to the moment the process ends, so they are never destroyed.
 struct Adapters {
   win32::winui::Win32WindowSystem windows;
+#if HORVANE_RECORD_CLOCK
+  // The journeys' build: clock writes go to a file, never to the clock.
+  win32::Win32Clock realClock;
+  win32::RecordingClock clock{realClock};
+#else
   win32::Win32Clock clock;
+#endif
   win32::Win32Files files;
   win32::Win32Profile profile;
   win32::Win32VersionInfo versionInfo;

@@ -23,20 +23,12 @@ bool endsWithIgnoringCase(const std::wstring& name, const std::wstring& suffix) 
   return true;
 }
 
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h) : h_(h) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-  }
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
+struct FindTraits {
+  using Handle = HANDLE;
+  static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+  static void free(HANDLE h) { FindClose(h); }
 };
+using FindHandle = UniqueHandle<FindTraits>;
 
 bool writeAll(HANDLE h, const std::string& bytes) {
   std::size_t done = 0;
@@ -125,7 +117,7 @@ std::vector<std::wstring> Win32Files::listFiles(const std::wstring& folder,
   WIN32_FIND_DATAW data{};
   const std::wstring pattern = WithTrailingSeparator(folder, L'\\') + L"*" + suffix;
   FindHandle find(FindFirstFileW(pattern.c_str(), &data));
-  if (!find.valid()) return names;
+  if (!find) return names;
   do {
     const std::wstring name = data.cFileName;
     // The pattern also matches short 8.3 aliases; only the long name counts.

@@ -1,36 +1,18 @@
 #pragma once
-// Owner of one kernel object handle (file, mutex): closed exactly once.
+// Owner of one kernel object handle (file, mutex, process, thread).
 #include <windows.h>
 
-#include <utility>
+#include "platform/win32/unique_handle.h"
 
 namespace hv::platform::win32 {
 
-class KernelHandle {
- public:
-  KernelHandle() = default;
-  explicit KernelHandle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  KernelHandle(KernelHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  KernelHandle& operator=(KernelHandle&& o) noexcept {
-    if (this != &o) {
-      reset();
-      h_ = std::exchange(o.h_, nullptr);
-    }
-    return *this;
-  }
-  ~KernelHandle() { reset(); }
-
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-  void reset() {
-    if (h_) CloseHandle(h_);
-    h_ = nullptr;
-  }
-
- private:
-  HANDLE h_ = nullptr;
+struct KernelTraits {
+  using Handle = HANDLE;
+  // CreateFileW fails with INVALID_HANDLE_VALUE, the other calls with null.
+  static bool valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void free(HANDLE h) { CloseHandle(h); }
 };
+
+using KernelHandle = UniqueHandle<KernelTraits>;
 
 }  // namespace hv::platform::win32

@@ -5,6 +5,8 @@
 #include <climits>
 #include <utility>
 
+#include "platform/win32/unique_handle.h"
+
 namespace hv::platform::win32 {
 namespace {
 
@@ -12,15 +14,20 @@ HKEY rootKey(RegistryRoot root) {
   return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
+struct KeyTraits {
+  using Handle = HKEY;
+  static void free(HKEY k) { RegCloseKey(k); }
+};
+using KeyHandle = UniqueHandle<KeyTraits>;
+
 class Win32Key : public RegistryKey {
  public:
   explicit Win32Key(HKEY key) : key_(key) {}
-  ~Win32Key() override { RegCloseKey(key_); }
 
   std::optional<RegistryValue> queryValue(const std::wstring& name) override {
     DWORD type = 0;
     DWORD size = 0;
-    LSTATUS rc = RegQueryValueExW(key_, name.c_str(), nullptr, &type, nullptr, &size);
+    LSTATUS rc = RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, nullptr, &size);
     // The value may grow between the two calls; ask again then.
     for (int attempt = 0; attempt < 4; ++attempt) {
       if (rc != ERROR_SUCCESS) return std::nullopt;
@@ -28,8 +35,8 @@ class Win32Key : public RegistryKey {
       value.type = type;
       value.data.resize(size);
       DWORD got = size;
-      rc = RegQueryValueExW(key_, name.c_str(), nullptr, &type, size ? value.data.data() : nullptr,
-                            &got);
+      rc = RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type,
+                            size ? value.data.data() : nullptr, &got);
       if (rc == ERROR_SUCCESS) {
         value.type = type;
         value.data.resize(got);
@@ -44,12 +51,12 @@ class Win32Key : public RegistryKey {
 
   bool setValue(const std::wstring& name, const RegistryValue& value) override {
     if (value.data.size() > ULONG_MAX) return false;
-    return RegSetValueExW(key_, name.c_str(), 0, value.type, value.data.data(),
+    return RegSetValueExW(key_.get(), name.c_str(), 0, value.type, value.data.data(),
                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
   }
 
  private:
-  HKEY key_;
+  KeyHandle key_;
 };
 
 }  // namespace

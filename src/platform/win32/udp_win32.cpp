@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/unique_handle.h"
+
 namespace hv::platform {
 namespace {
 
@@ -37,30 +39,12 @@ int startWinsock() {
   return library.error();
 }
 
-class SocketHandle {
- public:
-  explicit SocketHandle(SOCKET s) : s_(s) {}
-  SocketHandle(SocketHandle&& other) noexcept : s_(std::exchange(other.s_, INVALID_SOCKET)) {}
-  SocketHandle& operator=(SocketHandle&& other) noexcept {
-    if (this != &other) {
-      reset();
-      s_ = std::exchange(other.s_, INVALID_SOCKET);
-    }
-    return *this;
-  }
-  SocketHandle(const SocketHandle&) = delete;
-  SocketHandle& operator=(const SocketHandle&) = delete;
-  ~SocketHandle() { reset(); }
-  SOCKET get() const { return s_; }
-  explicit operator bool() const { return s_ != INVALID_SOCKET; }
-
- private:
-  void reset() {
-    if (s_ != INVALID_SOCKET) closesocket(s_);
-    s_ = INVALID_SOCKET;
-  }
-  SOCKET s_;
+struct SocketTraits {
+  using Handle = SOCKET;
+  static SOCKET empty() { return INVALID_SOCKET; }
+  static void free(SOCKET s) { closesocket(s); }
 };
+using SocketHandle = win32::UniqueHandle<SocketTraits>;
 
 // address and port as Winsock takes them; returns the length used.
 int socketAddress(const IpAddress& address, std::uint16_t port, SOCKADDR_STORAGE& out) {

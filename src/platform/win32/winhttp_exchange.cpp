@@ -11,6 +11,7 @@
 #include "platform/call_within.h"
 #include "platform/error.h"
 #include "platform/http_budget.h"
+#include "platform/win32/unique_handle.h"
 
 namespace hv::platform::win32 {
 namespace {
@@ -22,31 +23,12 @@ std::int64_t nowUs() {
       .count();
 }
 
-// Owner of one WinHTTP handle (session, connection or request).
-class InternetHandle {
- public:
-  explicit InternetHandle(HINTERNET h = nullptr) : h_(h) {}
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-  InternetHandle(InternetHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  InternetHandle& operator=(InternetHandle&& o) noexcept {
-    if (this != &o) {
-      reset();
-      h_ = std::exchange(o.h_, nullptr);
-    }
-    return *this;
-  }
-  ~InternetHandle() { reset(); }
-  HINTERNET get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  void reset() {
-    if (h_) WinHttpCloseHandle(h_);
-    h_ = nullptr;
-  }
-  HINTERNET h_;
+// Session, connection or request.
+struct InternetTraits {
+  using Handle = HINTERNET;
+  static void free(HINTERNET h) { WinHttpCloseHandle(h); }
 };
+using InternetHandle = UniqueHandle<InternetTraits>;
 
 std::wstring reasonOf(DWORD code) {
   switch (code) {

@@ -1,42 +1,14 @@
 #pragma once
-// Owners of the window-system handles: each frees its handle exactly once,
-// can be moved and never copied.
+// Owners of the window-system handles.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <commctrl.h>
 
-#include <utility>
+#include "platform/win32/unique_handle.h"
 
 namespace hv::platform::win32::winui {
 
-template <class Traits>
-class UniqueHandle {
- public:
-  using Handle = typename Traits::Handle;
-  UniqueHandle() = default;
-  explicit UniqueHandle(Handle h) : h_(h) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-    if (this != &o) reset(std::exchange(o.h_, nullptr));
-    return *this;
-  }
-  ~UniqueHandle() { reset(); }
-
-  Handle get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-  void reset(Handle h = nullptr) {
-    if (h_ && h_ != h) Traits::free(h_);
-    h_ = h;
-  }
-  // Gives the handle up to a new owner (for example a menu that a window
-  // now destroys with itself).
-  Handle release() { return std::exchange(h_, nullptr); }
-
- private:
-  Handle h_ = nullptr;
-};
+using win32::UniqueHandle;
 
 struct WindowTraits {
   using Handle = HWND;

@@ -1,0 +1,193 @@
+// Each kind of control on its standard window class: clicks, typing, text
+// from code, panels and their children, colours, bevel and fonts.
+#include <algorithm>
+
+#include "app/main_form_layout.h"
+#include "winui_test_fixture.h"
+#include "winui_test_forms.h"
+
+namespace hv::platform::win32::winui::uitest {
+namespace {
+
+TEST_F(WindowSystemTest, ClicksOnButtonsAndBoxesRunTheirHandlersAndErrorsReachTheReport) {
+  Form& form = open(app::AppFormSpec());
+  auto& get = named<hv::ui::Button>(form.controls(), "BitBtn1");
+  auto& sync = named<hv::ui::Button>(form.controls(), "BitBtn2");
+  auto& daylight = named<hv::ui::CheckBox>(form.controls(), "CheckBox1");
+  int clicks = 0, boxClicks = 0;
+  get.OnClick = [&] {
+    ++clicks;
+    throw hv::Error(L"Server Error!");
+  };
+  daylight.OnClick = [&] { ++boxClicks; };
+
+  SendMessageW(ws.windowOf(get), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(errors, (std::vector<std::wstring>{L"Server Error!"}));
+
+  HWND box = ws.windowOf(daylight);
+  SendMessageW(box, BM_CLICK, 0, 0);
+  EXPECT_TRUE(daylight.checked());
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(boxClicks, 1);
+  // From code: the tick shows, and the handler runs as for a click.
+  daylight.setChecked(false);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(boxClicks, 2);
+
+  // A disabled button's window is disabled; enabling follows the control.
+  HWND syncWindow = ws.windowOf(sync);
+  EXPECT_FALSE(IsWindowEnabled(syncWindow));
+  sync.setEnabled(true);
+  EXPECT_TRUE(IsWindowEnabled(syncWindow));
+  get.setText(L"Sunucu Saatini Al");
+  EXPECT_EQ(textOf(ws.windowOf(get)), L"Sunucu Saatini Al");
+}
+
+TEST_F(WindowSystemTest, TypingIntoTheServerBoxUpdatesItsTextAndRunsOnChange) {
+  Form& form = open(app::AppFormSpec());
+  auto& combo = named<hv::ui::ComboBox>(form.controls(), "ComboBox1");
+  for (auto preset : app::ServerPresets()) combo.addItem(std::wstring(preset));
+  combo.setItemIndex(0);
+  HWND box = ws.windowOf(combo);
+  EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(textOf(box), std::wstring(app::ServerPresets()[0]));
+
+  std::vector<std::wstring> seen;
+  combo.OnChange = [&] { seen.push_back(combo.text()); };
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(box, &info));
+  HWND edit = info.hwndItem;
+  ASSERT_NE(edit, nullptr);
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  for (wchar_t ch : std::wstring(L"ntp1")) SendMessageW(edit, WM_CHAR, ch, 0);
+  EXPECT_EQ(combo.text(), L"ntp1");
+  EXPECT_EQ(combo.itemIndex(), -1);
+  ASSERT_GE(seen.size(), 4u);
+  EXPECT_EQ(seen.back(), L"ntp1");
+
+  // The user picks the third entry of the list.
+  seen.clear();
+  SendMessageW(box, CB_SETCURSEL, 2, 0);
+  SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box));
+  EXPECT_EQ(combo.itemIndex(), 2);
+  EXPECT_EQ(combo.text(), std::wstring(app::ServerPresets()[2]));
+  EXPECT_EQ(seen, (std::vector<std::wstring>{std::wstring(app::ServerPresets()[2])}));
+
+  // Text from code shows and runs no OnChange.
+  combo.setText(L"127.0.0.1");
+  EXPECT_EQ(textOf(box), L"127.0.0.1");
+  EXPECT_EQ(seen.size(), 1u);
+}
+
+TEST_F(WindowSystemTest, PanelsHoldTheirChildrenAndPassTheirClicksOn) {
+  Form& form = open(kDialog);
+  HWND panel = ws.windowOf(named(form.controls(), "Panel1"));
+  HWND ok = ws.windowOf(named(form.controls(), "OK"));
+  EXPECT_EQ(GetParent(ok), panel);
+  EXPECT_EQ(_wcsicmp(classOf(panel).c_str(), L"Static"), 0);
+  dpi = ws.dpi(form);
+  EXPECT_EQ(boundsOf(panel), (Bounds{0, scaled(120), scaled(300), scaled(40)}));
+  EXPECT_EQ(boundsOf(ok), (Bounds{scaled(8), scaled(4), scaled(90), scaled(30)}));
+  int clicks = 0;
+  named(form.controls(), "OK").OnClick = [&] { ++clicks; };
+  SendMessageW(ok, BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+
+  // Memo lines arrive as CR LF, whatever breaks the text came with.
+  auto& memo = named<hv::ui::Memo>(form.controls(), "Memo1");
+  memo.addLine(L"Ada");
+  memo.addLine(L"Grace");
+  EXPECT_EQ(textOf(ws.windowOf(memo)), L"Ada\r\nGrace");
+  memo.setText(L"one\ntwo");
+  EXPECT_EQ(textOf(ws.windowOf(memo)), L"one\r\ntwo");
+  std::wstring typed;
+  memo.OnChange = [&] { typed = memo.text(); };
+  HWND memoWindow = ws.windowOf(memo);
+  SendMessageW(memoWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  for (wchar_t ch : std::wstring(L"ab\rc")) SendMessageW(memoWindow, WM_CHAR, ch, 0);
+  EXPECT_EQ(typed, L"ab\r\nc");
+}
+
+// How far right the text a control paints reaches, in pixels.
+int inkWidth(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  HDC screen = GetDC(h);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  const COLORREF back = GetPixel(dc, r.right - 1, r.bottom - 1);
+  int right = 0;
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x)
+      if (GetPixel(dc, x, y) != back) right = std::max(right, x + 1);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(h, screen);
+  return right;
+}
+
+COLORREF pixelOf(HWND h, int x, int y) {
+  RECT r{};
+  GetClientRect(h, &r);
+  HDC screen = GetDC(h);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  const COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(h, screen);
+  return c;
+}
+
+TEST_F(WindowSystemTest, PanelsShowTheirColoursAndBevelAndFieldsTheirLimits) {
+  Form& form = open(kOptions);
+  auto& panel = named<hv::ui::Panel>(form.controls(), "Panel4");
+  HWND p = ws.windowOf(panel);
+  EXPECT_EQ(textOf(p), L"I like it!");
+  RECT r{};
+  GetClientRect(p, &r);
+  // Raised: the light edge on top, the shadow at the bottom.
+  EXPECT_EQ(pixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(pixelOf(p, r.right / 2, r.bottom - 1), GetSysColor(COLOR_BTNSHADOW));
+  panel.setBackColour({0, 120, 215});
+  panel.setFontColour({255, 255, 255});
+  panel.setLowered(true);
+  EXPECT_EQ(pixelOf(p, 2, r.bottom / 2), RGB(0, 120, 215));
+  EXPECT_EQ(pixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNSHADOW));
+
+  HWND link = ws.windowOf(named(form.controls(), "Label1"));
+  EXPECT_EQ(std::wstring(fontOf(link).lfFaceName), L"MS Sans Serif");
+  EXPECT_TRUE(fontOf(link).lfUnderline);
+  EXPECT_EQ(fontOf(ws.windowOf(named(form.controls(), "Label2"))).lfWeight, FW_BOLD);
+  EXPECT_EQ(fontOf(link).lfWeight, FW_NORMAL);
+  // And it is painted with it.
+  const int plain = inkWidth(ws.windowOf(named(form.controls(), "Plain")));
+  EXPECT_GT(plain, 0);
+  EXPECT_GT(inkWidth(ws.windowOf(named(form.controls(), "Bold"))), plain);
+  EXPECT_EQ(SendMessageW(ws.windowOf(named(form.controls(), "Edit1")), EM_GETLIMITTEXT, 0, 0), 100);
+
+  // The link's tooltip is a tool of a tooltip window the form owns.
+  HWND tip = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM found) {
+        if (_wcsicmp(classOf(h).c_str(), TOOLTIPS_CLASSW) == 0) *reinterpret_cast<HWND*>(found) = h;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tip));
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(GetWindow(tip, GW_OWNER), ws.windowOf(form));
+  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+}
+
+}  // namespace
+}  // namespace hv::platform::win32::winui::uitest
