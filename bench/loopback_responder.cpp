@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/posix/clock_posix.h"
 #include "time/sntp_packet.h"
 
 namespace hv::bench {
@@ -24,9 +25,12 @@ LoopbackResponder::~LoopbackResponder() {
 
 void LoopbackResponder::run() {
   using namespace time::sntp;
+  platform::PosixClock clock;
   while (!stop_) {
     // The short wait only bounds how long the destructor waits.
-    if (socket_->waitReadable(50).readiness != platform::Readiness::Readable) continue;
+    if (socket_->waitReadable(platform::Deadline::after(clock, 50)).readiness !=
+        platform::Readiness::Readable)
+      continue;
     Packet request{};
     const platform::Received got = socket_->receive(request);
     if (got.error != 0 || got.bytes != kPacketSize) continue;

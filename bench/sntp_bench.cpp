@@ -58,7 +58,7 @@ class InstantSocket : public platform::UdpSocket {
     std::copy_n(bytes.begin() + kTransmitOffset, kTimestampSize, reply_.begin() + kOriginateOffset);
     return {0, bytes.size()};
   }
-  platform::Waited waitReadable(std::int32_t) override {
+  platform::Waited waitReadable(platform::Deadline) override {
     return {0, platform::Readiness::Readable};
   }
   platform::Received receive(std::span<std::uint8_t> buffer) override {
@@ -111,9 +111,11 @@ void RawRoundTrip(benchmark::State& state, std::uint16_t port) {
   platform::UdpSocket& socket = *opened.socket;
   const time::sntp::Packet request = time::sntp::encodeRequest({3839572800u, 1u});
   time::sntp::Packet reply{};
+  platform::PosixClock clock;
   for (auto _ : state) {
     socket.sendTo(platform::kLoopback, port, request);
-    if (socket.waitReadable(5000).readiness != platform::Readiness::Readable ||
+    if (socket.waitReadable(platform::Deadline::after(clock, 5000)).readiness !=
+            platform::Readiness::Readable ||
         socket.receive(reply).bytes != reply.size()) {
       state.SkipWithError("no reply");
       break;

@@ -51,7 +51,10 @@ double microsSince(Clock::time_point start) {
 bool rawRoundTrip(platform::UdpSocket& s, std::uint16_t port) {
   const time::sntp::Packet request = time::sntp::encodeRequest({3839572800u, 1u});
   if (s.sendTo(platform::kLoopback, port, request).error != 0) return false;
-  if (s.waitReadable(5000).readiness != platform::Readiness::Readable) return false;
+  platform::PosixClock clock;
+  if (s.waitReadable(platform::Deadline::after(clock, 5000)).readiness !=
+      platform::Readiness::Readable)
+    return false;
   time::sntp::Packet reply{};
   return s.receive(reply).error == 0;
 }

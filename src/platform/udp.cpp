@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/wait_deadline.h"
-
 namespace hv::platform {
 
 std::wstring Ipv6Address::text() const {
@@ -71,19 +69,18 @@ Resolved orderedAddresses(std::vector<IpAddress> v4, const std::vector<IpAddress
   return r;
 }
 
-WaitedAny Network::waitAnyReadable(std::span<UdpSocket* const> sockets, std::int32_t timeoutMs) {
+WaitedAny Network::waitAnyReadable(std::span<UdpSocket* const> sockets, Deadline until) {
   if (sockets.empty()) return {wsa::kInvalidArgument, Readiness::TimedOut, 0};
   if (sockets.size() == 1) {
-    const Waited w = sockets[0]->waitReadable(timeoutMs);
+    const Waited w = sockets[0]->waitReadable(until);
     return {w.error, w.readiness, 0};
   }
-  const WaitDeadline deadline(timeoutMs);
   for (;;) {
     for (std::size_t i = 0; i < sockets.size(); ++i) {
-      const Waited w = sockets[i]->waitReadable(1);
+      const Waited w = sockets[i]->waitReadable(Deadline::after(until.clock(), 1));
       if (w.error != 0 || w.readiness == Readiness::Readable) return {w.error, w.readiness, i};
     }
-    if (deadline.passed()) return {0, Readiness::TimedOut, 0};
+    if (until.passed()) return {0, Readiness::TimedOut, 0};
   }
 }
 

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/deadline.h"
+
 namespace hv::platform {
 
 // The Windows Sockets numbers that callers tell apart by name.
@@ -132,8 +134,8 @@ class UdpSocket {
   // An address of the other family is error kFamilyNotSupported.
   virtual Sent sendTo(const IpAddress& to, std::uint16_t port,
                       std::span<const std::uint8_t> bytes) = 0;
-  // timeoutMs 0 waits without limit.
-  virtual Waited waitReadable(std::int32_t timeoutMs) = 0;
+  // Until a datagram or error report is queued, or until comes.
+  virtual Waited waitReadable(Deadline until) = 0;
   // Never waits: call it once waitReadable reports a datagram.
   virtual Received receive(std::span<std::uint8_t> buffer) = 0;
   // Throws away what is already queued (datagrams and error reports) without
@@ -160,10 +162,10 @@ class Network {
   // A UDP socket of the family, not yet bound, with address reuse switched
   // off; an IPv6 one carries IPv6 only.
   virtual Opened openUdp(IpFamily family) = 0;
-  // Until one of the sockets is readable; timeoutMs 0 waits without limit.
-  // The adapters wait on their own sockets together; this fallback takes
-  // turns a millisecond at a time, for sockets that share no wait.
-  virtual WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, std::int32_t timeoutMs);
+  // Until one of the sockets is readable, or until comes. The adapters wait
+  // on their own sockets together; this fallback takes turns a millisecond
+  // at a time, for sockets that share no wait.
+  virtual WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, Deadline until);
 };
 
 }  // namespace hv::platform

@@ -1,9 +1,7 @@
 #include "time/sntp.h"
 
 #include <algorithm>
-#include <chrono>
 #include <exception>
-#include <optional>
 
 #include "time/sntp_host.h"
 #include "time/sntp_timestamp.h"
@@ -11,34 +9,16 @@
 namespace hv::time {
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
+using platform::Deadline;
 using platform::IpAddress;
 using platform::IpFamily;
 
 // How long one address may stay silent before the next is asked too.
-constexpr auto kTurn = std::chrono::seconds(1);
+constexpr std::int64_t kTurnUs = 1'000'000;
 
 std::size_t slot(IpFamily family) {
   return family == IpFamily::V4 ? 0 : 1;
 }
-
-// The one deadline of a query; discarded datagrams do not move it.
-class Deadline {
- public:
-  explicit Deadline(std::int32_t timeoutMs) {
-    if (timeoutMs > 0) end_ = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-  }
-  bool unlimited() const { return !end_; }
-  bool passed() const { return end_ && SteadyClock::now() >= *end_; }
-  // Milliseconds left, rounded up; 0 once the deadline has passed.
-  std::int32_t remainingMs() const {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*end_ - SteadyClock::now());
-    return left.count() > 0 ? static_cast<std::int32_t>(left.count()) : 0;
-  }
-
- private:
-  std::optional<SteadyClock::time_point> end_;
-};
 
 }  // namespace
 
@@ -113,33 +93,33 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
   requests.reserve(servers.size());
   std::size_t open = 0;
   std::exception_ptr verdict;
-  SteadyClock::time_point nextTurn{};
+  std::int64_t nextTurnUs = 0;
   const auto conclude = [&](Request& r, std::exception_ptr why) {
     r.open = false;
     --open;
     verdict = std::move(why);
-    nextTurn = SteadyClock::now();
+    nextTurnUs = clock_.steadyMicroseconds();
   };
   const auto askNext = [&] {
     Request& r = requests.emplace_back(
         Request{servers[requests.size()], requests.empty() ? first : stampRequest()});
-    nextTurn = SteadyClock::now() + kTurn;
+    nextTurnUs = clock_.steadyMicroseconds() + kTurnUs;
     try {
       sendRequest(r.server, port, r.sending);
       ++open;
     } catch (const Error&) {
       r.open = false;
       verdict = std::current_exception();
-      nextTurn = SteadyClock::now();
+      nextTurnUs = clock_.steadyMicroseconds();
     }
   };
 
   askNext();
-  const Deadline deadline(ReceiveTimeout);
+  const Deadline deadline = Deadline::after(clock_, ReceiveTimeout);
   for (;;) {
     if (deadline.passed()) break;
     const bool more = requests.size() < servers.size();
-    if (more && SteadyClock::now() >= nextTurn) {
+    if (more && clock_.steadyMicroseconds() >= nextTurnUs) {
       askNext();
       continue;
     }
@@ -147,18 +127,7 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
       if (more) continue;
       break;
     }
-
-    std::int32_t wait = 0;
-    if (!deadline.unlimited()) {
-      wait = deadline.remainingMs();
-      if (wait == 0) break;
-    }
-    if (more) {
-      const auto untilTurn =
-          std::chrono::ceil<std::chrono::milliseconds>(nextTurn - SteadyClock::now()).count();
-      const std::int32_t turn = static_cast<std::int32_t>(std::max<std::int64_t>(untilTurn, 1));
-      wait = wait == 0 ? turn : std::min(wait, turn);
-    }
+    const Deadline until = more ? deadline.soonerOf(nextTurnUs) : deadline;
     std::array<platform::UdpSocket*, 2> waiting{};
     std::array<IpFamily, 2> waitingFamily{};
     std::size_t count = 0;
@@ -171,10 +140,10 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
     }
     platform::WaitedAny waited;
     if (count == 1) {
-      const platform::Waited w = waiting[0]->waitReadable(wait);
+      const platform::Waited w = waiting[0]->waitReadable(until);
       waited = {w.error, w.readiness, 0};
     } else {
-      waited = network_.waitAnyReadable(std::span(waiting.data(), count), wait);
+      waited = network_.waitAnyReadable(std::span(waiting.data(), count), until);
     }
     if (waited.error != 0) throw EIdSocketError(waited.error);
     if (waited.readiness == platform::Readiness::TimedOut) continue;

@@ -50,7 +50,7 @@ class ScriptedSocket : public platform::UdpSocket {
     return {0, bytes.size()};
   }
   // Once the script is spent the wait fails, which ends the query.
-  platform::Waited waitReadable(std::int32_t) override {
+  platform::Waited waitReadable(platform::Deadline) override {
     if (script_.empty()) return {platform::wsa::kInterrupted, platform::Readiness::TimedOut};
     return {0, platform::Readiness::Readable};
   }

@@ -1,7 +1,6 @@
 #pragma once
-// The main window on fakes and the headless window system, with a network
-// that reaches only loopback: port 123 goes to a test's UDP fixture, and no
-// name is looked up in a real resolver.
+// The main window on fakes and the headless window system, with a scripted
+// network in the fake clock's time, or a real one a test names.
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -28,7 +27,7 @@
 #include "support/fake_shell.h"
 #include "support/fake_system_info.h"
 #include "support/fake_version_info.h"
-#include "support/loopback_network.h"
+#include "support/scripted_network.h"
 #include "ui/headless.h"
 #include "web/checker.h"
 #include "web/client_locale.h"
@@ -40,7 +39,13 @@ struct AppHarness {
   static constexpr wchar_t kSettings[] = L"C:\\Tools\\settings.ini";
 
   // Each test is a new run of the program.
-  AppHarness() {
+  AppHarness() : AppHarness(nullptr) {}
+  // The program's sockets go to realNetwork instead of the scripted one.
+  explicit AppHarness(platform::Network* realNetwork)
+      : platform{windows,     clock,    files,      profile,
+                 versionInfo, locale,   shell,      realNetwork != nullptr ? *realNetwork : network,
+                 http,        registry, systemInfo, localeInfo,
+                 desktop,     random} {
     app::BeginNewRunForTests();
     versionInfo.setString(L"CompanyName", L"CALVION");
     versionInfo.setString(L"ProductName", L"Horvane");
@@ -81,15 +86,14 @@ struct AppHarness {
   FakeVersionInfo versionInfo;
   FakeLocale locale;
   FakeShell shell;
-  LoopbackNetwork network;
+  ScriptedNetwork network{clock};
   FakeHttp http;
   FakeRegistry registry;
   FakeSystemInfo systemInfo;
   FakeLocaleInfo localeInfo;
   FakeDesktop desktop;
   platform::PosixRandom random;
-  app::AppPlatform platform{windows, clock, files,    profile,    versionInfo, locale,  shell,
-                            network, http,  registry, systemInfo, localeInfo,  desktop, random};
+  app::AppPlatform platform;
   ui::FormPtr<app::TAppForm> form;
 };
 

@@ -37,6 +37,7 @@ std::string chronydLog() {
 #include <thread>
 #include <vector>
 
+#include "platform/posix/clock_posix.h"
 #include "platform/posix/udp_posix.h"
 
 extern char** environ;
@@ -133,6 +134,7 @@ bool ChronyServer::start(std::uint16_t port) {
 // on 127.0.0.1 and on ::1.
 bool ChronyServer::answers() {
   platform::PosixNetwork network;
+  platform::PosixClock clock;
   for (const platform::IpAddress loopback :
        {platform::IpAddress(platform::kLoopback), platform::IpAddress(platform::kLoopback6)}) {
     platform::Opened opened = network.openUdp(loopback.family);
@@ -140,7 +142,9 @@ bool ChronyServer::answers() {
     std::uint8_t request[48] = {0x23};
     request[40] = 0xEB;  // any non-zero transmit timestamp
     opened.socket->sendTo(loopback, port_, request);
-    if (opened.socket->waitReadable(200).readiness != platform::Readiness::Readable) return false;
+    if (opened.socket->waitReadable(platform::Deadline::after(clock, 200)).readiness !=
+        platform::Readiness::Readable)
+      return false;
     std::uint8_t reply[48];
     const platform::Received got = opened.socket->receive(reply);
     if (got.error != 0 || got.bytes != 48 || (reply[0] >> 6) == 3 || reply[1] != 1) return false;

@@ -66,10 +66,11 @@ class FakeClock : public platform::Clock {
   }
   // Moves the computer's clock; time passes on the steady clock only going
   // forward.
-  void advance(std::int64_t ms) {
+  void advance(std::int64_t ms) { advanceUs(ms * 1000); }
+  void advanceUs(std::int64_t us) {
     const std::lock_guard lock(mutex_);
-    utcUs_ += ms * 1000;
-    if (ms > 0) steadyUs_ += ms * 1000;
+    utcUs_ += us;
+    if (us > 0) steadyUs_ += us;
   }
   // A zone without daylight rules, biasMinutes west of UTC; the local
   // reading stays.

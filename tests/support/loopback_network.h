@@ -1,11 +1,8 @@
 #pragma once
-// A network that reaches only loopback, with names a test gives. An address
-// listed in peers stands for a UDP peer on the loopback of its family: what
-// is sent to it goes to that peer's port, and the peer's answers come back as
-// from the address and the port asked. Any other address is reached as it
-// is, with port 123 turned into ntpPort, so the program's own port stays in
-// the code under test.
-#include <atomic>
+// A network that reaches only loopback, with names a test gives, for the
+// tests that talk to a real time server: every address is reached as it is,
+// with port 123 turned into ntpPort, so the program's own port stays in the
+// code under test.
 #include <map>
 #include <memory>
 #include <string>
@@ -18,16 +15,8 @@ namespace hv::test {
 
 class LoopbackNetwork : public platform::Network {
  public:
-  std::uint16_t ntpPort = 9;  // discard: nothing answers until a test says
+  std::uint16_t ntpPort = 9;  // discard
   std::map<std::wstring, std::vector<platform::IpAddress>> names;
-  struct Peer {
-    platform::IpAddress address;
-    std::uint16_t port = 0;  // on the loopback of the address's family
-  };
-  std::vector<Peer> peers;
-  // Counted on whichever thread queries.
-  std::atomic<int> queriesSent{0};
-  std::atomic<int> datagramsReceived{0};
 
   platform::Resolved resolve(const std::wstring& host) override {
     const auto it = names.find(host);
@@ -41,11 +30,6 @@ class LoopbackNetwork : public platform::Network {
   }
 
  private:
-  static platform::IpAddress loopbackOf(platform::IpFamily family) {
-    return family == platform::IpFamily::V4 ? platform::IpAddress(platform::kLoopback)
-                                            : platform::IpAddress(platform::kLoopback6);
-  }
-
   class Socket : public platform::UdpSocket {
    public:
     Socket(std::unique_ptr<platform::UdpSocket> inner, LoopbackNetwork& net)
@@ -54,26 +38,13 @@ class LoopbackNetwork : public platform::Network {
     std::uint16_t localPort() override { return inner_->localPort(); }
     platform::Sent sendTo(const platform::IpAddress& to, std::uint16_t port,
                           std::span<const std::uint8_t> bytes) override {
-      ++net_.queriesSent;
-      for (const Peer& p : net_.peers) {
-        if (p.address == to) {
-          askedPort_ = port;
-          return inner_->sendTo(loopbackOf(to.family), p.port, bytes);
-        }
-      }
       return inner_->sendTo(to, port == 123 ? net_.ntpPort : port, bytes);
     }
-    platform::Waited waitReadable(std::int32_t ms) override { return inner_->waitReadable(ms); }
+    platform::Waited waitReadable(platform::Deadline until) override {
+      return inner_->waitReadable(until);
+    }
     platform::Received receive(std::span<std::uint8_t> buffer) override {
       platform::Received r = inner_->receive(buffer);
-      ++net_.datagramsReceived;
-      for (const Peer& p : net_.peers) {
-        if (r.source == loopbackOf(p.address.family) && r.sourcePort == p.port) {
-          r.source = p.address;
-          r.sourcePort = askedPort_;
-          return r;
-        }
-      }
       if (r.sourcePort == net_.ntpPort) r.sourcePort = 123;
       return r;
     }
@@ -82,7 +53,6 @@ class LoopbackNetwork : public platform::Network {
    private:
     std::unique_ptr<platform::UdpSocket> inner_;
     LoopbackNetwork& net_;
-    std::uint16_t askedPort_ = 0;
   };
   TestNetwork real_;
 };

@@ -45,7 +45,10 @@ class UdpAdapter : public ::testing::Test {
     ASSERT_EQ(sent.bytes, size);
   }
 
+  Deadline in(std::int64_t ms) { return Deadline::after(clock, ms); }
+
   test::TestNetwork network;
+  test::TestClock clock;
   std::unique_ptr<UdpSocket> a, b;
 };
 
@@ -83,7 +86,7 @@ TEST_F(UdpAdapter, CarriesADatagramWithItsSourceInEitherFamily) {
     const IpAddress other = loopback.family == IpFamily::V4 ? IpAddress(kLoopback6) : kLoopback;
     EXPECT_EQ(from->sendTo(other, to->localPort(), counting(48)).error, wsa::kFamilyNotSupported);
     ASSERT_EQ(from->sendTo(loopback, to->localPort(), counting(48)).error, 0);
-    ASSERT_EQ(to->waitReadable(1000).readiness, Readiness::Readable);
+    ASSERT_EQ(to->waitReadable(in(1000)).readiness, Readiness::Readable);
     std::vector<std::uint8_t> buffer(48);
     const Received got = to->receive(buffer);
     EXPECT_EQ(got.error, 0);
@@ -100,13 +103,13 @@ TEST_F(UdpAdapter, WaitsOnSocketsOfBothFamiliesTogether) {
   ASSERT_TRUE(v6);
   UdpSocket* const both[] = {b.get(), v6.get()};
   auto start = Clock::now();
-  WaitedAny w = network.waitAnyReadable(both, 200);
+  WaitedAny w = network.waitAnyReadable(both, in(200));
   EXPECT_EQ(w.readiness, Readiness::TimedOut);
   EXPECT_GE(Clock::now() - start, 200ms);
   const std::unique_ptr<UdpSocket> sender = boundSocket(network, IpFamily::V6);
   ASSERT_EQ(sender->sendTo(kLoopback6, v6->localPort(), counting(48)).error, 0);
   start = Clock::now();
-  w = network.waitAnyReadable(both, 2000);
+  w = network.waitAnyReadable(both, in(2000));
   EXPECT_EQ(w.error, 0);
   EXPECT_EQ(w.readiness, Readiness::Readable);
   EXPECT_EQ(w.index, 1u);
@@ -116,7 +119,7 @@ TEST_F(UdpAdapter, WaitsOnSocketsOfBothFamiliesTogether) {
 // Too long is an error, never a silent cut, and the source still counts.
 TEST_F(UdpAdapter, ALongerDatagramIsMessageTooLongWithItsSource) {
   sendAToB(49);
-  ASSERT_EQ(b->waitReadable(1000).readiness, Readiness::Readable);
+  ASSERT_EQ(b->waitReadable(in(1000)).readiness, Readiness::Readable);
   std::vector<std::uint8_t> buffer(48);
   const Received got = b->receive(buffer);
   EXPECT_EQ(got.error, wsa::kMessageTooLong);
@@ -138,7 +141,7 @@ TEST_F(UdpAdapter, ReceiveNeverWaits) {
 TEST_F(UdpAdapter, WaitsTheWholeTimeoutAndNoLonger) {
   for (const int ms : {1, 200, 999}) {
     const auto start = Clock::now();
-    const Waited waited = b->waitReadable(ms);
+    const Waited waited = b->waitReadable(in(ms));
     const auto elapsed = Clock::now() - start;
     EXPECT_EQ(waited.error, 0);
     EXPECT_EQ(waited.readiness, Readiness::TimedOut) << ms;
@@ -153,7 +156,7 @@ TEST_F(UdpAdapter, AnUnlimitedWaitEndsWithTheDatagram) {
     a->sendTo(kLoopback, b->localPort(), counting(48));
   });
   const auto start = Clock::now();
-  const Waited waited = b->waitReadable(0);
+  const Waited waited = b->waitReadable(Deadline::never(clock));
   later.join();
   EXPECT_EQ(waited.readiness, Readiness::Readable);
   EXPECT_GE(Clock::now() - start, 90ms);
@@ -168,7 +171,7 @@ TEST_F(UdpAdapter, DrainThrowsAwayWhatIsQueuedOfAnySize) {
   EXPECT_EQ(b->drain(), 0);
   // The socket still works afterwards.
   sendAToB(48);
-  ASSERT_EQ(b->waitReadable(1000).readiness, Readiness::Readable);
+  ASSERT_EQ(b->waitReadable(in(1000)).readiness, Readiness::Readable);
   EXPECT_EQ(b->receive(buffer).error, 0);
 }
 

@@ -9,13 +9,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "platform/utf8.h"
-#include "platform/wait_deadline.h"
 
 namespace hv::platform {
 namespace {
@@ -121,14 +121,10 @@ bool readAddress(const sockaddr_storage& in, IpAddress& address, std::uint16_t& 
 // poll rather than select: same time-out rules, and no limit on the
 // descriptor number. Returns poll's count, 0 once the whole time has passed,
 // or -1 with errno for an error other than an interruption.
-int pollWithin(std::span<pollfd> polled, std::int32_t timeoutMs) {
-  const WaitDeadline deadline(timeoutMs);
+int pollWithin(std::span<pollfd> polled, Deadline until) {
   for (;;) {
     int wait = -1;
-    if (deadline.limited()) {
-      const std::int64_t left = deadline.leftMs();
-      wait = left > 0 ? static_cast<int>(left) : 0;
-    }
+    if (until.limited()) wait = static_cast<int>(std::min<std::int64_t>(until.leftMs(), INT_MAX));
     const int n = ::poll(polled.data(), polled.size(), wait);
     if (n >= 0 || errno != EINTR) return n;
   }
@@ -169,9 +165,9 @@ class PosixUdpSocket : public UdpSocket {
 
   int fd() const { return fd_.get(); }
 
-  Waited waitReadable(std::int32_t timeoutMs) override {
+  Waited waitReadable(Deadline until) override {
     pollfd p{fd_.get(), POLLIN, 0};
-    const int n = pollWithin({&p, 1}, timeoutMs);
+    const int n = pollWithin({&p, 1}, until);
     if (n > 0) return {0, Readiness::Readable};
     if (n == 0) return {0, Readiness::TimedOut};
     return {lastError(), Readiness::TimedOut};
@@ -350,15 +346,14 @@ Opened PosixNetwork::openUdp(IpFamily family) {
   return {0, std::make_unique<PosixUdpSocket>(std::move(fd), family)};
 }
 
-WaitedAny PosixNetwork::waitAnyReadable(std::span<UdpSocket* const> sockets,
-                                        std::int32_t timeoutMs) {
+WaitedAny PosixNetwork::waitAnyReadable(std::span<UdpSocket* const> sockets, Deadline until) {
   std::vector<pollfd> polled;
   for (UdpSocket* s : sockets) {
     const auto* own = dynamic_cast<const PosixUdpSocket*>(s);
-    if (own == nullptr) return Network::waitAnyReadable(sockets, timeoutMs);
+    if (own == nullptr) return Network::waitAnyReadable(sockets, until);
     polled.push_back({own->fd(), POLLIN, 0});
   }
-  const int n = pollWithin(polled, timeoutMs);
+  const int n = pollWithin(polled, until);
   if (n < 0) return {lastError(), Readiness::TimedOut, 0};
   // poll counts the entries it marked, so a count finds one.
   for (std::size_t i = 0; n > 0 && i < polled.size(); ++i) {

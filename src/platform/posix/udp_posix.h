@@ -9,7 +9,7 @@ class PosixNetwork : public Network {
  public:
   Resolved resolve(const std::wstring& host) override;
   Opened openUdp(IpFamily family) override;
-  WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, std::int32_t timeoutMs) override;
+  WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, Deadline until) override;
 };
 
 // errno as the nearest Windows Sockets number.

@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/wait_deadline.h"
 #include "platform/win32/unique_handle.h"
 
 namespace hv::platform {
@@ -98,13 +97,12 @@ bool consumesOneEntry(int error) {
 // goes on until the whole time has passed; readable is left as select left
 // it. Returns select's count, 0 once the time is up, or SOCKET_ERROR for an
 // error other than an interruption.
-int selectWithin(std::span<const SOCKET> handles, fd_set& readable, std::int32_t timeoutMs) {
-  const WaitDeadline deadline(timeoutMs);
+int selectWithin(std::span<const SOCKET> handles, fd_set& readable, Deadline until) {
   for (;;) {
     timeval limit{};
     timeval* wait = nullptr;
-    if (deadline.limited()) {
-      const std::int64_t left = deadline.leftMs();
+    if (until.limited()) {
+      const std::int64_t left = until.leftMs();
       if (left <= 0) return 0;
       limit.tv_sec = static_cast<long>(left / 1000);
       limit.tv_usec = static_cast<long>(left % 1000 * 1000);
@@ -157,10 +155,10 @@ class Win32UdpSocket : public UdpSocket {
 
   SOCKET handle() const { return s_.get(); }
 
-  Waited waitReadable(std::int32_t timeoutMs) override {
+  Waited waitReadable(Deadline until) override {
     const SOCKET handles[] = {s_.get()};
     fd_set readable;
-    const int n = selectWithin(handles, readable, timeoutMs);
+    const int n = selectWithin(handles, readable, until);
     if (n > 0) return {0, Readiness::Readable};
     if (n == SOCKET_ERROR) return {WSAGetLastError(), Readiness::TimedOut};
     return {0, Readiness::TimedOut};
@@ -297,18 +295,17 @@ Opened Win32Network::openUdp(IpFamily family) {
 }
 
 // select over the sockets together.
-WaitedAny Win32Network::waitAnyReadable(std::span<UdpSocket* const> sockets,
-                                        std::int32_t timeoutMs) {
+WaitedAny Win32Network::waitAnyReadable(std::span<UdpSocket* const> sockets, Deadline until) {
   std::vector<SOCKET> handles;
   for (UdpSocket* s : sockets) {
     const auto* own = dynamic_cast<const Win32UdpSocket*>(s);
     if (own == nullptr || handles.size() == FD_SETSIZE) {
-      return Network::waitAnyReadable(sockets, timeoutMs);
+      return Network::waitAnyReadable(sockets, until);
     }
     handles.push_back(own->handle());
   }
   fd_set readable;
-  const int n = selectWithin(handles, readable, timeoutMs);
+  const int n = selectWithin(handles, readable, until);
   if (n == SOCKET_ERROR) return {WSAGetLastError(), Readiness::TimedOut, 0};
   // select counts the sockets it left in the set, so a count finds one.
   for (std::size_t i = 0; n > 0 && i < handles.size(); ++i) {

@@ -13,7 +13,7 @@ class Win32Network : public Network {
   Win32Network();
   Resolved resolve(const std::wstring& host) override;
   Opened openUdp(IpFamily family) override;
-  WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, std::int32_t timeoutMs) override;
+  WaitedAny waitAnyReadable(std::span<UdpSocket* const> sockets, Deadline until) override;
 
  private:
   // What WSAStartup answered; every call fails with it when it is not 0.
