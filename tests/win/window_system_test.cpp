@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/main_form_layout.h"
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/win32/ui/form_window.h"
 #include "platform/win32/ui/window_system_win32.h"
 #include "support/window_text.h"

@@ -1,0 +1,53 @@
+#include "platform/win32/program_adapters.h"
+
+#include <windows.h>
+
+#include "platform/win32/clock_win32.h"
+#include "platform/win32/desktop_win32.h"
+#include "platform/win32/files_win32.h"
+#include "platform/win32/http_win32.h"
+#include "platform/win32/locale_info_win32.h"
+#include "platform/win32/locale_win32.h"
+#include "platform/win32/profile_win32.h"
+#include "platform/win32/random_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/system_info_win32.h"
+#include "platform/win32/udp_win32.h"
+#include "platform/win32/ui/window_system_win32.h"
+#include "platform/win32/version_info_win32.h"
+
+namespace hv::platform::win32 {
+namespace {
+
+struct Adapters {
+  winui::Win32WindowSystem windows;
+  Win32Clock clock;
+  Win32Files files;
+  Win32Profile profile;
+  Win32VersionInfo versionInfo;
+  Win32Locale locale;
+  Win32Shell shell;
+  Win32Network network;
+  Win32Http http;
+  Win32Registry registry;
+  Win32SystemInfo systemInfo;
+  Win32LocaleInfo localeInfo;
+  Win32Desktop desktop{windows};
+  Win32Random random;
+};
+
+}  // namespace
+
+ProgramAdapters MakeProgramAdapters() {
+  const auto a = std::make_shared<Adapters>();
+  return {a->windows,    a->clock,      a->files,   a->profile, a->versionInfo,
+          a->locale,     a->shell,      a->network, a->http,    a->registry,
+          a->systemInfo, a->localeInfo, a->desktop, a->random,  a};
+}
+
+void LoadDllsFromSystem32Only() {
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace hv::platform::win32
