@@ -37,7 +37,7 @@ void TAppForm::TimerCheckerTimer() {
                               .makerHost = std::wstring(MakerHost()),
                               .appTitle = identity().appTitle,
                               .appVersion = identity().appVersion,
-                              .platformOwner = platform_.owner});
+                              .platformOwner = platform_.webOwner});
       },
       [this] {
         notice::ShowNewVer({platform_.windows, platform_.shell, platform_.desktop, *this,

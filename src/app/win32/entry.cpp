@@ -12,6 +12,6 @@ extern "C" int wmain(int, wchar_t**) {
       a.windows, a.clock, a.files,    a.profile,    a.versionInfo, a.locale,  a.shell,
       a.network, a.http,  a.registry, a.systemInfo, a.localeInfo,  a.desktop, a.random,
   };
-  platform.owner = a.owner;
+  platform.webOwner = a.webOwner;
   return hv::app::runApplication(platform);
 }

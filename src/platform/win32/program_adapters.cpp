@@ -20,30 +20,48 @@
 namespace hv::platform::win32 {
 namespace {
 
+struct WebAdapters {
+  Win32Http http;
+  Win32Registry registry;
+  Win32LocaleInfo localeInfo;
+  Win32Clock clock;
+};
+
 struct Adapters {
   winui::Win32WindowSystem windows;
-  Win32Clock clock;
   Win32Files files;
   Win32Profile profile;
   Win32VersionInfo versionInfo;
   Win32Locale locale;
   Win32Shell shell;
   Win32Network network;
-  Win32Http http;
-  Win32Registry registry;
   Win32SystemInfo systemInfo;
-  Win32LocaleInfo localeInfo;
   Win32Desktop desktop{windows};
   Win32Random random;
+  std::shared_ptr<WebAdapters> web = std::make_shared<WebAdapters>();
 };
 
 }  // namespace
 
 ProgramAdapters MakeProgramAdapters() {
   const auto a = std::make_shared<Adapters>();
-  return {a->windows,    a->clock,      a->files,   a->profile, a->versionInfo,
-          a->locale,     a->shell,      a->network, a->http,    a->registry,
-          a->systemInfo, a->localeInfo, a->desktop, a->random,  a};
+  WebAdapters& w = *a->web;
+  return {.windows = a->windows,
+          .clock = w.clock,
+          .files = a->files,
+          .profile = a->profile,
+          .versionInfo = a->versionInfo,
+          .locale = a->locale,
+          .shell = a->shell,
+          .network = a->network,
+          .http = w.http,
+          .registry = w.registry,
+          .systemInfo = a->systemInfo,
+          .localeInfo = w.localeInfo,
+          .desktop = a->desktop,
+          .random = a->random,
+          .owner = a,
+          .webOwner = a->web};
 }
 
 void LoadDllsFromSystem32Only() {

@@ -40,8 +40,12 @@ struct ProgramAdapters {
   LocaleInfo& localeInfo;
   Desktop& desktop;
   Random& random;
-  // Keeps the adapters above; a thread that may outlive the caller shares it.
+  // Keeps the adapters above.
   std::shared_ptr<const void> owner;
+  // Keeps http, registry, localeInfo and clock, which a thread that may
+  // outlive the caller (the update check) shares; none of them is bound to
+  // the thread that made it.
+  std::shared_ptr<const void> webOwner;
 };
 
 ProgramAdapters MakeProgramAdapters();
