@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Points a Windows program's load-configuration directory at its .lcfg
-section, which holds the structure (src/platform/win32/load_config.cpp).
+section, which holds the structure (src/app/win32/load_config.cpp).
 The linker of the MinGW toolchain leaves the directory empty.
 
   pe-load-config.py EXE

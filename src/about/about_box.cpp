@@ -4,7 +4,6 @@
 
 #include "about/about_box_layout.h"
 #include "about/popup_under_button.h"
-#include "app/identity.h"
 #include "i18n/catalogue.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -42,8 +41,8 @@ std::wstring LicenseFilePath(const std::wstring& exePath, wchar_t separator) {
   return platform::FolderWithSeparator(exePath, separator) + L"license.txt";
 }
 
-TAboutBox::TAboutBox(app::AppPlatform& platform, RandomFn random)
-    : ui::Form(platform.windows, AboutBoxSpec()), platform_(platform), random_(std::move(random)) {
+TAboutBox::TAboutBox(AboutServices services, RandomFn random)
+    : ui::Form(services.windows, AboutBoxSpec()), services_(services), random_(std::move(random)) {
   Panel1.setBackColour(kBlack);
   Panel1.setFontColour(kWhite);
   for (ui::Control* c : {static_cast<ui::Control*>(&Label2), static_cast<ui::Control*>(&BitBtn1),
@@ -88,7 +87,7 @@ void TAboutBox::FormCreate() {
   using i18n::Translate;
   Rain().RainChars = L"qaq";
   StartRain();
-  const auto& id = app::identity();
+  const auto& id = services_.identity;
   setCaption(Translate(L"About") + L" " + id.productName);
   Label2.setText(id.productName + L" " + id.appVersion);
   BitBtn1.setText(Translate(L"OK"));
@@ -100,7 +99,7 @@ void TAboutBox::FormCreate() {
 }
 
 void TAboutBox::HighDPIImageYukle() {
-  const int dpi = platform_.windows.dpi(*this);
+  const int dpi = services_.windows.dpi(*this);
   // The backend draws Image2's picture at this size for the monitor.
   logoSize_ = {scaled(kLogoWidth, dpi), scaled(kLogoHeight, dpi)};
 }
@@ -108,8 +107,8 @@ void TAboutBox::HighDPIImageYukle() {
 // The canvas counts in pixels at 96 DPI, so the grid is measured that way
 // too and the characters grow with the monitor's DPI.
 ui::Size TAboutBox::outerSize96() const {
-  const ui::Size outer = platform_.windows.outerSize(*this);
-  const int dpi = std::max(1, platform_.windows.dpi(*this));
+  const ui::Size outer = services_.windows.outerSize(*this);
+  const int dpi = std::max(1, services_.windows.dpi(*this));
   return {outer.width * 96 / dpi, outer.height * 96 / dpi};
 }
 
@@ -194,14 +193,14 @@ void TAboutBox::DrawDropChar(const TRainDrop& drop) {
 void TAboutBox::FormMouseDown(int button) {
   if (button == kRightButton) return;
   dragging_ = true;
-  const ui::Point p = platform_.windows.cursorPos();
+  const ui::Point p = services_.windows.cursorPos();
   dx_ = p.x;
   dy_ = p.y;
 }
 
 void TAboutBox::FormMouseMove() {
   if (!dragging_) return;
-  const ui::Point p = platform_.windows.cursorPos();
+  const ui::Point p = services_.windows.cursorPos();
   moveTo(left() + p.x - dx_, top() + p.y - dy_);
   dx_ = p.x;
   dy_ = p.y;
@@ -217,7 +216,7 @@ void TAboutBox::BitBtn1Click() {
 }
 
 void TAboutBox::BitBtn2Click() {
-  PopupUnderButton(platform_.windows, BitBtn2, *this);
+  PopupUnderButton(services_.windows, BitBtn2, *this);
 }
 
 void TAboutBox::EscapeKeyDown(unsigned key) {
@@ -225,27 +224,27 @@ void TAboutBox::EscapeKeyDown(unsigned key) {
 }
 
 void TAboutBox::Label5Click() {
-  platform_.shell.openAsUser(HomePageAddress(HORVANE_MAKER_HOST), L"", platform::ShowCommand::Hide);
+  services_.shell.openAsUser(HomePageAddress(HORVANE_MAKER_HOST), L"", platform::ShowCommand::Hide);
 }
 
 void TAboutBox::Credits1Click() {
-  platform_.shell.openAsUser(CreditsAddress(HORVANE_MAKER_HOST), L"", platform::ShowCommand::Hide);
+  services_.shell.openAsUser(CreditsAddress(HORVANE_MAKER_HOST), L"", platform::ShowCommand::Hide);
 }
 
 void TAboutBox::Howtouninstall1Click() {
-  platform_.shell.openAsUser(UninstallAddress(HORVANE_MAKER_HOST), L"",
+  services_.shell.openAsUser(UninstallAddress(HORVANE_MAKER_HOST), L"",
                              platform::ShowCommand::Hide);
 }
 
 void TAboutBox::LicensePrivacyPolicy1Click() {
-  auto& files = platform_.files;
+  auto& files = services_.files;
   const std::wstring path = LicenseFilePath(files.moduleFileName(), files.separator());
   if (!files.fileExists(path)) {
     ui::MessageBoxRequest box;
     box.caption = i18n::Translate(L"License");
     box.text = i18n::Translate(L"File not found!");
     box.icon = ui::MessageIcon::Error;
-    platform_.windows.messageBox(this, box);
+    services_.windows.messageBox(this, box);
     return;
   }
   // The editor by its full path, so that no notepad.exe from the program's
@@ -255,7 +254,7 @@ void TAboutBox::LicensePrivacyPolicy1Click() {
   if (system.empty()) return;
   const std::wstring notepad =
       platform::WithTrailingSeparator(system, files.separator()) + L"notepad.exe";
-  platform_.shell.openAsUser(notepad, L"\"" + path + L"\"", platform::ShowCommand::Normal);
+  services_.shell.openAsUser(notepad, L"\"" + path + L"\"", platform::ShowCommand::Normal);
 }
 
 }  // namespace hv::about

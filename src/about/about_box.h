@@ -6,11 +6,24 @@
 
 #include "about/about_box_layout.h"
 #include "about/rain.h"
-#include "app/app_platform.h"
+#include "base/identity.h"
 #include "ui/form.h"
 #include "ui/window_system.h"
 
+namespace hv::platform {
+class Files;
+class Shell;
+}  // namespace hv::platform
+
 namespace hv::about {
+
+// What the window uses of the platform, and the identity it shows.
+struct AboutServices {
+  ui::WindowSystem& windows;
+  platform::Shell& shell;
+  platform::Files& files;
+  const Identity& identity;
+};
 
 // The addresses and file the window's links open.
 std::wstring HomePageAddress(std::wstring_view makerHost);
@@ -20,7 +33,7 @@ std::wstring LicenseFilePath(const std::wstring& exePath, wchar_t separator);
 
 class TAboutBox : public ui::Form {
  public:
-  explicit TAboutBox(app::AppPlatform& platform, RandomFn random = DefaultRandom());
+  explicit TAboutBox(AboutServices services, RandomFn random = DefaultRandom());
 
   ui::Panel& Panel1 = control(ui::row<ui::Panel>(kAboutControls, "Panel1"));
   ui::Label& Image2 = control(ui::row<ui::Label>(kAboutControls, "Image2"));
@@ -75,7 +88,7 @@ class TAboutBox : public ui::Form {
  private:
   ui::Size outerSize96() const;
 
-  app::AppPlatform& platform_;
+  AboutServices services_;
   RandomFn random_;
   RainPicture outCanvas_;
   std::int32_t matrixWidth_ = 0;

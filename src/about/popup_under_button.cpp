@@ -2,13 +2,24 @@
 
 #include <cstdint>
 
-#include "app/run_state.h"
 #include "ui/window_system.h"
 
 namespace hv::about {
+namespace {
+
+DropDownState& lastClosed() {
+  static DropDownState last;
+  return last;
+}
+
+}  // namespace
+
+void ForgetDropDownForTests() {
+  lastClosed() = {};
+}
 
 void PopupUnderButton(ui::WindowSystem& windows, ui::Button& button, ui::Form& menuOwner) {
-  DropDownState& last = app::Run().dropDown;
+  DropDownState& last = lastClosed();
   if (last.button == &button && last.menu == &menuOwner &&
       static_cast<std::uint32_t>(windows.tickCount() - last.closedAt) < kReopenGuardMs) {
     last = {};

@@ -13,7 +13,7 @@ namespace hv::about {
 
 inline constexpr unsigned kReopenGuardMs = 100;
 
-// The last drop-down that closed, part of app::RunState. Owner:
+// The last drop-down that closed. Owner:
 // PopupUnderButton, on the UI thread. Only compared, never followed: the
 // button may be gone by the next call.
 struct DropDownState {
@@ -25,5 +25,7 @@ struct DropDownState {
 // Shows form's pop-up menu below button, unless the same button and menu
 // closed it less than 100 ms ago (which it then forgets).
 void PopupUnderButton(ui::WindowSystem& windows, ui::Button& button, ui::Form& menuOwner);
+// Tests: as at process start.
+void ForgetDropDownForTests();
 
 }  // namespace hv::about

@@ -2,6 +2,8 @@
 // Everything the application needs of the platform, handed in once at start:
 // the Win32 adapters in the program, fakes and the headless window system in
 // tests.
+#include <memory>
+
 #include "app/build_date.h"
 #include "time/datetime.h"
 
@@ -37,8 +39,8 @@ struct AppPlatform {
   platform::Shell& shell;
   platform::Network& network;
   // The maker's web services. The update check's thread uses http,
-  // registry, localeInfo and clock and nobody waits for it, so they must
-  // live until the process ends.
+  // registry, localeInfo and clock and nobody waits for it: it shares
+  // webOwner, or they must outlive it.
   platform::Http& http;
   platform::Registry& registry;
   platform::SystemInfo& systemInfo;
@@ -48,6 +50,9 @@ struct AppPlatform {
   // No server's answer dated before it is believed; tests choose their own,
   // so that they keep passing as the sources' date moves on.
   time::TDateTime buildDate = BuildDate();
+  // What owns http, registry, localeInfo and clock, when they are shared
+  // with the update check's thread.
+  std::shared_ptr<const void> webOwner = nullptr;
 };
 
 // Process start: the mutex, the main window, the hidden language window and

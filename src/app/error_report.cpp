@@ -1,7 +1,7 @@
 #include "app/error_report.h"
 
 #include "app/identity.h"
-#include "platform/error.h"
+#include "base/error.h"
 #include "ui/window_system.h"
 
 namespace hv::app {

@@ -2,16 +2,22 @@
 
 #include <utility>
 
-#include "app/run_state.h"
-
 namespace hv::app {
+namespace {
+
+Identity& current() {
+  static Identity id;
+  return id;
+}
+
+}  // namespace
 
 const Identity& identity() {
-  return Run().identity;
+  return current();
 }
 
 void setIdentity(Identity id) {
-  Run().identity = std::move(id);
+  current() = std::move(id);
 }
 
 std::wstring MakeAppTitle(const std::wstring& companyName, const std::wstring& productName) {

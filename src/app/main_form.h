@@ -150,6 +150,8 @@ class TAppForm : public ui::Form, private TimeView {
   int gmtOffsetHours_ = 0;
   int daylightBiasMinutes_ = 0;
   std::unique_ptr<TimeCommands> commands_;
+  // Set by TimerChecker's first tick.
+  bool updateCheckStarted_ = false;
 };
 
 // "http://" + host + "/help/" + the product name in lower case, spaces as "-".

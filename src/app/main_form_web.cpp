@@ -4,8 +4,9 @@
 #include "app/identity.h"
 #include "app/main_form.h"
 #include "app/main_form_layout.h"
+#include "app/update_timer.h"
+#include "base/error.h"
 #include "notice/notice_window.h"
-#include "platform/error.h"
 #include "ui/window_system.h"
 #include "web/checker.h"
 #include "web/client_locale.h"
@@ -26,12 +27,17 @@ void TAppForm::wireWebEvents() {
 }
 
 void TAppForm::TimerCheckerTimer() {
-  web::TimerCheckerTick(
-      TimerChecker, UpdateNotifications1,
+  TimerCheckerTick(
+      updateCheckStarted_, TimerChecker, UpdateNotifications1,
       [this] {
-        web::TChecker::Start({platform_.http, platform_.registry, platform_.localeInfo,
-                              platform_.clock, std::wstring(MakerHost()), identity().appTitle,
-                              identity().appVersion});
+        web::TChecker::Start({.http = platform_.http,
+                              .registry = platform_.registry,
+                              .locale = platform_.localeInfo,
+                              .clock = platform_.clock,
+                              .makerHost = std::wstring(MakerHost()),
+                              .appTitle = identity().appTitle,
+                              .appVersion = identity().appVersion,
+                              .platformOwner = platform_.webOwner});
       },
       [this] {
         notice::ShowNewVer({platform_.windows, platform_.shell, platform_.desktop, *this,
@@ -41,7 +47,7 @@ void TAppForm::TimerCheckerTimer() {
 
 // Only the tray item carries the choice, whichever item was used.
 void TAppForm::UpdateNotifications1Click() {
-  web::ToggleUpdateNotifications(UpdateNotifications1, platform_.registry);
+  ToggleUpdateNotifications(UpdateNotifications1, platform_.registry);
 }
 
 }  // namespace hv::app

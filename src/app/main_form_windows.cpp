@@ -2,12 +2,22 @@
 // language window that start-up creates and never shows.
 #include "app/main_form_windows.h"
 
-#include "about/about_box.h"
+#include "app/identity.h"
 #include "app/main_form.h"
-#include "feedback/feedback_form.h"
-#include "i18n/translate_form.h"
 
 namespace hv::app {
+
+about::AboutServices AboutServicesOf(AppPlatform& platform) {
+  return {platform.windows, platform.shell, platform.files, identity()};
+}
+
+feedback::FeedbackServices FeedbackServicesOf(AppPlatform& platform) {
+  return {platform.windows, platform.http, identity()};
+}
+
+i18n::TranslateServices TranslateServicesOf(AppPlatform& platform) {
+  return {platform.windows, platform.files, platform.locale, platform.shell, identity()};
+}
 
 void TAppForm::wireWindowEvents() {
   Language1.OnClick = [this] { Language1Click(); };
@@ -19,22 +29,24 @@ void TAppForm::wireWindowEvents() {
 }
 
 void TAppForm::Language1Click() {
-  ui::makeForm<i18n::TTranslateForm>(platform_, [this](const std::wstring& name) {
+  ui::makeForm<i18n::TTranslateForm>(TranslateServicesOf(platform_), [this](
+                                                                         const std::wstring& name) {
     SetLanguageFile(name);
   })->showModal();
 }
 
 void TAppForm::SendFeedback1Click() {
-  ui::makeForm<feedback::TFeedbackForm>(platform_)->showModal();
+  ui::makeForm<feedback::TFeedbackForm>(FeedbackServicesOf(platform_))->showModal();
 }
 
 void TAppForm::About1Click() {
-  ui::makeForm<about::TAboutBox>(platform_)->showModal();
+  ui::makeForm<about::TAboutBox>(AboutServicesOf(platform_))->showModal();
 }
 
 ui::FormPtr<i18n::TTranslateForm> CreateHiddenLanguageWindow(TAppForm& main) {
   return ui::makeForm<i18n::TTranslateForm>(
-      main.platform(), [&main](const std::wstring& name) { main.SetLanguageFile(name); });
+      TranslateServicesOf(main.platform()),
+      [&main](const std::wstring& name) { main.SetLanguageFile(name); });
 }
 
 }  // namespace hv::app

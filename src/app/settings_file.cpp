@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::app {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/error.h"
 #include "platform/clock.h"
-#include "platform/error.h"
 #include "time/clock_guard.h"
 #include "time/sntp.h"
 #include "time/year_threshold.h"

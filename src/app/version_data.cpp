@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::app {
 namespace {

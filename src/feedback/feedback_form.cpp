@@ -1,9 +1,8 @@
 #include "feedback/feedback_form.h"
 
-#include "app/identity.h"
+#include "base/error.h"
 #include "feedback/feedback_form_layout.h"
 #include "i18n/catalogue.h"
-#include "platform/error.h"
 #include "ui/window_system.h"
 #include "web/email_pattern.h"
 #include "web/post_form.h"
@@ -19,10 +18,10 @@ constexpr wchar_t kSentenceBreak[] = L"\r\r";
 
 }  // namespace
 
-TFeedbackForm::TFeedbackForm(app::AppPlatform& platform)
-    : ui::Form(platform.windows, FeedbackFormSpec()),
-      platform_(platform),
-      windows_(platform.windows) {
+TFeedbackForm::TFeedbackForm(FeedbackServices services)
+    : ui::Form(services.windows, FeedbackFormSpec()),
+      services_(services),
+      windows_(services.windows) {
   Panel4.OnClick = [this] { Image1Click(); };
   Image1.OnClick = [this] { Image1Click(); };
   Panel5.OnClick = [this] { Image2Click(); };
@@ -37,7 +36,7 @@ TFeedbackForm::TFeedbackForm(app::AppPlatform& platform)
 
 void TFeedbackForm::FormCreate() {
   using i18n::Translate;
-  setCaption(app::identity().productName + L" " + Translate(L"feedback"));
+  setCaption(services_.identity.productName + L" " + Translate(L"feedback"));
   Label1.setText(Translate(L"We would really appreciate your feedback."));
   Label2.setText(Translate(L"What did you like or dislike?"));
   Label3.setText(Translate(L"Include my e-mail:"));
@@ -95,14 +94,14 @@ void TFeedbackForm::BitBtn1Click() {
     message(Translate(L"Failure"), Translate(L"Invalid e-mail address!"), ui::MessageIcon::Error);
     return;
   }
-  const auto& id = app::identity();
+  const auto& id = services_.identity;
   const auto fields = web::FeedbackFields(id.appTitle, id.appVersion, text, email);
   bool received = false;
   try {
     // An answer over HTTPS is final, whatever it says; plain HTTP is tried
     // only when the secure attempt raised.
     const auto answer = web::PostSecureFirst(
-        platform_.http, web::FeedbackEndpoint(HORVANE_MAKER_HOST), fields, web::FormUse::Feedback);
+        services_.http, web::FeedbackEndpoint(HORVANE_MAKER_HOST), fields, web::FormUse::Feedback);
     received = web::FeedbackReceived(answer.text);
   } catch (const Error&) {
     // Both attempts failed: reported below as a failed delivery.

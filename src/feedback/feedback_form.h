@@ -4,17 +4,28 @@
 // whether it arrived.
 #include <string>
 
-#include "app/app_platform.h"
+#include "base/identity.h"
 #include "feedback/feedback_form_layout.h"
 #include "ui/form.h"
 #include "ui/window_system.h"
 #include "web/feedback_request.h"
 
+namespace hv::platform {
+class Http;
+}
+
 namespace hv::feedback {
+
+// What the window uses of the platform, and the identity it sends.
+struct FeedbackServices {
+  ui::WindowSystem& windows;
+  platform::Http& http;
+  const Identity& identity;
+};
 
 class TFeedbackForm : public ui::Form {
  public:
-  explicit TFeedbackForm(app::AppPlatform& platform);
+  explicit TFeedbackForm(FeedbackServices services);
 
   ui::Panel& Panel4 = control(ui::row<ui::Panel>(kFeedbackControls, "Panel4"));
   ui::Label& Image1 = control(ui::row<ui::Label>(kFeedbackControls, "Image1"));
@@ -40,7 +51,7 @@ class TFeedbackForm : public ui::Form {
   void showLook(ui::Panel& panel, bool selected);
   void message(const std::wstring& title, const std::wstring& text, ui::MessageIcon icon);
 
-  app::AppPlatform& platform_;
+  FeedbackServices services_;
   ui::WindowSystem& windows_;
   web::FeedbackChoice choice_ = web::FeedbackChoice::None;
 };

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/run_state.h"
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::i18n {
 namespace {
 
 CatalogueState& catalogue() {
-  return app::Run().catalogue;
+  static CatalogueState run;
+  return run;
 }
 
 wchar_t asciiLower(wchar_t c) {
@@ -18,6 +18,10 @@ wchar_t asciiLower(wchar_t c) {
 }
 
 }  // namespace
+
+void ForgetLanguageForTests() {
+  catalogue() = {};
+}
 
 std::wstring TrimText(const std::wstring& s) {
   std::size_t begin = 0;

@@ -14,7 +14,7 @@ namespace hv::i18n {
 inline constexpr wchar_t kLanguageFileSuffix[] = L".lang.txt";
 inline constexpr wchar_t kTranslatorsKey[] = L"INFO:Translated By";
 
-// The run's language, part of app::RunState. Owner: LoadLanguage, on the UI
+// The run's language. Owner: LoadLanguage, on the UI
 // thread before other threads exist. Readers: Translate and the language
 // window, on the UI and start-up threads, after it is loaded; it is never
 // written again, so no lock is needed.
@@ -35,6 +35,8 @@ void LoadLanguage(platform::Files& files, platform::Locale& locale, const std::w
 
 // The translation of english, or english itself. Never fails.
 std::wstring Translate(const std::wstring& english);
+// Tests: as at process start.
+void ForgetLanguageForTests();
 
 const std::wstring& LanguagesFolder();
 const std::vector<std::wstring>& LanguageFileNames();

@@ -1,10 +1,8 @@
 #include "i18n/translate_form.h"
 
-#include "app/identity.h"
-#include "app/run_state.h"
+#include "base/error.h"
 #include "i18n/catalogue.h"
 #include "i18n/translate_form_layout.h"
-#include "platform/error.h"
 #include "platform/files.h"
 #include "platform/locale.h"
 #include "platform/shell.h"
@@ -17,10 +15,19 @@ constexpr wchar_t kMakerName[] = L"Calvion";
 constexpr wchar_t kCannotRestart[] = L"The program cannot restart itself from this folder.";
 constexpr wchar_t kNextStart[] = L"The new language takes effect the next time it starts.";
 
+std::wstring& languageAtOpen() {
+  static std::wstring selected;
+  return selected;
+}
+
 }  // namespace
 
 const std::wstring& LanguageAtOpen() {
-  return app::Run().languageAtOpen;
+  return languageAtOpen();
+}
+
+void ForgetLanguageAtOpenForTests() {
+  languageAtOpen().clear();
 }
 
 std::wstring LookUpEntry(const std::wstring& key, const std::vector<std::wstring>& lines) {
@@ -57,9 +64,9 @@ ui::ModalResult CustomButtonDialog(ui::WindowSystem& windows, ui::Form* owner,
   return windows.messageBox(owner, box);
 }
 
-TTranslateForm::TTranslateForm(app::AppPlatform& platform, SetLanguageFileFn setLanguageFile)
-    : ui::Form(platform.windows, TranslateFormSpec()),
-      platform_(platform),
+TTranslateForm::TTranslateForm(TranslateServices services, SetLanguageFileFn setLanguageFile)
+    : ui::Form(services.windows, TranslateFormSpec()),
+      services_(services),
       setLanguageFile_(std::move(setLanguageFile)) {
   ComboBox1.addItem(kEnglish);
   ComboBox1.setItemIndex(0);
@@ -92,7 +99,7 @@ void TTranslateForm::FormCreate() {
     }
   }
   ComboBox1Change();
-  app::Run().languageAtOpen = ComboBox1.text();
+  languageAtOpen() = ComboBox1.text();
 }
 
 void TTranslateForm::ComboBox1Change() {
@@ -102,7 +109,7 @@ void TTranslateForm::ComboBox1Change() {
     text = kMakerName;
   } else {
     // A file that is gone or unreadable leaves the box empty.
-    const auto bytes = platform_.files.readFile(LanguagesFolder() + platform_.files.separator() +
+    const auto bytes = services_.files.readFile(LanguagesFolder() + services_.files.separator() +
                                                 entry + kLanguageFileSuffix);
     if (bytes) text = LookUpEntry(kTranslatorsKey, ReadUtf8Lines(*bytes));
   }
@@ -111,9 +118,9 @@ void TTranslateForm::ComboBox1Change() {
 }
 
 std::wstring TTranslateForm::ScriptFolder() const {
-  const wchar_t sep = platform_.files.separator();
-  const auto& id = app::identity();
-  return platform_.files.roamingAppDataFolder() + sep + id.companyName + sep + id.productName;
+  const wchar_t sep = services_.files.separator();
+  const auto& id = services_.identity;
+  return services_.files.roamingAppDataFolder() + sep + id.companyName + sep + id.productName;
 }
 
 void TTranslateForm::BitBtn1Click() {
@@ -123,28 +130,28 @@ void TTranslateForm::BitBtn1Click() {
     return;
   }
   const auto answer = CustomButtonDialog(
-      platform_.windows, this, Translate(L"Restart Application?"), ui::MessageIcon::Question,
+      services_.windows, this, Translate(L"Restart Application?"), ui::MessageIcon::Question,
       ui::MessageButtons::YesNo, Translate(L"Confirmation"), {Translate(L"Yes"), Translate(L"No")});
   if (answer != ui::ModalResult::Yes) return;
 
   setLanguageFile_(entry + kLanguageFileSuffix);
-  platform_.windows.processMessages();
+  services_.windows.processMessages();
 
-  auto& files = platform_.files;
+  auto& files = services_.files;
   const wchar_t sep = files.separator();
-  const auto& id = app::identity();
+  const auto& id = services_.identity;
   const std::wstring folder = ScriptFolder();
   const std::wstring script = folder + sep + kRestartScriptName;
   const std::wstring system = files.systemFolder();
-  const auto bytes = RestartScriptBytes(platform_.locale, files.moduleFileName(), system);
+  const auto bytes = RestartScriptBytes(services_.locale, files.moduleFileName(), system);
   const auto command = RestartCommandFor(script, system);
   if (!bytes || !command) {
     // The language is stored; only the restart is left to the user.
     ui::MessageBoxRequest box;
     box.text = Translate(kCannotRestart) + L"\r\r" + Translate(kNextStart);
-    box.caption = app::kApplicationTitle;
+    box.caption = kApplicationTitle;
     box.icon = ui::MessageIcon::Warning;
-    platform_.windows.messageBox(this, box);
+    services_.windows.messageBox(this, box);
     setModalResult(ui::ModalResult::OK);
     return;
   }
@@ -153,17 +160,17 @@ void TTranslateForm::BitBtn1Click() {
   files.createDirectory(files.roamingAppDataFolder() + sep + id.companyName);
   files.createDirectory(folder);
   if (!files.writeFile(script, *bytes)) throw Error(L"Cannot create file \"" + script + L"\"");
-  platform_.windows.processMessages();
+  services_.windows.processMessages();
 
-  platform_.shell.run(command->program, command->parameters, command->directory,
+  services_.shell.run(command->program, command->parameters, command->directory,
                       platform::ShowCommand::Hide);
-  platform_.windows.processMessages();
-  platform_.windows.terminate();
+  services_.windows.processMessages();
+  services_.windows.terminate();
   setModalResult(ui::ModalResult::OK);
 }
 
 void TTranslateForm::Label3Click() {
-  platform_.shell.openAsUser(ContributionAddress(HORVANE_MAKER_HOST), L"",
+  services_.shell.openAsUser(ContributionAddress(HORVANE_MAKER_HOST), L"",
                              platform::ShowCommand::Hide);
 }
 

@@ -6,18 +6,36 @@
 #include <string>
 #include <vector>
 
-#include "app/app_platform.h"
+#include "base/identity.h"
 #include "i18n/restart_script.h"
 #include "i18n/translate_form_layout.h"
 #include "ui/form.h"
 #include "ui/window_system.h"
 
+namespace hv::platform {
+class Files;
+class Locale;
+class Shell;
+}  // namespace hv::platform
+
 namespace hv::i18n {
+
+// What the window uses of the platform, and the identity that names the
+// restart script's folder.
+struct TranslateServices {
+  ui::WindowSystem& windows;
+  platform::Files& files;
+  platform::Locale& locale;
+  platform::Shell& shell;
+  const Identity& identity;
+};
 
 // Owner: each TTranslateForm at the end of its creation, on the UI thread.
 // Reader: that window's OK button. The entry selected when the most recently
 // created language window finished its creation.
 const std::wstring& LanguageAtOpen();
+// Tests: as at process start.
+void ForgetLanguageAtOpenForTests();
 
 // The text after "{key}" on the first line that begins with it, even when
 // empty; the key itself when no line does.
@@ -42,7 +60,7 @@ class TTranslateForm : public ui::Form {
   // Stores the "LanguageFile" setting (TAppForm::SetLanguageFile).
   using SetLanguageFileFn = std::function<void(const std::wstring& fileName)>;
 
-  TTranslateForm(app::AppPlatform& platform, SetLanguageFileFn setLanguageFile);
+  TTranslateForm(TranslateServices services, SetLanguageFileFn setLanguageFile);
 
   ui::Label& Label1 = control(ui::row<ui::Label>(kTranslateControls, "Label1"));
   ui::ComboBox& ComboBox1 = control(ui::row<ui::ComboBox>(kTranslateControls, "ComboBox1"));
@@ -61,7 +79,7 @@ class TTranslateForm : public ui::Form {
   std::wstring ScriptFolder() const;
 
  private:
-  app::AppPlatform& platform_;
+  TranslateServices services_;
   SetLanguageFileFn setLanguageFile_;
 };
 

@@ -2,10 +2,9 @@
 
 #include <memory>
 
-#include "app/run_state.h"
+#include "base/error.h"
 #include "i18n/catalogue.h"
 #include "notice/notice_layout.h"
-#include "platform/error.h"
 #include "ui/window_system.h"
 #include "web/download_link.h"
 #include "web/update_check.h"
@@ -14,7 +13,8 @@ namespace hv::notice {
 namespace {
 
 NoticeState& state() {
-  return app::Run().notice;
+  static NoticeState run;
+  return run;
 }
 
 constexpr unsigned kAnimationMs = 100;
@@ -160,6 +160,11 @@ std::int64_t CloseCountdown() {
 
 void ReleaseNewVer() {
   state().window.reset();
+}
+
+void ForgetNoticeForTests() {
+  state().window.reset();
+  state() = {};
 }
 
 }  // namespace hv::notice

@@ -66,7 +66,7 @@ class TNewVer : public ui::Form {
   platform::ScreenPoint last_{};
 };
 
-// The run's notice, part of app::RunState. Owner: the UI thread. At most one
+// The run's notice. Owner: the UI thread. At most one
 // notice per run; it closes itself after its countdown, which starts at 11
 // and is never reset.
 struct NoticeState {
@@ -83,5 +83,8 @@ TNewVer* NewVer();
 std::int64_t CloseCountdown();
 // Destroys a notice that is still open, as the main window goes.
 void ReleaseNewVer();
+// Tests: as at process start. An open notice goes first, so its window
+// system must still be there.
+void ForgetNoticeForTests();
 
 }  // namespace hv::notice

@@ -14,7 +14,7 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::platform {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::platform {
 

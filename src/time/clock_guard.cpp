@@ -1,6 +1,6 @@
 #include "time/clock_guard.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "time/sntp_timestamp.h"
 
 namespace hv::time {

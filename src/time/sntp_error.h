@@ -2,7 +2,7 @@
 // A failed socket call: the Windows Sockets error number and its text.
 #include <string>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::time {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::time::sntp {
 namespace {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::ui {
 

@@ -4,8 +4,6 @@
 #include <memory>
 #include <thread>
 
-#include "app/run_state.h"
-
 namespace hv::web {
 namespace {
 
@@ -15,7 +13,7 @@ std::atomic<int> gRunning{0};
 }  // namespace
 
 void TChecker::Start(UpdateCheckContext context) {
-  std::unique_ptr<TChecker> checker(new TChecker(std::move(context)));
+  std::unique_ptr<TChecker> checker(new TChecker(std::move(context), CurrentUpdateCheckShares()));
   gRunning.fetch_add(1);
   try {
     std::thread([self = checker.get()] {
@@ -35,44 +33,15 @@ int TChecker::Running() {
 }
 
 void TChecker::Execute() {
-  ClearCheckDone();
+  UpdateCheckState& results = *shares_.results;
+  ClearCheckDone(results);
   // Nothing may leave a thread; what the check did not expect goes into its
   // own silent log.
   try {
-    CheckForUpdate(context_);
+    CheckForUpdate(context_, shares_);
   } catch (const std::exception& e) {
-    LogCheckError(DescribeUnexpected(e));
+    LogCheckError(results, DescribeUnexpected(e));
   }
-}
-
-void TimerCheckerTick(ui::Timer& timerChecker, ui::MenuItem& updateNotifications,
-                      const std::function<void()>& startCheck,
-                      const std::function<void()>& showNotice) {
-  bool& started = app::Run().updateCheckStarted;
-  if (!started) {
-    started = true;
-    startCheck();
-    return;
-  }
-  if (!CheckDone()) return;
-  timerChecker.setEnabled(false);
-  updateNotifications.setEnabled(true);
-  if (ShowUpdate() == 0) updateNotifications.setChecked(false);
-  if (UpdateAvailable()) showNotice();
-}
-
-void ToggleUpdateNotifications(ui::MenuItem& updateNotifications, platform::Registry& registry) {
-  if (updateNotifications.checked()) {
-    updateNotifications.setChecked(false);
-    SetShowUpdate(registry, false);
-  } else {
-    updateNotifications.setChecked(true);
-    SetShowUpdate(registry, true);
-  }
-}
-
-bool CheckStarted() {
-  return app::Run().updateCheckStarted;
 }
 
 }  // namespace hv::web

@@ -4,14 +4,18 @@
 #include <mutex>
 #include <optional>
 
-#include "app/run_state.h"
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::web {
 namespace {
 
+std::shared_ptr<ClientLocaleState>& shared() {
+  static auto run = std::make_shared<ClientLocaleState>();
+  return run;
+}
+
 ClientLocaleState& state() {
-  return app::Run().locale;
+  return *shared();
 }
 
 int hexDigit(wchar_t c) {
@@ -22,6 +26,14 @@ int hexDigit(wchar_t c) {
 }
 
 }  // namespace
+
+std::shared_ptr<ClientLocaleState> SharedClientLocaleState() {
+  return shared();
+}
+
+void ForgetClientLocaleForTests() {
+  shared() = std::make_shared<ClientLocaleState>();
+}
 
 void CaptureDefaultLocaleId(platform::LocaleInfo& locale) {
   std::uint32_t id = platform::lc::kEnglishUnitedStates;
@@ -67,8 +79,11 @@ std::vector<SystemLocale> EnumerateSystemLocales(platform::LocaleInfo& locale) {
 }
 
 std::wstring CurrentLocaleName(platform::LocaleInfo& locale) {
-  const std::uint32_t id = DefaultLocaleId();
-  auto& s = state();
+  return CurrentLocaleName(locale, state());
+}
+
+std::wstring CurrentLocaleName(platform::LocaleInfo& locale, ClientLocaleState& s) {
+  const std::uint32_t id = s.defaultId.load();
   std::lock_guard lock(s.mutex);
   if (!s.systemLocales) s.systemLocales = EnumerateSystemLocales(locale);
   for (const auto& entry : *s.systemLocales)

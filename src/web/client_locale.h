@@ -3,6 +3,7 @@
 // list of supported locales it is looked up in.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -19,14 +20,19 @@ struct SystemLocale {
   std::wstring localeName;    // ISO 639 "-" ISO 3166, such as en-US
 };
 
-// The run's locale facts, part of app::RunState. defaultId: owner the UI
-// thread (start and regional-settings notices), reader the update check's
-// thread. The list: built by the first CurrentLocaleName under the mutex.
+// The run's locale facts. defaultId: owner the UI thread (start and
+// regional-settings notices), reader the update check's thread. The list:
+// built by the first CurrentLocaleName under the mutex.
 struct ClientLocaleState {
   std::atomic<std::uint32_t> defaultId{platform::lc::kEnglishUnitedStates};
   std::mutex mutex;
   std::optional<std::vector<SystemLocale>> systemLocales;
 };
+
+// This run's facts, shared with the update check that reads them.
+std::shared_ptr<ClientLocaleState> SharedClientLocaleState();
+// Tests: as at process start.
+void ForgetClientLocaleForTests();
 
 // 1033, or the thread's locale when the platform gives one.
 void CaptureDefaultLocaleId(platform::LocaleInfo& locale);
@@ -44,6 +50,7 @@ std::vector<SystemLocale> EnumerateSystemLocales(platform::LocaleInfo& locale);
 
 // The locale name of DefaultLocaleId. Builds the list on first use (one
 // thread at a time); throws hv::Error when the list lacks that LCID.
+std::wstring CurrentLocaleName(platform::LocaleInfo& locale, ClientLocaleState& facts);
 std::wstring CurrentLocaleName(platform::LocaleInfo& locale);
 
 }  // namespace hv::web

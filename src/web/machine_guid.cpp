@@ -1,6 +1,6 @@
 #include "web/machine_guid.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::web {
 

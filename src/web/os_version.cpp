@@ -2,8 +2,6 @@
 
 #include <optional>
 
-#include "app/run_state.h"
-
 namespace hv::web {
 namespace {
 
@@ -88,12 +86,21 @@ std::wstring OsDescription(const OsVersion& os) {
   return text + L" " + numbers;
 }
 
+namespace {
+
+OsVersion& current() {
+  static OsVersion os;
+  return os;
+}
+
+}  // namespace
+
 void SetOsVersion(OsVersion os) {
-  app::Run().osVersion = std::move(os);
+  current() = std::move(os);
 }
 
 const OsVersion& CurrentOsVersion() {
-  return app::Run().osVersion;
+  return current();
 }
 
 std::wstring OsDescription() {

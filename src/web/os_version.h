@@ -39,9 +39,8 @@ OsVersion CaptureOsVersion(platform::SystemInfo& system, platform::VersionInfo& 
 // " Service Pack N" after the name when one is installed.
 std::wstring OsDescription(const OsVersion& os);
 
-// The run's OsVersion, part of app::RunState. Owner: the UI thread at start,
-// before the update check's thread exists; read-only afterwards, from any
-// thread.
+// The run's OsVersion. Owner: the UI thread at start, before the update
+// check's thread exists, which takes its description with it.
 void SetOsVersion(OsVersion os);
 const OsVersion& CurrentOsVersion();
 std::wstring OsDescription();

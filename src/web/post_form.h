@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/http.h"
 
 namespace hv::web {

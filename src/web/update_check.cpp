@@ -5,9 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/run_state.h"
+#include "base/error.h"
 #include "i18n/text_decode.h"
-#include "platform/error.h"
 #include "web/client_locale.h"
 #include "web/download_link.h"
 #include "web/integer_text.h"
@@ -20,8 +19,13 @@
 namespace hv::web {
 namespace {
 
+std::shared_ptr<UpdateCheckState>& shared() {
+  static auto run = std::make_shared<UpdateCheckState>();
+  return run;
+}
+
 UpdateCheckState& state() {
-  return app::Run().updateCheck;
+  return *shared();
 }
 
 constexpr wchar_t kShowUpdate[] = L"ShowUpdate";
@@ -38,14 +42,14 @@ bool isBlank(const std::wstring& s) {
   return true;
 }
 
-std::optional<std::wstring> readStored(const wchar_t* name) {
-  if (!state().store) return std::nullopt;
-  return state().store->read(name);
+std::optional<std::wstring> readStored(UpdateCheckState& s, const wchar_t* name) {
+  if (!s.store) return std::nullopt;
+  return s.store->read(name);
 }
 
-void writeStored(const wchar_t* name, const std::wstring& value) {
-  if (!state().store) throw StoreError(L"Failed to set data for '" + std::wstring(name) + L"'");
-  state().store->write(name, value);
+void writeStored(UpdateCheckState& s, const wchar_t* name, const std::wstring& value) {
+  if (!s.store) throw StoreError(L"Failed to set data for '" + std::wstring(name) + L"'");
+  s.store->write(name, value);
 }
 
 std::wstring withoutDots(std::wstring s) {
@@ -57,29 +61,32 @@ std::wstring lineAt(const std::vector<std::wstring>& lines, std::size_t i) {
   return i < lines.size() ? lines[i] : std::wstring();
 }
 
-std::vector<std::wstring> requestFields(const UpdateCheckContext& c, const std::wstring& guid) {
+std::vector<std::wstring> requestFields(const UpdateCheckContext& c, const UpdateCheckShares& sh,
+                                        const std::wstring& guid) {
+  UpdateCheckState& s = *sh.results;
   std::vector<std::wstring> fields{L"cmd=check", L"appname=" + c.appTitle,
-                                   L"version=" + c.appVersion, L"os=" + OsDescription()};
+                                   L"version=" + c.appVersion, L"os=" + sh.os};
   try {
-    fields.push_back(L"local=" + CurrentLocaleName(c.locale));
+    fields.push_back(L"local=" + CurrentLocaleName(c.locale, *sh.locale));
   } catch (const Error&) {
-    LogCheckError(L"Error: LocaleName problem!");
+    LogCheckError(s, L"Error: LocaleName problem!");
   }
   fields.push_back(L"guid=" + guid);
-  fields.push_back(L"howmany=" + std::to_wstring(state().launchCount));
+  fields.push_back(L"howmany=" + std::to_wstring(s.launchCount));
   return fields;
 }
 
-SecureFirstAnswer postCheck(const UpdateCheckContext& c, const std::vector<std::wstring>& fields) {
+SecureFirstAnswer postCheck(const UpdateCheckContext& c, UpdateCheckState& s,
+                            const std::vector<std::wstring>& fields) {
   try {
-    const auto answer =
-        PostSecureFirst(c.http, state().endpoint, fields, FormUse::UpdateCheck,
-                        [](const Error& e) { LogCheckError(L"HTTPS Response:\r" + e.message()); });
+    const auto answer = PostSecureFirst(
+        c.http, s.endpoint, fields, FormUse::UpdateCheck,
+        [&s](const Error& e) { LogCheckError(s, L"HTTPS Response:\r" + e.message()); });
     // A plain answer wipes what went wrong before, the https failure included.
-    if (!answer.overHttps) ClearCheckErrors();
+    if (!answer.overHttps) ClearCheckErrors(s);
     return answer;
   } catch (const Error& e) {
-    LogCheckError(L"HTTP Response:\r" + e.message());
+    LogCheckError(s, L"HTTP Response:\r" + e.message());
   }
   return {L"", false};
 }
@@ -93,26 +100,26 @@ void standAlone(Step step) {
   }
 }
 
-void takeAnswer(const UpdateCheckContext& c, const std::vector<std::wstring>& lines,
-                bool overHttps) {
+void takeAnswer(const UpdateCheckContext& c, UpdateCheckState& s,
+                const std::vector<std::wstring>& lines, bool overHttps) {
   standAlone([&] {
-    state().latestVersion = Capped(ParseTag(lineAt(lines, 0), L"version"), kMaxStoredText);
-    writeStored(kCurrentVersion, state().latestVersion);
+    s.latestVersion = Capped(ParseTag(lineAt(lines, 0), L"version"), kMaxStoredText);
+    writeStored(s, kCurrentVersion, s.latestVersion);
   });
   // The store keeps the address the notice would open, not one it refused.
   standAlone([&] {
-    state().downloadURL = AcceptedDownloadURL(ParseTag(lineAt(lines, 1), L"url"), overHttps);
-    writeStored(kCurrentURL, state().downloadURL);
+    s.downloadURL = AcceptedDownloadURL(ParseTag(lineAt(lines, 1), L"url"), overHttps);
+    writeStored(s, kCurrentURL, s.downloadURL);
   });
   standAlone([&] {
-    writeStored(kCurrentPrice, Capped(ParseTag(lineAt(lines, 2), L"price"), kMaxStoredText));
+    writeStored(s, kCurrentPrice, Capped(ParseTag(lineAt(lines, 2), L"price"), kMaxStoredText));
   });
   standAlone([&] {
-    if (state().latestVersion == c.appVersion) return;
-    if (!ParseInt32(withoutDots(state().latestVersion))) return;
-    if (state().showUpdate != 1) return;
-    writeStored(kLastUpdateInform, c.locale.shortDate(c.clock.localTime()));
-    state().updateAvailable = true;
+    if (s.latestVersion == c.appVersion) return;
+    if (!ParseInt32(withoutDots(s.latestVersion))) return;
+    if (s.showUpdate != 1) return;
+    writeStored(s, kLastUpdateInform, c.locale.shortDate(c.clock.localTime()));
+    s.updateAvailable = true;
   });
 }
 
@@ -128,84 +135,111 @@ std::wstring DescribeUnexpected(const std::exception& e) {
   return L"Exception Error:\r" + what;
 }
 
+UpdateCheckShares CurrentUpdateCheckShares() {
+  return {shared(), SharedClientLocaleState(), OsDescription()};
+}
+
+void ForgetUpdateCheckForTests() {
+  shared() = std::make_shared<UpdateCheckState>();
+}
+
 void CheckForUpdate(const UpdateCheckContext& c) {
-  ClearCheckErrors();
-  state().endpoint = c.makerHost + kCheckPath;
+  CheckForUpdate(c, CurrentUpdateCheckShares());
+}
+
+void CheckForUpdate(const UpdateCheckContext& c, const UpdateCheckShares& sh) {
+  UpdateCheckState& s = *sh.results;
+  ClearCheckErrors(s);
+  s.endpoint = c.makerHost + kCheckPath;
 
   std::wstring guid;
   try {
     guid = ReadMachineGuid(c.registry);
   } catch (const Error&) {
-    LogCheckError(L"Error: GUID generate problem!");
+    LogCheckError(s, L"Error: GUID generate problem!");
   }
 
   try {
-    state().store = UpdateStore::Open(c.registry, c.storeKey);
+    s.store = UpdateStore::Open(c.registry, c.storeKey);
   } catch (const StoreError&) {
-    state().store.reset();
-    LogCheckError(L"Error: Registry open problem!");
+    s.store.reset();
+    LogCheckError(s, L"Error: Registry open problem!");
   }
 
-  const std::wstring installed = readStored(kInstalledVersion).value_or(L"");
+  const std::wstring installed = readStored(s, kInstalledVersion).value_or(L"");
   // The launch counter's writes are not guarded: when one is refused the
   // check ends here and CheckDone stays unset.
   try {
-    const auto stored = readStored(kHowMany);
-    state().launchCount = stored ? ParseInt32(*stored).value_or(0) : 0;
-    if (installed != c.appVersion) state().launchCount = 0;
-    ++state().launchCount;
-    writeStored(kHowMany, std::to_wstring(state().launchCount));
-    writeStored(kInstalledVersion, c.appVersion);
+    const auto stored = readStored(s, kHowMany);
+    s.launchCount = stored ? ParseInt32(*stored).value_or(0) : 0;
+    if (installed != c.appVersion) s.launchCount = 0;
+    ++s.launchCount;
+    writeStored(s, kHowMany, std::to_wstring(s.launchCount));
+    writeStored(s, kInstalledVersion, c.appVersion);
   } catch (const StoreError&) {
     return;
   }
 
-  const auto show = readStored(kShowUpdate);
-  state().showUpdate = show ? ParseInt32(*show).value_or(1) : 1;
+  const auto show = readStored(s, kShowUpdate);
+  s.showUpdate = show ? ParseInt32(*show).value_or(1) : 1;
 
   try {
-    const auto answer = postCheck(c, requestFields(c, guid));
-    TakeCheckAnswer(c, answer.text, answer.overHttps);
+    const auto answer = postCheck(c, s, requestFields(c, sh, guid));
+    TakeCheckAnswer(c, s, answer.text, answer.overHttps);
   } catch (const std::exception& e) {
-    LogCheckError(DescribeUnexpected(e));
+    LogCheckError(s, DescribeUnexpected(e));
   }
 
-  state().done.store(true, std::memory_order_release);
+  s.done.store(true, std::memory_order_release);
 }
 
 void TakeCheckAnswer(const UpdateCheckContext& c, const std::wstring& answer, bool overHttps) {
-  // Only this answer counts, not what an earlier one gave.
-  state().updateAvailable = false;
-  state().latestVersion.clear();
-  state().downloadURL.clear();
-  if (answer.starts_with(L"ERROR")) LogCheckError(L"INVALIDSERVERRESPONSE");
-  const auto lines = i18n::SplitLines(answer);
-  if (!state().failed) {
-    const std::wstring status = ParseTag(lineAt(lines, 3), L"result");
-    if (status != L"0" && status != L"1") LogCheckError(L"INVALIDSERVERRESPONSE");
-  }
-  if (!state().failed) takeAnswer(c, lines, overHttps);
+  TakeCheckAnswer(c, state(), answer, overHttps);
 }
 
-void ClearCheckDone() {
-  state().done.store(false, std::memory_order_release);
+void TakeCheckAnswer(const UpdateCheckContext& c, UpdateCheckState& s, const std::wstring& answer,
+                     bool overHttps) {
+  // Only this answer counts, not what an earlier one gave.
+  s.updateAvailable = false;
+  s.latestVersion.clear();
+  s.downloadURL.clear();
+  if (answer.starts_with(L"ERROR")) LogCheckError(s, L"INVALIDSERVERRESPONSE");
+  const auto lines = i18n::SplitLines(answer);
+  if (!s.failed) {
+    const std::wstring status = ParseTag(lineAt(lines, 3), L"result");
+    if (status != L"0" && status != L"1") LogCheckError(s, L"INVALIDSERVERRESPONSE");
+  }
+  if (!s.failed) takeAnswer(c, s, lines, overHttps);
+}
+
+void ClearCheckDone(UpdateCheckState& s) {
+  s.done.store(false, std::memory_order_release);
 }
 
 void LogCheckError(const std::wstring& message) {
+  LogCheckError(state(), message);
+}
+
+void LogCheckError(UpdateCheckState& s, const std::wstring& message) {
   if (isBlank(message)) return;
-  state().failed = true;
-  if (!state().errorLog.empty()) state().errorLog += L"\r\r";
-  state().errorLog += message;
+  s.failed = true;
+  if (!s.errorLog.empty()) s.errorLog += L"\r\r";
+  s.errorLog += message;
 }
 
 void ClearCheckErrors() {
-  state().failed = false;
-  state().errorLog.clear();
+  ClearCheckErrors(state());
+}
+
+void ClearCheckErrors(UpdateCheckState& s) {
+  s.failed = false;
+  s.errorLog.clear();
 }
 
 void SetShowUpdate(platform::Registry& registry, bool on) {
-  if (!state().store) state().store = UpdateStore::Open(registry);
-  state().store->write(kShowUpdate, on ? L"1" : L"0");
+  UpdateCheckState& s = state();
+  if (!s.store) s.store = UpdateStore::Open(registry);
+  s.store->write(kShowUpdate, on ? L"1" : L"0");
 }
 
 bool CheckDone() {

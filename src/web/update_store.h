@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/registry.h"
 
 namespace hv::web {

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "support/fake_files.h"
 #include "support/fake_locale.h"
+#include "support/new_run.h"
 
 namespace {
 
@@ -45,13 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(TrimText(wanted) == wanted);
   require(wanted.find_first_of(L"\r\n") == std::wstring::npos);
 
-  hv::app::BeginNewRunForTests();
+  hv::test::BeginNewRun();
   LoadLanguage(files, locale, L"C:\\H\\horvane.exe", L"");
   const bool any = std::any_of(std::begin(kListed), std::end(kListed),
                                [&](const wchar_t* n) { return SameTextAscii(n, wanted); });
   // Loaded exactly when the table names a listed file, in its listed spelling.
   require(LoadedLanguagePath().empty() != any);
   if (any) require(SameTextAscii(LoadedLanguagePath(), L"C:\\H\\Languages\\" + wanted));
-  hv::app::BeginNewRunForTests();
+  hv::test::BeginNewRun();
   return 0;
 }

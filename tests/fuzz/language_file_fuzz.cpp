@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "support/fake_files.h"
 #include "support/fake_locale.h"
+#include "support/new_run.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.addFolder(L"C:\\H\\Languages");
   files.addFile(L"C:\\H\\Languages\\Fuzz.lang.txt", bytes);
 
-  hv::app::BeginNewRunForTests();
+  hv::test::BeginNewRun();
   LoadLanguage(files, locale, L"C:\\H\\horvane.exe", L"Fuzz.lang.txt");
   require(LoadedLanguageName() == L"Fuzz");
 
@@ -54,6 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++asked;
   }
   for (const wchar_t* key : {L"OK", L"", L"Hotkey:", kTranslatorsKey}) checkLookup(lines, key);
-  hv::app::BeginNewRunForTests();
+  hv::test::BeginNewRun();
   return 0;
 }

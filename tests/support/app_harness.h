@@ -11,7 +11,6 @@
 #include "app/app_platform.h"
 #include "app/error_report.h"
 #include "app/main_form.h"
-#include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "notice/notice_window.h"
 #include "platform/posix/random_posix.h"
@@ -27,6 +26,7 @@
 #include "support/fake_shell.h"
 #include "support/fake_system_info.h"
 #include "support/fake_version_info.h"
+#include "support/new_run.h"
 #include "support/scripted_network.h"
 #include "ui/headless.h"
 #include "web/checker.h"
@@ -46,7 +46,7 @@ struct AppHarness {
                  versionInfo, locale,   shell,      realNetwork != nullptr ? *realNetwork : network,
                  http,        registry, systemInfo, localeInfo,
                  desktop,     random} {
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
     versionInfo.setString(L"CompanyName", L"CALVION");
     versionInfo.setString(L"ProductName", L"Horvane");
     versionInfo.fixed = FakeVersionInfo::version(2, 2, 0, 0);
@@ -65,7 +65,7 @@ struct AppHarness {
     // The update check's thread uses the fakes below; nobody else waits for it.
     for (int i = 0; i < 1000 && web::TChecker::Running() > 0; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
   }
 
   void setting(const wchar_t* key, const std::wstring& value) {

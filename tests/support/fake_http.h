@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/http.h"
 
 namespace hv::test {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/shell.h"
 
 namespace hv::test {

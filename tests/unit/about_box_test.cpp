@@ -9,6 +9,7 @@
 #include "about/about_box_layout.h"
 #include "about/popup_under_button.h"
 #include "app/identity.h"
+#include "app/main_form_windows.h"
 #include "support/app_harness.h"
 
 namespace hv::about {
@@ -75,7 +76,7 @@ struct AboutWindow : ::testing::Test {
     h.windows.frame = {6, 29};
   }
   TAboutBox& open() {
-    form = ui::makeForm<TAboutBox>(h.platform, random.fn());
+    form = ui::makeForm<TAboutBox>(app::AboutServicesOf(h.platform), random.fn());
     return *form;
   }
   AppHarness h;

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_state.h"
-#include "platform/error.h"
+#include "base/error.h"
 #include "support/fake_files.h"
 #include "support/fake_locale.h"
+#include "support/new_run.h"
 
 namespace hv::i18n {
 namespace {
@@ -30,8 +30,8 @@ struct Scenario {
 
 class Catalogue : public ::testing::Test {
  protected:
-  void SetUp() override { app::BeginNewRunForTests(); }
-  void TearDown() override { app::BeginNewRunForTests(); }
+  void SetUp() override { test::BeginNewRun(); }
+  void TearDown() override { test::BeginNewRun(); }
 
   void load(const Scenario& s) {
     files.addFolder(L"C:\\Tools");
@@ -251,7 +251,7 @@ TEST_F(Catalogue, ChoosesLoadsAndAnswers) {
   };
   for (const auto& s : scenarios) {
     SCOPED_TRACE(s.what);
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
     files = test::FakeFiles();
     load(s);
     if (s.loadedName) {
@@ -290,7 +290,7 @@ TEST_F(Catalogue, EntryRules) {
        L"\u00c7\u0131k\u0131\u015f"},
   };
   for (const auto& c : cases) {
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
     files = test::FakeFiles();
     load({c.what, {{L"T.lang.txt", c.file}}, std::nullopt, L"T.lang.txt", 1033, L"T", {}});
     EXPECT_EQ(Translate(c.key), c.expected) << c.what;

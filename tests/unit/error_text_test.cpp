@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/error_report.h"
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv {
 namespace {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/identity.h"
+#include "app/main_form_windows.h"
 #include "feedback/feedback_form_layout.h"
 #include "i18n/catalogue.h"
 #include "support/app_harness.h"
@@ -63,7 +64,7 @@ struct FeedbackWindow : ::testing::Test {
     h.http.answer(kHttps, std::move(body));
   }
   TFeedbackForm& open() {
-    form = ui::makeForm<TFeedbackForm>(h.platform);
+    form = ui::makeForm<TFeedbackForm>(app::FeedbackServicesOf(h.platform));
     form->OnClose = [this] { ++closes; };
     return *form;
   }

@@ -12,6 +12,7 @@
 #include "about/about_box.h"
 #include "about/about_box_layout.h"
 #include "app/main_form_layout.h"
+#include "app/main_form_windows.h"
 #include "feedback/feedback_form.h"
 #include "feedback/feedback_form_layout.h"
 #include "i18n/translate_form.h"
@@ -146,10 +147,11 @@ TEST(LayoutInvariants, EveryTextAUserReadsPassesThroughTheLanguage) {
   };
   // MenuItem4 is never shown; it keeps its English caption.
   check(main, {"caption", "ComboBox1", "Label2", "Label4", "Label6", "MenuItem4"});
-  check(*makeForm<i18n::TTranslateForm>(h.platform, [](const std::wstring&) {}),
+  check(*makeForm<i18n::TTranslateForm>(app::TranslateServicesOf(h.platform),
+                                        [](const std::wstring&) {}),
         {"ComboBox1", "RichEdit1"});
-  check(*makeForm<feedback::TFeedbackForm>(h.platform), {});
-  check(*makeForm<about::TAboutBox>(h.platform), {"Label2", "Label5"});
+  check(*makeForm<feedback::TFeedbackForm>(app::FeedbackServicesOf(h.platform)), {});
+  check(*makeForm<about::TAboutBox>(app::AboutServicesOf(h.platform)), {"Label2", "Label5"});
   // A window without a frame shows no caption.
   check(*makeForm<notice::TNewVer>(
             notice::NoticeServices{h.windows, h.shell, h.desktop, main, L"127.0.0.1", L"Horvane"}),

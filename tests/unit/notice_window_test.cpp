@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_state.h"
 #include "support/fake_desktop.h"
 #include "support/fake_shell.h"
+#include "support/new_run.h"
 #include "ui/headless.h"
 #include "web/update_check.h"
 
@@ -24,8 +24,8 @@ struct MainStub : ui::Form {
 };
 
 struct Notice : ::testing::Test {
-  Notice() { app::BeginNewRunForTests(); }
-  ~Notice() override { app::BeginNewRunForTests(); }
+  Notice() { test::BeginNewRun(); }
+  ~Notice() override { test::BeginNewRun(); }
   TNewVer& open() {
     ShowNewVer({windows, shell, desktop, main, L"127.0.0.1:18080", L"Horvane"});
     return *NewVer();

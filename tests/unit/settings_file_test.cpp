@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "support/fake_profile.h"
 
 namespace hv::app {

@@ -11,10 +11,10 @@
 #include <set>
 #include <sstream>
 
-#include "app/run_state.h"
 #include "i18n/catalogue.h"
 #include "support/fake_files.h"
 #include "support/fake_locale.h"
+#include "support/new_run.h"
 #include "support/translated_keys.h"
 
 namespace hv::i18n {
@@ -80,14 +80,14 @@ std::vector<CsvRow> CsvRows(const std::string& csv) {
 class ShippedLanguages : public ::testing::Test {
  protected:
   void SetUp() override {
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
     ASSERT_TRUE(fs::is_directory(kShipped)) << kShipped;
     files.addFolder(L"C:\\Horvane");
     files.addFolder(kFolder);
     for (const auto& f : ShippedFiles())
       files.addFile(std::wstring(kFolder) + L"\\" + f.name, f.bytes);
   }
-  void TearDown() override { app::BeginNewRunForTests(); }
+  void TearDown() override { test::BeginNewRun(); }
 
   test::FakeFiles files;
   test::FakeLocale locale;
@@ -123,7 +123,7 @@ TEST_F(ShippedLanguages, EachFileTranslatesEveryKeyOnceAndNothingElse) {
 TEST_F(ShippedLanguages, EachFileLoadsAndAnswersThroughTranslate) {
   for (const auto& f : LanguageFiles()) {
     SCOPED_TRACE(f.name);
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
     LoadLanguage(files, locale, kExe, f.name);
     EXPECT_EQ(LoadedLanguageName() + kLanguageFileSuffix, f.name);
     const auto lines = ReadUtf8Lines(f.bytes);
@@ -167,7 +167,7 @@ TEST_F(ShippedLanguages, TableRowsAreWellFormedAndEachLoadsItsFile) {
     EXPECT_TRUE(ids.insert(row.id).second) << "identifier listed twice";
     named.insert(row.file);
 
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
     locale.uiLanguage = static_cast<std::uint16_t>(std::stoul(row.id));
     LoadLanguage(files, locale, kExe, L"");
     // Exact spelling, so the table also holds on a case-sensitive file system.
@@ -176,7 +176,7 @@ TEST_F(ShippedLanguages, TableRowsAreWellFormedAndEachLoadsItsFile) {
   for (const auto& f : LanguageFiles())
     EXPECT_TRUE(named.contains(f.name)) << "unreachable " << f.name;
 
-  app::BeginNewRunForTests();
+  test::BeginNewRun();
   locale.uiLanguage = 1033;
   LoadLanguage(files, locale, kExe, L"");
   EXPECT_EQ(LoadedLanguagePath(), L"") << "English is built in";

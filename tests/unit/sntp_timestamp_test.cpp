@@ -6,7 +6,7 @@
 #include <array>
 #include <cmath>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "support/datetime_ms.h"
 #include "time/sntp_figures.h"
 #include "time/sntp_host.h"

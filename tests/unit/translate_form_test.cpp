@@ -5,12 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "app/identity.h"
-#include "app/run_state.h"
+#include "app/main_form_windows.h"
+#include "base/utf8.h"
 #include "i18n/catalogue.h"
 #include "i18n/translate_form_layout.h"
-#include "platform/utf8.h"
 #include "support/app_harness.h"
 #include "support/fake_locale.h"
+#include "support/new_run.h"
 
 namespace hv::i18n {
 namespace {
@@ -42,8 +43,9 @@ struct LanguageWindow : ::testing::Test {
   }
   void load(const std::wstring& file) { LoadLanguage(h.files, h.locale, h.files.exePath, file); }
   TTranslateForm& open() {
-    form = ui::makeForm<TTranslateForm>(
-        h.platform, [this](const std::wstring& name) { stored.push_back(name); });
+    form =
+        ui::makeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
+                                     [this](const std::wstring& name) { stored.push_back(name); });
     return *form;
   }
 
@@ -93,7 +95,7 @@ TEST(RestartScript, WritesThePathsAsCmdReadsThemOrNotAtAll) {
   };
   test::FakeLocale oem;
   for (const auto& row : rows) {
-    SCOPED_TRACE(platform::toUtf8(row.exe));
+    SCOPED_TRACE(toUtf8(row.exe));
     EXPECT_EQ(RestartScriptBytes(oem, row.exe, L"C:\\Windows\\System32"), row.script);
   }
   EXPECT_EQ(RestartScriptBytes(oem, L"C:\\h.exe", L""), std::nullopt);
@@ -112,7 +114,7 @@ TEST(RestartScript, RunsThroughSystemCmdInTheSystemFolder) {
       {L"C:\\Users\\\"\\start.bat", L""},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(platform::toUtf8(row.script));
+    SCOPED_TRACE(toUtf8(row.script));
     const auto command = RestartCommandFor(row.script, kSystem);
     if (row.parameters.empty()) {
       EXPECT_FALSE(command);
@@ -241,7 +243,7 @@ TEST_F(LanguageWindow, ConfirmationGoesThroughTheMainWindowsSetting) {
   languages();
   h.setting(L"LanguageFile", L"German.lang.txt");
   app::TAppForm& main = h.start();
-  auto f = ui::makeForm<TTranslateForm>(h.platform,
+  auto f = ui::makeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
                                         [&](const std::wstring& n) { main.SetLanguageFile(n); });
   h.windows.dispatch([&] { f->ComboBox1.selectFromUser(1); });  // French
   h.windows.boxAnswers.push_back(ui::ModalResult::Yes);
@@ -291,10 +293,12 @@ TEST_F(LanguageWindow, APathTheScriptCannotHoldKeepsTheChoiceForTheNextStart) {
 TEST_F(LanguageWindow, EachCreationOverwritesLanguageAtOpen) {
   languages();
   load(L"Turkish.lang.txt");
-  auto hidden = ui::makeForm<TTranslateForm>(h.platform, [](const std::wstring&) {});
+  auto hidden = ui::makeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
+                                             [](const std::wstring&) {});
   EXPECT_EQ(LanguageAtOpen(), L"Turkish");
-  app::BeginNewRunForTests();
-  auto later = ui::makeForm<TTranslateForm>(h.platform, [](const std::wstring&) {});
+  test::BeginNewRun();
+  auto later = ui::makeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
+                                            [](const std::wstring&) {});
   EXPECT_EQ(LanguageAtOpen(), L"English");
 }
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "ui/tray_clicks.h"
 #include "ui/work_queue.h"
 

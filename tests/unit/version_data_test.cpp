@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/identity.h"
-#include "platform/error.h"
+#include "base/error.h"
 #include "support/fake_version_info.h"
 
 namespace hv::app {

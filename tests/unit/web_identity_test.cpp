@@ -2,12 +2,12 @@
 // name and the machine identifier.
 #include <gtest/gtest.h>
 
-#include "app/run_state.h"
-#include "platform/error.h"
+#include "base/error.h"
 #include "support/fake_locale_info.h"
 #include "support/fake_registry.h"
 #include "support/fake_system_info.h"
 #include "support/fake_version_info.h"
+#include "support/new_run.h"
 #include "web/client_locale.h"
 #include "web/machine_guid.h"
 #include "web/os_version.h"
@@ -138,8 +138,8 @@ TEST_F(Capture, AFailedVersionQueryNamesPlainWindows) {
 }
 
 struct Locales : ::testing::Test {
-  Locales() { app::BeginNewRunForTests(); }
-  ~Locales() override { app::BeginNewRunForTests(); }
+  Locales() { test::BeginNewRun(); }
+  ~Locales() override { test::BeginNewRun(); }
   FakeLocaleInfo locale;
 };
 

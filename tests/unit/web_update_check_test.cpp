@@ -5,11 +5,12 @@
 #include <chrono>
 #include <thread>
 
-#include "app/run_state.h"
+#include "app/update_timer.h"
 #include "support/fake_clock.h"
 #include "support/fake_http.h"
 #include "support/fake_locale_info.h"
 #include "support/fake_registry.h"
+#include "support/new_run.h"
 #include "web/checker.h"
 #include "web/client_locale.h"
 #include "web/os_version.h"
@@ -40,9 +41,9 @@ struct Check : ::testing::Test {
                        L"MachineGuid", L"aa546ee8-4f67-4d08-99ac-2bb88e880415");
     clock.set(time::encodeDateTime(2024, 3, 15, 9, 30, 0, 0));
   }
-  ~Check() override { app::BeginNewRunForTests(); }
+  ~Check() override { test::BeginNewRun(); }
   void newRun() {
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
     SetOsVersion({L"Windows 10", 10, 0, 19041, 0, Architecture::X64});
   }
   void run() { CheckForUpdate(context); }
@@ -324,7 +325,7 @@ TEST_F(Check, StoredTextsAreCapped) {
 }
 
 TEST(ErrorLog, BlankEntriesAreIgnoredOthersJoinedByTwoCarriageReturns) {
-  app::BeginNewRunForTests();
+  test::BeginNewRun();
   LogCheckError(L" \t\r\n");
   EXPECT_FALSE(CheckFailed());
   LogCheckError(L"one");
@@ -357,10 +358,11 @@ struct Ticks : Check {
   ui::Timer timer{timerSpec};
   ui::MenuItem item{itemSpec};
   int notices = 0;
+  bool started = false;
 
   void tick() {
-    TimerCheckerTick(
-        timer, item, [this] { TChecker::Start(context); }, [this] { ++notices; });
+    app::TimerCheckerTick(
+        started, timer, item, [this] { TChecker::Start(context); }, [this] { ++notices; });
   }
   void waitForChecker() {
     for (int i = 0; i < 500 && TChecker::Running() > 0; ++i)
@@ -372,7 +374,7 @@ struct Ticks : Check {
 TEST_F(Ticks, TheFirstTickStartsTheCheckALaterOneTakesItsResult) {
   http.answer(kHttps, answerFor("3.0"));
   tick();
-  EXPECT_TRUE(CheckStarted());
+  EXPECT_TRUE(started);
   waitForChecker();
   ASSERT_TRUE(CheckDone());
   EXPECT_FALSE(item.enabled());
@@ -410,17 +412,17 @@ TEST_F(Ticks, TheItemStoresTheUsersChoice) {
   tick();
   waitForChecker();
   tick();
-  ToggleUpdateNotifications(item, registry);
+  app::ToggleUpdateNotifications(item, registry);
   EXPECT_FALSE(item.checked());
   EXPECT_EQ(stored(L"ShowUpdate"), L"0");
-  ToggleUpdateNotifications(item, registry);
+  app::ToggleUpdateNotifications(item, registry);
   EXPECT_TRUE(item.checked());
   EXPECT_EQ(stored(L"ShowUpdate"), L"1");
 }
 
 TEST_F(Ticks, ARefusedChoiceIsAnError) {
   registry.refusedValues = {L"ShowUpdate"};
-  EXPECT_THROW(ToggleUpdateNotifications(item, registry), StoreError);
+  EXPECT_THROW(app::ToggleUpdateNotifications(item, registry), StoreError);
 }
 
 }  // namespace

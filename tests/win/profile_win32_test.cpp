@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/settings_file.h"
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/win32/files_win32.h"
 #include "win/temp_folder.h"
 

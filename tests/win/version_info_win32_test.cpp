@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "app/version_data.h"
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/files.h"
 #include "platform/win32/files_win32.h"
 #include "win/temp_folder.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/win32/http_win32.h"
 #include "support/fake_clock.h"
 #include "web/maker_date_time.h"

@@ -6,14 +6,14 @@
 #include <cstring>
 #include <cwctype>
 
-#include "app/run_state.h"
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/win32/http_win32.h"
 #include "platform/win32/locale_info_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/version_info_win32.h"
 #include "support/fake_clock.h"
+#include "support/new_run.h"
 #include "web/client_locale.h"
 #include "web/machine_guid.h"
 #include "web/os_version.h"
@@ -30,7 +30,7 @@ class ScratchKey : public ::testing::Test {
  protected:
   void SetUp() override { registry.deleteTree(RegistryRoot::CurrentUser, kBase); }
   void TearDown() override {
-    app::BeginNewRunForTests();
+    test::BeginNewRun();
     registry.deleteTree(RegistryRoot::CurrentUser, kBase);
   }
   static constexpr wchar_t kBase[] = L"Software\\CALVION\\HorvaneWineTest";
@@ -58,7 +58,7 @@ TEST_F(ScratchKey, ACheckAgainstTheSiteFillsTheStore) {
   platform::win32::Win32Http http;
   platform::win32::Win32LocaleInfo locale;
   test::FakeClock clock;
-  app::BeginNewRunForTests();
+  test::BeginNewRun();
   UpdateCheckContext context{http,
                              registry,
                              locale,
@@ -101,13 +101,13 @@ TEST(Win32Identity, TheMachineGuidOfThePrefix) {
 
 TEST(Win32Identity, CurrentLocaleNameIsEnglishUnitedStates) {
   platform::win32::Win32LocaleInfo locale;
-  app::BeginNewRunForTests();
+  test::BeginNewRun();
   CaptureDefaultLocaleId(locale);
   EXPECT_EQ(DefaultLocaleId(), 1033u);
   EXPECT_EQ(CurrentLocaleName(locale), L"en-US");
   const auto list = EnumerateSystemLocales(locale);
   EXPECT_GT(list.size(), 20u);
-  app::BeginNewRunForTests();
+  test::BeginNewRun();
 }
 
 TEST(Win32Identity, TheShortDateFollowsTheUsersFormat) {

@@ -15,7 +15,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/win32/ui/window_system_win32.h"
 #include "support/window_text.h"
 #include "ui/form.h"

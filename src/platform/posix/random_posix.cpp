@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::platform {
 

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/utf8.h"
+#include "base/utf8.h"
 
 namespace hv::platform {
 namespace {

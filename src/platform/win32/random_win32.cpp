@@ -4,7 +4,7 @@
 // bcrypt.h needs the types of windows.h first.
 #include <bcrypt.h>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace hv::platform::win32 {
 

@@ -37,7 +37,7 @@ class Win32Shell : public Shell {
 
  private:
   OpenRoutes routes_;
-  // Held until the process ends; nothing releases them earlier.
+  // Held while the adapter lives, which is to the end of the program.
   std::vector<KernelHandle> mutexes_;
 };
 

@@ -8,8 +8,8 @@
 #include <climits>
 #include <utility>
 
+#include "base/error.h"
 #include "platform/call_within.h"
-#include "platform/error.h"
 #include "platform/http_budget.h"
 #include "platform/win32/unique_handle.h"
 

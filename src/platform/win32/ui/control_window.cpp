@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/win32/ui/control_kinds.h"
 #include "platform/win32/ui/form_window.h"
 #include "platform/win32/ui/guarded.h"

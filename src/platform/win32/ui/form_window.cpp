@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/win32/ui/gdi_canvas.h"
 #include "platform/win32/ui/guarded.h"
 #include "platform/win32/ui/window_system_win32.h"

@@ -1,6 +1,6 @@
 #include "platform/win32/ui/native_menu.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "ui/layout_rules.h"
 
 namespace hv::platform::win32::winui {

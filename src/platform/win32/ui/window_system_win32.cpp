@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/win32/ui/form_window.h"
 #include "platform/win32/ui/guarded.h"
 #include "platform/win32/ui/message_box.h"

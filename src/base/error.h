@@ -4,14 +4,13 @@
 #include <exception>
 #include <string>
 
-#include "platform/utf8.h"
+#include "base/utf8.h"
 
 namespace hv {
 
 class Error : public std::exception {
  public:
-  explicit Error(std::wstring message)
-      : message_(std::move(message)), utf8_(platform::toUtf8(message_)) {}
+  explicit Error(std::wstring message) : message_(std::move(message)), utf8_(toUtf8(message_)) {}
   const std::wstring& message() const noexcept { return message_; }
   const char* what() const noexcept override { return utf8_.c_str(); }
 

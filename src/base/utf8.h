@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace hv::platform {
+namespace hv {
 
 inline std::string toUtf8(std::wstring_view text) {
   std::string out;
@@ -40,4 +40,4 @@ inline std::string toUtf8(std::wstring_view text) {
   return out;
 }
 
-}  // namespace hv::platform
+}  // namespace hv
