@@ -5,27 +5,12 @@
 #include <memory>
 
 #include "app/build_date.h"
+#include "platform/interfaces_fwd.h"
 #include "time/datetime.h"
 
 namespace hv::ui {
 class WindowSystem;
 }
-
-namespace hv::platform {
-class Clock;
-class Files;
-class ProfileFile;
-class VersionInfo;
-class Locale;
-class Shell;
-class Network;
-class Http;
-class Registry;
-class SystemInfo;
-class LocaleInfo;
-class Desktop;
-class Random;
-}  // namespace hv::platform
 
 namespace hv::app {
 

@@ -111,41 +111,39 @@ TEST_F(WindowSystemTest, PanelsHoldTheirChildrenAndPassTheirClicksOn) {
   EXPECT_EQ(typed, L"ab\r\nc");
 }
 
-// How far right the text a control paints reaches, in pixels.
-int inkWidth(HWND h) {
+// Lets read look at what a control paints of its client area, in a
+// bitmap of its own.
+template <class Read>
+auto printed(HWND h, LPARAM flags, Read read) {
   RECT r{};
   GetClientRect(h, &r);
   HDC screen = GetDC(h);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  const COLORREF back = GetPixel(dc, r.right - 1, r.bottom - 1);
-  int right = 0;
-  for (int y = 0; y < r.bottom; ++y)
-    for (int x = 0; x < r.right; ++x)
-      if (GetPixel(dc, x, y) != back) right = std::max(right, x + 1);
+  SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+  const auto result = read(dc, r);
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
   ReleaseDC(h, screen);
-  return right;
+  return result;
+}
+
+// How far right the text a control paints reaches, in pixels.
+int inkWidth(HWND h) {
+  return printed(h, PRF_CLIENT | PRF_ERASEBKGND, [](HDC dc, const RECT& r) {
+    const COLORREF back = GetPixel(dc, r.right - 1, r.bottom - 1);
+    int right = 0;
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x)
+        if (GetPixel(dc, x, y) != back) right = std::max(right, x + 1);
+    return right;
+  });
 }
 
 COLORREF pixelOf(HWND h, int x, int y) {
-  RECT r{};
-  GetClientRect(h, &r);
-  HDC screen = GetDC(h);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  SendMessageW(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  const COLORREF c = GetPixel(dc, x, y);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(h, screen);
-  return c;
+  return printed(h, PRF_CLIENT, [x, y](HDC dc, const RECT&) { return GetPixel(dc, x, y); });
 }
 
 TEST_F(WindowSystemTest, PanelsShowTheirColoursAndBevelAndFieldsTheirLimits) {

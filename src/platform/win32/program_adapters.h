@@ -3,25 +3,11 @@
 // which hands them to the application. Free of <windows.h>.
 #include <memory>
 
+#include "platform/interfaces_fwd.h"
+
 namespace hv::ui {
 class WindowSystem;
 }
-
-namespace hv::platform {
-class Clock;
-class Files;
-class ProfileFile;
-class VersionInfo;
-class Locale;
-class Shell;
-class Network;
-class Http;
-class Registry;
-class SystemInfo;
-class LocaleInfo;
-class Desktop;
-class Random;
-}  // namespace hv::platform
 
 namespace hv::platform::win32 {
 
