@@ -79,7 +79,8 @@ else OLD="$((major - 1)).0.0.0"; fi
 cp -r "$REPO/build/package" "$WORK/old"
 echo "the older version's licence" >>"$WORK/old/Horvane/license.txt"
 (cd "$WORK/old" && wixl -a x64 -o "$WORK/horvane-$OLD.msi" -D Version="$OLD" -D Win64=yes -D ProgramDir=Horvane \
-  -D TaskXml=start-with-windows.xml "$REPO/installer/horvane.wxs" languages.wxs 2>/dev/null) || fail "could not build $OLD"
+  -D TaskXml=start-with-windows.xml -D ProductCode="{$(python3 -c 'import uuid; print(str(uuid.uuid4()).upper())')}" \
+  "$REPO/installer/horvane.wxs" languages.wxs 2>/dev/null) || fail "could not build $OLD"
 msi /i "$(winepath -w "$WORK/horvane-$OLD.msi")" STARTWITHWINDOWS=1 || fail "silent install of $OLD: $(cat "$WORK/msiexec.log")"
 for f in horvane.exe license.txt start-with-windows.xml $(ls "$REPO/Languages" | sed 's|^|Languages/|'); do
   [[ -f "$PF/$f" ]] || fail "$f is not in Program Files after the install"
