@@ -138,6 +138,20 @@ cmp -s "$PF/license.txt" "$REPO/license.txt" || fail "the upgrade left the older
 expect_eq "$(md5sum <"$PF/settings.ini")" "$settings_before" "settings.ini after the upgrade"
 expect_eq "$(store)" "$store_before" "update store after the upgrade"
 [[ -f "$TASK" ]] || fail "the upgrade dropped the sign-in task"
+# Apps & features shows what the package's Property table says.
+code=$(msiinfo export "$MSI" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" {print $2}')
+entry=$(wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code" 2>/dev/null | tr -d '\r')
+arp() { awk -v k="$1" '$1 == k {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit}' <<<"$entry"; }
+for pair in "Publisher=CALVION" "DisplayVersion=$VERSION" "NoModify=0x1" \
+  "HelpLink=http://www.calvion.com/help/horvane/" "URLInfoAbout=http://www.calvion.com/" \
+  "URLUpdateInfo=https://www.calvion.com"; do
+  expect_eq "$(arp "${pair%%=*}")" "${pair#*=}" "Apps & features ${pair%%=*}"
+done
+# The installer keeps the icon with the product's registration, not in the
+# Uninstall key.
+icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | tr -d '\r' |
+  awk '$1 == "ProductIcon" {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit}')
+[[ "$icon" == *horvane.ico && -s "$(winepath -u "$icon" 2>/dev/null)" ]] || fail "Apps & features has no icon file: '$icon'"
 run_from 'C:\Program Files\Horvane\horvane.exe'
 expect_eq "$(text_at 8 163)" "$(german 'Get Server Time')" "language after the upgrade"
 stop_app
