@@ -9,6 +9,7 @@ major one that removes any older version of the same upgrade code.
 import os
 import subprocess
 import sys
+import tempfile
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -16,7 +17,10 @@ REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 def table(msi, name):
     """The rows of a table as lists of columns; the first three lines of an
     export are the column names, their types and the table's keys."""
-    text = subprocess.run(["msiinfo", "export", msi, name], check=True, capture_output=True, text=True).stdout
+    # A table with a binary column leaves its streams in the current folder.
+    with tempfile.TemporaryDirectory() as scratch:
+        text = subprocess.run(["msiinfo", "export", os.path.abspath(msi), name], check=True,
+                              capture_output=True, text=True, cwd=scratch).stdout
     return [line.split("\t") for line in text.splitlines()[3:] if line]
 
 
