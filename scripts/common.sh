@@ -14,7 +14,7 @@ HORVANE_PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
   chrony sntp libpcre2-dev pkg-config libbenchmark-dev python3 openssl dpkg-dev
-  wixl msitools osslsigncode
+  wixl msitools osslsigncode faketime python3-yaml
 )
 
 log() { printf '== %s\n' "$*" >&2; }

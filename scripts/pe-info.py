@@ -3,6 +3,9 @@
 
   pe-info.py version EXE        the version block's file version, a.b.c.d;
                                 fails when its text fields say otherwise
+  pe-info.py stamp EXE          the PE header's time stamp, in seconds since
+                                1970; fails when the CheckSum does not match
+                                the file
   pe-info.py sections EXE...    a Markdown table of the sections' sizes in the
                                 file, in bytes, and the whole file's
   pe-info.py dll-search EXE     the imported DLLs and where the loader looks
@@ -17,7 +20,7 @@ Standard library only.
 import struct
 import sys
 
-from pe_file import headers
+from pe_file import checksum, checksum_offset, headers
 
 FIXED_SIGNATURE = 0xFEEF04BD
 
@@ -119,13 +122,22 @@ def file_version(data):
 
 
 def main(argv):
-    if len(argv) < 3 or argv[1] not in ("version", "sections", "dll-search"):
+    if len(argv) < 3 or argv[1] not in ("version", "stamp", "sections", "dll-search"):
         sys.stderr.write(__doc__)
         return 2
     try:
         if argv[1] == "version":
             with open(argv[2], "rb") as f:
                 print(file_version(f.read()))
+            return 0
+        if argv[1] == "stamp":
+            with open(argv[2], "rb") as f:
+                data = f.read()
+            found = headers(data)
+            stored = struct.unpack_from("<I", data, checksum_offset(found))[0]
+            if stored != checksum(data):
+                raise ValueError(f"CheckSum {stored:#x}, but the file sums to {checksum(data):#x}")
+            print(struct.unpack_from("<I", data, found.pe + 8)[0])
             return 0
         if argv[1] == "dll-search":
             with open(argv[2], "rb") as f:

@@ -39,3 +39,22 @@ def headers(data):
     table = optional + optional_size
     sections = [Section(*struct.unpack_from("<8sIIII", data, table + 40 * i)) for i in range(count)]
     return Headers(pe, optional, sections)
+
+
+def checksum_offset(found):
+    return found.optional + 64
+
+
+def checksum(data):
+    """The optional header's CheckSum as the loader computes it: the file's
+    16-bit words summed with end-around carry, the field itself taken as zero,
+    plus the file's length."""
+    found = headers(data)
+    at = checksum_offset(found)
+    words = bytes(data[:at]) + b"\0\0\0\0" + bytes(data[at + 4:])
+    if len(words) % 2:
+        words += b"\0"
+    total = sum(struct.unpack(f"<{len(words) // 2}H", words))
+    while total >> 16:
+        total = (total & 0xFFFF) + (total >> 16)
+    return (total + len(data)) & 0xFFFFFFFF

@@ -79,7 +79,8 @@ else OLD="$((major - 1)).0.0.0"; fi
 cp -r "$REPO/build/package" "$WORK/old"
 echo "the older version's licence" >>"$WORK/old/Horvane/license.txt"
 (cd "$WORK/old" && wixl -a x64 -o "$WORK/horvane-$OLD.msi" -D Version="$OLD" -D Win64=yes -D ProgramDir=Horvane \
-  -D TaskXml=start-with-windows.xml "$REPO/installer/horvane.wxs" languages.wxs 2>/dev/null) || fail "could not build $OLD"
+  -D TaskXml=start-with-windows.xml -D ProductCode="{$(python3 -c 'import uuid; print(str(uuid.uuid4()).upper())')}" \
+  "$REPO/installer/horvane.wxs" languages.wxs 2>/dev/null) || fail "could not build $OLD"
 msi /i "$(winepath -w "$WORK/horvane-$OLD.msi")" STARTWITHWINDOWS=1 || fail "silent install of $OLD: $(cat "$WORK/msiexec.log")"
 for f in horvane.exe license.txt start-with-windows.xml $(ls "$REPO/Languages" | sed 's|^|Languages/|'); do
   [[ -f "$PF/$f" ]] || fail "$f is not in Program Files after the install"
@@ -137,6 +138,20 @@ cmp -s "$PF/license.txt" "$REPO/license.txt" || fail "the upgrade left the older
 expect_eq "$(md5sum <"$PF/settings.ini")" "$settings_before" "settings.ini after the upgrade"
 expect_eq "$(store)" "$store_before" "update store after the upgrade"
 [[ -f "$TASK" ]] || fail "the upgrade dropped the sign-in task"
+# Apps & features shows what the package's Property table says.
+code=$(msiinfo export "$MSI" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" {print $2}')
+entry=$(wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code" 2>/dev/null | tr -d '\r')
+arp() { awk -v k="$1" '$1 == k {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit}' <<<"$entry"; }
+for pair in "Publisher=CALVION" "DisplayVersion=$VERSION" "NoModify=0x1" \
+  "HelpLink=http://www.calvion.com/help/horvane/" "URLInfoAbout=http://www.calvion.com/" \
+  "URLUpdateInfo=https://www.calvion.com"; do
+  expect_eq "$(arp "${pair%%=*}")" "${pair#*=}" "Apps & features ${pair%%=*}"
+done
+# The installer keeps the icon with the product's registration, not in the
+# Uninstall key.
+icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | tr -d '\r' |
+  awk '$1 == "ProductIcon" {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit}')
+[[ "$icon" == *horvane.ico && -s "$(winepath -u "$icon" 2>/dev/null)" ]] || fail "Apps & features has no icon file: '$icon'"
 run_from 'C:\Program Files\Horvane\horvane.exe'
 expect_eq "$(text_at 8 163)" "$(german 'Get Server Time')" "language after the upgrade"
 stop_app

@@ -21,6 +21,11 @@ for f in "$WORK/zip/Horvane/horvane.exe" "$WORK/dist/horvane-$version.msi"; do
   osslsigncode verify -CAfile "$WORK/cert.pem" -in "$f" >"$WORK/verify.log" 2>&1 ||
     fail "$(basename "$f") is not signed by the given certificate: $(cat "$WORK/verify.log")"
 done
+# The signature comes off the program cleanly, which is how a user compares a
+# signed download with a build of the sources.
+osslsigncode remove-signature -in "$WORK/zip/Horvane/horvane.exe" -out "$WORK/unsigned.exe" >/dev/null 2>&1 &&
+  cmp -s "$WORK/unsigned.exe" "$REPO/build/release/horvane.exe" ||
+  fail "the signed horvane.exe without its signature is not the built one"
 # A wrong password is a failure, not an unsigned package.
 ! HORVANE_SIGN_CERT="$WORK/signer.pfx" HORVANE_SIGN_PASSWORD=wrong \
   bash "$REPO/scripts/package" "$WORK/wrong" 2>/dev/null || fail "a wrong password still made a package"
