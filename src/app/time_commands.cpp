@@ -1,6 +1,7 @@
 #include "app/time_commands.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "base/error.h"
 #include "platform/clock.h"
@@ -100,9 +101,11 @@ QueryResult TimeCommands::query(const TimeRequest& request) {
   return r;
 }
 
-void TimeCommands::begin(const Command& c, bool waitsHere) {
+// A synchronisation that fails before its answer ends there too.
+void TimeCommands::begin(const Command& c, bool waitsHere, const std::function<void()>& start) {
   try {
     view_.fetchStarted(c.sync, waitsHere);
+    start();
   } catch (...) {
     if (c.sync) view_.syncEnded();
     throw;
@@ -226,8 +229,9 @@ FetchOutcome TimeCommands::answer(const Command& c, const QueryResult& r) {
 FetchOutcome TimeCommands::run(const Command& c) {
   if (busy_ || (c.sync && !c.request.serverTimeShown)) return FetchOutcome::Skipped;
   const Claim claim(*this);
-  begin(c, true);
-  return answer(c, query(c.request));
+  QueryResult r;
+  begin(c, true, [&] { r = query(c.request); });
+  return answer(c, r);
 }
 
 FetchOutcome TimeCommands::getServerTime(const TimeRequest& request, Starter starter) {
@@ -252,9 +256,10 @@ bool TimeCommands::startupPress(const TimeRequest& request) {
 
 void TimeCommands::pressQuery(const Command& c) {
   try {
-    begin(c, false);
-    clicker_.start([this, request = c.request] { return query(request); },
-                   [this, c](const QueryResult& r) { pressAnswered(c, r); });
+    begin(c, false, [&] {
+      clicker_.start([this, request = c.request] { return query(request); },
+                     [this, c](const QueryResult& r) { pressAnswered(c, r); });
+    });
   } catch (...) {
     endPress();
     throw;

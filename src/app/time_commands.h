@@ -16,6 +16,7 @@
 // hours is made unless a person says yes (time/clock_guard.h).
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -157,8 +158,8 @@ class TimeCommands {
     TimeRequest request;
   };
   FetchOutcome run(const Command& c);
-  // Before the query: the window shows that it runs.
-  void begin(const Command& c, bool waitsHere);
+  // The window shows that a query runs, then start sets it going.
+  void begin(const Command& c, bool waitsHere, const std::function<void()>& start);
   QueryResult query(const TimeRequest& request);
   void refuseBeforeFloor(QueryResult& r);
   // Everything after the query, whichever thread ran it: settled, rendered,
