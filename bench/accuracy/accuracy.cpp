@@ -91,7 +91,7 @@ std::optional<double> horvaneError(time::TIdSNTP& client, platform::PosixClock& 
       static_cast<double>(client.LastReply().receivedAtUs + (realNow - steadyNow)) / 1000.0;
   const double offsetDays = time::sntp::offsetDays(time::sntp::utcBiasMinutes(clock.timeZone()));
   const double answerUnixMs = (answer - offsetDays - kUnixEpoch) * 86400000.0;
-  roundTripMs = client.LastReply().figures.delaySeconds * 1000;
+  roundTripMs = client.LastReply().delaySeconds * 1000;
   return answerUnixMs - arrivalUnixMs;
 }
 

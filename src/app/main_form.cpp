@@ -252,8 +252,4 @@ void TAppForm::SetLanguageFile(const std::wstring& filename) {
   writeSetting([&](SettingsFile& s) { s.setLanguageFile(filename); });
 }
 
-void TAppForm::WMHotKey(unsigned id) {
-  if (id == hotkey1_) commands_->hotkeyAction();
-}
-
 }  // namespace hv::app

@@ -128,19 +128,10 @@ class TAppForm : public ui::Form, private TimeView {
   void wireWindowEvents();
 
   // What the time commands see of the window (main_form_time.cpp).
-  std::wstring serverHost() override;
-  bool daylightTicked() override;
-  bool automaticTicked() override;
-  void setFetchEnabled(bool on) override;
-  void letMessagesRun() override;
-  void showServerTime(time::TDateTime t, const AnswerFigures& figures) override;
-  bool serverTimeShown() override;
-  void stopDisplayTick() override;
-  void runDisplayTick() override;
-  void errorBox(const wchar_t* text) override;
-  void stepWithheldBox(time::TDateTime serverTime, double stepSeconds) override;
-  bool confirmStep(time::TDateTime serverTime, double stepSeconds) override;
-  void reportFailure(const std::exception_ptr& failure) override;
+  TimeRequest timeRequest() override;
+  void fetchStarted(bool sync, bool waitsHere) override;
+  bool renderTime(const TimeState& state) override;
+  void syncEnded() override;
 
   AppPlatform& platform_;
   std::optional<SettingsFile> settings_;

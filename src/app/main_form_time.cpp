@@ -3,6 +3,7 @@
 #include "app/clock_step_text.h"
 #include "app/error_report.h"
 #include "app/main_form.h"
+#include "app/server_time_hint.h"
 #include "i18n/catalogue.h"
 #include "platform/locale.h"
 #include "ui/window_system.h"
@@ -29,88 +30,88 @@ ui::MessageBoxRequest StepBox(platform::Locale& locale,
 }  // namespace
 
 void TAppForm::BitBtn1Click() {
-  commands_->getServerTime();
+  commands_->getServerTime(timeRequest());
 }
 
 void TAppForm::BitBtn2Click() {
-  commands_->syncComputerTime();
+  commands_->syncComputerTime(timeRequest());
 }
 
 void TAppForm::Timer1Timer() {
   Timer1.setEnabled(false);
   // While another command holds the one query, the press waits a second.
-  if (!commands_->startupPress()) Timer1.setEnabled(true);
+  if (!commands_->startupPress(timeRequest())) Timer1.setEnabled(true);
 }
 
 void TAppForm::TimerAutomaticTimer() {
   if (CheckBox2.checked() && Label2.text() != Label4.text() && BitBtn2.enabled())
-    commands_->automaticTurn();
+    commands_->automaticTurn(timeRequest());
 }
 
-std::wstring TAppForm::serverHost() {
-  // The box's own text: a typed host is queried as well as a chosen preset.
-  return i18n::TrimText(ComboBox1.text());
-}
-
-bool TAppForm::daylightTicked() {
-  return CheckBox1.checked();
-}
-
-bool TAppForm::automaticTicked() {
-  return CheckBox2.checked();
-}
-
-void TAppForm::setFetchEnabled(bool on) {
-  BitBtn1.setEnabled(on);
-}
-
-void TAppForm::letMessagesRun() {
+// The first fetch gives the synchronisation a server time to start from, so
+// one press queries twice.
+void TAppForm::WMHotKey(unsigned id) {
+  if (id != hotkey1_) return;
+  if (commands_->getServerTime(timeRequest()) == FetchOutcome::PassedOn) return;
   platform_.windows.processMessages();
+  commands_->syncComputerTime(timeRequest());
 }
 
-void TAppForm::showServerTime(time::TDateTime t, const AnswerFigures& figures) {
-  Label2.setText(
-      time::formatDisplay(t, platform_.locale.dateSeparator(), platform_.locale.timeSeparator()));
-  Label2.setHint(ServerTimeHint(figures, platform_.locale.decimalSeparator()));
-  BitBtn2.setEnabled(true);
+TimeRequest TAppForm::timeRequest() {
+  // The box's own text: a typed host is queried as well as a chosen preset.
+  return {i18n::TrimText(ComboBox1.text()), CheckBox1.checked(), Label2.text() != kNoServerTime,
+          CheckBox2.checked()};
 }
 
-bool TAppForm::serverTimeShown() {
-  return Label2.text() != kNoServerTime;
+void TAppForm::fetchStarted(bool sync, bool waitsHere) {
+  if (sync) TimerComputerTime.setEnabled(false);
+  BitBtn1.setEnabled(false);
+  if (waitsHere) platform_.windows.processMessages();
 }
 
-void TAppForm::stopDisplayTick() {
-  TimerComputerTime.setEnabled(false);
+// In the order the user sees it: a fresh time is on the display before any
+// box about its step, and an error's box opens while Get Server Time is
+// still disabled.
+bool TAppForm::renderTime(const TimeState& s) {
+  using Box = TimeState::Box;
+  platform::Locale& locale = platform_.locale;
+  if (s.fresh) {
+    Label2.setText(
+        time::formatDisplay(s.serverTime, locale.dateSeparator(), locale.timeSeparator()));
+    Label2.setHint(ServerTimeHint(s.figures, locale.decimalSeparator()));
+    BitBtn2.setEnabled(true);
+  }
+  if (s.box == Box::ServerError || s.box == Box::InvalidTime) {
+    ui::MessageBoxRequest box;
+    box.text = s.box == Box::ServerError ? L"Server Error!" : L"Invalid Server Time!";
+    box.caption = L"ERROR";
+    box.icon = ui::MessageIcon::Error;
+    platform_.windows.messageBox(this, box);
+  }
+  BitBtn1.setEnabled(true);
+  switch (s.box) {
+    case Box::Failure:
+      ShowErrorReport(platform_.windows, s.failure);
+      return false;
+    case Box::StepWithheld:
+      platform_.windows.messageBox(this, StepBox(platform_.locale, StepWithheldText, s.serverTime,
+                                                 s.stepSeconds, L"Automatically Synchronize"));
+      return false;
+    case Box::StepQuestion: {
+      ui::MessageBoxRequest box =
+          StepBox(platform_.locale, StepQuestionText, s.serverTime, s.stepSeconds, L"Confirmation");
+      box.buttons = ui::MessageButtons::YesNo;
+      box.buttonCaptions = {i18n::Translate(L"Yes"), i18n::Translate(L"No")};
+      box.defaultButton = 1;
+      return platform_.windows.messageBox(this, box) == ui::ModalResult::Yes;
+    }
+    default:
+      return false;
+  }
 }
 
-void TAppForm::runDisplayTick() {
+void TAppForm::syncEnded() {
   TimerComputerTimeTimer();
-}
-
-void TAppForm::errorBox(const wchar_t* text) {
-  ui::MessageBoxRequest box;
-  box.text = text;
-  box.caption = L"ERROR";
-  box.icon = ui::MessageIcon::Error;
-  platform_.windows.messageBox(this, box);
-}
-
-void TAppForm::stepWithheldBox(time::TDateTime serverTime, double stepSeconds) {
-  platform_.windows.messageBox(this, StepBox(platform_.locale, StepWithheldText, serverTime,
-                                             stepSeconds, L"Automatically Synchronize"));
-}
-
-bool TAppForm::confirmStep(time::TDateTime serverTime, double stepSeconds) {
-  ui::MessageBoxRequest box =
-      StepBox(platform_.locale, StepQuestionText, serverTime, stepSeconds, L"Confirmation");
-  box.buttons = ui::MessageButtons::YesNo;
-  box.buttonCaptions = {i18n::Translate(L"Yes"), i18n::Translate(L"No")};
-  box.defaultButton = 1;
-  return platform_.windows.messageBox(this, box) == ui::ModalResult::Yes;
-}
-
-void TAppForm::reportFailure(const std::exception_ptr& failure) {
-  ShowErrorReport(platform_.windows, failure);
 }
 
 }  // namespace hv::app

@@ -24,18 +24,19 @@ std::wstring number(double value, int decimals, bool sign, std::wstring_view dec
 
 }  // namespace
 
-std::wstring ServerTimeHint(const AnswerFigures& f, std::wstring_view decimalSeparator) {
+std::wstring ServerTimeHint(const time::AnswerFigures& f, std::wstring_view decimalSeparator) {
   using i18n::Translate;
-  if (f.source == AnswerFigures::Source::Web) {
+  if (f.source == time::AnswerFigures::Source::Web) {
     return Translate(L"Offset") + L" " + number(std::round(f.offsetSeconds), 0, true, {}) +
            L" s (" + Translate(L"web, whole seconds") + L")";
   }
   const double delayMs = f.delaySeconds * 1000;
-  std::wstring text =
-      Translate(L"Offset") + L" " + number(f.offsetSeconds, 3, true, decimalSeparator) + L" s" +
-      kBetween + Translate(L"round trip") + L" " +
-      number(delayMs, std::fabs(delayMs) < 10 ? 1 : 0, false, decimalSeparator) + L" ms" +
-      kBetween + Translate(L"stratum") + L" " + std::to_wstring(f.stratum) + kBetween + f.server;
+  std::wstring text = Translate(L"Offset") + L" " +
+                      number(f.offsetSeconds, 3, true, decimalSeparator) + L" s" + kBetween +
+                      Translate(L"round trip") + L" " +
+                      number(delayMs, std::fabs(delayMs) < 10 ? 1 : 0, false, decimalSeparator) +
+                      L" ms" + kBetween + Translate(L"stratum") + L" " +
+                      std::to_wstring(f.stratum) + kBetween + f.server.text();
   if (!f.reliable) text += kBetween + Translate(L"unreliable");
   return text;
 }

@@ -6,20 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "time/answer_figures.h"
+
 namespace hv::app {
 
-struct AnswerFigures {
-  enum class Source { Sntp, Web };
-  Source source = Source::Sntp;
-  double offsetSeconds = 0;  // how far the server is ahead of this computer
-  // SNTP only.
-  double delaySeconds = 0;
-  int stratum = 0;
-  std::wstring server;   // the address that answered
-  bool reliable = true;  // a round trip below zero or beyond the wait is not
-};
-
 // In the user's language, with their decimal separator.
-std::wstring ServerTimeHint(const AnswerFigures& figures, std::wstring_view decimalSeparator);
+std::wstring ServerTimeHint(const time::AnswerFigures& figures, std::wstring_view decimalSeparator);
 
 }  // namespace hv::app

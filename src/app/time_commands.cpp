@@ -1,6 +1,7 @@
 #include "app/time_commands.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "base/error.h"
 #include "platform/clock.h"
@@ -53,17 +54,16 @@ void TimeCommands::refuseBeforeFloor(QueryResult& r) {
 }
 
 // Any thread: everything it learns goes into the result, nothing escapes.
-QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
+QueryResult TimeCommands::query(const TimeRequest& request) {
   using Kind = QueryResult::Kind;
   QueryResult r;
-  r.host = host;
   try {
-    if (host == services_.makerHost) {
+    if (request.host == services_.makerHost) {
       const web::MakerTimeFetch fetch =
-          web::FetchMakerDateTime(services_.http, services_.clock, host, daylight);
+          web::FetchMakerDateTime(services_.http, services_.clock, request.host, request.daylight);
       r.time = fetch.time;
-      r.receivedAtUs = fetch.receivedAtUs;
-      r.figures.source = AnswerFigures::Source::Web;
+      r.figures.source = time::AnswerFigures::Source::Web;
+      r.figures.receivedAtUs = fetch.receivedAtUs;
       r.figures.offsetSeconds =
           (fetch.time - time::fromSystemTime(services_.clock.localTime())) * 86400.0;
       switch (fetch.outcome) {
@@ -84,24 +84,16 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
       refuseBeforeFloor(r);
       return r;
     }
-    sntp_->Host = host;
+    sntp_->Host = request.host;
     try {
       r.time = sntp_->DateTime();
     } catch (const Error&) {
       r.kind = Kind::ServerError;
       return r;
     }
-    const time::SntpReply& reply = sntp_->LastReply();
-    r.receivedAtUs = reply.receivedAtUs;
-    r.kissCode = reply.kissCode;
-    r.figures.offsetSeconds = reply.figures.offsetSeconds;
-    r.figures.delaySeconds = reply.figures.delaySeconds;
-    r.figures.stratum = reply.stratum;
-    r.figures.server = reply.server.text();
-    r.figures.reliable = reply.reliable;
+    r.figures = sntp_->LastReply();
     // Also the 0 of a query that got no acceptable reply.
     r.kind = time::YearAcceptable(r.time) ? Kind::Time : Kind::InvalidTime;
-    if (r.kind == Kind::Time) r.utcUs = reply.answerUtcUs;
     refuseBeforeFloor(r);
   } catch (...) {
     r.unexpected = std::current_exception();
@@ -109,48 +101,15 @@ QueryResult TimeCommands::query(const std::wstring& host, bool daylight) {
   return r;
 }
 
-// On the UI thread, which waits: the disabled button is drawn first.
-QueryResult TimeCommands::queryHere() {
-  view_.setFetchEnabled(false);
-  view_.letMessagesRun();
-  return query(view_.serverHost(), view_.daylightTicked());
-}
-
-// What the answer means for the window: shown, or a box, or passed on.
-FetchOutcome TimeCommands::settle(const QueryResult& r, Starter starter, bool countSuccess) {
-  using Kind = QueryResult::Kind;
-  if (time::sntp::kissMeansStop(r.kissCode)) backoff_.kissed(r.host);
-  if (r.unexpected) {
-    view_.setFetchEnabled(true);
-    std::rethrow_exception(r.unexpected);
+// A synchronisation that fails before its answer ends there too.
+void TimeCommands::begin(const Command& c, bool waitsHere, const std::function<void()>& start) {
+  try {
+    view_.fetchStarted(c.sync, waitsHere);
+    start();
+  } catch (...) {
+    if (c.sync) view_.syncEnded();
+    throw;
   }
-  FetchOutcome outcome = FetchOutcome::Failed;
-  switch (r.kind) {
-    case Kind::Time:
-      serverTime_ = r.time;
-      serverTimeValid_ = true;
-      view_.showServerTime(r.time, r.figures);
-      if (countSuccess) backoff_.succeeded(r.host);
-      outcome = FetchOutcome::Success;
-      break;
-    case Kind::ServerError:
-      view_.errorBox(L"Server Error!");
-      break;
-    case Kind::InvalidTime:
-      view_.errorBox(L"Invalid Server Time!");
-      break;
-    case Kind::Empty:
-      break;
-    case Kind::MakerFailure:
-      outcome = FetchOutcome::PassedOn;
-      break;
-  }
-  view_.setFetchEnabled(true);
-  // Shown while this command still holds the slot, so no other command's
-  // box comes on top of it.
-  if (outcome == FetchOutcome::PassedOn && starter != Starter::StartupPress)
-    view_.reportFailure(r.failure);
-  return outcome;
 }
 
 // The answer plus the time that passed since it arrived: a UI thread that
@@ -158,18 +117,75 @@ FetchOutcome TimeCommands::settle(const QueryResult& r, Starter starter, bool co
 // age the clock it writes.
 time::TDateTime TimeCommands::answerNow(const QueryResult& r) {
   const std::int64_t elapsedUs =
-      std::max<std::int64_t>(0, services_.clock.steadyMicroseconds() - r.receivedAtUs);
+      std::max<std::int64_t>(0, services_.clock.steadyMicroseconds() - r.figures.receivedAtUs);
   return time::addMilliseconds(r.time, (elapsedUs + 500) / 1000);
+}
+
+TimeState TimeCommands::settle(const Command& c, const QueryResult& r) {
+  using Kind = QueryResult::Kind;
+  using Box = TimeState::Box;
+  const std::wstring& host = c.request.host;
+  if (time::sntp::kissMeansStop(r.figures.kissCode)) backoff_.kissed(host);
+  TimeState s;
+  // Goes on to the general error report once the window is rendered.
+  if (r.unexpected) return s;
+  switch (r.kind) {
+    case Kind::Time:
+      break;
+    case Kind::ServerError:
+      s.box = Box::ServerError;
+      return s;
+    case Kind::InvalidTime:
+      s.box = Box::InvalidTime;
+      return s;
+    case Kind::Empty:
+      return s;
+    case Kind::MakerFailure:
+      s.outcome = FetchOutcome::PassedOn;
+      if (c.starter != Starter::StartupPress) {
+        s.box = Box::Failure;
+        s.failure = r.failure;
+      }
+      return s;
+  }
+  s.outcome = FetchOutcome::Success;
+  s.fresh = true;
+  s.serverTime = r.time;
+  s.figures = r.figures;
+  serverTime_ = r.time;
+  serverTimeValid_ = true;
+  bool withheld = false;
+  if (c.sync) {
+    const time::TDateTime computerNow = time::fromSystemTime(services_.clock.localTime());
+    s.stepSeconds = (answerNow(r) - computerNow) * 86400.0;
+    const time::TDateTime floor =
+        time::FloorInLocalTime(services_.buildDate, services_.clock.timeZone());
+    withheld = c.starter != Starter::Person &&
+               !time::UnattendedStepAllowed(s.stepSeconds, computerNow, floor);
+  }
+  if (withheld) {
+    // No success for the back-off: the next turn waits.
+    s.outcome = FetchOutcome::Withheld;
+    if (!withheldTold_) {
+      withheldTold_ = true;
+      s.box = Box::StepWithheld;
+    }
+    return s;
+  }
+  backoff_.succeeded(host);
+  if (c.sync && c.starter == Starter::Person && time::StepNeedsAPerson(s.stepSeconds))
+    s.box = Box::StepQuestion;
+  return s;
 }
 
 void TimeCommands::write(const QueryResult& r) {
   withheldTold_ = false;
-  if (r.utcUs) {
+  if (r.figures.source == time::AnswerFigures::Source::Sntp) {
     // In UTC, so a daylight-saving change between the answer and the write,
     // or brought by the write itself, cannot shift it.
     const std::int64_t elapsedUs =
-        std::max<std::int64_t>(0, services_.clock.steadyMicroseconds() - r.receivedAtUs);
-    const std::int64_t us = *r.utcUs + elapsedUs;
+        std::max<std::int64_t>(0, services_.clock.steadyMicroseconds() - r.figures.receivedAtUs);
+    const std::int64_t us = r.figures.answerUtcUs + elapsedUs;
     const std::int64_t ms = us / 1000 + (us % 1000 >= 500 ? 1 : 0);
     platform::SystemTime record = time::toSystemTime(time::fromUnixMilliseconds(ms));
     record.dayOfWeek = 0;
@@ -182,135 +198,96 @@ void TimeCommands::write(const QueryResult& r) {
   services_.clock.setLocalTime(record);
 }
 
-FetchOutcome TimeCommands::settleAndWrite(const QueryResult& r, Starter starter) {
-  double stepSeconds = 0;
-  bool withheld = false;
-  if (r.kind == QueryResult::Kind::Time) {
-    const time::TDateTime computerNow = time::fromSystemTime(services_.clock.localTime());
-    stepSeconds = (answerNow(r) - computerNow) * 86400.0;
-    const time::TDateTime floor =
-        time::FloorInLocalTime(services_.buildDate, services_.clock.timeZone());
-    withheld =
-        starter != Starter::Person && !time::UnattendedStepAllowed(stepSeconds, computerNow, floor);
-  }
-  // A withheld step is no success for the back-off: the next turn waits.
-  const FetchOutcome outcome = settle(r, starter, !withheld);
-  if (outcome != FetchOutcome::Success) return outcome;
-  if (withheld) {
-    if (!withheldTold_) {
-      withheldTold_ = true;
-      view_.stepWithheldBox(r.time, stepSeconds);
-    }
-    return FetchOutcome::Withheld;
-  }
-  if (starter == Starter::Person && time::StepNeedsAPerson(stepSeconds) &&
-      !view_.confirmStep(r.time, stepSeconds))
-    return FetchOutcome::Declined;
-  write(r);
-  return FetchOutcome::Success;
-}
-
-FetchOutcome TimeCommands::getServerTime(Starter starter) {
-  if (busy_) return FetchOutcome::Skipped;
-  const Claim claim(*this);
-  return settle(queryHere(), starter);
-}
-
-FetchOutcome TimeCommands::syncComputerTime(Starter starter) {
-  if (busy_ || !view_.serverTimeShown()) return FetchOutcome::Skipped;
-  const Claim claim(*this);
-  view_.stopDisplayTick();
+// One way for every answer, whichever thread queried. The state is shown
+// while this command still holds the slot, so no other command's box comes
+// on top of its own.
+FetchOutcome TimeCommands::answer(const Command& c, const QueryResult& r) {
   FetchOutcome outcome = FetchOutcome::Failed;
   try {
+    const TimeState s = settle(c, r);
+    const bool yes = view_.renderTime(s);
+    if (r.unexpected) std::rethrow_exception(r.unexpected);
+    outcome = s.box == TimeState::Box::StepQuestion && !yes ? FetchOutcome::Declined : s.outcome;
     // Only a fresh answer reaches the clock: the estimate of a failed fetch
     // lags by that fetch's wait.
-    outcome = settleAndWrite(queryHere(), starter);
+    if (c.sync && outcome == FetchOutcome::Success) write(r);
   } catch (...) {
-    view_.runDisplayTick();
+    if (c.sync) view_.syncEnded();
     throw;
   }
-  view_.runDisplayTick();
+  if (!c.sync) return outcome;
+  view_.syncEnded();
+  // An unattended synchronisation that set nothing: the next turn waits.
+  if (c.starter != Starter::Person &&
+      (outcome == FetchOutcome::Failed || outcome == FetchOutcome::PassedOn ||
+       outcome == FetchOutcome::Withheld))
+    backoff_.failed(services_.clock.steadyMicroseconds(), c.request.host);
   return outcome;
 }
 
-void TimeCommands::hotkeyAction() {
-  if (getServerTime() == FetchOutcome::PassedOn) return;
-  view_.letMessagesRun();
-  syncComputerTime();
+// A command whose query waits on the UI thread.
+FetchOutcome TimeCommands::run(const Command& c) {
+  if (busy_ || (c.sync && !c.request.serverTimeShown)) return FetchOutcome::Skipped;
+  const Claim claim(*this);
+  QueryResult r;
+  begin(c, true, [&] { r = query(c.request); });
+  return answer(c, r);
 }
 
-void TimeCommands::automaticTurn() {
-  const std::wstring host = view_.serverHost();
-  if (busy_ || !backoff_.allows(services_.clock.steadyMicroseconds(), host)) return;
-  const FetchOutcome outcome = syncComputerTime(Starter::AutomaticCheck);
-  if (outcome == FetchOutcome::Failed || outcome == FetchOutcome::PassedOn ||
-      outcome == FetchOutcome::Withheld)
-    backoff_.failed(services_.clock.steadyMicroseconds(), host);
+FetchOutcome TimeCommands::getServerTime(const TimeRequest& request, Starter starter) {
+  return run({starter, false, request});
 }
 
-void TimeCommands::launchPressQuery(void (TimeCommands::*next)(const QueryResult&)) {
-  view_.setFetchEnabled(false);
-  clicker_.start([this, host = view_.serverHost(),
-                  daylight = view_.daylightTicked()] { return query(host, daylight); },
-                 [this, next](const QueryResult& r) { (this->*next)(r); });
+FetchOutcome TimeCommands::syncComputerTime(const TimeRequest& request, Starter starter) {
+  return run({starter, true, request});
 }
 
-// The press holds the slot from its first query to its last result; this
-// ends it when its last step leaves, whichever way it leaves.
-class TimeCommands::PressEnd {
- public:
-  explicit PressEnd(TimeCommands& owner) : owner_(owner) {}
-  ~PressEnd() {
-    if (!handedOn_) {
-      owner_.busy_ = false;
-      owner_.pressDone_ = true;
-    }
-  }
-  PressEnd(const PressEnd&) = delete;
-  PressEnd& operator=(const PressEnd&) = delete;
-  void handOn() { handedOn_ = true; }
+void TimeCommands::automaticTurn(const TimeRequest& request) {
+  if (busy_ || !backoff_.allows(services_.clock.steadyMicroseconds(), request.host)) return;
+  syncComputerTime(request, Starter::AutomaticCheck);
+}
 
- private:
-  TimeCommands& owner_;
-  bool handedOn_ = false;
-};
-
-bool TimeCommands::startupPress() {
+bool TimeCommands::startupPress(const TimeRequest& request) {
   if (busy_) return false;
-  busy_ = true;
-  PressEnd end(*this);
-  launchPressQuery(&TimeCommands::pressFetched);
-  end.handOn();
+  press_ = std::make_unique<Claim>(*this);
+  pressQuery({Starter::StartupPress, false, request});
   return true;
 }
 
-void TimeCommands::pressFetched(const QueryResult& r) {
-  PressEnd end(*this);
-  settle(r, Starter::StartupPress);
-  if (!view_.automaticTicked() || !view_.serverTimeShown()) return;
-  view_.stopDisplayTick();
+void TimeCommands::pressQuery(const Command& c) {
   try {
-    launchPressQuery(&TimeCommands::pressSynced);
+    begin(c, false, [&] {
+      clicker_.start([this, request = c.request] { return query(request); },
+                     [this, c](const QueryResult& r) { pressAnswered(c, r); });
+    });
   } catch (...) {
-    view_.runDisplayTick();
+    endPress();
     throw;
   }
-  end.handOn();
 }
 
-void TimeCommands::pressSynced(const QueryResult& r) {
-  PressEnd end(*this);
-  FetchOutcome outcome = FetchOutcome::Failed;
+// The fetch's answer is followed by the synchronisation when the automatic
+// box is ticked by then.
+void TimeCommands::pressAnswered(const Command& c, const QueryResult& r) {
   try {
-    outcome = settleAndWrite(r, Starter::StartupPress);
+    answer(c, r);
+    if (!c.sync) {
+      const TimeRequest next = view_.timeRequest();
+      if (next.automatic && next.serverTimeShown) {
+        pressQuery({Starter::StartupPress, true, next});
+        return;
+      }
+    }
   } catch (...) {
-    view_.runDisplayTick();
+    endPress();
     throw;
   }
-  // A synchronisation the ticked box started, like an automatic turn.
-  if (outcome != FetchOutcome::Success)
-    backoff_.failed(services_.clock.steadyMicroseconds(), r.host);
-  view_.runDisplayTick();
+  endPress();
+}
+
+void TimeCommands::endPress() {
+  press_.reset();
+  pressDone_ = true;
 }
 
 }  // namespace hv::app

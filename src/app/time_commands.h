@@ -1,10 +1,12 @@
 #pragma once
 // Get Server Time and Sync Computer Time: the one owner of the fetch, of
 // what its answer means and of the clock write. The main window starts them
-// (buttons, daylight box, hotkey, automatic check, start-up press) and they
-// reach the window only through TimeView. All of it runs on the UI thread
-// except the start-up press's queries, which run on a TClicker thread and
-// hand one result back each.
+// (buttons, daylight box, hotkey, automatic check, start-up press) with what
+// it reads of itself, and each answer comes back to it as one state to
+// render, through TimeView. All of it runs on the UI thread except the
+// start-up press's queries, which run on a TClicker thread and hand one
+// result back each; an answer takes the same way from there on, whichever
+// thread asked.
 //
 // One command at a time: a starter that comes while another command runs,
 // its message boxes included, skips its turn, so commands never nest and
@@ -14,13 +16,13 @@
 // hours is made unless a person says yes (time/clock_guard.h).
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/automatic_backoff.h"
 #include "app/clicker.h"
-#include "app/server_time_hint.h"
+#include "time/answer_figures.h"
 #include "time/datetime.h"
 
 namespace hv::platform {
@@ -36,35 +38,57 @@ class TIdSNTP;
 
 namespace hv::app {
 
+// What a command reads of the main window, taken once when it starts.
+struct TimeRequest {
+  std::wstring host;  // the server box's own text, trimmed
+  bool daylight = false;
+  // The server time display no longer shows its initial text.
+  bool serverTimeShown = false;
+  bool automatic = false;  // the Automatically Synchronize box
+};
+
+// What became of a command.
+enum class FetchOutcome {
+  Success,
+  Failed,    // refused or not answered; reported by a box, or silently
+  PassedOn,  // the maker's endpoint failed: shown by the general error
+             // report, or dropped by the start-up press
+  Skipped,   // another command was running
+  Withheld,  // shown, but the step was too large to make unattended
+  Declined,  // shown, and the person said no to the step
+};
+
+// What an answer leaves for the window, rendered in one go.
+struct TimeState {
+  enum class Box { None, ServerError, InvalidTime, Failure, StepWithheld, StepQuestion };
+  FetchOutcome outcome = FetchOutcome::Failed;
+  // A fresh server time: the display, its tooltip, and Sync Computer Time
+  // enabled.
+  bool fresh = false;
+  time::TDateTime serverTime = 0;
+  time::AnswerFigures figures;
+  Box box = Box::None;
+  double stepSeconds = 0;      // the answer minus the computer's clock
+  std::exception_ptr failure;  // Box::Failure: for the general error report
+};
+
 // What the commands need of the main window.
 class TimeView {
  public:
   virtual ~TimeView() = default;
-  // The server box's own text, trimmed.
-  virtual std::wstring serverHost() = 0;
-  virtual bool daylightTicked() = 0;
-  virtual bool automaticTicked() = 0;
-  // The Get Server Time button.
-  virtual void setFetchEnabled(bool on) = 0;
-  // Lets the pending window messages run once.
-  virtual void letMessagesRun() = 0;
-  // A fresh server time: shown with how good it was, and Sync Computer
-  // Time enabled.
-  virtual void showServerTime(time::TDateTime t, const AnswerFigures& figures) = 0;
-  // False while the server time display still shows its initial text.
-  virtual bool serverTimeShown() = 0;
-  virtual void stopDisplayTick() = 0;
-  // Runs the display tick at once; it starts its timer again.
-  virtual void runDisplayTick() = 0;
-  virtual void errorBox(const wchar_t* text) = 0;
-  // An unattended synchronisation did not set the clock: the step to the
-  // server's time was too large.
-  virtual void stepWithheldBox(time::TDateTime serverTime, double stepSeconds) = 0;
-  // Asks before a person's synchronisation makes a step that large; no is
-  // the default.
-  virtual bool confirmStep(time::TDateTime serverTime, double stepSeconds) = 0;
-  // The general error report.
-  virtual void reportFailure(const std::exception_ptr& failure) = 0;
+  // The window's inputs now; the start-up press reads them again for its
+  // synchronisation.
+  virtual TimeRequest timeRequest() = 0;
+  // A query starts: Get Server Time is disabled and, for a synchronisation,
+  // the display tick stopped. A query that waits on the UI thread has the
+  // window drawn first: the pending messages run once.
+  virtual void fetchStarted(bool sync, bool waitsHere) = 0;
+  // Shows the state, its box included; true when the box asked about a
+  // step and the person said yes.
+  virtual bool renderTime(const TimeState& state) = 0;
+  // A synchronisation ended: the display tick runs at once and starts its
+  // timer again.
+  virtual void syncEnded() = 0;
 };
 
 struct TimeServices {
@@ -78,17 +102,6 @@ struct TimeServices {
   time::TDateTime buildDate = 0;
 };
 
-// What became of a fetch.
-enum class FetchOutcome {
-  Success,
-  Failed,    // refused or not answered; reported by a box, or silently
-  PassedOn,  // the maker's endpoint failed: shown by the general error
-             // report, or dropped by the start-up press
-  Skipped,   // another command was running
-  Withheld,  // shown, but the step was too large to make unattended
-  Declined,  // shown, and the person said no to the step
-};
-
 // Who started a command. A person's synchronisation asks before a large
 // step; the automatic check and the start-up press never make one. The
 // start-up press drops a failure that is passed on, the others show it.
@@ -98,14 +111,9 @@ enum class Starter { Person, AutomaticCheck, StartupPress };
 struct QueryResult {
   enum class Kind { Time, InvalidTime, ServerError, Empty, MakerFailure };
   Kind kind = Kind::Empty;
-  std::wstring host;
   time::TDateTime time = 0;
-  // SNTP: the same answer in UTC microseconds since 1970, unrounded, which
-  // the clock is written from.
-  std::optional<std::int64_t> utcUs;
-  std::int64_t receivedAtUs = 0;
-  AnswerFigures figures;  // Time
-  std::string kissCode;
+  // SNTP: answerUtcUs, unrounded, is what the clock is written from.
+  time::AnswerFigures figures;
   std::exception_ptr failure;     // MakerFailure
   std::exception_ptr unexpected;  // anything the query did not expect
 };
@@ -125,37 +133,46 @@ class TimeCommands {
   bool ServerTimeValid() const { return serverTimeValid_; }
   void advanceEstimate(std::int64_t ms);
 
-  FetchOutcome getServerTime(Starter starter = Starter::Person);
-  FetchOutcome syncComputerTime(Starter starter = Starter::Person);
-  void hotkeyAction();
-  // Starts the start-up press; false while another command runs.
-  bool startupPress();
+  FetchOutcome getServerTime(const TimeRequest& request, Starter starter = Starter::Person);
+  FetchOutcome syncComputerTime(const TimeRequest& request, Starter starter = Starter::Person);
+  // Starts the start-up press: a fetch, then a synchronisation when the
+  // automatic box is ticked by then, both queried on the TClicker. False
+  // while another command runs.
+  bool startupPress(const TimeRequest& request);
   bool startupPressDone() const { return pressDone_; }
   // The automatic check found the displays apart.
-  void automaticTurn();
+  void automaticTurn(const TimeRequest& request);
   // The automatic box ticked again: automatic turns start afresh.
   void resetAutomatic() {
     backoff_.reset();
     withheldTold_ = false;
   }
-  bool running() const { return busy_; }
 
  private:
   class Claim;
-  class PressEnd;
-  QueryResult query(const std::wstring& host, bool daylight);
-  QueryResult queryHere();
+  // A command under way: who started it, whether it sets the clock, and
+  // what it read of the window.
+  struct Command {
+    Starter starter;
+    bool sync;
+    TimeRequest request;
+  };
+  FetchOutcome run(const Command& c);
+  // The window shows that a query runs, then start sets it going.
+  void begin(const Command& c, bool waitsHere, const std::function<void()>& start);
+  QueryResult query(const TimeRequest& request);
   void refuseBeforeFloor(QueryResult& r);
-  void launchPressQuery(void (TimeCommands::*next)(const QueryResult&));
-  FetchOutcome settle(const QueryResult& r, Starter starter, bool countSuccess = true);
-  // The synchronisation's end once its answer is in: settled, then
-  // written, withheld or declined.
-  FetchOutcome settleAndWrite(const QueryResult& r, Starter starter);
+  // Everything after the query, whichever thread ran it: settled, rendered,
+  // written.
+  FetchOutcome answer(const Command& c, const QueryResult& r);
+  // What the answer means: the estimate, the back-off, and the state shown.
+  TimeState settle(const Command& c, const QueryResult& r);
   // The answer, aged by the time since it arrived.
   time::TDateTime answerNow(const QueryResult& r);
   void write(const QueryResult& r);
-  void pressFetched(const QueryResult& r);
-  void pressSynced(const QueryResult& r);
+  void pressQuery(const Command& c);
+  void pressAnswered(const Command& c, const QueryResult& r);
+  void endPress();
 
   TimeServices services_;
   TimeView& view_;
@@ -169,6 +186,9 @@ class TimeCommands {
   // was set or the automatic box ticked again.
   bool withheldTold_ = false;
   AutomaticBackoff backoff_;
+  // The start-up press's hold on the one command, from its first query to
+  // its last answer.
+  std::unique_ptr<Claim> press_;
   // Last, so it goes first: its thread uses the members above.
   TClicker<QueryResult> clicker_;
 };

@@ -191,9 +191,13 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
     const sntp::NtpTimestamp t2 = sntp::readTimestamp(reply, sntp::kReceiveOffset);
     const sntp::NtpTimestamp t3 = sntp::readTimestamp(reply, sntp::kTransmitOffset);
     const sntp::NtpTimestamp t4 = sntp::addMicroseconds(t1, receivedAtUs - sending.steadyUs);
-    last_ = {true,         sntp::stratum(reply), sntp::kissCode(reply),
-             receivedAtUs, answered->server,     sntp::measureExchange(t1, t2, t3, t4)};
-    const double delayMs = last_.figures.delaySeconds * 1000;
+    last_ = sntp::measureExchange(t1, t2, t3, t4);
+    last_.arrived = true;
+    last_.stratum = sntp::stratum(reply);
+    last_.kissCode = sntp::kissCode(reply);
+    last_.receivedAtUs = receivedAtUs;
+    last_.server = answered->server;
+    const double delayMs = last_.delaySeconds * 1000;
     last_.reliable = delayMs >= 0 && (ReceiveTimeout <= 0 || delayMs <= ReceiveTimeout);
     const sntp::NtpTimestamp answer =
         last_.reliable ? sntp::serverTimeAtArrival(t1, t2, t3, t4) : t3;

@@ -11,28 +11,13 @@
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "platform/udp.h"
+#include "time/answer_figures.h"
 #include "time/datetime.h"
 #include "time/sntp_error.h"
 #include "time/sntp_figures.h"
 #include "time/sntp_packet.h"
 
 namespace hv::time {
-
-// What a query learnt beside the time itself.
-struct SntpReply {
-  bool arrived = false;  // a whole reply to the request came, accepted or not
-  int stratum = 0;
-  std::string kissCode;           // of a kiss-o'-death, else empty
-  std::int64_t receivedAtUs = 0;  // on the clock's steady scale
-  platform::IpAddress server;     // the address that answered
-  // Offset and round trip of the exchange.
-  sntp::ExchangeFigures figures;
-  // A round trip from 0 to ReceiveTimeout: the figures can be trusted.
-  bool reliable = false;
-  // What DateTime hands on, unrounded, in UTC microseconds since 1970: the
-  // server's clock at receivedAtUs when reliable, else its transmit time.
-  std::int64_t answerUtcUs = 0;
-};
 
 class TIdSNTP {
  public:
@@ -56,8 +41,9 @@ class TIdSNTP {
   // one too each second the earlier ones stay silent, within the one
   // ReceiveTimeout; the first acceptable reply wins.
   TDateTime DateTime();
-  // The reply of the last query; read it on the thread that queried.
-  const SntpReply& LastReply() const { return last_; }
+  // The figures of the last query's reply, whose answerUtcUs is what
+  // DateTime handed on; read them on the thread that queried.
+  const AnswerFigures& LastReply() const { return last_; }
 
  private:
   std::vector<platform::IpAddress> resolve(const std::wstring& host);
@@ -105,7 +91,7 @@ class TIdSNTP {
     int answered = 0;  // of those
   };
   std::array<FamilySocket, 2> sockets_;  // IPv4, IPv6
-  SntpReply last_;
+  AnswerFigures last_;
 };
 
 }  // namespace hv::time

@@ -16,15 +16,17 @@ std::int64_t difference(NtpTimestamp a, NtpTimestamp b) {
 
 }  // namespace
 
-ExchangeFigures measureExchange(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3,
-                                NtpTimestamp t4) {
+AnswerFigures measureExchange(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3, NtpTimestamp t4) {
   const std::int64_t out = difference(t2, t1);
   const std::int64_t back = difference(t3, t4);
   // Halved before adding, so the sum cannot overflow.
   const double offset = static_cast<double>(out / 2 + back / 2);
   const double delay =
       static_cast<double>(difference(t4, t1)) - static_cast<double>(difference(t3, t2));
-  return {offset / kUnitsPerSecond, delay / kUnitsPerSecond};
+  AnswerFigures figures;
+  figures.offsetSeconds = offset / kUnitsPerSecond;
+  figures.delaySeconds = delay / kUnitsPerSecond;
+  return figures;
 }
 
 NtpTimestamp serverTimeAtArrival(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3,

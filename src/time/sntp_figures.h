@@ -5,18 +5,15 @@
 // seconds as long as the two clocks lie within 68 years of each other.
 #include <cstdint>
 
+#include "time/answer_figures.h"
 #include "time/sntp_packet.h"
 
 namespace hv::time::sntp {
 
-struct ExchangeFigures {
-  double offsetSeconds = 0;  // how far the server's clock is ahead of ours
-  double delaySeconds = 0;   // the round trip, less the server's own time
-};
-
-// t1: request sent (our clock), t2: request received (server), t3: reply
-// sent (server), t4: reply received (our clock).
-ExchangeFigures measureExchange(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3, NtpTimestamp t4);
+// The offset and the round trip; nothing else is filled in. t1: request
+// sent (our clock), t2: request received (server), t3: reply sent (server),
+// t4: reply received (our clock).
+AnswerFigures measureExchange(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3, NtpTimestamp t4);
 
 // The server's clock when the reply arrived: its transmit time plus half
 // the round trip, the way back taken to last as long as the way out. Only

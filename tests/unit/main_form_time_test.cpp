@@ -264,7 +264,7 @@ TEST_F(TimeCommands, SyncWritesTheFreshAnswerWithItsMilliseconds) {
   serve(0);
   TAppForm& f = start();
   // Nothing fetched yet: nothing happens, not even a query.
-  f.timeCommands().syncComputerTime();
+  f.BitBtn2Click();
   EXPECT_EQ(queries(), 0u);
   EXPECT_TRUE(h.clock.setCalls.empty());
 
@@ -393,9 +393,10 @@ TEST_F(TimeCommands, CommandsStartedWhileOneWaitsDoNotNest) {
   h.windows.onMessageBox = [&](const ui::MessageBoxRequest&) {
     // While the box of a failed fetch inside Sync is open, the hotkey, the
     // automatic check and a fetch come in: each skips its turn.
-    EXPECT_EQ(f.timeCommands().getServerTime(), FetchOutcome::Skipped);
-    EXPECT_EQ(f.timeCommands().syncComputerTime(), FetchOutcome::Skipped);
-    f.timeCommands().hotkeyAction();
+    f.BitBtn1Click();
+    f.BitBtn2Click();
+    f.WMHotKey(f.hotkey1());
+    f.TimerAutomaticTimer();
   };
   const std::size_t before = queries();
   h.windows.userClick(f.BitBtn2);

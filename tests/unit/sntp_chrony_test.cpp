@@ -65,7 +65,7 @@ TEST_F(SntpChrony, AnswersAgreeWithTheLocalClockOverOneSocket) {
     ASSERT_GE(outside, 0) << "query " << i << ": no acceptable reply; " << test::chronydLog();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "query " << i;
     worst = std::max(worst, outside);
-    const auto& figures = client.LastReply().figures;
+    const auto& figures = client.LastReply();
     offsets.push_back(std::fabs(figures.offsetSeconds));
     trips.push_back(figures.delaySeconds);
   }

@@ -199,14 +199,14 @@ TEST_F(SntpClient, TheAnswerIsTheServersClockAtArrival) {
       return std::vector<PeerDatagram>{
           {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
     });
-    const SntpReply& reply = client.LastReply();
+    const AnswerFigures& reply = client.LastReply();
     EXPECT_EQ(reply.reliable, c.reliable) << c.what;
     const std::int64_t expectedUs =
         c.reliable ? serverUs - (c.backMs - c.outMs) * 500 : serverUs - c.backMs * 1000;
     EXPECT_NEAR(static_cast<double>(reply.answerUtcUs), static_cast<double>(expectedUs), 1)
         << c.what;
     EXPECT_NEAR(msOf(t), msOf(sntp::utcToLocal(expectedUs, sntp::offsetDays(-120))), 1) << c.what;
-    EXPECT_NEAR(reply.figures.delaySeconds, (c.outMs + c.backMs) / 1000.0, 1e-6) << c.what;
+    EXPECT_NEAR(reply.delaySeconds, (c.outMs + c.backMs) / 1000.0, 1e-6) << c.what;
   }
 }
 
@@ -236,8 +236,8 @@ TEST_F(SntpClient, WorksAcross2036) {
     const auto& p = requests[0].bytes;
     EXPECT_EQ(std::uint32_t(p[40] << 24 | p[41] << 16 | p[42] << 8 | p[43]), c.requestSeconds);
     EXPECT_EQ(msOf(t), msOf(sntp::utcToLocal(serverUs, sntp::offsetDays(-120)))) << c.clockUs;
-    EXPECT_NEAR(client.LastReply().figures.offsetSeconds, c.aheadMs / 1000.0, 1e-6) << c.clockUs;
-    EXPECT_NEAR(client.LastReply().figures.delaySeconds, 0, 1e-6) << c.clockUs;
+    EXPECT_NEAR(client.LastReply().offsetSeconds, c.aheadMs / 1000.0, 1e-6) << c.clockUs;
+    EXPECT_NEAR(client.LastReply().delaySeconds, 0, 1e-6) << c.clockUs;
   }
 }
 
