@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "ui/controls.h"
@@ -193,6 +194,15 @@ class Form {
   }
   MenuItem& menuItem(Row<MenuItem, MenuSpec> row) const;
   Timer& timer(Row<Timer, TimerSpec> row) const;
+  template <class T, class Design>
+  T& part(Row<T, Design> row) const {
+    if constexpr (std::is_same_v<Design, ControlSpec>)
+      return control(row);
+    else if constexpr (std::is_same_v<Design, MenuSpec>)
+      return menuItem(row);
+    else
+      return timer(row);
+  }
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   const std::vector<std::unique_ptr<MenuItem>>& menuItems() const { return menuItems_; }
   const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
@@ -250,6 +260,17 @@ class Form {
   void end() noexcept;
 
  protected:
+  // The part made from a row of this form's table, its main event (a click,
+  // a change, a tick) wired to a handler of the window, in one step: a row
+  // of another kind, or a handler that is not the window's, fails the build.
+  template <class T, class Design, class Self>
+  T& bind(Row<T, Design> row, void (Self::*handler)()) {
+    static_assert(std::is_base_of_v<Form, Self>, "the handler is not one of this window's");
+    T& made = part(row);
+    MainEvent(made) = [this, handler] { (static_cast<Self*>(this)->*handler)(); };
+    return made;
+  }
+
   // Runs once the native window exists.
   virtual void FormCreate() {}
   // Runs once, before the native window goes, while the form is whole.
@@ -275,6 +296,26 @@ class Form {
   bool inModal_ = false;
   FormNative* native_ = nullptr;
 };
+
+// What a part mainly does: a click, a change of its text or choice, a tick.
+inline std::function<void()>& MainEvent(Control& c) {
+  return c.OnClick;
+}
+inline std::function<void()>& MainEvent(ComboBox& c) {
+  return c.OnChange;
+}
+inline std::function<void()>& MainEvent(Edit& c) {
+  return c.OnChange;
+}
+inline std::function<void()>& MainEvent(Memo& c) {
+  return c.OnChange;
+}
+inline std::function<void()>& MainEvent(MenuItem& m) {
+  return m.OnClick;
+}
+inline std::function<void()>& MainEvent(Timer& t) {
+  return t.OnTimer;
+}
 
 inline void FormDeleter::operator()(Form* form) const noexcept {
   form->end();
