@@ -231,18 +231,13 @@ bool ControlWindow::mouse(UINT msg, int button) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (holdsPointer() && (c.OnMouseMove || c.OnMouseUp)) {
-        SetCapture(hwnd_);
-        captured_ = true;
-      }
+      if (holdsPointer() && (c.OnMouseMove || c.OnMouseUp)) SetCapture(hwnd_);
       return !c.OnMouseDown || form_.fire(c.OnMouseDown, button);
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      if (captured_) {
-        captured_ = false;
-        ReleaseCapture();
-      }
+      // The system keeps who holds the pointer; a button holds it itself.
+      if (holdsPointer() && GetCapture() == hwnd_) ReleaseCapture();
       return !c.OnMouseUp || form_.fire(c.OnMouseUp, button);
     default:
       return true;
@@ -263,9 +258,6 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
       if (!mouse(msg, 3)) return 0;
-      break;
-    case WM_CAPTURECHANGED:
-      captured_ = false;
       break;
     case WM_MOUSEMOVE:
       if (!tracking_ && (c.OnMouseEnter || c.OnMouseLeave)) {

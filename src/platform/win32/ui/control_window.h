@@ -117,7 +117,6 @@ class ControlWindow {
 
   HWND hwnd_ = nullptr;    // goes with the form's window
   bool tracking_ = false;  // the pointer is over the control
-  bool captured_ = false;  // we hold the pointer for a drag
 };
 
 }  // namespace hv::platform::win32::winui
