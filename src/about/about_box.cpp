@@ -50,7 +50,6 @@ TAboutBox::TAboutBox(AboutServices services, RandomFn random)
     c->setFontColour(kWhite);
   Label5.setFontColour(kLime);
 
-  tmTimer.OnTimer = [this] { tmTimerTimer(); };
   OnPaint = [this](ui::Canvas& canvas) {
     outCanvas_.paint(canvas, {0, 0, bitmapWidth_, bitmapHeight_});
   };
@@ -68,14 +67,8 @@ TAboutBox::TAboutBox(AboutServices services, RandomFn random)
     c->OnMouseMove = [this] { FormMouseMove(); };
     c->OnMouseUp = [this](int) { FormMouseUp(); };
   }
-  BitBtn1.OnClick = [this] { BitBtn1Click(); };
-  BitBtn2.OnClick = [this] { BitBtn2Click(); };
   BitBtn1.OnKeyDown = [this](unsigned key) { EscapeKeyDown(key); };
   BitBtn2.OnKeyDown = [this](unsigned key) { EscapeKeyDown(key); };
-  Label5.OnClick = [this] { Label5Click(); };
-  Credits1.OnClick = [this] { Credits1Click(); };
-  Howtouninstall1.OnClick = [this] { Howtouninstall1Click(); };
-  LicensePrivacyPolicy1.OnClick = [this] { LicensePrivacyPolicy1Click(); };
 }
 
 // The animation stops before the window goes.

@@ -40,15 +40,19 @@ class TAboutBox : public ui::Form {
   ui::Bevel& Bevel1 = control(ui::row<ui::Bevel>(kAboutControls, "Bevel1"));
   ui::Label& Image1 = control(ui::row<ui::Label>(kAboutControls, "Image1"));
   ui::Label& Label2 = control(ui::row<ui::Label>(kAboutControls, "Label2"));
-  ui::Button& BitBtn1 = control(ui::row<ui::Button>(kAboutControls, "BitBtn1"));
-  ui::Button& BitBtn2 = control(ui::row<ui::Button>(kAboutControls, "BitBtn2"));
-  ui::Label& Label5 = control(ui::row<ui::Label>(kAboutControls, "Label5"));
-  ui::MenuItem& Credits1 = menuItem(ui::row<ui::MenuItem>(kAboutInfoMenu, "Credits1"));
-  ui::MenuItem& Howtouninstall1 =
-      menuItem(ui::row<ui::MenuItem>(kAboutInfoMenu, "Howtouninstall1"));
+  ui::Button& BitBtn1 =
+      bind(ui::row<ui::Button>(kAboutControls, "BitBtn1"), &TAboutBox::BitBtn1Click);
+  ui::Button& BitBtn2 =
+      bind(ui::row<ui::Button>(kAboutControls, "BitBtn2"), &TAboutBox::BitBtn2Click);
+  ui::Label& Label5 = bind(ui::row<ui::Label>(kAboutControls, "Label5"), &TAboutBox::Label5Click);
+  ui::MenuItem& Credits1 =
+      bind(ui::row<ui::MenuItem>(kAboutInfoMenu, "Credits1"), &TAboutBox::Credits1Click);
+  ui::MenuItem& Howtouninstall1 = bind(ui::row<ui::MenuItem>(kAboutInfoMenu, "Howtouninstall1"),
+                                       &TAboutBox::Howtouninstall1Click);
   ui::MenuItem& LicensePrivacyPolicy1 =
-      menuItem(ui::row<ui::MenuItem>(kAboutInfoMenu, "LicensePrivacyPolicy1"));
-  ui::Timer& tmTimer = timer(ui::row<ui::Timer>(kAboutTimers, "tmTimer"));
+      bind(ui::row<ui::MenuItem>(kAboutInfoMenu, "LicensePrivacyPolicy1"),
+           &TAboutBox::LicensePrivacyPolicy1Click);
+  ui::Timer& tmTimer = bind(ui::row<ui::Timer>(kAboutTimers, "tmTimer"), &TAboutBox::tmTimerTimer);
 
   void FormCreate() override;
   void FormDestroy() override;

@@ -60,29 +60,11 @@ TAppForm::TAppForm(AppPlatform& platform)
 TAppForm::~TAppForm() = default;
 
 void TAppForm::wireEvents() {
-  TimerStart.OnTimer = [this] { TimerStartTimer(); };
-  TimerMinimize.OnTimer = [this] { TimerMinimizeTimer(); };
-  TimerComputerTime.OnTimer = [this] { TimerComputerTimeTimer(); };
-  Timer1.OnTimer = [this] { Timer1Timer(); };
-  TimerAutomatic.OnTimer = [this] { TimerAutomaticTimer(); };
   OnMinimize = [this] { ApplicationEvents1Minimize(); };
   OnTrayClick = [this] { TrayIcon1Click(); };
   OnClose = [this] { Exit1Click(); };
   OnHotKey = [this](unsigned id) { WMHotKey(id); };
-  ShowHorvane1.OnClick = [this] { ShowHorvane1Click(); };
-  Exit1.OnClick = [this] { Exit1Click(); };
-  Exit2.OnClick = [this] { Exit1Click(); };
-  Help1.OnClick = [this] { Help1Click(); };
-  Help2.OnClick = [this] { Help1.click(); };
-  UpdateNotifications1.OnClick = [this] { UpdateNotifications1Click(); };
-  MenuItem4.OnClick = [this] { UpdateNotifications1Click(); };
-  CheckBox1.OnClick = [this] { CheckBox1Click(); };
-  CheckBox2.OnClick = [this] { CheckBox2Click(); };
-  ComboBox1.OnChange = [this] { ComboBox1Change(); };
-  BitBtn1.OnClick = [this] { BitBtn1Click(); };
-  BitBtn2.OnClick = [this] { BitBtn2Click(); };
   wireWebEvents();
-  wireWindowEvents();
 }
 
 // Any step that fails is reported and ends the sequence there; the window
@@ -213,6 +195,10 @@ void TAppForm::ShowHorvane1Click() {
   show();
   setWindowState(ui::WindowState::Normal);
   bringToFront();
+}
+
+void TAppForm::Help2Click() {
+  Help1.click();
 }
 
 void TAppForm::Exit1Click() {

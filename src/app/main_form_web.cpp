@@ -19,7 +19,6 @@ void TAppForm::wireWebEvents() {
   web::SetOsVersion(web::CaptureOsVersion(platform_.systemInfo, platform_.versionInfo));
   web::CaptureDefaultLocaleId(platform_.localeInfo);
 
-  TimerChecker.OnTimer = [this] { TimerCheckerTimer(); };
   OnSettingChange = [this](const std::wstring& section) {
     if (section == L"intl") web::RefreshDefaultLocaleId(platform_.localeInfo);
   };

@@ -19,15 +19,6 @@ i18n::TranslateServices TranslateServicesOf(AppPlatform& platform) {
   return {platform.windows, platform.files, platform.locale, platform.shell, identity()};
 }
 
-void TAppForm::wireWindowEvents() {
-  Language1.OnClick = [this] { Language1Click(); };
-  Language2.OnClick = [this] { Language1Click(); };
-  SendFeedback1.OnClick = [this] { SendFeedback1Click(); };
-  SendFeedback2.OnClick = [this] { SendFeedback1Click(); };
-  About1.OnClick = [this] { About1Click(); };
-  About2.OnClick = [this] { About1Click(); };
-}
-
 void TAppForm::Language1Click() {
   ui::makeForm<i18n::TTranslateForm>(TranslateServicesOf(platform_), [this](
                                                                          const std::wstring& name) {

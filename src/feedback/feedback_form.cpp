@@ -22,11 +22,6 @@ TFeedbackForm::TFeedbackForm(FeedbackServices services)
     : ui::Form(services.windows, FeedbackFormSpec()),
       services_(services),
       windows_(services.windows) {
-  Panel4.OnClick = [this] { Image1Click(); };
-  Image1.OnClick = [this] { Image1Click(); };
-  Panel5.OnClick = [this] { Image2Click(); };
-  Image2.OnClick = [this] { Image2Click(); };
-  BitBtn1.OnClick = [this] { BitBtn1Click(); };
   for (ui::Control* c : {static_cast<ui::Control*>(&BitBtn1), static_cast<ui::Control*>(&Edit1),
                          static_cast<ui::Control*>(&Memo1)})
     c->OnKeyDown = [this](unsigned key) { EscapeKeyDown(key); };

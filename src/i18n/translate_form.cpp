@@ -70,11 +70,8 @@ TTranslateForm::TTranslateForm(TranslateServices services, SetLanguageFileFn set
       setLanguageFile_(std::move(setLanguageFile)) {
   ComboBox1.addItem(kEnglish);
   ComboBox1.setItemIndex(0);
-  ComboBox1.OnChange = [this] { ComboBox1Change(); };
-  BitBtn1.OnClick = [this] { BitBtn1Click(); };
   // Cancel only closes.
   BitBtn2.OnClick = [this] { setModalResult(ui::ModalResult::Cancel); };
-  Label3.OnClick = [this] { Label3Click(); };
 }
 
 void TTranslateForm::FormCreate() {

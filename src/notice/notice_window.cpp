@@ -42,11 +42,6 @@ TNewVer::TNewVer(NoticeServices services)
 }
 
 void TNewVer::wireEvents() {
-  TimerStart.OnTimer = [this] { TimerStartTimer(); };
-  TimerClose.OnTimer = [this] { TimerCloseTimer(); };
-  TimerLink.OnTimer = [this] { TimerLinkTimer(); };
-  Label2.OnClick = [this] { Label2Click(); };
-  Button1.OnClick = [this] { Button1Click(); };
   OnClose = [this] { FormClose(); };
   // The link, its panel and the close button start no drag.
   OnMouseDown = [this](int button, int, int) { FormMouseDown(button); };

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "ui/form.h"
+
 namespace hv::ui {
 
-Control::Control(const ControlSpec& design)
-    : design_(design),
+Control::Control(Form& form, const ControlSpec& design)
+    : form_(form),
+      design_(design),
       text_(design.text),
       enabled_(design.enabled),
       visible_(design.visible),
@@ -13,13 +16,17 @@ Control::Control(const ControlSpec& design)
       hint_(design.hint) {}
 
 void Control::notify(Change what) {
-  if (peer_) peer_->changed(*this, what);
+  if (FormNative* native = form_.native()) native->controlChanged(*this, what);
+}
+
+bool Control::storeText(std::wstring text) {
+  if (text == text_) return false;
+  text_ = std::move(text);
+  return true;
 }
 
 void Control::setText(std::wstring text) {
-  if (text == text_) return;
-  text_ = std::move(text);
-  notify(Change::Text);
+  if (storeText(std::move(text))) notify(Change::Text);
 }
 
 void Control::setTextFromUser(std::wstring text) {
@@ -88,8 +95,6 @@ void CheckBox::toggleFromUser() {
   setChecked(!checked_);
 }
 
-ComboBox::ComboBox(const ControlSpec& design) : ControlOf(design) {}
-
 int ComboBox::addItem(std::wstring item) {
   auto pos = items_.end();
   if (design().sorted) {
@@ -119,8 +124,10 @@ void ComboBox::clearItems() {
 void ComboBox::setItemIndex(int index) {
   if (index < -1 || index >= static_cast<int>(items_.size())) index = -1;
   itemIndex_ = index;
+  // The whole new state is kept before the native part shows any of it.
+  const bool textChanged = index >= 0 && storeText(items_[static_cast<std::size_t>(index)]);
   notify(Change::Selection);
-  if (index >= 0) Control::setText(items_[static_cast<std::size_t>(index)]);
+  if (textChanged) notify(Change::Text);
 }
 
 void ComboBox::setText(std::wstring text) {
@@ -136,7 +143,7 @@ void ComboBox::setText(std::wstring text) {
 void ComboBox::selectFromUser(int index) {
   if (index < 0 || index >= static_cast<int>(items_.size())) return;
   itemIndex_ = index;
-  Control::setText(items_[static_cast<std::size_t>(index)]);
+  if (storeText(items_[static_cast<std::size_t>(index)])) notify(Change::Text);
   if (OnChange) OnChange();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Control objects: each keeps its own state and events. A window-system peer,
-// when attached, mirrors the state on screen and reports the user's actions
+// Control objects: each keeps its own state and events, in one place. The
+// native part of its form shows every change, and reports the user's actions
 // back through the *FromUser calls, so headless and real windows behave alike.
 #include <cstdint>
 #include <functional>
@@ -79,18 +79,12 @@ enum class Change {
   Hint
 };
 
-class Control;
-
-// What a window system attaches to a control to show it.
-class ControlPeer {
- public:
-  virtual ~ControlPeer() = default;
-  virtual void changed(Control& control, Change what) = 0;
-};
+class Form;
 
 class Control {
  public:
-  explicit Control(const ControlSpec& design);
+  // Made by its form, from a row of the form's table.
+  Control(Form& form, const ControlSpec& design);
   virtual ~Control() = default;
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
@@ -98,6 +92,7 @@ class Control {
   const ControlSpec& design() const { return design_; }
   std::string_view name() const { return design_.name; }
   ControlKind kind() const { return design_.kind; }
+  Form& form() const { return form_; }
 
   const std::wstring& text() const { return text_; }
   virtual void setText(std::wstring text);
@@ -117,10 +112,7 @@ class Control {
   void setBackColour(Colour c);
   bool hasColours() const { return hasColours_; }
 
-  void attach(ControlPeer* peer) { peer_ = peer; }
-  ControlPeer* peer() const { return peer_; }
-
-  // The user typed into the control; the peer already shows the text.
+  // The user typed into the control; its window already shows the text.
   void setTextFromUser(std::wstring text);
 
   std::function<void()> OnClick;
@@ -140,9 +132,13 @@ class Control {
   void click();
 
  protected:
+  // Tells the form's native part, when it has one.
   void notify(Change what);
+  // Keeps a new text without showing it yet; true when it differs.
+  bool storeText(std::wstring text);
 
  private:
+  Form& form_;
   const ControlSpec& design_;
   std::wstring text_;
   bool enabled_;
@@ -152,7 +148,6 @@ class Control {
   Colour fontColour_{};
   Colour backColour_{};
   bool hasColours_ = false;
-  ControlPeer* peer_ = nullptr;
 };
 
 // A control of one kind; the kind lets a window's typed rows be checked when
@@ -195,7 +190,7 @@ class CheckBox : public ControlOf<ControlKind::CheckBox> {
 
 class ComboBox : public ControlOf<ControlKind::ComboBox> {
  public:
-  explicit ComboBox(const ControlSpec& design);
+  using ControlOf::ControlOf;
   const std::vector<std::wstring>& items() const { return items_; }
   // Adds an item (in sorted place for a sorted box); returns its index.
   int addItem(std::wstring item);

@@ -2,20 +2,22 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "ui/window_system.h"
 
 namespace hv::ui {
 
-MenuItem::MenuItem(const MenuSpec& design)
-    : design_(design),
+MenuItem::MenuItem(Form& form, const MenuSpec& design)
+    : form_(form),
+      design_(design),
       caption_(design.caption),
       checked_(design.checked),
       enabled_(design.enabled),
       visible_(design.visible) {}
 
 void MenuItem::notify() {
-  if (peer_) peer_->changed(*this);
+  if (FormNative* native = form_.native()) native->menuChanged(*this);
 }
 
 void MenuItem::setCaption(std::wstring caption) {
@@ -46,19 +48,23 @@ void MenuItem::click() {
   if (enabled_ && OnClick) OnClick();
 }
 
-Timer::Timer(const TimerSpec& design)
-    : design_(design), interval_(design.interval), enabled_(design.enabled) {}
+Timer::Timer(Form& form, const TimerSpec& design)
+    : form_(form), design_(design), interval_(design.interval), enabled_(design.enabled) {}
+
+void Timer::notify() {
+  if (FormNative* native = form_.native()) native->timerChanged(*this);
+}
 
 void Timer::setInterval(unsigned ms) {
   if (ms == interval_) return;
   interval_ = ms;
-  if (peer_) peer_->changed(*this);
+  notify();
 }
 
 void Timer::setEnabled(bool on) {
   if (on == enabled_) return;
   enabled_ = on;
-  if (peer_) peer_->changed(*this);
+  notify();
 }
 
 void Timer::fire() {
@@ -66,24 +72,24 @@ void Timer::fire() {
 }
 
 namespace {
-std::unique_ptr<Control> makeControl(const ControlSpec& design) {
+std::unique_ptr<Control> makeControl(Form& form, const ControlSpec& design) {
   switch (design.kind) {
     case ControlKind::Label:
-      return std::make_unique<Label>(design);
+      return std::make_unique<Label>(form, design);
     case ControlKind::Button:
-      return std::make_unique<Button>(design);
+      return std::make_unique<Button>(form, design);
     case ControlKind::CheckBox:
-      return std::make_unique<CheckBox>(design);
+      return std::make_unique<CheckBox>(form, design);
     case ControlKind::ComboBox:
-      return std::make_unique<ComboBox>(design);
+      return std::make_unique<ComboBox>(form, design);
     case ControlKind::Edit:
-      return std::make_unique<Edit>(design);
+      return std::make_unique<Edit>(form, design);
     case ControlKind::Memo:
-      return std::make_unique<Memo>(design);
+      return std::make_unique<Memo>(form, design);
     case ControlKind::Panel:
-      return std::make_unique<Panel>(design);
+      return std::make_unique<Panel>(form, design);
     case ControlKind::Bevel:
-      return std::make_unique<Bevel>(design);
+      return std::make_unique<Bevel>(form, design);
   }
   throw std::logic_error("unknown control kind");
 }
@@ -94,45 +100,35 @@ Form::Form(WindowSystem& ws, const FormSpec& design)
   build();
 }
 
-// Only a form that skipped FormPtr gets here still realised; its handlers
-// cannot run any more, but its window must not outlive it.
+// Only a form that skipped FormPtr gets here with its native part; its
+// handlers cannot run any more, but its window must not outlive it.
 Form::~Form() {
-  if (realized_) ws_.unrealize(*this);
+  if (FormNative* native = std::exchange(native_, nullptr)) native->formGone();
 }
 
 void Form::build() {
-  for (const auto& c : design_.controls) controls_.push_back(makeControl(c));
-  for (const auto& m : design_.mainMenu) menuItems_.push_back(std::make_unique<MenuItem>(m));
-  for (const auto& m : design_.popupMenu) menuItems_.push_back(std::make_unique<MenuItem>(m));
-  for (const auto& t : design_.timers) timers_.push_back(std::make_unique<Timer>(t));
+  for (const auto& c : design_.controls) controls_.push_back(makeControl(*this, c));
+  for (const auto& m : design_.mainMenu) menuItems_.push_back(std::make_unique<MenuItem>(*this, m));
+  for (const auto& m : design_.popupMenu)
+    menuItems_.push_back(std::make_unique<MenuItem>(*this, m));
+  for (const auto& t : design_.timers) timers_.push_back(std::make_unique<Timer>(*this, t));
 }
 
 void Form::create() {
-  if (realized_) return;
-  ws_.realize(*this);
-  realized_ = true;
+  native_ = &ws_.realize(*this);
   FormCreate();
 }
 
-void Form::destroy() {
-  if (!realized_) return;
-  realized_ = false;
-  hide();
-  FormDestroy();
-  ws_.unrealize(*this);
-}
-
-void Form::windowDestroyed() {
-  destroy();
-}
-
-void FormLife::destroy(Form& form) noexcept {
+void Form::end() noexcept {
+  if (!native_) return;
   try {
-    form.destroy();
+    hide();
+    FormDestroy();
   } catch (...) {
     // The window goes all the same; what its handler threw is reported.
-    form.ws_.report(std::current_exception());
+    ws_.report(std::current_exception());
   }
+  if (FormNative* native = std::exchange(native_, nullptr)) native->formGone();
 }
 
 namespace {
@@ -164,7 +160,7 @@ Timer& Form::timer(Row<Timer, TimerSpec> row) const {
 void Form::setCaption(std::wstring caption) {
   if (caption == caption_) return;
   caption_ = std::move(caption);
-  if (peer_) peer_->captionChanged(*this);
+  if (native_) native_->captionChanged();
 }
 
 void Form::setTrayHint(std::wstring hint) {
@@ -172,35 +168,35 @@ void Form::setTrayHint(std::wstring hint) {
   if (hint.size() > 127) hint.resize(127);
   if (hint == trayHint_) return;
   trayHint_ = std::move(hint);
-  if (peer_) peer_->trayChanged(*this);
+  if (native_) native_->trayChanged();
 }
 
 void Form::show() {
   if (visible_) return;
   visible_ = true;
-  if (peer_) peer_->visibilityChanged(*this);
+  if (native_) native_->visibilityChanged(Showing::Visibility);
 }
 
 void Form::hide() {
   if (!visible_) return;
   visible_ = false;
-  if (peer_) peer_->visibilityChanged(*this);
+  if (native_) native_->visibilityChanged(Showing::Visibility);
 }
 
 void Form::setWindowState(WindowState s) {
   if (s == state_) return;
   state_ = s;
-  if (peer_) peer_->visibilityChanged(*this);
+  if (native_) native_->visibilityChanged(Showing::State);
 }
 
 void Form::bringToFront() {
-  if (peer_) peer_->visibilityChanged(*this);
+  if (native_) native_->visibilityChanged(Showing::Front);
 }
 
 void Form::moveTo(int left, int top) {
   left_ = left;
   top_ = top;
-  if (peer_) peer_->positionChanged(*this);
+  if (native_) native_->positionChanged();
 }
 
 void Form::movedFromUser(int left, int top) {
@@ -209,7 +205,7 @@ void Form::movedFromUser(int left, int top) {
 }
 
 void Form::invalidate() {
-  if (peer_) peer_->invalidate(*this);
+  if (native_) native_->invalidate();
 }
 
 ModalResult Form::showModal() {

@@ -1,14 +1,16 @@
 #pragma once
 // A window: its layout table, its control objects, menus, timers and tray
-// icon. The form owns them all; a window system realises it on screen or the
-// headless one keeps it in memory. A form comes to life through makeForm,
-// which realises it once it is whole, and goes through FormPtr, which
-// destroys its window before the object is taken apart.
+// icon. The form owns them all and keeps their state; the native part that a
+// window system makes for it shows that state on screen (or, headless, keeps
+// what tests read). A form comes to life through makeForm, which realises it
+// once it is whole, and goes through FormPtr, which ends its window before
+// the object is taken apart.
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "ui/controls.h"
@@ -18,6 +20,7 @@ namespace hv::ui {
 
 class WindowSystem;
 class Form;
+class FormNative;
 
 struct MenuSpec {
   std::string_view name;
@@ -31,17 +34,9 @@ struct MenuSpec {
   std::wstring_view shortcut{};  // for example L"F1"
 };
 
-class MenuItem;
-
-class MenuPeer {
- public:
-  virtual ~MenuPeer() = default;
-  virtual void changed(MenuItem& item) = 0;
-};
-
 class MenuItem {
  public:
-  explicit MenuItem(const MenuSpec& design);
+  MenuItem(Form& form, const MenuSpec& design);
   MenuItem(const MenuItem&) = delete;
   MenuItem& operator=(const MenuItem&) = delete;
   const MenuSpec& design() const { return design_; }
@@ -54,17 +49,16 @@ class MenuItem {
   void setEnabled(bool on);
   bool visible() const { return visible_; }
   void setVisible(bool on);
-  void attach(MenuPeer* peer) { peer_ = peer; }
   // Runs OnClick as choosing the item does, when it is enabled.
   void click();
   std::function<void()> OnClick;
 
  private:
   void notify();
+  Form& form_;
   const MenuSpec& design_;
   std::wstring caption_;
   bool checked_, enabled_, visible_;
-  MenuPeer* peer_ = nullptr;
 };
 
 struct TimerSpec {
@@ -73,20 +67,11 @@ struct TimerSpec {
   bool enabled = true;
 };
 
-class Timer;
-
-class TimerPeer {
- public:
-  virtual ~TimerPeer() = default;
-  // Enabled or interval changed: restart or stop the countdown.
-  virtual void changed(Timer& timer) = 0;
-};
-
 // A window timer: ticks every interval while enabled; enabling it again, or
 // changing the interval, restarts the countdown.
 class Timer {
  public:
-  explicit Timer(const TimerSpec& design);
+  Timer(Form& form, const TimerSpec& design);
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
   const TimerSpec& design() const { return design_; }
@@ -95,17 +80,16 @@ class Timer {
   void setInterval(unsigned ms);
   bool enabled() const { return enabled_; }
   void setEnabled(bool on);
-  void attach(TimerPeer* peer) { peer_ = peer; }
-  TimerPeer* peer() const { return peer_; }
   // Called by the window system when the countdown ran out.
   void fire();
   std::function<void()> OnTimer;
 
  private:
+  void notify();
+  Form& form_;
   const TimerSpec& design_;
   unsigned interval_;
   bool enabled_;
-  TimerPeer* peer_ = nullptr;
 };
 
 enum class BorderStyle { Single, Dialog, None };
@@ -140,16 +124,44 @@ struct FormSpec {
   std::wstring_view trayHint{};
 };
 
-class FormPeer {
+// What moved the window's visibility: a show or hide, a change of window
+// state, or a call to come to the front.
+enum class Showing { Visibility, State, Front };
+
+// The part of a form that a window system makes as it realises the form. The
+// form tells it of every change of its own state and of its parts'; it never
+// tells the form what the form told it, only what the user or the system did
+// (the *FromUser calls). The form holds it until it ends.
+class FormNative {
  public:
-  virtual ~FormPeer() = default;
-  virtual void captionChanged(Form& form) = 0;
-  virtual void visibilityChanged(Form& form) = 0;
-  virtual void positionChanged(Form& form) = 0;
-  virtual void trayChanged(Form& form) = 0;
+  virtual void captionChanged() = 0;
+  virtual void visibilityChanged(Showing why) = 0;
+  virtual void positionChanged() = 0;
+  virtual void trayChanged() = 0;
   // Repaint the painted parts of the window (decoration only).
-  virtual void invalidate(Form& form) = 0;
+  virtual void invalidate() = 0;
+  virtual void controlChanged(Control& control, Change what) = 0;
+  virtual void menuChanged(MenuItem& item) = 0;
+  // Enabled or interval changed: restart or stop the countdown.
+  virtual void timerChanged(Timer& timer) = 0;
+  // The form lets go: from here on the native part does not reach it, and
+  // frees itself (a window posts itself the message that destroys it).
+  virtual void formGone() noexcept = 0;
+
+ protected:
+  ~FormNative() = default;
 };
+
+struct FormDeleter {
+  void operator()(Form* form) const noexcept;
+};
+
+// Owns a window from makeForm to its end.
+template <class F>
+using FormPtr = std::unique_ptr<F, FormDeleter>;
+
+template <class F, class... Args>
+FormPtr<F> makeForm(Args&&... args);
 
 // What a form paints itself: decoration such as the About animation.
 class Canvas {
@@ -182,6 +194,15 @@ class Form {
   }
   MenuItem& menuItem(Row<MenuItem, MenuSpec> row) const;
   Timer& timer(Row<Timer, TimerSpec> row) const;
+  template <class T, class Design>
+  T& part(Row<T, Design> row) const {
+    if constexpr (std::is_same_v<Design, ControlSpec>)
+      return control(row);
+    else if constexpr (std::is_same_v<Design, MenuSpec>)
+      return menuItem(row);
+    else
+      return timer(row);
+  }
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   const std::vector<std::unique_ptr<MenuItem>>& menuItems() const { return menuItems_; }
   const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
@@ -210,8 +231,9 @@ class Form {
   const std::wstring& trayHint() const { return trayHint_; }
   void setTrayHint(std::wstring hint);
 
-  void attach(FormPeer* peer) { peer_ = peer; }
-  FormPeer* peer() const { return peer_; }
+  // What the window system made for this form; null before makeForm
+  // realised it and once it ended.
+  FormNative* native() const { return native_; }
   void invalidate();
 
   // Events the window system delivers.
@@ -228,24 +250,38 @@ class Form {
   std::function<void(int button, int x, int y)> OnMouseUp;
   std::function<void(unsigned key)> OnKeyDown;
 
-  // Called by the window system when the user closes the window.
+  // Called by the native part when the user closes the window, or
+  // minimises or restores it.
   void closeFromUser();
-  // Called by the window system when the native window went by other means
-  // than FormPtr: the form lets go of it as when it is destroyed.
-  void windowDestroyed();
+  void stateFromUser(WindowState s) { state_ = s; }
+  // The one way a window ends: FormDestroy runs once, while the form is
+  // whole, and the native part is let go. FormPtr calls it before it frees
+  // the form; the native part calls it when its window went by other means.
+  void end() noexcept;
 
  protected:
+  // The part made from a row of this form's table, its main event (a click,
+  // a change, a tick) wired to a handler of the window, in one step: a row
+  // of another kind, or a handler that is not the window's, fails the build.
+  template <class T, class Design, class Self>
+  T& bind(Row<T, Design> row, void (Self::*handler)()) {
+    static_assert(std::is_base_of_v<Form, Self>, "the handler is not one of this window's");
+    T& made = part(row);
+    MainEvent(made) = [this, handler] { (static_cast<Self*>(this)->*handler)(); };
+    return made;
+  }
+
   // Runs once the native window exists.
   virtual void FormCreate() {}
   // Runs once, before the native window goes, while the form is whole.
   virtual void FormDestroy() {}
 
  private:
-  friend class FormLife;
+  template <class F, class... Args>
+  friend FormPtr<F> makeForm(Args&&... args);
   void build();
   Control& madeFrom(const ControlSpec* row) const;
   void create();
-  void destroy();
   WindowSystem& ws_;
   const FormSpec& design_;
   std::wstring caption_;
@@ -258,35 +294,40 @@ class Form {
   int left_ = 0, top_ = 0;
   ModalResult modalResult_ = ModalResult::None;
   bool inModal_ = false;
-  bool realized_ = false;
-  FormPeer* peer_ = nullptr;
+  FormNative* native_ = nullptr;
 };
 
-// The two steps of a form's life that no window class may forget, taken by
-// makeForm and FormPtr only.
-class FormLife {
- public:
-  static void create(Form& form) { form.create(); }
-  static void destroy(Form& form) noexcept;
-};
+// What a part mainly does: a click, a change of its text or choice, a tick.
+inline std::function<void()>& MainEvent(Control& c) {
+  return c.OnClick;
+}
+inline std::function<void()>& MainEvent(ComboBox& c) {
+  return c.OnChange;
+}
+inline std::function<void()>& MainEvent(Edit& c) {
+  return c.OnChange;
+}
+inline std::function<void()>& MainEvent(Memo& c) {
+  return c.OnChange;
+}
+inline std::function<void()>& MainEvent(MenuItem& m) {
+  return m.OnClick;
+}
+inline std::function<void()>& MainEvent(Timer& t) {
+  return t.OnTimer;
+}
 
-struct FormDeleter {
-  void operator()(Form* form) const noexcept {
-    FormLife::destroy(*form);
-    delete form;
-  }
-};
-
-// Owns a window from makeForm to its end.
-template <class F>
-using FormPtr = std::unique_ptr<F, FormDeleter>;
+inline void FormDeleter::operator()(Form* form) const noexcept {
+  form->end();
+  delete form;
+}
 
 // Builds the window, then realises it and runs its FormCreate: the window
 // system only ever sees a whole object.
 template <class F, class... Args>
 FormPtr<F> makeForm(Args&&... args) {
   FormPtr<F> form(new F(std::forward<Args>(args)...));
-  FormLife::create(*form);
+  static_cast<Form&>(*form).create();
   return form;
 }
 

@@ -6,10 +6,10 @@
 namespace hv::ui {
 
 // Due times of the enabled timers on the fake clock.
-class HeadlessWindowSystem::TimerClock : public TimerPeer {
+class HeadlessWindowSystem::TimerClock {
  public:
   explicit TimerClock(const std::uint64_t& now) : now_(now) {}
-  void changed(Timer& t) override {
+  void changed(Timer& t) {
     if (t.enabled())
       due_[&t] = now_ + std::max(1u, t.interval());
     else
@@ -36,6 +36,33 @@ class HeadlessWindowSystem::TimerClock : public TimerPeer {
   std::map<Timer*, std::uint64_t> due_;
 };
 
+// A form's native part without a window: its timers run on the fake clock.
+class HeadlessWindowSystem::HeadlessForm final : public FormNative {
+ public:
+  HeadlessForm(HeadlessWindowSystem& ws, Form& form) : ws_(ws), form_(form) {
+    for (auto& t : form_.timers())
+      if (t->enabled()) ws_.timers_->changed(*t);
+  }
+  void captionChanged() override {}
+  void visibilityChanged(Showing) override {}
+  void positionChanged() override {}
+  void trayChanged() override {}
+  void invalidate() override {}
+  void controlChanged(Control&, Change) override {}
+  void menuChanged(MenuItem&) override {}
+  void timerChanged(Timer& t) override { ws_.timers_->changed(t); }
+  void formGone() noexcept override {
+    for (auto& t : form_.timers()) ws_.timers_->forget(*t);
+    std::erase_if(ws_.hotKeys, [&](const HotKey& h) { return h.form == &form_; });
+    // Nothing waits on a window here, so it goes at once.
+    std::erase_if(ws_.forms_, [this](const auto& f) { return f.get() == this; });
+  }
+
+ private:
+  HeadlessWindowSystem& ws_;
+  Form& form_;
+};
+
 HeadlessWindowSystem::HeadlessWindowSystem()
     : uiThread_(std::this_thread::get_id()),
       timers_(std::make_unique<TimerClock>(now_)),
@@ -51,19 +78,9 @@ HeadlessWindowSystem::~HeadlessWindowSystem() {
   queue_.close();
 }
 
-void HeadlessWindowSystem::realize(Form& form) {
-  for (auto& t : form.timers()) {
-    t->attach(timers_.get());
-    if (t->enabled()) timers_->changed(*t);
-  }
-}
-
-void HeadlessWindowSystem::unrealize(Form& form) {
-  for (auto& t : form.timers()) {
-    timers_->forget(*t);
-    t->attach(nullptr);
-  }
-  std::erase_if(hotKeys, [&](const HotKey& h) { return h.form == &form; });
+FormNative& HeadlessWindowSystem::realize(Form& form) {
+  forms_.push_back(std::make_unique<HeadlessForm>(*this, form));
+  return *forms_.back();
 }
 
 void HeadlessWindowSystem::run() {

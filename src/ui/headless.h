@@ -23,8 +23,7 @@ class HeadlessWindowSystem : public WindowSystem {
   HeadlessWindowSystem();
   ~HeadlessWindowSystem() override;
 
-  void realize(Form& form) override;
-  void unrealize(Form& form) override;
+  FormNative& realize(Form& form) override;
   void run() override;
   void terminate() override { terminated_ = true; }
   bool terminated() const override { return terminated_; }
@@ -108,11 +107,13 @@ class HeadlessWindowSystem : public WindowSystem {
 
  private:
   class TimerClock;
+  class HeadlessForm;
   std::size_t runPosted();
   std::thread::id uiThread_;
   bool terminated_ = false;
   std::uint64_t now_ = 0;
   std::unique_ptr<TimerClock> timers_;
+  std::vector<std::unique_ptr<HeadlessForm>> forms_;
   std::mutex wakeMutex_;
   std::condition_variable woken_;
   bool wake_ = false;

@@ -68,11 +68,10 @@ class WindowSystem {
     }
   }
 
-  // Creates the native window for a form that was just built (hidden) and
-  // attaches peers to its controls, menus and timers.
-  virtual void realize(Form& form) = 0;
-  // Destroys the native window; the form object stays.
-  virtual void unrealize(Form& form) = 0;
+  // Makes the native part of a form that was just built (hidden): its
+  // window, controls, menus and timers. The form holds it until it ends,
+  // then tells it so (FormNative::formGone), and it frees itself.
+  virtual FormNative& realize(Form& form) = 0;
 
   // Runs the event loop until terminate().
   virtual void run() = 0;

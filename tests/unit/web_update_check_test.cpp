@@ -2,6 +2,7 @@
 // is stored, when the notice is due, and what the error log keeps.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -11,6 +12,7 @@
 #include "support/fake_locale_info.h"
 #include "support/fake_registry.h"
 #include "support/new_run.h"
+#include "ui/headless.h"
 #include "web/checker.h"
 #include "web/client_locale.h"
 #include "web/os_version.h"
@@ -352,11 +354,16 @@ TEST(ParseTag, ExactTagsOnly) {
 }
 
 // The timer's side, with the real thread.
+constexpr std::array<ui::TimerSpec, 1> kTickTimers{{{"TimerChecker", 1000, true}}};
+constexpr std::array<ui::MenuSpec, 1> kTickItems{
+    {{.name = "UpdateNotifications1", .checked = true, .enabled = false}}};
+constexpr ui::FormSpec kTickForm{.name = "Ticks", .popupMenu = kTickItems, .timers = kTickTimers};
+
 struct Ticks : Check {
-  ui::TimerSpec timerSpec{"TimerChecker", 1000, true};
-  ui::MenuSpec itemSpec{.name = "UpdateNotifications1", .checked = true, .enabled = false};
-  ui::Timer timer{timerSpec};
-  ui::MenuItem item{itemSpec};
+  ui::HeadlessWindowSystem windows;
+  ui::FormPtr<ui::Form> form = ui::makeForm<ui::Form>(windows, kTickForm);
+  ui::Timer& timer = *form->timers().front();
+  ui::MenuItem& item = *form->menuItems().front();
   int notices = 0;
   bool started = false;
 

@@ -76,10 +76,25 @@ TEST_F(WindowSystemTest, TypingIntoTheServerBoxUpdatesItsTextAndRunsOnChange) {
   EXPECT_EQ(combo.text(), std::wstring(app::ServerPresets()[2]));
   EXPECT_EQ(seen, (std::vector<std::wstring>{std::wstring(app::ServerPresets()[2])}));
 
-  // Text from code shows and runs no OnChange.
+  // Text, lists and selections from code show and run no OnChange; the
+  // field keeps the control's text through them.
   combo.setText(L"127.0.0.1");
   EXPECT_EQ(textOf(box), L"127.0.0.1");
+  combo.setItemIndex(-1);
+  combo.clearItems();
+  for (auto preset : app::ServerPresets()) combo.addItem(std::wstring(preset));
+  EXPECT_EQ(textOf(box), L"127.0.0.1");
+  EXPECT_EQ(combo.text(), L"127.0.0.1");
+  combo.setItemIndex(1);
+  EXPECT_EQ(textOf(box), std::wstring(app::ServerPresets()[1]));
+  EXPECT_EQ(combo.text(), std::wstring(app::ServerPresets()[1]));
   EXPECT_EQ(seen.size(), 1u);
+  auto& zone = named(form.controls(), "Edit1");
+  int zoneChanges = 0;
+  zone.OnChange = [&] { ++zoneChanges; };
+  zone.setText(L"Central European Summer Time (-60)");
+  EXPECT_EQ(textOf(ws.windowOf(zone)), L"Central European Summer Time (-60)");
+  EXPECT_EQ(zoneChanges, 0);
 }
 
 TEST_F(WindowSystemTest, PanelsHoldTheirChildrenAndPassTheirClicksOn) {

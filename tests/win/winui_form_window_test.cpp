@@ -145,12 +145,18 @@ TEST_F(WindowSystemTest, WindowEventsReachTheForm) {
 
 TEST_F(WindowSystemTest, AFormThatFreesItselfInItsOwnClickIsFreedAfterwards) {
   auto form = hv::ui::makeForm<Form>(ws, kDialog);
+  form->show();
   named(form->controls(), "OK").OnClick = [&] { form.reset(); };
+  HWND top = ws.windowOf(*form);
   HWND ok = ws.windowOf(named(form->controls(), "OK"));
   SendMessageW(ok, BM_CLICK, 0, 0);
   EXPECT_EQ(form, nullptr);
+  // Gone from the screen at once, and destroyed once its messages ran.
+  EXPECT_TRUE(IsWindow(ok));
+  EXPECT_FALSE(IsWindowVisible(top));
   ws.processMessages();
   EXPECT_FALSE(IsWindow(ok));
+  EXPECT_FALSE(IsWindow(top));
 }
 
 }  // namespace

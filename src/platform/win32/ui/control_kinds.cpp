@@ -120,14 +120,12 @@ void ComboBoxWindow::created() {
 
 void ComboBoxWindow::fillList() {
   HWND h = hwnd();
-  writing_ = true;
   SendMessageW(h, CB_RESETCONTENT, 0, 0);
   // The control keeps its own order (sorted boxes too), so the list is
   // filled as it stands rather than sorted by the platform.
   for (const auto& item : box().items())
     SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(box().itemIndex()), 0);
-  writing_ = false;
   if (control_.design().editable) writeText(box().text());
 }
 
@@ -140,9 +138,7 @@ bool ComboBoxWindow::show(Change what) {
       fillList();
       return true;
     case Change::Selection:
-      writing_ = true;
       SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(box().itemIndex()), 0);
-      writing_ = false;
       // Clearing the selection of an editable box clears its edit field,
       // but the control keeps its text.
       if (control_.design().editable) writeText(box().text());
@@ -152,11 +148,13 @@ bool ComboBoxWindow::show(Change what) {
   }
 }
 
+// The box holds the control's state: a field that shows the control's text
+// is the echo of a write from here (a list the platform never changes).
 void ComboBoxWindow::command(WORD code) {
-  if (writing_) return;
   auto& b = box();
   if (code == CBN_EDITCHANGE) {
     auto text = nativeText();
+    if (text == b.text()) return;
     dispatch([&b, &text] { b.editFromUser(std::move(text)); });
   } else if (code == CBN_SELCHANGE) {
     const int index = static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0));
@@ -195,9 +193,11 @@ void EditWindow::created() {
 }
 
 void EditWindow::command(WORD code) {
-  if (code != EN_CHANGE || writing_) return;
+  if (code != EN_CHANGE) return;
   auto& c = control_;
   auto text = nativeText();
+  // What the control holds already is the echo of a write from here.
+  if (text == shownText()) return;
   dispatch([&c, &text] { c.setTextFromUser(std::move(text)); });
 }
 

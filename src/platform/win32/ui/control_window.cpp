@@ -51,32 +51,18 @@ std::unique_ptr<ControlWindow> ControlWindow::make(FormWindow& form, hv::ui::Con
       w.reset(new BevelWindow(form, control, parentPanel));
       break;
   }
-  w->create(parent, id);
-  control.attach(w.get());
+  try {
+    w->create(parent, id);
+  } catch (...) {
+    // Its subclass lets go as the window goes.
+    if (w->hwnd_) DestroyWindow(w->hwnd_);
+    throw;
+  }
   return w;
 }
 
 ControlWindow::ControlWindow(FormWindow& form, hv::ui::Control& control, ControlWindow* parentPanel)
     : form_(form), control_(control), parentPanel_(parentPanel) {}
-
-ControlWindow::~ControlWindow() {
-  // After forget() the control may be gone already.
-  if (attached_) control_.attach(nullptr);
-  unhook();
-}
-
-void ControlWindow::unhook() {
-  if (!hwnd_) return;
-  RemoveWindowSubclass(hwnd_.get(), subclassProc, kSubclassId);
-  RemovePropW(hwnd_.get(), kProperty);
-}
-
-void ControlWindow::forget() {
-  if (attached_) control_.attach(nullptr);
-  attached_ = false;
-  unhook();
-  hwnd_.release();
-}
 
 ControlWindow* ControlWindow::from(HWND hwnd) {
   return hwnd ? static_cast<ControlWindow*>(GetPropW(hwnd, kProperty)) : nullptr;
@@ -94,7 +80,7 @@ void ControlWindow::create(HWND parent, int id) {
     throw Error(L"Unable to create the control " +
                 std::wstring(design.name.begin(), design.name.end()) + L": error " +
                 std::to_wstring(GetLastError()));
-  hwnd_.reset(h);
+  hwnd_ = h;
   SetPropW(h, kProperty, this);
   SetWindowSubclass(h, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   created();
@@ -106,16 +92,16 @@ void ControlWindow::create(HWND parent, int id) {
 
 HFONT ControlWindow::font() const {
   const auto& design = control_.design();
-  const int height = design.fontHeight ? design.fontHeight : form_.form().design().fontHeight;
+  const int height = design.fontHeight ? design.fontHeight : form_.form()->design().fontHeight;
   return form_.fonts().get({height, design.bold, design.link, std::wstring(design.fontName)});
 }
 
 void ControlWindow::applyFont() {
-  SendMessageW(hwnd_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
 }
 
 void ControlWindow::applyState() {
-  HWND h = hwnd_.get();
+  HWND h = hwnd_;
   EnableWindow(h, control_.enabled());
   ShowWindow(h, control_.visible() ? SW_SHOWNA : SW_HIDE);
 }
@@ -126,23 +112,21 @@ void ControlWindow::rescale() {
 }
 
 std::wstring ControlWindow::nativeText() const {
-  const int n = GetWindowTextLengthW(hwnd_.get());
+  const int n = GetWindowTextLengthW(hwnd_);
   std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-  const int got = GetWindowTextW(hwnd_.get(), s.data(), n + 1);
+  const int got = GetWindowTextW(hwnd_, s.data(), n + 1);
   s.resize(static_cast<std::size_t>(std::max(0, got)));
   return s;
 }
 
 void ControlWindow::writeText(const std::wstring& text) {
   if (nativeText() == text) return;
-  writing_ = true;
-  SetWindowTextW(hwnd_.get(), text.c_str());
-  writing_ = false;
+  SetWindowTextW(hwnd_, text.c_str());
 }
 
-void ControlWindow::changed(hv::ui::Control&, Change what) {
-  HWND h = hwnd_.get();
-  if (!h || show(what)) return;
+void ControlWindow::changed(Change what) {
+  HWND h = hwnd_;
+  if (show(what)) return;
   switch (what) {
     case Change::Text:
       writeText(shownText());
@@ -192,14 +176,14 @@ std::optional<HBRUSH> ControlWindow::colours(HDC dc) {
     SetTextColor(dc, colourRef(control_.fontColour()));
   else if (control_.design().link)
     SetTextColor(dc, RGB(0, 0, 255));
-  else if (form_.form().design().hasBackground)
+  else if (form_.form()->design().hasBackground)
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkMode(dc, TRANSPARENT);
   return behind();
 }
 
 ui::layout::Size ControlWindow::naturalSize() const {
-  HWND h = hwnd_.get();
+  HWND h = hwnd_;
   HDC dc = GetDC(h);
   ui::layout::Size size;
   {
@@ -217,8 +201,7 @@ ui::layout::Size ControlWindow::naturalSize() const {
 }
 
 void ControlWindow::place(const hv::ui::Bounds& b) {
-  SetWindowPos(hwnd_.get(), nullptr, b.left, b.top, b.width, b.height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<LRESULT> ControlWindow::message(UINT, WPARAM, LPARAM) {
@@ -228,6 +211,16 @@ std::optional<LRESULT> ControlWindow::message(UINT, WPARAM, LPARAM) {
 LRESULT CALLBACK ControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                              UINT_PTR, DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<ControlWindow*>(data);
+  if (msg == WM_NCDESTROY) {
+    // The window goes with its form's; this object goes when the form's
+    // window is freed.
+    RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+    RemovePropW(hwnd, kProperty);
+    self->hwnd_ = nullptr;
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+  }
+  // A form that let go is not reached any more.
+  if (!self->form_.form()) return DefSubclassProc(hwnd, msg, wParam, lParam);
   return guarded([&] { return self->onMessage(hwnd, msg, wParam, lParam); },
                  [self](const std::exception_ptr& e) { self->form_.report(e); });
 }
@@ -238,18 +231,13 @@ bool ControlWindow::mouse(UINT msg, int button) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (holdsPointer() && (c.OnMouseMove || c.OnMouseUp)) {
-        SetCapture(hwnd_.get());
-        captured_ = true;
-      }
+      if (holdsPointer() && (c.OnMouseMove || c.OnMouseUp)) SetCapture(hwnd_);
       return !c.OnMouseDown || form_.fire(c.OnMouseDown, button);
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      if (captured_) {
-        captured_ = false;
-        ReleaseCapture();
-      }
+      // The system keeps who holds the pointer; a button holds it itself.
+      if (holdsPointer() && GetCapture() == hwnd_) ReleaseCapture();
       return !c.OnMouseUp || form_.fire(c.OnMouseUp, button);
     default:
       return true;
@@ -257,7 +245,6 @@ bool ControlWindow::mouse(UINT msg, int button) {
 }
 
 LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  FormWindow::Busy busy(form_);
   auto& c = control_;
   switch (msg) {
     case WM_LBUTTONDOWN:
@@ -271,9 +258,6 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
       if (!mouse(msg, 3)) return 0;
-      break;
-    case WM_CAPTURECHANGED:
-      captured_ = false;
       break;
     case WM_MOUSEMOVE:
       if (!tracking_ && (c.OnMouseEnter || c.OnMouseLeave)) {
@@ -313,11 +297,6 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         return 0;
       }
       break;
-    case WM_NCDESTROY: {
-      const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
-      forget();
-      return r;
-    }
     default:
       if (auto r = message(msg, wParam, lParam)) return *r;
       break;

@@ -1,8 +1,10 @@
 #pragma once
-// One control as a child window of its standard class. It mirrors the
-// control's state on screen and turns the user's actions (the notifications
-// its parent reflects back to it, mouse and cursor messages from its
-// subclass) into the control's from-user calls and events. What differs
+// The native side of one control: a child window of its standard class,
+// part of its form's window. It shows the control's state and turns the
+// user's actions (the notifications its parent reflects back to it, mouse
+// and cursor messages from its subclass) into the control's from-user calls
+// and events. It never tells the control what the control told it: a
+// notification that finds the window as the control has it is its own echo. What differs
 // between the kinds of control is in one small class per kind
 // (control_kinds.h); make() picks it.
 #include <windows.h>
@@ -23,22 +25,24 @@ inline COLORREF colourRef(hv::ui::Colour c) {
   return RGB(c.r, c.g, c.b);
 }
 
-class ControlWindow : public hv::ui::ControlPeer {
+class ControlWindow {
  public:
   // parent: the form's window or the window of the panel that holds it.
   static std::unique_ptr<ControlWindow> make(FormWindow& form, hv::ui::Control& control,
                                              ControlWindow* parentPanel, HWND parent, int id);
   ControlWindow(const ControlWindow&) = delete;
   ControlWindow& operator=(const ControlWindow&) = delete;
-  ~ControlWindow() override;
+  // After its window went with the form's.
+  virtual ~ControlWindow() = default;
 
   static ControlWindow* from(HWND hwnd);
 
-  HWND hwnd() const { return hwnd_.get(); }
+  HWND hwnd() const { return hwnd_; }
   hv::ui::Control& control() const { return control_; }
   ControlWindow* parentPanel() const { return parentPanel_; }
 
-  void changed(hv::ui::Control& control, hv::ui::Change what) override;
+  // The control changed; the window shows it.
+  void changed(hv::ui::Change what);
 
   // A WM_COMMAND notification the parent received from this window.
   virtual void command(WORD code) { (void)code; }
@@ -57,10 +61,6 @@ class ControlWindow : public hv::ui::ControlPeer {
   void rescale();
   virtual bool droppedDown() const { return false; }
   virtual bool wantsReturn() const { return false; }
-  // Lets go of the control and of the native window, which goes with its
-  // parent; nothing of either is touched afterwards (the control may be
-  // freed before this object is).
-  void forget();
 
  protected:
   struct NativeClass {
@@ -106,21 +106,17 @@ class ControlWindow : public hv::ui::ControlPeer {
   // Before the window, which uses them until it goes.
   BrushHandle brush_;          // a panel's own back colour, when it has one
   ImageListHandle imageList_;  // a button's picture after its caption
-  bool writing_ = false;       // our own change: no from-user notification
 
  private:
   static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
   LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void create(HWND parent, int id);
-  void unhook();
   void applyFont();
   // A mouse button went down or up; false when the form went meanwhile.
   bool mouse(UINT msg, int button);
 
-  WindowHandle hwnd_;
-  bool attached_ = true;   // the control is there and we are its peer
+  HWND hwnd_ = nullptr;    // goes with the form's window
   bool tracking_ = false;  // the pointer is over the control
-  bool captured_ = false;  // we hold the pointer for a drag
 };
 
 }  // namespace hv::platform::win32::winui

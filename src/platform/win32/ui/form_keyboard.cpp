@@ -22,7 +22,7 @@ bool isEditClass(HWND h) {
 }  // namespace
 
 void FormWindow::focusFirst() {
-  if (HWND first = GetNextDlgTabItem(hwnd_.get(), nullptr, FALSE)) SetFocus(first);
+  if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
 }
 
 ControlWindow* FormWindow::controlFor(HWND hwnd) const {
@@ -36,18 +36,18 @@ ControlWindow* FormWindow::controlFor(HWND hwnd) const {
 }
 
 bool FormWindow::preTranslate(MSG& msg) {
-  if (!keyDown(msg.message) || detached_) return false;
+  if (!keyDown(msg.message)) return false;
   const auto key = static_cast<unsigned>(msg.wParam);
   HWND target = msg.hwnd;
   // The control with the focus hears the key first.
   if (auto* c = controlFor(target)) {
     auto& control = c->control();
     if (control.OnKeyDown && !fire(control.OnKeyDown, key)) return true;
-  } else if (target == hwnd_.get() && form_.OnKeyDown) {
-    if (!fire(form_.OnKeyDown, key)) return true;
+  } else if (target == hwnd_ && form_->OnKeyDown) {
+    if (!fire(form_->OnKeyDown, key)) return true;
   }
   if (!IsWindow(target)) return true;
-  if (accelerators_ && TranslateAcceleratorW(hwnd_.get(), accelerators_.get(), &msg)) return true;
+  if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_.get(), &msg)) return true;
   return msg.message == WM_KEYDOWN && dialogKey(msg);
 }
 
@@ -68,7 +68,7 @@ bool FormWindow::dialogKey(const MSG& msg) {
     case VK_TAB: {
       if ((GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000)) return false;
       const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-      if (HWND next = GetNextDlgTabItem(hwnd_.get(), focus, back)) {
+      if (HWND next = GetNextDlgTabItem(hwnd_, focus, back)) {
         SetFocus(next);
         HWND now = GetFocus();
         if (now && isEditClass(now)) SendMessageW(now, EM_SETSEL, 0, -1);
@@ -92,7 +92,7 @@ bool FormWindow::dialogKey(const MSG& msg) {
 }
 
 void FormWindow::activated(WPARAM how) {
-  HWND h = hwnd_.get();
+  HWND h = hwnd_;
   if (LOWORD(how) == WA_INACTIVE) {
     HWND focus = GetFocus();
     if (focus && IsChild(h, focus)) lastFocus_ = focus;

@@ -11,18 +11,18 @@ namespace hv::platform::win32::winui {
 
 void FormWindow::setWindowIcons() {
   // Dialog frames and tool windows show no icon in their caption.
-  const auto& design = form_.design();
+  const auto& design = form_->design();
   if (design.border == hv::ui::BorderStyle::Dialog || design.toolWindow) return;
   auto set = [this](WPARAM which, int metric) {
     if (HICON icon = images().icon("app", GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi_))))
-      SendMessageW(hwnd_.get(), WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+      SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   };
   set(ICON_BIG, SM_CXICON);
   set(ICON_SMALL, SM_CXSMICON);
 }
 
 void FormWindow::createControls() {
-  const auto& specs = form_.design().controls;
+  const auto& specs = form_->design().controls;
   const auto parents = ui::layout::controlParents(specs);
   creationOrder_ = ui::layout::creationOrder(specs);
   controls_.resize(specs.size());
@@ -30,10 +30,10 @@ void FormWindow::createControls() {
   for (std::size_t i : creationOrder_) {
     ControlWindow* panel =
         parents[i] < 0 ? nullptr : controls_[static_cast<std::size_t>(parents[i])].get();
-    HWND parent = panel ? panel->hwnd() : hwnd_.get();
-    controls_[i] = ControlWindow::make(*this, *form_.controls()[i], panel, parent,
+    HWND parent = panel ? panel->hwnd() : hwnd_;
+    controls_[i] = ControlWindow::make(*this, *form_->controls()[i], panel, parent,
                                        kControlIdBase + static_cast<int>(i));
-    if (!form_.controls()[i]->hint().empty()) setHint(*controls_[i]);
+    if (!form_->controls()[i]->hint().empty()) setHint(*controls_[i]);
   }
 }
 
@@ -42,28 +42,28 @@ void FormWindow::setHint(ControlWindow& control) {
   const std::wstring& text = control.control().hint();
   if (!tooltip_) {
     if (text.empty()) return;
-    tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(),
-                                   nullptr, ws_.instance(), nullptr));
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ws_.instance(), nullptr);
     if (!tooltip_) return;  // a missing tooltip is no reason to fail the window
   }
   TOOLINFOW info{};
   // The size both versions of the common controls accept.
   info.cbSize = TTTOOLINFOW_V2_SIZE;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = hwnd_.get();
+  info.hwnd = hwnd_;
   info.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
-  SendMessageW(tooltip_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   if (text.empty()) return;
   std::wstring copy = text;  // the tooltip keeps its own copy
   info.lpszText = copy.data();
-  SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void FormWindow::sizeWindow(std::optional<RECT> suggested) {
-  HWND h = hwnd_.get();
-  const auto& design = form_.design();
+  HWND h = hwnd_;
+  const auto& design = form_->design();
   const int clientW = ui::layout::scale(design.clientWidth, dpi_);
   const int clientH = ui::layout::scale(design.clientHeight, dpi_);
   RECT r{0, 0, clientW, clientH};
@@ -71,7 +71,7 @@ void FormWindow::sizeWindow(std::optional<RECT> suggested) {
   const auto ex = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_EXSTYLE));
   AdjustWindowRectExForDpi(&r, style, GetMenu(h) != nullptr, ex, static_cast<UINT>(dpi_));
   int width = r.right - r.left, height = r.bottom - r.top;
-  int x = form_.left(), y = form_.top();
+  int x = form_->left(), y = form_->top();
   if (suggested) {
     x = suggested->left;
     y = suggested->top;
@@ -92,9 +92,9 @@ void FormWindow::sizeWindow(std::optional<RECT> suggested) {
 }
 
 void FormWindow::relayout() {
-  HWND h = hwnd_.get();
-  if (!h || detached_) return;
-  const auto& specs = form_.design().controls;
+  HWND h = hwnd_;
+  if (!form_) return;
+  const auto& specs = form_->design().controls;
   const auto parents = ui::layout::controlParents(specs);
   std::map<int, ui::layout::Size> room;
   RECT client{};
@@ -138,15 +138,15 @@ void FormWindow::dpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
   // The old fonts stay until every control has the new ones.
   FontCache old = std::move(fonts_);
-  fonts_ = FontCache(std::wstring(form_.design().fontName), dpi_);
+  fonts_ = FontCache(std::wstring(form_->design().fontName), dpi_);
   for (auto& c : controls_)
     if (c) c->rescale();
   sizeWindow(suggested);
   relayout();
   setWindowIcons();
-  if (tray_) tray_->show(trayPicture(), form_.trayHint());
-  InvalidateRect(hwnd_.get(), nullptr, TRUE);
-  fire(form_.OnDpiChanged, dpi);
+  if (tray_) tray_->show(trayPicture(), form_->trayHint());
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  fire(form_->OnDpiChanged, dpi);
 }
 
 }  // namespace hv::platform::win32::winui

@@ -7,20 +7,15 @@
 
 namespace hv::platform::win32::winui {
 
-void FormWindow::attachMenus() {
-  const auto& items = form_.menuItems();
-  const std::size_t mainCount = form_.design().mainMenu.size();
+void FormWindow::makeMenus() {
+  const auto& items = form_->menuItems();
+  const std::size_t mainCount = form_->design().mainMenu.size();
   std::vector<hv::ui::MenuItem*> main, popup;
   for (std::size_t i = 0; i < items.size(); ++i)
     (i < mainCount ? main : popup).push_back(items[i].get());
   mainMenu_ = std::make_unique<NativeMenu>(NativeMenu::Kind::Bar, std::move(main), kMenuIdBase);
   popupMenu_ = std::make_unique<NativeMenu>(NativeMenu::Kind::Popup, std::move(popup),
                                             kMenuIdBase + static_cast<UINT>(mainCount));
-  mainMenu_->onChange = [this] {
-    menuBarStale_ = true;
-    // Not while the user is in the menu: it is built again when they leave.
-    if (!inMenuLoop_) installMenuBar();
-  };
   installMenuBar();
   auto table = mainMenu_->accelerators();
   const auto more = popupMenu_->accelerators();
@@ -29,18 +24,26 @@ void FormWindow::attachMenus() {
     accelerators_.reset(CreateAcceleratorTableW(table.data(), static_cast<int>(table.size())));
 }
 
+// The pop-up menu is built as it opens; the bar is built again now, but
+// not while the user is in the menu: then when they leave it.
+void FormWindow::menuChanged(hv::ui::MenuItem& item) {
+  if (!mainMenu_->holds(item)) return;
+  menuBarStale_ = true;
+  if (!inMenuLoop_) installMenuBar();
+}
+
 void FormWindow::installMenuBar() {
   menuBarStale_ = false;
-  if (!hwnd_ || mainMenu_->empty()) return;
+  if (mainMenu_->empty()) return;
   MenuHandle fresh = mainMenu_->build();
-  SetMenu(hwnd_.get(), fresh.get());
-  DrawMenuBar(hwnd_.get());
+  SetMenu(hwnd_, fresh.get());
+  DrawMenuBar(hwnd_);
   menuBar_ = std::move(fresh);
 }
 
 void FormWindow::popupMenuAt(int x, int y) {
-  HWND h = hwnd_.get();
-  if (!h || popupMenu_->empty()) return;
+  HWND h = hwnd_;
+  if (popupMenu_->empty()) return;
   MenuHandle menu = popupMenu_->build();
   const UINT id = static_cast<UINT>(
       TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, h, nullptr));

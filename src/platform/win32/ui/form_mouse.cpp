@@ -15,19 +15,19 @@ bool FormWindow::mouse(UINT msg, LPARAM at) {
                                                                       : 3;
   if (down) {
     // The moves of a drag come here even when the pointer leaves the window.
-    if (form_.OnMouseMove || form_.OnMouseUp) SetCapture(hwnd_.get());
-    if (!form_.OnMouseDown) return false;
-    fire(form_.OnMouseDown, button, x, y);
+    if (form_->OnMouseMove || form_->OnMouseUp) SetCapture(hwnd_);
+    if (!form_->OnMouseDown) return false;
+    fire(form_->OnMouseDown, button, x, y);
     return true;
   }
   if (up) {
-    if (GetCapture() == hwnd_.get()) ReleaseCapture();
-    if (!form_.OnMouseUp) return false;
-    fire(form_.OnMouseUp, button, x, y);
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    if (!form_->OnMouseUp) return false;
+    fire(form_->OnMouseUp, button, x, y);
     return true;
   }
-  if (!form_.OnMouseMove) return false;
-  fire(form_.OnMouseMove, x, y);
+  if (!form_->OnMouseMove) return false;
+  fire(form_->OnMouseMove, x, y);
   return true;
 }
 

@@ -14,6 +14,9 @@ namespace {
 // The window was minimised by the user; the event runs once the minimising
 // has finished.
 constexpr UINT kMinimizedMessage = WM_APP + 2;
+// The form let go: the window destroys itself, outside whatever message of
+// its own it was in then.
+constexpr UINT kFreeMessage = WM_APP + 3;
 
 struct FrameStyle {
   DWORD style;
@@ -41,30 +44,45 @@ FrameStyle frameStyle(const hv::ui::FormSpec& s, bool owned) {
 
 }  // namespace
 
-FormWindow::FormWindow(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner)
-    : ws_(ws), form_(form), fonts_(std::wstring(form.design().fontName), 96) {
-  const auto& design = form_.design();
+FormWindow::FormWindow(Win32WindowSystem& ws, hv::ui::Form& form)
+    : ws_(ws), form_(&form), fonts_(std::wstring(form.design().fontName), 96) {}
+
+FormWindow& FormWindow::open(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner) {
+  auto* window = new FormWindow(ws, form);
+  window->create(owner);
+  return *window;
+}
+
+// Until the window exists this object is freed here; after, by the window.
+void FormWindow::create(HWND owner) {
+  const auto& design = form_->design();
   const auto frame = frameStyle(design, owner != nullptr);
-  HWND h = CreateWindowExW(frame.exStyle, Win32WindowSystem::kFormClass, form_.caption().c_str(),
+  HWND h = CreateWindowExW(frame.exStyle, Win32WindowSystem::kFormClass, form_->caption().c_str(),
                            frame.style, 0, 0, design.clientWidth, design.clientHeight, owner,
-                           nullptr, ws_.instance(), this);
-  if (!h)
-    throw Error(L"Unable to create the window " +
-                std::wstring(design.name.begin(), design.name.end()) + L": error " +
-                std::to_wstring(GetLastError()));
-  hwnd_.reset(h);
+                           nullptr, ws_.instance(), nullptr);
+  if (!h) {
+    Error failure(L"Unable to create the window " +
+                  std::wstring(design.name.begin(), design.name.end()) + L": error " +
+                  std::to_wstring(GetLastError()));
+    delete this;
+    throw failure;
+  }
+  hwnd_ = h;
+  SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ws_.adopt(*this);
   try {
     realizeContents();
   } catch (...) {
-    // The window must not call back into a half-made object.
-    detach();
+    // The window must not call back into a half-made form.
+    form_ = nullptr;
+    DestroyWindow(h);
     throw;
   }
 }
 
 void FormWindow::realizeContents() {
-  HWND h = hwnd_.get();
-  const auto& design = form_.design();
+  HWND h = hwnd_;
+  const auto& design = form_->design();
   // Hidden windows take the DPI of the monitor they would show on.
   dpi_ = static_cast<int>(GetDpiForWindow(h));
   if (dpi_ <= 0) dpi_ = ui::layout::kBaseDpi;
@@ -73,27 +91,23 @@ void FormWindow::realizeContents() {
     backgroundBrush_.reset(
         CreateSolidBrush(RGB(design.background.r, design.background.g, design.background.b)));
 
-  attachMenus();
+  makeMenus();
   createControls();
   sizeWindow(std::nullopt);
   relayout();
   setWindowIcons();
-  for (auto& t : form_.timers()) {
-    t->attach(this);
-    changed(*t);
-  }
+  for (auto& t : form_->timers()) timerChanged(*t);
   if (design.trayIcon) {
     // An elevated program still hears the taskbar come back.
     ChangeWindowMessageFilterEx(h, ws_.taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     tray_ = std::make_unique<TrayIcon>(h, kTrayCallbackMessage, kTrayRetryTimer, ws_.trayNotify());
-    tray_->show(trayPicture(), form_.trayHint());
+    tray_->show(trayPicture(), form_->trayHint());
   }
   syncPosition();
-  form_.attach(this);
 }
 
 FormWindow::~FormWindow() {
-  detach();
+  ws_.forget(*this);
 }
 
 FormWindow* FormWindow::from(HWND hwnd) {
@@ -109,7 +123,7 @@ HBRUSH FormWindow::background() const {
 }
 
 COLORREF FormWindow::backgroundColour() const {
-  const auto& s = form_.design();
+  const auto& s = form_->design();
   return s.hasBackground ? RGB(s.background.r, s.background.g, s.background.b)
                          : GetSysColor(COLOR_BTNFACE);
 }
@@ -121,68 +135,38 @@ ControlWindow* FormWindow::controlWindow(const hv::ui::Control& control) const {
 }
 
 bool FormWindow::dispatch(const std::function<void()>& event) {
-  Busy busy(*this);
   ws_.dispatch(event);
-  return !detached_;
+  return form_ != nullptr;
 }
 
 void FormWindow::report(const std::exception_ptr& failure) noexcept {
   ws_.report(failure);
 }
 
-void FormWindow::detach() {
-  if (detached_) return;
-  detached_ = true;
-  form_.attach(nullptr);
-  for (auto& t : form_.timers()) t->attach(nullptr);
-  if (mainMenu_) mainMenu_->detach();
-  if (popupMenu_) popupMenu_->detach();
-  // The controls let go of their windows first; the frame takes them with it.
-  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
-    if (*it) (*it)->forget();
-  tray_.reset();
-  // The tooltip window is owned by the form's and would go with it.
-  if (destroyingNative_)
-    tooltip_.release();
-  else
-    tooltip_.reset();
-  HWND h = hwnd_.get();
-  if (!h) return;
-  for (auto id : hotKeys_) UnregisterHotKey(h, id);
+void FormWindow::formGone() noexcept {
+  form_ = nullptr;
+  for (auto id : hotKeys_) UnregisterHotKey(hwnd_, id);
   hotKeys_.clear();
-  for (std::size_t i = 0; i < form_.timers().size(); ++i) KillTimer(h, kTimerIdBase + i);
-  // The menu bar is ours to free, not the window's.
-  SetMenu(h, nullptr);
-  SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-  if (destroyingNative_) {
-    hwnd_.release();
-  } else if (busy_ > 0) {
-    // Freed from inside one of its own messages: the window goes when this
-    // object does, once those messages have been handled.
-    ShowWindow(h, SW_HIDE);
-  } else {
-    hwnd_.reset();
-  }
+  tray_.reset();
+  ShowWindow(hwnd_, SW_HIDE);
+  PostMessageW(hwnd_, kFreeMessage, 0, 0);
 }
 
-void FormWindow::captionChanged(hv::ui::Form&) {
-  if (hwnd_) SetWindowTextW(hwnd_.get(), form_.caption().c_str());
+void FormWindow::captionChanged() {
+  SetWindowTextW(hwnd_, form_->caption().c_str());
 }
 
-void FormWindow::visibilityChanged(hv::ui::Form&) {
-  HWND h = hwnd_.get();
-  if (!h || syncing_) return;
-  syncing_ = true;
+void FormWindow::visibilityChanged(hv::ui::Showing why) {
+  HWND h = hwnd_;
   // A show of the form, as opposed to a call to come to the front; the
   // window itself may be up already (an animation shows it).
-  const bool shownNow = form_.visible() && !modelVisible_;
-  modelVisible_ = form_.visible();
-  const auto& s = form_.design();
+  const bool shownNow = why == hv::ui::Showing::Visibility && form_->visible();
+  const auto& s = form_->design();
   const bool quiet = s.topMost && s.toolWindow;  // a notice takes no focus
   const bool wasVisible = IsWindowVisible(h) != FALSE;
-  if (!form_.visible()) {
+  if (!form_->visible()) {
     if (wasVisible) ShowWindow(h, SW_HIDE);
-  } else if (form_.windowState() == hv::ui::WindowState::Minimized) {
+  } else if (form_->windowState() == hv::ui::WindowState::Minimized) {
     if (!wasVisible || !IsIconic(h)) ShowWindow(h, SW_SHOWMINNOACTIVE);
   } else {
     bool changedNow = shownNow;
@@ -203,25 +187,23 @@ void FormWindow::visibilityChanged(hv::ui::Form&) {
       BringWindowToTop(h);
     }
   }
-  syncing_ = false;
 }
 
-void FormWindow::positionChanged(hv::ui::Form&) {
-  if (!hwnd_ || syncing_) return;
-  SetWindowPos(hwnd_.get(), nullptr, form_.left(), form_.top(), 0, 0,
+void FormWindow::positionChanged() {
+  SetWindowPos(hwnd_, nullptr, form_->left(), form_->top(), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::syncPosition() {
-  HWND h = hwnd_.get();
+  HWND h = hwnd_;
   if (!h || IsIconic(h)) return;
   RECT r{};
   GetWindowRect(h, &r);
-  form_.movedFromUser(r.left, r.top);
+  form_->movedFromUser(r.left, r.top);
 }
 
-void FormWindow::trayChanged(hv::ui::Form&) {
-  if (tray_) tray_->show(trayPicture(), form_.trayHint());
+void FormWindow::trayChanged() {
+  if (tray_) tray_->show(trayPicture(), form_->trayHint());
 }
 
 HICON FormWindow::trayPicture() {
@@ -232,7 +214,7 @@ HICON FormWindow::trayPicture() {
 void FormWindow::trayMessage(LPARAM mouse) {
   switch (tray_->mouse(mouse)) {
     case ui::TrayAction::Click:
-      fire(form_.OnTrayClick);
+      fire(form_->OnTrayClick);
       break;
     case ui::TrayAction::Menu:
       showTrayMenu();
@@ -246,19 +228,23 @@ void FormWindow::showTrayMenu() {
   POINT at{};
   GetCursorPos(&at);
   // Without this the menu stays open when the user clicks elsewhere.
-  SetForegroundWindow(hwnd_.get());
+  SetForegroundWindow(hwnd_);
   popupMenuAt(at.x, at.y);
-  tray_->menuClosed();
+  // The chosen item may have ended the form, and the icon with it.
+  if (tray_) tray_->menuClosed();
 }
 
-void FormWindow::invalidate(hv::ui::Form&) {
-  if (hwnd_) InvalidateRect(hwnd_.get(), nullptr, FALSE);
+void FormWindow::invalidate() {
+  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void FormWindow::changed(hv::ui::Timer& timer) {
-  HWND h = hwnd_.get();
-  if (!h) return;
-  const auto& timers = form_.timers();
+void FormWindow::controlChanged(hv::ui::Control& control, hv::ui::Change what) {
+  if (auto* c = controlWindow(control)) c->changed(what);
+}
+
+void FormWindow::timerChanged(hv::ui::Timer& timer) {
+  HWND h = hwnd_;
+  const auto& timers = form_->timers();
   for (std::size_t i = 0; i < timers.size(); ++i) {
     if (timers[i].get() != &timer) continue;
     // Setting a running timer again restarts its countdown.
@@ -271,13 +257,11 @@ void FormWindow::changed(hv::ui::Timer& timer) {
 }
 
 void FormWindow::registerHotKey(std::uint16_t id, unsigned modifiers, unsigned virtualKey) {
-  if (!hwnd_) return;
-  if (RegisterHotKey(hwnd_.get(), id, modifiers, virtualKey)) hotKeys_.push_back(id);
+  if (RegisterHotKey(hwnd_, id, modifiers, virtualKey)) hotKeys_.push_back(id);
 }
 
 void FormWindow::unregisterHotKey(std::uint16_t id) {
-  if (!hwnd_) return;
-  UnregisterHotKey(hwnd_.get(), id);
+  UnregisterHotKey(hwnd_, id);
   std::erase(hotKeys_, id);
 }
 
@@ -303,33 +287,34 @@ std::optional<LRESULT> FormWindow::childMessage(UINT msg, WPARAM wParam, LPARAM 
   }
 }
 
-void FormWindow::nativeDestroyed() {
-  if (detached_) return;
-  // Someone other than unrealize() destroys the window: the form hears of
-  // it as when it is freed, and lets go of it.
-  destroyingNative_ = true;
-  dispatch([this] { form_.windowDestroyed(); });
-  if (!detached_) ws_.unrealize(form_);
-}
-
 LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam,
                                         LPARAM lParam) noexcept {
-  if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* self = static_cast<FormWindow*>(create->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_.reset(hwnd);
-  }
   FormWindow* self = from(hwnd);
   if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  Busy busy(*self);
+  switch (msg) {
+    case kFreeMessage:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_NCDESTROY: {
+      // The one place the native part is freed; its children went already.
+      // The menu bar is ours to free, not the window's.
+      SetMenu(hwnd, nullptr);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      delete self;
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    default:
+      break;
+  }
+  // A window whose form let go only waits for its end.
+  if (!self->form_) return DefWindowProcW(hwnd, msg, wParam, lParam);
   // cppcheck-suppress throwInNoexceptFunction ; guarded() catches everything
   return guarded([&] { return self->onMessage(msg, wParam, lParam); },
                  [self](const std::exception_ptr& e) { self->report(e); });
 }
 
 LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  HWND h = hwnd_.get();
+  HWND h = hwnd_;
   if (auto r = childMessage(msg, wParam, lParam)) return *r;
   switch (msg) {
     case WM_COMMAND:
@@ -363,7 +348,7 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_TIMER: {
       if (tray_ && tray_->timer(wParam)) return 0;
-      const auto& timers = form_.timers();
+      const auto& timers = form_->timers();
       if (wParam >= kTimerIdBase && wParam - kTimerIdBase < timers.size()) {
         auto* t = timers[wParam - kTimerIdBase].get();
         dispatch([t] { t->fire(); });
@@ -372,34 +357,30 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_HOTKEY:
-      fire(form_.OnHotKey, static_cast<unsigned>(wParam));
+      fire(form_->OnHotKey, static_cast<unsigned>(wParam));
       return 0;
     case WM_SETTINGCHANGE: {
       std::wstring section = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
       InvalidateRect(h, nullptr, TRUE);
-      fire(form_.OnSettingChange, section);
+      fire(form_->OnSettingChange, section);
       return 0;
     }
     case WM_DPICHANGED:
       dpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED && !syncing_) {
-        if (form_.windowState() != hv::ui::WindowState::Minimized) {
-          syncing_ = true;
-          form_.setWindowState(hv::ui::WindowState::Minimized);
-          syncing_ = false;
-        }
+      // A change the form asked for has its state already; a state that
+      // differs from the window's is the user's doing.
+      if (wParam == SIZE_MINIMIZED && form_->windowState() != hv::ui::WindowState::Minimized) {
+        form_->stateFromUser(hv::ui::WindowState::Minimized);
         PostMessageW(h, kMinimizedMessage, 0, 0);
-      } else if (wParam == SIZE_RESTORED && !syncing_ &&
-                 form_.windowState() == hv::ui::WindowState::Minimized && IsWindowVisible(h)) {
-        syncing_ = true;
-        form_.setWindowState(hv::ui::WindowState::Normal);
-        syncing_ = false;
+      } else if (wParam == SIZE_RESTORED &&
+                 form_->windowState() == hv::ui::WindowState::Minimized && IsWindowVisible(h)) {
+        form_->stateFromUser(hv::ui::WindowState::Normal);
       }
       break;
     case kMinimizedMessage:
-      fire(form_.OnMinimize);
+      fire(form_->OnMinimize);
       return 0;
     case WM_MOVE:
       syncPosition();
@@ -415,11 +396,11 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_PAINT:
-      if (form_.OnPaint) {
+      if (form_->OnPaint) {
         PAINTSTRUCT ps{};
         HDC dc = BeginPaint(h, &ps);
         GdiCanvas canvas(dc, fonts_, images(), backgroundColour());
-        fire(form_.OnPaint, canvas);
+        fire(form_->OnPaint, canvas);
         EndPaint(h, &ps);
         return 0;
       }
@@ -437,20 +418,18 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (tray_) trayMessage(lParam);
       return 0;
     case WM_CLOSE:
-      dispatch([this] { form_.closeFromUser(); });
+      dispatch([this] { form_->closeFromUser(); });
       return 0;
     case WM_DESTROY:
-      nativeDestroyed();
+      // Destroyed by other means than its form's end (its owner went, or
+      // someone else destroyed it): the form ends with it.
+      form_->end();
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-      hwnd_.release();
-      break;
     default:
       if (msg == ws_.taskbarCreatedMessage() && msg != 0) {
         // Explorer came back: the old icon went with the old taskbar.
         if (tray_) tray_->taskbarCreated();
-        fire(form_.OnTaskbarCreated);
+        fire(form_->OnTaskbarCreated);
         return 0;
       }
       break;

@@ -1,8 +1,9 @@
 #pragma once
-// One form as a top-level window: its child controls, menus, timers, tray
-// icon and hotkeys. The window keeps `this` in GWLP_USERDATA and handles
-// its messages in one place; the form's state changes reach it as the form's
-// and timers' peer. Its rooms: form_window.cpp (life, messages, state),
+// One form's native part: a top-level window, its child controls, menus,
+// timers, tray icon and hotkeys. The window keeps `this` in GWLP_USERDATA,
+// handles its messages in one place, and frees this object as it goes
+// (WM_NCDESTROY); the form's state changes reach it as the form's native
+// part. Its rooms: form_window.cpp (life, messages, state),
 // form_layout.cpp (children, size, DPI), form_menus.cpp, form_keyboard.cpp
 // and form_mouse.cpp; the tray icon is a TrayIcon of its own.
 #include <windows.h>
@@ -36,17 +37,19 @@ inline constexpr UINT kMenuIdBase = 0x1000;
 inline constexpr UINT_PTR kTimerIdBase = 100;
 inline constexpr UINT_PTR kTrayRetryTimer = 1;
 
-class FormWindow final : public hv::ui::FormPeer, public hv::ui::TimerPeer {
+class FormWindow final : public hv::ui::FormNative {
  public:
-  FormWindow(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner);
+  // Makes the window of a form; from then on the window owns this object.
+  static FormWindow& open(Win32WindowSystem& ws, hv::ui::Form& form, HWND owner);
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
-  ~FormWindow() override;
 
   static FormWindow* from(HWND hwnd);
 
-  HWND hwnd() const { return hwnd_.get(); }
-  hv::ui::Form& form() const { return form_; }
+  HWND hwnd() const { return hwnd_; }
+  // The form, until it lets go; then the window is on its way out and
+  // nothing of the form may be touched.
+  hv::ui::Form* form() const { return form_; }
   int dpi() const { return dpi_; }
   FontCache& fonts() { return fonts_; }
   ImageLibrary& images();
@@ -55,12 +58,12 @@ class FormWindow final : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   ControlWindow* controlWindow(const hv::ui::Control& control) const;
 
   // Runs a form event through the window system's dispatch; false when the
-  // form was unrealized meanwhile (then nothing of it may be touched).
+  // form let go meanwhile (then nothing of it may be touched).
   bool dispatch(const std::function<void()>& event);
   // What a window procedure caught goes to the window system's report.
   void report(const std::exception_ptr& failure) noexcept;
   // Runs one of the form's or a control's events through dispatch, when it
-  // has a handler; false when the form was unrealized meanwhile.
+  // has a handler; false when the form let go meanwhile.
   template <class... Params, class... Args>
   bool fire(const std::function<void(Params...)>& event, Args&&... args) {
     return dispatch([&] {
@@ -84,40 +87,30 @@ class FormWindow final : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   void registerHotKey(std::uint16_t id, unsigned modifiers, unsigned virtualKey);
   void unregisterHotKey(std::uint16_t id);
 
-  // Lets go of the form: peers off, timers, hotkeys and tray icon gone, the
-  // native window destroyed (unless it is already going).
-  void detach();
-  bool detached() const { return detached_; }
-  // Messages of this window being handled right now; it may only be freed
-  // at 0.
-  int busy() const { return busy_; }
-  class Busy {
-   public:
-    explicit Busy(FormWindow& w) : w_(w) { ++w_.busy_; }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-    ~Busy() { --w_.busy_; }
-
-   private:
-    FormWindow& w_;
-  };
-
-  // FormPeer
-  void captionChanged(hv::ui::Form& form) override;
-  void visibilityChanged(hv::ui::Form& form) override;
-  void positionChanged(hv::ui::Form& form) override;
-  void trayChanged(hv::ui::Form& form) override;
-  void invalidate(hv::ui::Form& form) override;
-  // TimerPeer
-  void changed(hv::ui::Timer& timer) override;
+  // FormNative
+  void captionChanged() override;
+  void visibilityChanged(hv::ui::Showing why) override;
+  void positionChanged() override;
+  void trayChanged() override;
+  void invalidate() override;
+  void controlChanged(hv::ui::Control& control, hv::ui::Change what) override;
+  void menuChanged(hv::ui::MenuItem& item) override;
+  void timerChanged(hv::ui::Timer& timer) override;
+  // The window hides at once, drops its hotkeys and tray icon, and posts
+  // itself the message that destroys it: it may be inside one of its own
+  // messages now.
+  void formGone() noexcept override;
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
  private:
+  FormWindow(Win32WindowSystem& ws, hv::ui::Form& form);
+  // Freed by its window only.
+  ~FormWindow();
+  void create(HWND owner);
   LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   void realizeContents();
   void syncPosition();
-  void nativeDestroyed();
   // The tray icon's picture at the window's DPI.
   HICON trayPicture();
   void trayMessage(LPARAM mouse);
@@ -130,7 +123,7 @@ class FormWindow final : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   void dpiChanged(int dpi, const RECT& suggested);
 
   // form_menus.cpp
-  void attachMenus();
+  void makeMenus();
   void installMenuBar();
   hv::ui::MenuItem* menuItemFor(UINT id) const;
   void measureMenuItem(MEASUREITEMSTRUCT& m);
@@ -148,8 +141,8 @@ class FormWindow final : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   bool mouse(UINT msg, LPARAM at);
 
   Win32WindowSystem& ws_;
-  hv::ui::Form& form_;
-  WindowHandle hwnd_;
+  hv::ui::Form* form_;
+  HWND hwnd_ = nullptr;
   int dpi_ = 96;
   FontCache fonts_;
   BrushHandle backgroundBrush_;
@@ -162,15 +155,10 @@ class FormWindow final : public hv::ui::FormPeer, public hv::ui::TimerPeer {
   bool inMenuLoop_ = false;
   AccelHandle accelerators_;
   std::unique_ptr<TrayIcon> tray_;
-  WindowHandle tooltip_;
+  HWND tooltip_ = nullptr;  // owned by the window, and goes with it
   std::vector<std::uint16_t> hotKeys_;
   HWND lastFocus_ = nullptr;
   bool shownOnce_ = false;
-  bool modelVisible_ = false;  // form.visible() when last seen
-  bool syncing_ = false;       // the model is being told what the window did
-  bool detached_ = false;
-  bool destroyingNative_ = false;
-  int busy_ = 0;
 };
 
 }  // namespace hv::platform::win32::winui

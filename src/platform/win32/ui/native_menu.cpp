@@ -1,5 +1,7 @@
 #include "platform/win32/ui/native_menu.h"
 
+#include <algorithm>
+
 #include "base/error.h"
 #include "ui/layout_rules.h"
 
@@ -33,23 +35,10 @@ NativeMenu::NativeMenu(Kind kind, std::vector<hv::ui::MenuItem*> items, UINT fir
     : kind_(kind),
       items_(std::move(items)),
       parents_(ui::layout::menuParents(specsOf(items_))),
-      firstId_(firstId) {
-  for (auto* i : items_) i->attach(this);
-}
+      firstId_(firstId) {}
 
-NativeMenu::~NativeMenu() {
-  detach();
-}
-
-void NativeMenu::detach() {
-  for (auto* i : items_) i->attach(nullptr);
-  // The items may be freed before this menu is.
-  items_.clear();
-  parents_.clear();
-}
-
-void NativeMenu::changed(hv::ui::MenuItem&) {
-  if (onChange) onChange();
+bool NativeMenu::holds(const hv::ui::MenuItem& item) const {
+  return std::find(items_.begin(), items_.end(), &item) != items_.end();
 }
 
 hv::ui::MenuItem* NativeMenu::itemFor(UINT id) const {

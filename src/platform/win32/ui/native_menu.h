@@ -16,7 +16,7 @@
 
 namespace hv::platform::win32::winui {
 
-class NativeMenu : public hv::ui::MenuPeer {
+class NativeMenu {
  public:
   enum class Kind { Bar, Popup };
   // items: the form's items of this menu, one per row; row i has the
@@ -24,21 +24,15 @@ class NativeMenu : public hv::ui::MenuPeer {
   NativeMenu(Kind kind, std::vector<hv::ui::MenuItem*> items, UINT firstId);
   NativeMenu(const NativeMenu&) = delete;
   NativeMenu& operator=(const NativeMenu&) = delete;
-  ~NativeMenu() override;
-
-  void changed(hv::ui::MenuItem& item) override;
-  // Runs after any item changed.
-  std::function<void()> onChange;
 
   bool empty() const { return items_.empty(); }
   MenuHandle build() const;
   // The item of a command id, or null when the id is not this menu's.
   hv::ui::MenuItem* itemFor(UINT id) const;
+  bool holds(const hv::ui::MenuItem& item) const;
   // The shortcut keys of the items, pointing at their command ids; empty
   // when no item has one.
   std::vector<ACCEL> accelerators() const;
-  // Lets go of the items for good.
-  void detach();
 
  private:
   Kind kind_;

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
+
 #include "base/error.h"
 #include "platform/win32/ui/form_window.h"
 #include "platform/win32/ui/guarded.h"
@@ -55,9 +57,13 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
 Win32WindowSystem::~Win32WindowSystem() {
   // Workers still waiting in invoke() are told, not left hanging.
   queue_.close();
-  for (auto& [form, window] : forms_) window->detach();
-  forms_.clear();
-  graveyard_.clear();
+  // The windows whose free message never ran (and any whose form is still
+  // there, which ends with it) go now; each leaves the list as it goes.
+  while (!windows_.empty()) {
+    FormWindow* w = windows_.back();
+    DestroyWindow(w->hwnd());
+    if (!windows_.empty() && windows_.back() == w) windows_.pop_back();
+  }
   SetWindowLongPtrW(queueWindow_.get(), GWLP_USERDATA, 0);
 }
 
@@ -78,9 +84,21 @@ LRESULT CALLBACK Win32WindowSystem::queueProc(HWND hwnd, UINT msg, WPARAM wParam
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-FormWindow* Win32WindowSystem::find(const hv::ui::Form& form) const {
-  auto it = forms_.find(&form);
-  return it == forms_.end() ? nullptr : it->second.get();
+FormWindow* Win32WindowSystem::find(const hv::ui::Form& form) {
+  return static_cast<FormWindow*>(form.native());
+}
+
+bool Win32WindowSystem::exists(const FormWindow* window) const {
+  return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
+}
+
+void Win32WindowSystem::adopt(FormWindow& window) {
+  windows_.push_back(&window);
+}
+
+void Win32WindowSystem::forget(FormWindow& window) {
+  std::erase(windows_, &window);
+  if (mainWindow_ == &window) mainWindow_ = nullptr;
 }
 
 HWND Win32WindowSystem::windowOf(const hv::ui::Form& form) const {
@@ -89,36 +107,20 @@ HWND Win32WindowSystem::windowOf(const hv::ui::Form& form) const {
 }
 
 HWND Win32WindowSystem::windowOf(const hv::ui::Control& control) const {
-  for (const auto& [form, window] : forms_)
-    if (auto* c = window->controlWindow(control)) return c->hwnd();
-  return nullptr;
+  auto* window = find(control.form());
+  auto* c = window ? window->controlWindow(control) : nullptr;
+  return c ? c->hwnd() : nullptr;
 }
 
-void Win32WindowSystem::realize(hv::ui::Form& form) {
-  HWND owner = nullptr;
-  if (mainForm_ && mainForm_ != &form) owner = windowOf(*mainForm_);
-  auto window = std::make_unique<FormWindow>(*this, form, owner);
-  forms_[&form] = std::move(window);
-  if (!mainForm_) mainForm_ = &form;
-}
-
-void Win32WindowSystem::unrealize(hv::ui::Form& form) {
-  auto it = forms_.find(&form);
-  if (it == forms_.end()) return;
-  auto window = std::move(it->second);
-  forms_.erase(it);
-  if (mainForm_ == &form) mainForm_ = nullptr;
-  window->detach();
-  // Freed later when it is still handling one of its own messages.
-  if (window->busy() > 0) graveyard_.push_back(std::move(window));
-}
-
-void Win32WindowSystem::sweep() {
-  std::erase_if(graveyard_, [](const std::unique_ptr<FormWindow>& w) { return w->busy() == 0; });
+hv::ui::FormNative& Win32WindowSystem::realize(hv::ui::Form& form) {
+  // A main window whose form let go owns no more windows.
+  if (mainWindow_ && !mainWindow_->form()) mainWindow_ = nullptr;
+  FormWindow& window = FormWindow::open(*this, form, mainWindow_ ? mainWindow_->hwnd() : nullptr);
+  if (!mainWindow_) mainWindow_ = &window;
+  return window;
 }
 
 bool Win32WindowSystem::pumpOne(bool wait) {
-  sweep();
   MSG msg{};
   if (wait) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -138,16 +140,11 @@ bool Win32WindowSystem::pumpOne(bool wait) {
     if (root && GetClassNameW(root, cls, 32) && lstrcmpW(cls, kFormClass) == 0)
       form = FormWindow::from(root);
   }
-  bool used = false;
-  if (form) {
-    FormWindow::Busy busy(*form);
-    used = form->preTranslate(msg);
-  }
+  const bool used = form && form->form() && form->preTranslate(msg);
   if (!used) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  sweep();
   return true;
 }
 
@@ -171,15 +168,16 @@ void Win32WindowSystem::runModal(hv::ui::Form& form) {
   if (!window) return;
   // The other windows wait while this one is open.
   std::vector<HWND> disabled;
-  for (auto& [other, w] : forms_) {
+  for (FormWindow* w : windows_) {
     HWND h = w->hwnd();
-    if (other == &form || !h || !IsWindowEnabled(h)) continue;
+    if (w == window || !w->form() || !IsWindowEnabled(h)) continue;
     EnableWindow(h, FALSE);
     disabled.push_back(h);
   }
+  // The window and its form may end inside the loop.
   auto open = [&] {
-    return find(form) == window && form.modalResult() == hv::ui::ModalResult::None &&
-           form.visible();
+    return exists(window) && window->form() == &form &&
+           form.modalResult() == hv::ui::ModalResult::None && form.visible();
   };
   while (!terminated_ && open()) pumpOne(true);
   // Enabled again before the modal window hides, so the focus goes back.

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -29,8 +28,7 @@ class Win32WindowSystem : public hv::ui::WindowSystem {
   Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
   ~Win32WindowSystem() override;
 
-  void realize(hv::ui::Form& form) override;
-  void unrealize(hv::ui::Form& form) override;
+  hv::ui::FormNative& realize(hv::ui::Form& form) override;
   void run() override;
   void terminate() override;
   bool terminated() const override { return terminated_; }
@@ -66,14 +64,17 @@ class Win32WindowSystem : public hv::ui::WindowSystem {
 
   static constexpr wchar_t kFormClass[] = L"HorvaneForm";
 
+  // The form windows that exist, from their making to their WM_NCDESTROY.
+  void adopt(FormWindow& window);
+  void forget(FormWindow& window);
+
  private:
   static LRESULT CALLBACK queueProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-  FormWindow* find(const hv::ui::Form& form) const;
+  static FormWindow* find(const hv::ui::Form& form);
+  bool exists(const FormWindow* window) const;
   // Takes one message, waiting for it when asked, and handles it; false
   // when there was none or the loop is to end.
   bool pumpOne(bool wait);
-  // Frees the form windows whose message handling has finished.
-  void sweep();
 
   HINSTANCE instance_;
   DWORD uiThread_;
@@ -83,11 +84,9 @@ class Win32WindowSystem : public hv::ui::WindowSystem {
   WindowHandle queueWindow_;
   ui::WorkQueue queue_;
   std::atomic<bool> terminated_{false};
-  std::map<const hv::ui::Form*, std::unique_ptr<FormWindow>> forms_;
+  std::vector<FormWindow*> windows_;
   // The first form realized and still there owns the ones after it.
-  const hv::ui::Form* mainForm_ = nullptr;
-  // Unrealized while one of their messages was being handled.
-  std::vector<std::unique_ptr<FormWindow>> graveyard_;
+  FormWindow* mainWindow_ = nullptr;
 };
 
 }  // namespace hv::platform::win32::winui
