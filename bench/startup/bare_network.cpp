@@ -8,8 +8,9 @@
 // The peers are bench/startup/measure.sh's: an HTTP listener on
 // 127.0.0.1:80 and chronyd on 127.0.0.1:123. The caption says how the
 // exchanges went: "Bare Network" once both peers have answered.
+// winsock2.h brings windows.h in after itself, so the old winsock.h stays out.
 #include <winsock2.h>
-#include <windows.h>
+//
 #include <winhttp.h>
 
 namespace {
@@ -26,15 +27,15 @@ bool PostOnce() {
   if (!session) return false;
   WinHttpSetTimeouts(session, kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs);
   HINTERNET connection = WinHttpConnect(session, L"127.0.0.1", kHttpPort, 0);
-  HINTERNET request = connection ? WinHttpOpenRequest(connection, L"POST", L"/", nullptr,
-                                                      WINHTTP_NO_REFERER,
-                                                      WINHTTP_DEFAULT_ACCEPT_TYPES, 0)
-                                 : nullptr;
+  HINTERNET request = connection
+                          ? WinHttpOpenRequest(connection, L"POST", L"/", nullptr,
+                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0)
+                          : nullptr;
   char body[] = "appname=Bare&appversion=1.0";
   const DWORD length = sizeof(body) - 1;
   const wchar_t headers[] = L"Content-Type: application/x-www-form-urlencoded\r\n";
-  if (request && WinHttpSendRequest(request, headers, static_cast<DWORD>(-1), body, length, length,
-                                    0) &&
+  if (request &&
+      WinHttpSendRequest(request, headers, static_cast<DWORD>(-1), body, length, length, 0) &&
       WinHttpReceiveResponse(request, nullptr)) {
     char answer[4096];
     DWORD read = 0;
@@ -99,9 +100,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = L"BareNetwork";
   if (!RegisterClassW(&wc)) return 1;
-  g_window = CreateWindowExW(0, wc.lpszClassName, L"Bare Network (waiting)", WS_OVERLAPPEDWINDOW,
-                             CW_USEDEFAULT, CW_USEDEFAULT, 424, 303, nullptr, nullptr, instance,
-                             nullptr);
+  g_window =
+      CreateWindowExW(0, wc.lpszClassName, L"Bare Network (waiting)", WS_OVERLAPPEDWINDOW,
+                      CW_USEDEFAULT, CW_USEDEFAULT, 424, 303, nullptr, nullptr, instance, nullptr);
   if (!g_window) return 1;
   ShowWindow(g_window, show);
   HANDLE worker = CreateThread(nullptr, 0, Worker, nullptr, 0, nullptr);
