@@ -11,7 +11,9 @@
 #
 # Usage: bench/startup/measure.sh [RUNS]   (after scripts/package)
 # HORVANE_RELEASE_BUILD names another build folder of the release preset, for
-# example one configured with other optimisation flags.
+# example one configured with other optimisation flags. HORVANE_BEFORE_BUILD
+# names a second one whose horvane.exe joins the same run, alternating with
+# the others, so that a change is measured before and after under one load.
 #
 # Runs in network and mount namespaces of its own, without the right to set
 # the clock, on a copy of the project's Wine prefix. The peers are real and
@@ -30,6 +32,8 @@ BUILD="${HORVANE_RELEASE_BUILD:-$REPO/build/release}"
 for exe in horvane bare_window bare_network; do
   [[ -f "$BUILD/$exe.exe" ]] || { log "build the release preset first ($exe.exe)"; exit 1; }
 done
+BEFORE="${HORVANE_BEFORE_BUILD:-}"
+[[ -z "$BEFORE" || -f "$BEFORE/horvane.exe" ]] || { log "no $BEFORE/horvane.exe"; exit 1; }
 MAKER_HOST=$(sed -n 's/^HORVANE_MAKER_HOST:[A-Z]*=\([^:]*\).*/\1/p' "$BUILD/CMakeCache.txt")
 
 WORK=$(mktemp -d /tmp/horvane-startup.XXXXXX)
@@ -43,6 +47,7 @@ start_xvfb || exit 1
 
 mkdir -p "$WORK/app"
 cp "$BUILD/horvane.exe" "$BUILD/bare_window.exe" "$BUILD/bare_network.exe" "$WORK/app/"
+[[ -z "$BEFORE" ]] || cp "$BEFORE/horvane.exe" "$WORK/app/horvane_before.exe"
 cp -r "$REPO/Languages" "$WORK/app/"
 printf '[Settings]\r\nServer=127.0.0.1\r\n' >"$WORK/app/settings.ini"
 cat >"$WORK/chrony.conf" <<CONF
@@ -110,6 +115,7 @@ for i in $(seq "$RUNS"); do
   echo "horvane $(one horvane.exe 'CALVION - Horvane')" >>"$WORK/results"
   echo "bare $(one bare_window.exe 'Bare Window')" >>"$WORK/results"
   echo "network $(one bare_network.exe 'Bare Network')" >>"$WORK/results"
+  [[ -z "$BEFORE" ]] || echo "before $(one horvane_before.exe 'CALVION - Horvane')" >>"$WORK/results"
   log "run $i of $RUNS"
 done
 
@@ -122,15 +128,23 @@ if bad:
     sys.exit(f"{len(bad)} runs failed: {bad}")
 def column(name, i):
     return [int(r[i]) for r in rows if r[0] == name]
-ms_h, ms_b, ms_n = column("horvane", 1), column("bare", 1), column("network", 1)
-kb_h, kb_b, kb_n = column("horvane", 2), column("bare", 2), column("network", 2)
 med = statistics.median
-print(f"| Figure ({sys.argv[2]} runs each, alternating) | horvane.exe | bare_window.exe | bare_network.exe | Ratio |")
-print("|---|---:|---:|---:|---:|")
-print(f"| Launch to visible window, median | {med(ms_h):.0f} ms | {med(ms_b):.0f} ms | {med(ms_n):.0f} ms | {med(ms_h) / med(ms_b):.2f} (to the bare window) |")
-print(f"| Launch to visible window, range | {min(ms_h)} to {max(ms_h)} ms | {min(ms_b)} to {max(ms_b)} ms | {min(ms_n)} to {max(ms_n)} ms | |")
-print(f"| Private memory 2 s after, median | {med(kb_h) / 1024:.1f} MB | {med(kb_b) / 1024:.1f} MB | {med(kb_n) / 1024:.1f} MB | {med(kb_h) / med(kb_n):.2f} (to the network one) |")
-print(f"| Private memory 2 s after, range | {min(kb_h) / 1024:.1f} to {max(kb_h) / 1024:.1f} MB | {min(kb_b) / 1024:.1f} to {max(kb_b) / 1024:.1f} MB | {min(kb_n) / 1024:.1f} to {max(kb_n) / 1024:.1f} MB | |")
+names = [("horvane", "horvane.exe"), ("before", "horvane.exe before"),
+         ("bare", "bare_window.exe"), ("network", "bare_network.exe")]
+names = [(k, label) for k, label in names if column(k, 1)]
+ms = {k: column(k, 1) for k, _ in names}
+kb = {k: column(k, 2) for k, _ in names}
+def row(title, cells):
+    print(f"| {title} | " + " | ".join(cells) + " |")
+row(f"Figure ({sys.argv[2]} runs each, alternating)", [label for _, label in names])
+print("|---|" + "---:|" * len(names))
+row("Launch to visible window, median", [f"{med(ms[k]):.0f} ms" for k, _ in names])
+row("Launch to visible window, range", [f"{min(ms[k])} to {max(ms[k])} ms" for k, _ in names])
+row("Start-up ratio to bare_window.exe", [f"{med(ms[k]) / med(ms['bare']):.2f}" for k, _ in names])
+row("Private memory 2 s after, median", [f"{med(kb[k]) / 1024:.1f} MB" for k, _ in names])
+row("Private memory 2 s after, range",
+    [f"{min(kb[k]) / 1024:.1f} to {max(kb[k]) / 1024:.1f} MB" for k, _ in names])
+row("Memory ratio to bare_network.exe", [f"{med(kb[k]) / med(kb['network']):.2f}" for k, _ in names])
 print()
 print(f"POSTs the local listener answered: {sys.argv[3]}")
 PY

@@ -11,22 +11,26 @@ namespace hv::app {
 
 constexpr wchar_t kMutexName[] = L"CALVION_Horvane";
 
-AppWindows::AppWindows(AppPlatform& platform)
-    : main(ui::makeForm<TAppForm>(platform)), language(CreateHiddenLanguageWindow(*main)) {
+AppWindows::AppWindows(AppPlatform& platform) : main(ui::makeForm<TAppForm>(platform)) {
   // A message box of the creation (the daylight fetch) runs the window's
   // timers in its own loop, "/auto" among them: a window minimised there
   // stays hidden.
   if (main->windowState() != ui::WindowState::Minimized) main->show();
+  platform.windows.post([this, alive = std::weak_ptr<bool>(alive_)] {
+    if (alive.lock() && !language) language = CreateHiddenLanguageWindow(*main);
+  });
 }
 
-AppWindows::~AppWindows() = default;
+AppWindows::~AppWindows() {
+  alive_.reset();
+}
 
 int runApplication(AppPlatform& platform) {
   // Held, never examined: a second copy runs like the first.
   platform.shell.holdNamedMutex(kMutexName);
   platform.windows.setErrorHandler(
       [&platform](std::exception_ptr error) { ShowErrorReport(platform.windows, error); });
-  const AppWindows windows(platform);
+  AppWindows windows(platform);
   platform.windows.run();
   return 0;
 }
