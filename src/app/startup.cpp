@@ -16,21 +16,18 @@ AppWindows::AppWindows(AppPlatform& platform) : main(ui::makeForm<TAppForm>(plat
   // timers in its own loop, "/auto" among them: a window minimised there
   // stays hidden.
   if (main->windowState() != ui::WindowState::Minimized) main->show();
-  platform.windows.post([this, alive = std::weak_ptr<bool>(alive_)] {
-    if (alive.lock() && !language) language = CreateHiddenLanguageWindow(*main);
-  });
+  // Nobody sees the language window: the main window does not wait for it.
+  language = CreateHiddenLanguageWindow(*main);
 }
 
-AppWindows::~AppWindows() {
-  alive_.reset();
-}
+AppWindows::~AppWindows() = default;
 
 int runApplication(AppPlatform& platform) {
   // Held, never examined: a second copy runs like the first.
   platform.shell.holdNamedMutex(kMutexName);
   platform.windows.setErrorHandler(
       [&platform](std::exception_ptr error) { ShowErrorReport(platform.windows, error); });
-  AppWindows windows(platform);
+  const AppWindows windows(platform);
   platform.windows.run();
   return 0;
 }

@@ -1,10 +1,7 @@
 #pragma once
 // The windows that exist from start-up to the end: the main window, shown
-// unless "/auto" already hid it, and the hidden language window, made once
-// the main window is up: nobody sees it, so the first frame does not wait
-// for it.
-#include <memory>
-
+// unless "/auto" already hid it, and the hidden language window, made right
+// after that show.
 #include "app/app_platform.h"
 #include "ui/form.h"
 
@@ -24,10 +21,6 @@ struct AppWindows {
 
   ui::FormPtr<TAppForm> main;
   ui::FormPtr<i18n::TTranslateForm> language;
-
- private:
-  // Work posted by the constructor runs only while this is alive.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace hv::app
