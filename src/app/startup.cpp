@@ -11,12 +11,13 @@ namespace hv::app {
 
 constexpr wchar_t kMutexName[] = L"CALVION_Horvane";
 
-AppWindows::AppWindows(AppPlatform& platform)
-    : main(ui::makeForm<TAppForm>(platform)), language(CreateHiddenLanguageWindow(*main)) {
+AppWindows::AppWindows(AppPlatform& platform) : main(ui::makeForm<TAppForm>(platform)) {
   // A message box of the creation (the daylight fetch) runs the window's
   // timers in its own loop, "/auto" among them: a window minimised there
   // stays hidden.
   if (main->windowState() != ui::WindowState::Minimized) main->show();
+  // Nobody sees the language window: the main window does not wait for it.
+  language = CreateHiddenLanguageWindow(*main);
 }
 
 AppWindows::~AppWindows() = default;

@@ -1,6 +1,7 @@
 #pragma once
 // The windows that exist from start-up to the end: the main window, shown
-// unless "/auto" already hid it, and the hidden language window.
+// unless "/auto" already hid it, and the hidden language window, made right
+// after that show.
 #include "app/app_platform.h"
 #include "ui/form.h"
 

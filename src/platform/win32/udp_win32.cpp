@@ -235,13 +235,12 @@ std::optional<std::wstring> AsciiHostName(const std::wstring& host) {
   return ascii;
 }
 
-Win32Network::Win32Network() : startup_(startWinsock()) {}
-
 // IDNA is done here rather than left to GetAddrInfoW, which does it itself
 // only from Windows 8 on. AI_DISABLE_IDN_ENCODING stays off, so a system
 // that converts again finds nothing left to convert.
 Resolved Win32Network::resolve(const std::wstring& host) {
-  if (startup_ != 0) return {startup_, {}};
+  // What WSAStartup answered; every call fails with it when it is not 0.
+  if (const int startup = startWinsock(); startup != 0) return {startup, {}};
   // An empty name would stand for this computer, and a NUL would cut the
   // name short: neither is a server's name.
   if (host.empty() || host.find(L'\0') != std::wstring::npos) return {wsa::kHostNotFound, {}};
@@ -270,7 +269,7 @@ Resolved Win32Network::resolve(const std::wstring& host) {
 }
 
 Opened Win32Network::openUdp(IpFamily family) {
-  if (startup_ != 0) return {startup_, nullptr};
+  if (const int startup = startWinsock(); startup != 0) return {startup, nullptr};
   SocketHandle s(socket(family == IpFamily::V4 ? AF_INET : AF_INET6, SOCK_DGRAM, IPPROTO_UDP));
   if (!s) return {WSAGetLastError(), nullptr};
   const BOOL off = FALSE;
