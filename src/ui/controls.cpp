@@ -19,14 +19,16 @@ void Control::notify(Change what) {
   if (FormNative* native = form_.native()) native->controlChanged(*this, what);
 }
 
-bool Control::storeText(std::wstring text) {
+bool Control::storeText(const std::wstring& text) {
   if (text == text_) return false;
-  text_ = std::move(text);
+  text_ = text;
   return true;
 }
 
 void Control::setText(std::wstring text) {
-  if (storeText(std::move(text))) notify(Change::Text);
+  if (text == text_) return;
+  text_ = std::move(text);
+  notify(Change::Text);
 }
 
 void Control::setTextFromUser(std::wstring text) {

@@ -135,7 +135,7 @@ class Control {
   // Tells the form's native part, when it has one.
   void notify(Change what);
   // Keeps a new text without showing it yet; true when it differs.
-  bool storeText(std::wstring text);
+  bool storeText(const std::wstring& text);
 
  private:
   Form& form_;
