@@ -40,7 +40,7 @@ void LoopbackResponder::run() {
     std::copy_n(request.begin() + kTransmitOffset, kTimestampSize,
                 reply.begin() + kOriginateOffset);
     // 2 September 2021 12:00:00.5 UTC, as receive and transmit time.
-    const Packet stamp = encodeRequest({3839572800u, 0x80000000u});
+    const Packet stamp = EncodeRequest({3839572800u, 0x80000000u});
     std::copy_n(stamp.begin() + kTransmitOffset, kTimestampSize, reply.begin() + kReceiveOffset);
     std::copy_n(stamp.begin() + kTransmitOffset, kTimestampSize, reply.begin() + kTransmitOffset);
     socket_->sendTo(got.source, got.sourcePort, reply);

@@ -52,7 +52,7 @@ class InstantSocket : public platform::UdpSocket {
   platform::Sent sendTo(const platform::IpAddress&, std::uint16_t,
                         std::span<const std::uint8_t> bytes) override {
     using namespace time::sntp;
-    reply_ = encodeRequest({3839572800u, 0x80000000u});
+    reply_ = EncodeRequest({3839572800u, 0x80000000u});
     reply_[kFlagsOffset] = 0x24;
     reply_[kStratumOffset] = 2;
     std::copy_n(bytes.begin() + kTransmitOffset, kTimestampSize, reply_.begin() + kOriginateOffset);
@@ -109,7 +109,7 @@ void RawRoundTrip(benchmark::State& state, std::uint16_t port) {
     return;
   }
   platform::UdpSocket& socket = *opened.socket;
-  const time::sntp::Packet request = time::sntp::encodeRequest({3839572800u, 1u});
+  const time::sntp::Packet request = time::sntp::EncodeRequest({3839572800u, 1u});
   time::sntp::Packet reply{};
   platform::PosixClock clock;
   for (auto _ : state) {

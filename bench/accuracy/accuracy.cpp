@@ -60,7 +60,7 @@ struct Summary {
   int count = 0;
 };
 
-Summary summarise(std::vector<double> ms) {
+Summary Summarise(std::vector<double> ms) {
   Summary s;
   s.count = static_cast<int>(ms.size());
   if (ms.empty()) return s;
@@ -79,7 +79,7 @@ std::int64_t microseconds(clockid_t id) {
 
 // How far Horvane's answer lies from chronyd's clock (the host's) at the
 // moment the reply arrived, in ms; nothing when no answer came.
-std::optional<double> horvaneError(time::TIdSNTP& client, platform::PosixClock& clock,
+std::optional<double> HorvaneError(time::TIdSNTP& client, platform::PosixClock& clock,
                                    double& roundTripMs) {
   const time::TDateTime answer = client.DateTime();
   // The arrival is on the steady scale; the real clock is moved onto it by
@@ -89,14 +89,14 @@ std::optional<double> horvaneError(time::TIdSNTP& client, platform::PosixClock& 
   if (answer == 0 || !client.LastReply().arrived) return std::nullopt;
   const double arrivalUnixMs =
       static_cast<double>(client.LastReply().receivedAtUs + (realNow - steadyNow)) / 1000.0;
-  const double offsetDays = time::sntp::offsetDays(time::sntp::utcBiasMinutes(clock.timeZone()));
+  const double offsetDays = time::sntp::OffsetDays(time::sntp::UtcBiasMinutes(clock.timeZone()));
   const double answerUnixMs = (answer - offsetDays - kUnixEpoch) * 86400000.0;
   roundTripMs = client.LastReply().delaySeconds * 1000;
   return answerUnixMs - arrivalUnixMs;
 }
 
 // Runs argv with its output in a file and hands back that output.
-std::string run(const std::vector<std::string>& args, const std::string& outFile) {
+std::string Run(const std::vector<std::string>& args, const std::string& outFile) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -117,7 +117,7 @@ std::string run(const std::vector<std::string>& args, const std::string& outFile
 }
 
 // The number after key in text, if any.
-std::optional<double> numberAfter(const std::string& text, const std::string& key) {
+std::optional<double> NumberAfter(const std::string& text, const std::string& key) {
   const std::size_t at = text.find(key);
   if (at == std::string::npos) return std::nullopt;
   const char* start = text.c_str() + at + key.size();
@@ -130,7 +130,7 @@ std::optional<double> numberAfter(const std::string& text, const std::string& ke
 // chronyd's own client: one measurement and out. It prints by how much the
 // system clock is wrong, the correction it would make: the server's clock
 // less ours.
-std::optional<double> chronydError(const std::string& dir, std::uint16_t port) {
+std::optional<double> ChronydError(const std::string& dir, std::uint16_t port) {
   const std::string conf = dir + "/client.conf";
   {
     std::ofstream f(conf);
@@ -140,16 +140,16 @@ std::optional<double> chronydError(const std::string& dir, std::uint16_t port) {
       << "pidfile " << dir << "/client.pid\n";
   }
   const std::string out =
-      run({"/usr/sbin/chronyd", "-Q", "-u", "root", "-t", "20", "-f", conf}, dir + "/client.log");
-  const auto wrong = numberAfter(out, "System clock wrong by ");
+      Run({"/usr/sbin/chronyd", "-Q", "-u", "root", "-t", "20", "-f", conf}, dir + "/client.log");
+  const auto wrong = NumberAfter(out, "System clock wrong by ");
   if (!wrong) return std::nullopt;
   return *wrong * 1000;
 }
 
 // ntpdig's offset, the server's clock less ours.
-std::optional<double> ntpdigError(const std::string& dir) {
-  const std::string out = run({"ntpdig", "-j", "-t", "5", "127.0.0.1"}, dir + "/ntpdig.log");
-  const auto offset = numberAfter(out, "\"offset\":");
+std::optional<double> NtpdigError(const std::string& dir) {
+  const std::string out = Run({"ntpdig", "-j", "-t", "5", "127.0.0.1"}, dir + "/ntpdig.log");
+  const auto offset = NumberAfter(out, "\"offset\":");
   if (!offset) return std::nullopt;
   return *offset * 1000;
 }
@@ -171,7 +171,7 @@ struct Samples {
 };
 
 template <typename Measure>
-Samples sample(test::UdpRelay& relay, int wanted, Measure measure) {
+Samples TakeSamples(test::UdpRelay& relay, int wanted, Measure measure) {
   Samples out;
   for (int tries = 0; static_cast<int>(out.errors.size()) < wanted && tries < 3 * wanted; ++tries) {
     relay.takeLateness();
@@ -186,7 +186,7 @@ Samples sample(test::UdpRelay& relay, int wanted, Measure measure) {
   return out;
 }
 
-std::string cell(const Summary& s) {
+std::string SummaryCell(const Summary& s) {
   if (s.count == 0) return "did not run | ";
   char buf[64];
   std::snprintf(buf, sizeof buf, "%+.3f | %+.3f", s.median, s.worst);
@@ -231,9 +231,9 @@ int main(int argc, char** argv) {
     bool allMet = true;
     for (const Path& p : paths) {
       relay->setPath({milliseconds(p.outMs), milliseconds(p.backMs)});
-      const Samples ours = sample(*relay, samples, [&]() -> std::optional<Sample> {
+      const Samples ours = TakeSamples(*relay, samples, [&]() -> std::optional<Sample> {
         double trip = 0;
-        const auto e = horvaneError(client, clock, trip);
+        const auto e = HorvaneError(client, clock, trip);
         if (!e) return std::nullopt;
         return Sample{*e, trip};
       });
@@ -242,17 +242,17 @@ int main(int argc, char** argv) {
         return Sample{*e};
       };
       const Samples chronyd =
-          sample(*relay, toolSamples, [&] { return tool(chronydError(dir, relay->port())); });
+          TakeSamples(*relay, toolSamples, [&] { return tool(ChronydError(dir, relay->port())); });
       const Samples ntpdig =
-          sample(*relay, onPort123 ? toolSamples : 0, [&] { return tool(ntpdigError(dir)); });
-      const Summary s = summarise(ours.errors);
+          TakeSamples(*relay, onPort123 ? toolSamples : 0, [&] { return tool(NtpdigError(dir)); });
+      const Summary s = Summarise(ours.errors);
       const double target = std::abs(p.outMs - p.backMs) / 2.0 + 1.0;
       const bool met = s.count == samples && std::fabs(s.worst) <= target;
       allMet = allMet && met;
       std::printf("| %d / %d ms | %.3f | %s | within %.0f ms: %s | %s | %s | %d |\n", p.outMs,
-                  p.backMs, summarise(ours.roundTrips).median, cell(s).c_str(), target,
-                  met ? "met" : "missed", cell(summarise(chronyd.errors)).c_str(),
-                  cell(summarise(ntpdig.errors)).c_str(),
+                  p.backMs, Summarise(ours.roundTrips).median, SummaryCell(s).c_str(), target,
+                  met ? "met" : "missed", SummaryCell(Summarise(chronyd.errors)).c_str(),
+                  SummaryCell(Summarise(ntpdig.errors)).c_str(),
                   ours.setAside + chronyd.setAside + ntpdig.setAside);
     }
     std::printf(

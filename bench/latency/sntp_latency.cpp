@@ -32,7 +32,7 @@ struct Stats {
   double median, p99, mean;
 };
 
-Stats statsOf(std::vector<double> us) {
+Stats StatsOf(std::vector<double> us) {
   std::sort(us.begin(), us.end());
   double sum = 0;
   for (double v : us) sum += v;
@@ -43,13 +43,13 @@ Stats statsOf(std::vector<double> us) {
   return {at(0.5), at(0.99), sum / static_cast<double>(us.size())};
 }
 
-double microsSince(Clock::time_point start) {
+double MicrosSince(Clock::time_point start) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
 // One bare exchange: the same 48-byte request, wait, receive.
-bool rawRoundTrip(platform::UdpSocket& s, std::uint16_t port) {
-  const time::sntp::Packet request = time::sntp::encodeRequest({3839572800u, 1u});
+bool MeasureRawRoundTrip(platform::UdpSocket& s, std::uint16_t port) {
+  const time::sntp::Packet request = time::sntp::EncodeRequest({3839572800u, 1u});
   if (s.sendTo(platform::kLoopback, port, request).error != 0) return false;
   platform::PosixClock clock;
   if (s.waitReadable(platform::Deadline::after(clock, 5000)).readiness !=
@@ -60,7 +60,7 @@ bool rawRoundTrip(platform::UdpSocket& s, std::uint16_t port) {
 }
 
 // ntpdig -p 1: one query, as a user of that client gets it (process start included).
-bool runNtpdig() {
+bool RunNtpdig() {
   const char* argv[] = {"ntpdig", "-p", "1", "-t", "5", "127.0.0.1", nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -75,7 +75,7 @@ bool runNtpdig() {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-void row(const char* what, int n, const Stats& s) {
+void RowOf(const char* what, int n, const Stats& s) {
   std::printf("| %s | %d | %.1f | %.1f | %.1f |\n", what, n, s.median, s.p99, s.mean);
 }
 
@@ -98,31 +98,32 @@ int main(int argc, char** argv) {
     // Warm both paths up, then interleave them so load changes hit both alike.
     for (int i = 0; i < 50; ++i) {
       client.DateTime();
-      rawRoundTrip(*raw.socket, 123);
+      MeasureRawRoundTrip(*raw.socket, 123);
     }
     std::vector<double> clientUs, rawUs;
     int clientFailures = 0;
     for (int i = 0; i < queries; ++i) {
       auto start = Clock::now();
       if (client.DateTime() == 0) ++clientFailures;
-      clientUs.push_back(microsSince(start));
+      clientUs.push_back(MicrosSince(start));
       start = Clock::now();
-      if (!rawRoundTrip(*raw.socket, 123)) throw std::runtime_error("bare round trip failed");
-      rawUs.push_back(microsSince(start));
+      if (!MeasureRawRoundTrip(*raw.socket, 123))
+        throw std::runtime_error("bare round trip failed");
+      rawUs.push_back(MicrosSince(start));
     }
     std::vector<double> ntpdigUs;
     for (int i = 0; i < ntpdigRuns; ++i) {
       const auto start = Clock::now();
-      if (!runNtpdig()) break;
-      ntpdigUs.push_back(microsSince(start));
+      if (!RunNtpdig()) break;
+      ntpdigUs.push_back(MicrosSince(start));
     }
 
-    const Stats c = statsOf(clientUs), r = statsOf(rawUs);
+    const Stats c = StatsOf(clientUs), r = StatsOf(rawUs);
     std::printf("| What | Queries | Median µs | p99 µs | Mean µs |\n|---|---:|---:|---:|---:|\n");
-    row("bare sendto/recvfrom round trip", queries, r);
-    row("`TIdSNTP::DateTime`", queries, c);
+    RowOf("bare sendto/recvfrom round trip", queries, r);
+    RowOf("`TIdSNTP::DateTime`", queries, c);
     if (!ntpdigUs.empty()) {
-      row("`ntpdig -p 1` (whole process)", static_cast<int>(ntpdigUs.size()), statsOf(ntpdigUs));
+      RowOf("`ntpdig -p 1` (whole process)", static_cast<int>(ntpdigUs.size()), StatsOf(ntpdigUs));
     } else {
       std::printf("| `ntpdig` | 0 | did not run | | |\n");
     }

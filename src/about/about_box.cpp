@@ -19,7 +19,7 @@ constexpr ui::Colour kBlack{0, 0, 0};
 constexpr ui::Colour kWhite{255, 255, 255};
 constexpr ui::Colour kLime{0, 255, 0};
 
-int scaled(int value, int dpi) {
+int ScaledBy(int value, int dpi) {
   return (value * dpi + 48) / 96;
 }
 
@@ -94,7 +94,7 @@ void TAboutBox::FormCreate() {
 void TAboutBox::HighDPIImageYukle() {
   const int dpi = services_.windows.dpi(*this);
   // The backend draws Image2's picture at this size for the monitor.
-  logoSize_ = {scaled(kLogoWidth, dpi), scaled(kLogoHeight, dpi)};
+  logoSize_ = {ScaledBy(kLogoWidth, dpi), ScaledBy(kLogoHeight, dpi)};
 }
 
 // The canvas counts in pixels at 96 DPI, so the grid is measured that way

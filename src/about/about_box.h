@@ -35,24 +35,25 @@ class TAboutBox : public ui::Form {
  public:
   explicit TAboutBox(AboutServices services, RandomFn random = DefaultRandom());
 
-  ui::Panel& Panel1 = control(ui::row<ui::Panel>(kAboutControls, "Panel1"));
-  ui::Label& Image2 = control(ui::row<ui::Label>(kAboutControls, "Image2"));
-  ui::Bevel& Bevel1 = control(ui::row<ui::Bevel>(kAboutControls, "Bevel1"));
-  ui::Label& Image1 = control(ui::row<ui::Label>(kAboutControls, "Image1"));
-  ui::Label& Label2 = control(ui::row<ui::Label>(kAboutControls, "Label2"));
+  ui::Panel& Panel1 = control(ui::RowOf<ui::Panel>(kAboutControls, "Panel1"));
+  ui::Label& Image2 = control(ui::RowOf<ui::Label>(kAboutControls, "Image2"));
+  ui::Bevel& Bevel1 = control(ui::RowOf<ui::Bevel>(kAboutControls, "Bevel1"));
+  ui::Label& Image1 = control(ui::RowOf<ui::Label>(kAboutControls, "Image1"));
+  ui::Label& Label2 = control(ui::RowOf<ui::Label>(kAboutControls, "Label2"));
   ui::Button& BitBtn1 =
-      bind(ui::row<ui::Button>(kAboutControls, "BitBtn1"), &TAboutBox::BitBtn1Click);
+      bind(ui::RowOf<ui::Button>(kAboutControls, "BitBtn1"), &TAboutBox::BitBtn1Click);
   ui::Button& BitBtn2 =
-      bind(ui::row<ui::Button>(kAboutControls, "BitBtn2"), &TAboutBox::BitBtn2Click);
-  ui::Label& Label5 = bind(ui::row<ui::Label>(kAboutControls, "Label5"), &TAboutBox::Label5Click);
+      bind(ui::RowOf<ui::Button>(kAboutControls, "BitBtn2"), &TAboutBox::BitBtn2Click);
+  ui::Label& Label5 = bind(ui::RowOf<ui::Label>(kAboutControls, "Label5"), &TAboutBox::Label5Click);
   ui::MenuItem& Credits1 =
-      bind(ui::row<ui::MenuItem>(kAboutInfoMenu, "Credits1"), &TAboutBox::Credits1Click);
-  ui::MenuItem& Howtouninstall1 = bind(ui::row<ui::MenuItem>(kAboutInfoMenu, "Howtouninstall1"),
+      bind(ui::RowOf<ui::MenuItem>(kAboutInfoMenu, "Credits1"), &TAboutBox::Credits1Click);
+  ui::MenuItem& Howtouninstall1 = bind(ui::RowOf<ui::MenuItem>(kAboutInfoMenu, "Howtouninstall1"),
                                        &TAboutBox::Howtouninstall1Click);
   ui::MenuItem& LicensePrivacyPolicy1 =
-      bind(ui::row<ui::MenuItem>(kAboutInfoMenu, "LicensePrivacyPolicy1"),
+      bind(ui::RowOf<ui::MenuItem>(kAboutInfoMenu, "LicensePrivacyPolicy1"),
            &TAboutBox::LicensePrivacyPolicy1Click);
-  ui::Timer& tmTimer = bind(ui::row<ui::Timer>(kAboutTimers, "tmTimer"), &TAboutBox::tmTimerTimer);
+  ui::Timer& tmTimer =
+      bind(ui::RowOf<ui::Timer>(kAboutTimers, "tmTimer"), &TAboutBox::tmTimerTimer);
 
   void FormCreate() override;
   void FormDestroy() override;

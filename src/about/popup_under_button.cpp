@@ -7,7 +7,7 @@
 namespace hv::about {
 namespace {
 
-DropDownState& lastClosed() {
+DropDownState& LastClosed() {
   static DropDownState last;
   return last;
 }
@@ -15,11 +15,11 @@ DropDownState& lastClosed() {
 }  // namespace
 
 void ForgetDropDownForTests() {
-  lastClosed() = {};
+  LastClosed() = {};
 }
 
 void PopupUnderButton(ui::WindowSystem& windows, ui::Button& button, ui::Form& menuOwner) {
-  DropDownState& last = lastClosed();
+  DropDownState& last = LastClosed();
   if (last.button == &button && last.menu == &menuOwner &&
       static_cast<std::uint32_t>(windows.tickCount() - last.closedAt) < kReopenGuardMs) {
     last = {};

@@ -55,8 +55,9 @@ void RainPicture::drawText(int x, int y, std::wstring_view text, ui::Colour c, i
 
 void RainPicture::paint(ui::Canvas& target, ui::Bounds area) const {
   target.fillRect(area, {0, 0, 0});
-  for (const auto& [at, cell] : cells_)
-    target.drawText(at.first, at.second, cell.text, cell.colour, cell.fontHeight, false);
+  for (const auto& [at, SummaryCell] : cells_)
+    target.drawText(at.first, at.second, SummaryCell.text, SummaryCell.colour,
+                    SummaryCell.fontHeight, false);
 }
 
 }  // namespace hv::about

@@ -42,6 +42,6 @@ struct AppPlatform {
 
 // Process start: the mutex, the main window, the hidden language window and
 // the event loop. Returns the process exit code.
-int runApplication(AppPlatform& platform);
+int RunApplication(AppPlatform& platform);
 
 }  // namespace hv::app

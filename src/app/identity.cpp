@@ -5,19 +5,19 @@
 namespace hv::app {
 namespace {
 
-Identity& current() {
+Identity& Current() {
   static Identity id;
   return id;
 }
 
 }  // namespace
 
-const Identity& identity() {
-  return current();
+const Identity& IdentityOf() {
+  return Current();
 }
 
-void setIdentity(Identity id) {
-  current() = std::move(id);
+void SetIdentity(Identity id) {
+  Current() = std::move(id);
 }
 
 std::wstring MakeAppTitle(const std::wstring& companyName, const std::wstring& productName) {

@@ -8,8 +8,8 @@ namespace hv::app {
 
 // Owner: TAppForm::FormCreate, on the UI thread, before any other thread
 // exists. Readers: the main window, and the windows it hands it to.
-const Identity& identity();
-void setIdentity(Identity id);
+const Identity& IdentityOf();
+void SetIdentity(Identity id);
 
 // companyName + " - " + productName.
 std::wstring MakeAppTitle(const std::wstring& companyName, const std::wstring& productName);

@@ -85,7 +85,7 @@ void TAppForm::runCreationSequence() {
   id.productName = data.ProductName;
   id.appVersion = AppVersionOf(platform_.versionInfo, exe);
   id.appTitle = MakeAppTitle(id.companyName, id.productName);
-  setIdentity(id);
+  SetIdentity(id);
   setCaption(id.appTitle);
 
   hotkey1_ = platform_.shell.addGlobalAtom(kHotkeyAtom);
@@ -93,8 +93,8 @@ void TAppForm::runCreationSequence() {
   hotkeyRegistered_ = true;
 
   ComboBox1.setItemIndex(0);
-  settingsFolder_ =
-      ChooseSettingsFolder(platform_.files, exe, identity().companyName, identity().productName);
+  settingsFolder_ = ChooseSettingsFolder(platform_.files, exe, IdentityOf().companyName,
+                                         IdentityOf().productName);
   settings_.emplace(platform_.profile, settingsFolder_ + kSettingsFileName);
 
   i18n::LoadLanguage(platform_.files, platform_.locale, exe, settings_->languageFile());
@@ -154,7 +154,7 @@ void TAppForm::TimerMinimizeTimer() {
 
 void TAppForm::TimerComputerTimeTimer() {
   TimerComputerTime.setEnabled(false);
-  const time::TDateTime now = time::fromSystemTime(platform_.clock.localTime());
+  const time::TDateTime now = time::FromSystemTime(platform_.clock.localTime());
   const platform::TimeZoneInfo zone = platform_.clock.timeZone();
   // Integer division truncates toward zero: -330 gives 5, 210 gives -3.
   gmtOffsetHours_ = zone.bias / -60;
@@ -168,7 +168,7 @@ void TAppForm::TimerComputerTimeTimer() {
   }
   const std::wstring dateSep = platform_.locale.dateSeparator();
   const std::wstring timeSep = platform_.locale.timeSeparator();
-  Label4.setText(time::formatDisplay(now, dateSep, timeSep));
+  Label4.setText(time::FormatDisplay(now, dateSep, timeSep));
   Label6.setText(GmtOffsetText(gmtOffsetHours_));
   if (commands_->ServerTimeValid()) advanceServerTime(dateSep, timeSep);
   TimerComputerTime.setEnabled(true);
@@ -177,7 +177,7 @@ void TAppForm::TimerComputerTimeTimer() {
 // A fetch that the pass over pending messages runs stores its own time, which
 // this tick then advances like any other.
 void TAppForm::advanceServerTime(const std::wstring& dateSep, const std::wstring& timeSep) {
-  Label2.setText(time::formatDisplay(commands_->ServerTime(), dateSep, timeSep));
+  Label2.setText(time::FormatDisplay(commands_->ServerTime(), dateSep, timeSep));
   platform_.windows.processMessages();
   commands_->advanceEstimate(1000);
 }
@@ -208,7 +208,7 @@ void TAppForm::Exit1Click() {
 // Opening the help page is a courtesy: a shell that refuses is not reported.
 void TAppForm::Help1Click() {
   try {
-    platform_.shell.openAsUser(OnlineHelpAddress(MakerHost(), identity().productName), L"",
+    platform_.shell.openAsUser(OnlineHelpAddress(MakerHost(), IdentityOf().productName), L"",
                                platform::ShowCommand::Hide);
   } catch (const Error&) {
   }

@@ -31,61 +31,63 @@ class TAppForm : public ui::Form, private TimeView {
 
   // Controls, menu items and timers by their designer names, bound to
   // their rows and wired to their handlers when the program compiles.
-  ui::Label& Label9 = control(ui::row<ui::Label>(kAppControls, "Label9"));
+  ui::Label& Label9 = control(ui::RowOf<ui::Label>(kAppControls, "Label9"));
   ui::ComboBox& ComboBox1 =
-      bind(ui::row<ui::ComboBox>(kAppControls, "ComboBox1"), &TAppForm::ComboBox1Change);
-  ui::Label& Label1 = control(ui::row<ui::Label>(kAppControls, "Label1"));
-  ui::Label& Label2 = control(ui::row<ui::Label>(kAppControls, "Label2"));
-  ui::Label& Label3 = control(ui::row<ui::Label>(kAppControls, "Label3"));
-  ui::Label& Label4 = control(ui::row<ui::Label>(kAppControls, "Label4"));
-  ui::Label& Label5 = control(ui::row<ui::Label>(kAppControls, "Label5"));
-  ui::Label& Label6 = control(ui::row<ui::Label>(kAppControls, "Label6"));
+      bind(ui::RowOf<ui::ComboBox>(kAppControls, "ComboBox1"), &TAppForm::ComboBox1Change);
+  ui::Label& Label1 = control(ui::RowOf<ui::Label>(kAppControls, "Label1"));
+  ui::Label& Label2 = control(ui::RowOf<ui::Label>(kAppControls, "Label2"));
+  ui::Label& Label3 = control(ui::RowOf<ui::Label>(kAppControls, "Label3"));
+  ui::Label& Label4 = control(ui::RowOf<ui::Label>(kAppControls, "Label4"));
+  ui::Label& Label5 = control(ui::RowOf<ui::Label>(kAppControls, "Label5"));
+  ui::Label& Label6 = control(ui::RowOf<ui::Label>(kAppControls, "Label6"));
   ui::CheckBox& CheckBox1 =
-      bind(ui::row<ui::CheckBox>(kAppControls, "CheckBox1"), &TAppForm::CheckBox1Click);
-  ui::Edit& Edit1 = control(ui::row<ui::Edit>(kAppControls, "Edit1"));
-  ui::Button& BitBtn1 = bind(ui::row<ui::Button>(kAppControls, "BitBtn1"), &TAppForm::BitBtn1Click);
-  ui::Button& BitBtn2 = bind(ui::row<ui::Button>(kAppControls, "BitBtn2"), &TAppForm::BitBtn2Click);
+      bind(ui::RowOf<ui::CheckBox>(kAppControls, "CheckBox1"), &TAppForm::CheckBox1Click);
+  ui::Edit& Edit1 = control(ui::RowOf<ui::Edit>(kAppControls, "Edit1"));
+  ui::Button& BitBtn1 =
+      bind(ui::RowOf<ui::Button>(kAppControls, "BitBtn1"), &TAppForm::BitBtn1Click);
+  ui::Button& BitBtn2 =
+      bind(ui::RowOf<ui::Button>(kAppControls, "BitBtn2"), &TAppForm::BitBtn2Click);
   ui::CheckBox& CheckBox2 =
-      bind(ui::row<ui::CheckBox>(kAppControls, "CheckBox2"), &TAppForm::CheckBox2Click);
-  ui::Label& Label7 = control(ui::row<ui::Label>(kAppControls, "Label7"));
+      bind(ui::RowOf<ui::CheckBox>(kAppControls, "CheckBox2"), &TAppForm::CheckBox2Click);
+  ui::Label& Label7 = control(ui::RowOf<ui::Label>(kAppControls, "Label7"));
 
-  ui::MenuItem& File1 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "File1"));
-  ui::MenuItem& Exit2 = bind(ui::row<ui::MenuItem>(kAppMainMenu, "Exit2"), &TAppForm::Exit1Click);
-  ui::MenuItem& Help3 = menuItem(ui::row<ui::MenuItem>(kAppMainMenu, "Help3"));
-  ui::MenuItem& Help2 = bind(ui::row<ui::MenuItem>(kAppMainMenu, "Help2"), &TAppForm::Help2Click);
-  ui::MenuItem& MenuItem4 =
-      bind(ui::row<ui::MenuItem>(kAppMainMenu, "MenuItem4"), &TAppForm::UpdateNotifications1Click);
+  ui::MenuItem& File1 = menuItem(ui::RowOf<ui::MenuItem>(kAppMainMenu, "File1"));
+  ui::MenuItem& Exit2 = bind(ui::RowOf<ui::MenuItem>(kAppMainMenu, "Exit2"), &TAppForm::Exit1Click);
+  ui::MenuItem& Help3 = menuItem(ui::RowOf<ui::MenuItem>(kAppMainMenu, "Help3"));
+  ui::MenuItem& Help2 = bind(ui::RowOf<ui::MenuItem>(kAppMainMenu, "Help2"), &TAppForm::Help2Click);
+  ui::MenuItem& MenuItem4 = bind(ui::RowOf<ui::MenuItem>(kAppMainMenu, "MenuItem4"),
+                                 &TAppForm::UpdateNotifications1Click);
   ui::MenuItem& Language2 =
-      bind(ui::row<ui::MenuItem>(kAppMainMenu, "Language2"), &TAppForm::Language1Click);
+      bind(ui::RowOf<ui::MenuItem>(kAppMainMenu, "Language2"), &TAppForm::Language1Click);
   ui::MenuItem& SendFeedback2 =
-      bind(ui::row<ui::MenuItem>(kAppMainMenu, "SendFeedback2"), &TAppForm::SendFeedback1Click);
+      bind(ui::RowOf<ui::MenuItem>(kAppMainMenu, "SendFeedback2"), &TAppForm::SendFeedback1Click);
   ui::MenuItem& About2 =
-      bind(ui::row<ui::MenuItem>(kAppMainMenu, "About2"), &TAppForm::About1Click);
+      bind(ui::RowOf<ui::MenuItem>(kAppMainMenu, "About2"), &TAppForm::About1Click);
   ui::MenuItem& ShowHorvane1 =
-      bind(ui::row<ui::MenuItem>(kAppTrayMenu, "ShowHorvane1"), &TAppForm::ShowHorvane1Click);
+      bind(ui::RowOf<ui::MenuItem>(kAppTrayMenu, "ShowHorvane1"), &TAppForm::ShowHorvane1Click);
   ui::MenuItem& UpdateNotifications1 =
-      bind(ui::row<ui::MenuItem>(kAppTrayMenu, "UpdateNotifications1"),
+      bind(ui::RowOf<ui::MenuItem>(kAppTrayMenu, "UpdateNotifications1"),
            &TAppForm::UpdateNotifications1Click);
-  ui::MenuItem& Help1 = bind(ui::row<ui::MenuItem>(kAppTrayMenu, "Help1"), &TAppForm::Help1Click);
+  ui::MenuItem& Help1 = bind(ui::RowOf<ui::MenuItem>(kAppTrayMenu, "Help1"), &TAppForm::Help1Click);
   ui::MenuItem& Language1 =
-      bind(ui::row<ui::MenuItem>(kAppTrayMenu, "Language1"), &TAppForm::Language1Click);
+      bind(ui::RowOf<ui::MenuItem>(kAppTrayMenu, "Language1"), &TAppForm::Language1Click);
   ui::MenuItem& SendFeedback1 =
-      bind(ui::row<ui::MenuItem>(kAppTrayMenu, "SendFeedback1"), &TAppForm::SendFeedback1Click);
+      bind(ui::RowOf<ui::MenuItem>(kAppTrayMenu, "SendFeedback1"), &TAppForm::SendFeedback1Click);
   ui::MenuItem& About1 =
-      bind(ui::row<ui::MenuItem>(kAppTrayMenu, "About1"), &TAppForm::About1Click);
-  ui::MenuItem& Exit1 = bind(ui::row<ui::MenuItem>(kAppTrayMenu, "Exit1"), &TAppForm::Exit1Click);
+      bind(ui::RowOf<ui::MenuItem>(kAppTrayMenu, "About1"), &TAppForm::About1Click);
+  ui::MenuItem& Exit1 = bind(ui::RowOf<ui::MenuItem>(kAppTrayMenu, "Exit1"), &TAppForm::Exit1Click);
 
   ui::Timer& TimerStart =
-      bind(ui::row<ui::Timer>(kAppTimers, "TimerStart"), &TAppForm::TimerStartTimer);
+      bind(ui::RowOf<ui::Timer>(kAppTimers, "TimerStart"), &TAppForm::TimerStartTimer);
   ui::Timer& TimerMinimize =
-      bind(ui::row<ui::Timer>(kAppTimers, "TimerMinimize"), &TAppForm::TimerMinimizeTimer);
-  ui::Timer& TimerComputerTime =
-      bind(ui::row<ui::Timer>(kAppTimers, "TimerComputerTime"), &TAppForm::TimerComputerTimeTimer);
-  ui::Timer& Timer1 = bind(ui::row<ui::Timer>(kAppTimers, "Timer1"), &TAppForm::Timer1Timer);
+      bind(ui::RowOf<ui::Timer>(kAppTimers, "TimerMinimize"), &TAppForm::TimerMinimizeTimer);
+  ui::Timer& TimerComputerTime = bind(ui::RowOf<ui::Timer>(kAppTimers, "TimerComputerTime"),
+                                      &TAppForm::TimerComputerTimeTimer);
+  ui::Timer& Timer1 = bind(ui::RowOf<ui::Timer>(kAppTimers, "Timer1"), &TAppForm::Timer1Timer);
   ui::Timer& TimerChecker =
-      bind(ui::row<ui::Timer>(kAppTimers, "TimerChecker"), &TAppForm::TimerCheckerTimer);
+      bind(ui::RowOf<ui::Timer>(kAppTimers, "TimerChecker"), &TAppForm::TimerCheckerTimer);
   ui::Timer& TimerAutomatic =
-      bind(ui::row<ui::Timer>(kAppTimers, "TimerAutomatic"), &TAppForm::TimerAutomaticTimer);
+      bind(ui::RowOf<ui::Timer>(kAppTimers, "TimerAutomatic"), &TAppForm::TimerAutomaticTimer);
 
   // Handlers.
   void FormCreate() override;

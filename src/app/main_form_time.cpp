@@ -20,7 +20,7 @@ ui::MessageBoxRequest StepBox(platform::Locale& locale,
                               time::TDateTime serverTime, double stepSeconds,
                               const wchar_t* caption) {
   ui::MessageBoxRequest box;
-  box.text = text(time::formatDisplay(serverTime, locale.dateSeparator(), locale.timeSeparator()),
+  box.text = text(time::FormatDisplay(serverTime, locale.dateSeparator(), locale.timeSeparator()),
                   stepSeconds);
   box.caption = i18n::Translate(caption);
   box.icon = ui::MessageIcon::Warning;
@@ -77,7 +77,7 @@ bool TAppForm::renderTime(const TimeState& s) {
   platform::Locale& locale = platform_.locale;
   if (s.fresh) {
     Label2.setText(
-        time::formatDisplay(s.serverTime, locale.dateSeparator(), locale.timeSeparator()));
+        time::FormatDisplay(s.serverTime, locale.dateSeparator(), locale.timeSeparator()));
     Label2.setHint(ServerTimeHint(s.figures, locale.decimalSeparator()));
     BitBtn2.setEnabled(true);
   }

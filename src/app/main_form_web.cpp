@@ -34,13 +34,13 @@ void TAppForm::TimerCheckerTimer() {
                               .locale = platform_.localeInfo,
                               .clock = platform_.clock,
                               .makerHost = std::wstring(MakerHost()),
-                              .appTitle = identity().appTitle,
-                              .appVersion = identity().appVersion,
+                              .appTitle = IdentityOf().appTitle,
+                              .appVersion = IdentityOf().appVersion,
                               .platformOwner = platform_.webOwner});
       },
       [this] {
         notice::ShowNewVer({platform_.windows, platform_.shell, platform_.desktop, *this,
-                            std::wstring(MakerHost()), identity().productName});
+                            std::wstring(MakerHost()), IdentityOf().productName});
       });
 }
 

@@ -8,34 +8,34 @@
 namespace hv::app {
 
 about::AboutServices AboutServicesOf(AppPlatform& platform) {
-  return {platform.windows, platform.shell, platform.files, identity()};
+  return {platform.windows, platform.shell, platform.files, IdentityOf()};
 }
 
 feedback::FeedbackServices FeedbackServicesOf(AppPlatform& platform) {
-  return {platform.windows, platform.http, identity()};
+  return {platform.windows, platform.http, IdentityOf()};
 }
 
 i18n::TranslateServices TranslateServicesOf(AppPlatform& platform) {
-  return {platform.windows, platform.files, platform.locale, platform.shell, identity()};
+  return {platform.windows, platform.files, platform.locale, platform.shell, IdentityOf()};
 }
 
 void TAppForm::Language1Click() {
-  ui::makeForm<i18n::TTranslateForm>(TranslateServicesOf(platform_), [this](
+  ui::MakeForm<i18n::TTranslateForm>(TranslateServicesOf(platform_), [this](
                                                                          const std::wstring& name) {
     SetLanguageFile(name);
   })->showModal();
 }
 
 void TAppForm::SendFeedback1Click() {
-  ui::makeForm<feedback::TFeedbackForm>(FeedbackServicesOf(platform_))->showModal();
+  ui::MakeForm<feedback::TFeedbackForm>(FeedbackServicesOf(platform_))->showModal();
 }
 
 void TAppForm::About1Click() {
-  ui::makeForm<about::TAboutBox>(AboutServicesOf(platform_))->showModal();
+  ui::MakeForm<about::TAboutBox>(AboutServicesOf(platform_))->showModal();
 }
 
 ui::FormPtr<i18n::TTranslateForm> CreateHiddenLanguageWindow(TAppForm& main) {
-  return ui::makeForm<i18n::TTranslateForm>(
+  return ui::MakeForm<i18n::TTranslateForm>(
       TranslateServicesOf(main.platform()),
       [&main](const std::wstring& name) { main.SetLanguageFile(name); });
 }

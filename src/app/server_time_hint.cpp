@@ -11,7 +11,7 @@ namespace {
 constexpr wchar_t kBetween[] = L" \u00B7 ";
 
 // value with the given number of decimals, a sign when asked.
-std::wstring number(double value, int decimals, bool sign, std::wstring_view decimalSeparator) {
+std::wstring Number(double value, int decimals, bool sign, std::wstring_view decimalSeparator) {
   // No "-0.000": what rounds to zero reads as zero.
   if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
   wchar_t buf[64];
@@ -27,14 +27,14 @@ std::wstring number(double value, int decimals, bool sign, std::wstring_view dec
 std::wstring ServerTimeHint(const time::AnswerFigures& f, std::wstring_view decimalSeparator) {
   using i18n::Translate;
   if (f.source == time::AnswerFigures::Source::Web) {
-    return Translate(L"Offset") + L" " + number(std::round(f.offsetSeconds), 0, true, {}) +
+    return Translate(L"Offset") + L" " + Number(std::round(f.offsetSeconds), 0, true, {}) +
            L" s (" + Translate(L"web, whole seconds") + L")";
   }
   const double delayMs = f.delaySeconds * 1000;
   std::wstring text = Translate(L"Offset") + L" " +
-                      number(f.offsetSeconds, 3, true, decimalSeparator) + L" s" + kBetween +
+                      Number(f.offsetSeconds, 3, true, decimalSeparator) + L" s" + kBetween +
                       Translate(L"round trip") + L" " +
-                      number(delayMs, std::fabs(delayMs) < 10 ? 1 : 0, false, decimalSeparator) +
+                      Number(delayMs, std::fabs(delayMs) < 10 ? 1 : 0, false, decimalSeparator) +
                       L" ms" + kBetween + Translate(L"stratum") + L" " +
                       std::to_wstring(f.stratum) + kBetween + f.server.text();
   if (!f.reliable) text += kBetween + Translate(L"unreliable");

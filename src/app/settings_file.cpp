@@ -12,7 +12,7 @@ constexpr wchar_t kSection[] = L"Settings";
 // Values longer than 2047 characters are cut to that length.
 constexpr std::size_t kValueBufferChars = 2048;
 
-int digitValue(wchar_t c) {
+int DigitValue(wchar_t c) {
   if (c >= L'0' && c <= L'9') return c - L'0';
   if (c >= L'a' && c <= L'f') return c - L'a' + 10;
   if (c >= L'A' && c <= L'F') return c - L'A' + 10;
@@ -33,7 +33,7 @@ std::optional<int> ParseProfileInteger(const std::wstring& text) {
   if (i == text.size()) return std::nullopt;
   std::int64_t value = 0;
   for (; i < text.size(); ++i) {
-    const int d = digitValue(text[i]);
+    const int d = DigitValue(text[i]);
     if (d < 0 || d >= base) return std::nullopt;
     value = value * base + d;
     if (value > 0xFFFFFFFFll) return std::nullopt;

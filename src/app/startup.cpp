@@ -11,7 +11,7 @@ namespace hv::app {
 
 constexpr wchar_t kMutexName[] = L"CALVION_Horvane";
 
-AppWindows::AppWindows(AppPlatform& platform) : main(ui::makeForm<TAppForm>(platform)) {
+AppWindows::AppWindows(AppPlatform& platform) : main(ui::MakeForm<TAppForm>(platform)) {
   // A message box of the creation (the daylight fetch) runs the window's
   // timers in its own loop, "/auto" among them: a window minimised there
   // stays hidden.
@@ -22,7 +22,7 @@ AppWindows::AppWindows(AppPlatform& platform) : main(ui::makeForm<TAppForm>(plat
 
 AppWindows::~AppWindows() = default;
 
-int runApplication(AppPlatform& platform) {
+int RunApplication(AppPlatform& platform) {
   // Held, never examined: a second copy runs like the first.
   platform.shell.holdNamedMutex(kMutexName);
   platform.windows.setErrorHandler(

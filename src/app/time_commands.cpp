@@ -41,7 +41,7 @@ TimeCommands::TimeCommands(TimeServices services, TimeView& view)
 TimeCommands::~TimeCommands() = default;
 
 void TimeCommands::advanceEstimate(std::int64_t ms) {
-  serverTime_ = time::addMilliseconds(serverTime_, ms);
+  serverTime_ = time::AddMilliseconds(serverTime_, ms);
 }
 
 // Any thread. An answer dated before the build date is refused as one of
@@ -65,7 +65,7 @@ QueryResult TimeCommands::query(const TimeRequest& request) {
       r.figures.source = time::AnswerFigures::Source::Web;
       r.figures.receivedAtUs = fetch.receivedAtUs;
       r.figures.offsetSeconds =
-          (fetch.time - time::fromSystemTime(services_.clock.localTime())) * 86400.0;
+          (fetch.time - time::FromSystemTime(services_.clock.localTime())) * 86400.0;
       switch (fetch.outcome) {
         case web::MakerTimeFetch::Outcome::Time:
           r.kind = Kind::Time;
@@ -118,14 +118,14 @@ void TimeCommands::begin(const Command& c, bool waitsHere, const std::function<v
 time::TDateTime TimeCommands::answerNow(const QueryResult& r) {
   const std::int64_t elapsedUs =
       std::max<std::int64_t>(0, services_.clock.steadyMicroseconds() - r.figures.receivedAtUs);
-  return time::addMilliseconds(r.time, (elapsedUs + 500) / 1000);
+  return time::AddMilliseconds(r.time, (elapsedUs + 500) / 1000);
 }
 
 TimeState TimeCommands::settle(const Command& c, const QueryResult& r) {
   using Kind = QueryResult::Kind;
   using Box = TimeState::Box;
   const std::wstring& host = c.request.host;
-  if (time::sntp::kissMeansStop(r.figures.kissCode)) backoff_.kissed(host);
+  if (time::sntp::KissMeansStop(r.figures.kissCode)) backoff_.kissed(host);
   TimeState s;
   // Goes on to the general error report once the window is rendered.
   if (r.unexpected) return s;
@@ -156,7 +156,7 @@ TimeState TimeCommands::settle(const Command& c, const QueryResult& r) {
   serverTimeValid_ = true;
   bool withheld = false;
   if (c.sync) {
-    const time::TDateTime computerNow = time::fromSystemTime(services_.clock.localTime());
+    const time::TDateTime computerNow = time::FromSystemTime(services_.clock.localTime());
     s.stepSeconds = (answerNow(r) - computerNow) * 86400.0;
     const time::TDateTime floor =
         time::FloorInLocalTime(services_.buildDate, services_.clock.timeZone());
@@ -187,13 +187,13 @@ void TimeCommands::write(const QueryResult& r) {
         std::max<std::int64_t>(0, services_.clock.steadyMicroseconds() - r.figures.receivedAtUs);
     const std::int64_t us = r.figures.answerUtcUs + elapsedUs;
     const std::int64_t ms = us / 1000 + (us % 1000 >= 500 ? 1 : 0);
-    platform::SystemTime record = time::toSystemTime(time::fromUnixMilliseconds(ms));
+    platform::SystemTime record = time::ToSystemTime(time::FromUnixMilliseconds(ms));
     record.dayOfWeek = 0;
     services_.clock.setSystemTime(record);
     return;
   }
   // The maker's endpoint answers local time in whole seconds.
-  platform::SystemTime record = time::toSystemTime(answerNow(r));
+  platform::SystemTime record = time::ToSystemTime(answerNow(r));
   record.dayOfWeek = 0;
   services_.clock.setLocalTime(record);
 }

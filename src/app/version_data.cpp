@@ -8,11 +8,11 @@
 namespace hv::app {
 namespace {
 
-[[noreturn]] void raiseLastError(platform::VersionInfo& vi, std::uint32_t code) {
+[[noreturn]] void RaiseLastError(platform::VersionInfo& vi, std::uint32_t code) {
   throw Error(SystemErrorMessage(vi, code));
 }
 
-std::wstring hex4(std::uint16_t v) {
+std::wstring Hex4(std::uint16_t v) {
   wchar_t buf[8];
   std::swprintf(buf, 8, L"%.4x", static_cast<unsigned>(v));
   return buf;
@@ -29,14 +29,14 @@ std::wstring SystemErrorMessage(platform::VersionInfo& vi, std::uint32_t code) {
 TEXEVersionData ReadVersionData(platform::VersionInfo& vi, const std::wstring& path) {
   std::uint32_t lastError = 0;
   const std::uint32_t size = vi.blockSize(path, &lastError);
-  if (size == 0) raiseLastError(vi, lastError);
+  if (size == 0) RaiseLastError(vi, lastError);
   platform::VersionInfo::Block block;
-  if (!vi.loadBlock(path, size, block, &lastError)) raiseLastError(vi, lastError);
+  if (!vi.loadBlock(path, size, block, &lastError)) RaiseLastError(vi, lastError);
   const auto translations = vi.translations(block, &lastError);
-  if (!translations || translations->empty()) raiseLastError(vi, lastError);
+  if (!translations || translations->empty()) RaiseLastError(vi, lastError);
 
   const auto [language, codePage] = translations->front();
-  const std::wstring prefix = L"\\StringFileInfo\\" + hex4(language) + hex4(codePage) + L"\\";
+  const std::wstring prefix = L"\\StringFileInfo\\" + Hex4(language) + Hex4(codePage) + L"\\";
   TEXEVersionData d;
   const std::pair<std::wstring TEXEVersionData::*, const wchar_t*> fields[] = {
       {&TEXEVersionData::CompanyName, L"CompanyName"},

@@ -10,7 +10,7 @@ namespace hv {
 
 class Error : public std::exception {
  public:
-  explicit Error(std::wstring message) : message_(std::move(message)), utf8_(toUtf8(message_)) {}
+  explicit Error(std::wstring message) : message_(std::move(message)), utf8_(ToUtf8(message_)) {}
   const std::wstring& message() const noexcept { return message_; }
   const char* what() const noexcept override { return utf8_.c_str(); }
 

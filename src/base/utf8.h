@@ -7,7 +7,7 @@
 
 namespace hv {
 
-inline std::string toUtf8(std::wstring_view text) {
+inline std::string ToUtf8(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -28,20 +28,20 @@ class TFeedbackForm : public ui::Form {
   explicit TFeedbackForm(FeedbackServices services);
 
   ui::Panel& Panel4 =
-      bind(ui::row<ui::Panel>(kFeedbackControls, "Panel4"), &TFeedbackForm::Image1Click);
+      bind(ui::RowOf<ui::Panel>(kFeedbackControls, "Panel4"), &TFeedbackForm::Image1Click);
   ui::Label& Image1 =
-      bind(ui::row<ui::Label>(kFeedbackControls, "Image1"), &TFeedbackForm::Image1Click);
+      bind(ui::RowOf<ui::Label>(kFeedbackControls, "Image1"), &TFeedbackForm::Image1Click);
   ui::Panel& Panel5 =
-      bind(ui::row<ui::Panel>(kFeedbackControls, "Panel5"), &TFeedbackForm::Image2Click);
+      bind(ui::RowOf<ui::Panel>(kFeedbackControls, "Panel5"), &TFeedbackForm::Image2Click);
   ui::Label& Image2 =
-      bind(ui::row<ui::Label>(kFeedbackControls, "Image2"), &TFeedbackForm::Image2Click);
-  ui::Label& Label1 = control(ui::row<ui::Label>(kFeedbackControls, "Label1"));
-  ui::Label& Label2 = control(ui::row<ui::Label>(kFeedbackControls, "Label2"));
-  ui::Memo& Memo1 = control(ui::row<ui::Memo>(kFeedbackControls, "Memo1"));
-  ui::Label& Label3 = control(ui::row<ui::Label>(kFeedbackControls, "Label3"));
-  ui::Edit& Edit1 = control(ui::row<ui::Edit>(kFeedbackControls, "Edit1"));
+      bind(ui::RowOf<ui::Label>(kFeedbackControls, "Image2"), &TFeedbackForm::Image2Click);
+  ui::Label& Label1 = control(ui::RowOf<ui::Label>(kFeedbackControls, "Label1"));
+  ui::Label& Label2 = control(ui::RowOf<ui::Label>(kFeedbackControls, "Label2"));
+  ui::Memo& Memo1 = control(ui::RowOf<ui::Memo>(kFeedbackControls, "Memo1"));
+  ui::Label& Label3 = control(ui::RowOf<ui::Label>(kFeedbackControls, "Label3"));
+  ui::Edit& Edit1 = control(ui::RowOf<ui::Edit>(kFeedbackControls, "Edit1"));
   ui::Button& BitBtn1 =
-      bind(ui::row<ui::Button>(kFeedbackControls, "BitBtn1"), &TFeedbackForm::BitBtn1Click);
+      bind(ui::RowOf<ui::Button>(kFeedbackControls, "BitBtn1"), &TFeedbackForm::BitBtn1Click);
 
   void FormCreate() override;
   void Image1Click();

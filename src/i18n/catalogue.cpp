@@ -8,19 +8,19 @@
 namespace hv::i18n {
 namespace {
 
-CatalogueState& catalogue() {
+CatalogueState& TheCatalogue() {
   static CatalogueState run;
   return run;
 }
 
-wchar_t asciiLower(wchar_t c) {
+wchar_t AsciiLower(wchar_t c) {
   return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
 }
 
 }  // namespace
 
 void ForgetLanguageForTests() {
-  catalogue() = {};
+  TheCatalogue() = {};
 }
 
 std::wstring TrimText(const std::wstring& s) {
@@ -34,7 +34,7 @@ std::wstring TrimText(const std::wstring& s) {
 bool SameTextAscii(const std::wstring& a, const std::wstring& b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(),
-                    [](wchar_t x, wchar_t y) { return asciiLower(x) == asciiLower(y); });
+                    [](wchar_t x, wchar_t y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 std::vector<std::wstring> ReadUtf8Lines(const std::string& bytes) {
@@ -72,7 +72,7 @@ void LoadLanguage(platform::Files& files, platform::Locale& locale, const std::w
   const wchar_t sep = files.separator();
   CatalogueState c;
   c.languagesFolder = platform::FolderWithSeparator(exePath, sep) + L"Languages";
-  catalogue() = c;
+  TheCatalogue() = c;
   if (!files.directoryExists(c.languagesFolder)) return;
   c.languageFileNames = files.listFiles(c.languagesFolder, L"lang.txt");
 
@@ -94,7 +94,7 @@ void LoadLanguage(platform::Files& files, platform::Locale& locale, const std::w
 
   const std::wstring path = c.languagesFolder + sep + chosen;
   if (!files.fileExists(path)) {
-    catalogue() = std::move(c);
+    TheCatalogue() = std::move(c);
     return;
   }
   c.loadedLanguageName = LanguageNameOf(chosen);
@@ -102,30 +102,30 @@ void LoadLanguage(platform::Files& files, platform::Locale& locale, const std::w
   const auto bytes = files.readFile(path);
   if (!bytes) {
     // Lookups still consult the (empty) file, so every text stays English.
-    catalogue() = std::move(c);
+    TheCatalogue() = std::move(c);
     throw Error(L"Cannot open file \"" + path + L"\".");
   }
   c.languageLines = ReadUtf8Lines(*bytes);
-  catalogue() = std::move(c);
+  TheCatalogue() = std::move(c);
 }
 
 std::wstring Translate(const std::wstring& english) {
-  if (catalogue().loadedLanguagePath.empty()) return english;
-  const auto value = FindEntry(catalogue().languageLines, english);
+  if (TheCatalogue().loadedLanguagePath.empty()) return english;
+  const auto value = FindEntry(TheCatalogue().languageLines, english);
   return (value && !value->empty()) ? *value : english;
 }
 
 const std::wstring& LanguagesFolder() {
-  return catalogue().languagesFolder;
+  return TheCatalogue().languagesFolder;
 }
 const std::vector<std::wstring>& LanguageFileNames() {
-  return catalogue().languageFileNames;
+  return TheCatalogue().languageFileNames;
 }
 const std::wstring& LoadedLanguageName() {
-  return catalogue().loadedLanguageName;
+  return TheCatalogue().loadedLanguageName;
 }
 const std::wstring& LoadedLanguagePath() {
-  return catalogue().loadedLanguagePath;
+  return TheCatalogue().loadedLanguagePath;
 }
 
 }  // namespace hv::i18n

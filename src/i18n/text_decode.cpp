@@ -5,7 +5,7 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void append(std::wstring& out, char32_t cp) {
+void Append(std::wstring& out, char32_t cp) {
   if constexpr (sizeof(wchar_t) == 2) {
     if (cp >= 0x10000) {
       cp -= 0x10000;
@@ -17,7 +17,7 @@ void append(std::wstring& out, char32_t cp) {
   out.push_back(static_cast<wchar_t>(cp));
 }
 
-bool isContinuation(unsigned char b) {
+bool IsContinuation(unsigned char b) {
   return (b & 0xC0) == 0x80;
 }
 
@@ -43,14 +43,14 @@ std::wstring DecodeUtf8(std::string_view bytes) {
     } else if (b >= 0xF0 && b <= 0xF4) {
       extra = 3, cp = b & 0x07, minimum = 0x10000;
     } else {
-      append(out, kReplacement);
+      Append(out, kReplacement);
       ++i;
       continue;
     }
     std::size_t j = i + 1;
     for (; j < bytes.size() && j <= i + extra; ++j) {
       const auto c = static_cast<unsigned char>(bytes[j]);
-      if (!isContinuation(c)) break;
+      if (!IsContinuation(c)) break;
       cp = (cp << 6) | (c & 0x3F);
     }
     const bool complete = j == i + 1 + extra;
@@ -58,7 +58,7 @@ std::wstring DecodeUtf8(std::string_view bytes) {
         complete && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
     // A bad sequence is replaced as a whole; decoding resumes at the first
     // byte that did not belong to it.
-    append(out, valid ? cp : kReplacement);
+    Append(out, valid ? cp : kReplacement);
     i = j;
   }
   return out;
@@ -78,18 +78,18 @@ std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
     if (u >= 0xD800 && u <= 0xDBFF && k + 1 < n) {
       const char16_t v = unit(k + 1);
       if (v >= 0xDC00 && v <= 0xDFFF) {
-        append(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (v - 0xDC00));
+        Append(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (v - 0xDC00));
         ++k;
         continue;
       }
     }
     if (u >= 0xD800 && u <= 0xDFFF) {
-      append(out, kReplacement);
+      Append(out, kReplacement);
     } else {
-      append(out, u);
+      Append(out, u);
     }
   }
-  if (bytes.size() % 2 != 0) append(out, kReplacement);
+  if (bytes.size() % 2 != 0) Append(out, kReplacement);
   return out;
 }
 

@@ -15,7 +15,7 @@ constexpr wchar_t kMakerName[] = L"Calvion";
 constexpr wchar_t kCannotRestart[] = L"The program cannot restart itself from this folder.";
 constexpr wchar_t kNextStart[] = L"The new language takes effect the next time it starts.";
 
-std::wstring& languageAtOpen() {
+std::wstring& LanguageAtStart() {
   static std::wstring selected;
   return selected;
 }
@@ -23,11 +23,11 @@ std::wstring& languageAtOpen() {
 }  // namespace
 
 const std::wstring& LanguageAtOpen() {
-  return languageAtOpen();
+  return LanguageAtStart();
 }
 
 void ForgetLanguageAtOpenForTests() {
-  languageAtOpen().clear();
+  LanguageAtStart().clear();
 }
 
 std::wstring LookUpEntry(const std::wstring& key, const std::vector<std::wstring>& lines) {
@@ -96,7 +96,7 @@ void TTranslateForm::FormCreate() {
     }
   }
   ComboBox1Change();
-  languageAtOpen() = ComboBox1.text();
+  LanguageAtStart() = ComboBox1.text();
 }
 
 void TTranslateForm::ComboBox1Change() {

@@ -62,16 +62,16 @@ class TTranslateForm : public ui::Form {
 
   TTranslateForm(TranslateServices services, SetLanguageFileFn setLanguageFile);
 
-  ui::Label& Label1 = control(ui::row<ui::Label>(kTranslateControls, "Label1"));
-  ui::ComboBox& ComboBox1 = bind(ui::row<ui::ComboBox>(kTranslateControls, "ComboBox1"),
+  ui::Label& Label1 = control(ui::RowOf<ui::Label>(kTranslateControls, "Label1"));
+  ui::ComboBox& ComboBox1 = bind(ui::RowOf<ui::ComboBox>(kTranslateControls, "ComboBox1"),
                                  &TTranslateForm::ComboBox1Change);
-  ui::Label& Label2 = control(ui::row<ui::Label>(kTranslateControls, "Label2"));
-  ui::Memo& RichEdit1 = control(ui::row<ui::Memo>(kTranslateControls, "RichEdit1"));
+  ui::Label& Label2 = control(ui::RowOf<ui::Label>(kTranslateControls, "Label2"));
+  ui::Memo& RichEdit1 = control(ui::RowOf<ui::Memo>(kTranslateControls, "RichEdit1"));
   ui::Label& Label3 =
-      bind(ui::row<ui::Label>(kTranslateControls, "Label3"), &TTranslateForm::Label3Click);
+      bind(ui::RowOf<ui::Label>(kTranslateControls, "Label3"), &TTranslateForm::Label3Click);
   ui::Button& BitBtn1 =
-      bind(ui::row<ui::Button>(kTranslateControls, "BitBtn1"), &TTranslateForm::BitBtn1Click);
-  ui::Button& BitBtn2 = control(ui::row<ui::Button>(kTranslateControls, "BitBtn2"));
+      bind(ui::RowOf<ui::Button>(kTranslateControls, "BitBtn1"), &TTranslateForm::BitBtn1Click);
+  ui::Button& BitBtn2 = control(ui::RowOf<ui::Button>(kTranslateControls, "BitBtn2"));
 
   void FormCreate() override;
   void ComboBox1Change();

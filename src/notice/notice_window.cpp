@@ -12,7 +12,7 @@
 namespace hv::notice {
 namespace {
 
-NoticeState& state() {
+NoticeState& StateOf() {
   static NoticeState run;
   return run;
 }
@@ -21,11 +21,11 @@ constexpr unsigned kAnimationMs = 100;
 constexpr int kMargin = 5;
 constexpr int kRightButton = 2;
 
-int scaled(int value, int dpi) {
+int ScaledBy(int value, int dpi) {
   return (value * dpi + 48) / 96;
 }
 
-ui::Colour toColour(platform::ScreenColour c) {
+ui::Colour ToColour(platform::ScreenColour c) {
   return {c.r, c.g, c.b};
 }
 
@@ -51,7 +51,7 @@ void TNewVer::wireEvents() {
 }
 
 void TNewVer::FormCreate() {
-  const int width = scaled(NewVerSpec().clientWidth, services_.windows.dpi(*this));
+  const int width = ScaledBy(NewVerSpec().clientWidth, services_.windows.dpi(*this));
   moveTo(services_.desktop.screenWidth() - width - kMargin, kMargin);
   Label1.setText(i18n::Translate(L"UPDATE AVAILABLE"));
   Label2.setText(i18n::Translate(L"Click to download") + L" " + services_.productName + L" " +
@@ -69,8 +69,8 @@ void TNewVer::TimerStartTimer() {
 }
 
 void TNewVer::TimerCloseTimer() {
-  --state().closeCountdown;
-  if (state().closeCountdown != 0) return;
+  --StateOf().closeCountdown;
+  if (StateOf().closeCountdown != 0) return;
   TimerClose.setEnabled(false);
   services_.desktop.animate(*this, kAnimationMs,
                             platform::animate::kHide | platform::animate::kCenter);
@@ -83,17 +83,17 @@ bool TNewVer::pointerOnLink(platform::ScreenPoint p) const {
   const auto& b = Label2.bounds();
   const int x = Panel1.bounds().left + Panel2.bounds().left + b.left;
   const int y = Panel1.bounds().top + Panel2.bounds().top + b.top;
-  const int left = this->left() + scaled(x, dpi);
-  const int top = this->top() + scaled(y, dpi);
-  return p.x >= left && p.x < left + scaled(b.width, dpi) && p.y >= top &&
-         p.y < top + scaled(b.height, dpi);
+  const int left = this->left() + ScaledBy(x, dpi);
+  const int top = this->top() + ScaledBy(y, dpi);
+  return p.x >= left && p.x < left + ScaledBy(b.width, dpi) && p.y >= top &&
+         p.y < top + ScaledBy(b.height, dpi);
 }
 
 void TNewVer::TimerLinkTimer() {
   const auto which = pointerOnLink(services_.desktop.cursorPos())
                          ? platform::StyleColour::MenuHighlight
                          : platform::StyleColour::WindowText;
-  Label2.setFontColour(toColour(services_.desktop.styleColour(which)));
+  Label2.setFontColour(ToColour(services_.desktop.styleColour(which)));
 }
 
 void TNewVer::Label2Click() {
@@ -116,7 +116,7 @@ void TNewVer::FormClose() {
   TimerClose.setEnabled(false);
   TimerLink.setEnabled(false);
   services_.windows.post([this] {
-    if (state().window.get() == this) state().window.reset();
+    if (StateOf().window.get() == this) StateOf().window.reset();
   });
 }
 
@@ -139,27 +139,27 @@ void TNewVer::FormMouseUp() {
 }
 
 void ShowNewVer(const NoticeServices& services) {
-  auto& s = state();
+  auto& s = StateOf();
   if (s.shown) return;
   s.shown = true;
-  s.window = ui::makeForm<TNewVer>(services);
+  s.window = ui::MakeForm<TNewVer>(services);
 }
 
 TNewVer* NewVer() {
-  return state().window.get();
+  return StateOf().window.get();
 }
 
 std::int64_t CloseCountdown() {
-  return state().closeCountdown;
+  return StateOf().closeCountdown;
 }
 
 void ReleaseNewVer() {
-  state().window.reset();
+  StateOf().window.reset();
 }
 
 void ForgetNoticeForTests() {
-  state().window.reset();
-  state() = {};
+  StateOf().window.reset();
+  StateOf() = {};
 }
 
 }  // namespace hv::notice

@@ -32,20 +32,20 @@ class TNewVer : public ui::Form {
  public:
   explicit TNewVer(NoticeServices services);
 
-  ui::Panel& Panel1 = control(ui::row<ui::Panel>(kNoticeControls, "Panel1"));
-  ui::Label& Image1 = control(ui::row<ui::Label>(kNoticeControls, "Image1"));
-  ui::Panel& Panel2 = control(ui::row<ui::Panel>(kNoticeControls, "Panel2"));
-  ui::Label& Label1 = control(ui::row<ui::Label>(kNoticeControls, "Label1"));
-  ui::Label& Label2 = bind(ui::row<ui::Label>(kNoticeControls, "Label2"), &TNewVer::Label2Click);
-  ui::Panel& Panel3 = control(ui::row<ui::Panel>(kNoticeControls, "Panel3"));
+  ui::Panel& Panel1 = control(ui::RowOf<ui::Panel>(kNoticeControls, "Panel1"));
+  ui::Label& Image1 = control(ui::RowOf<ui::Label>(kNoticeControls, "Image1"));
+  ui::Panel& Panel2 = control(ui::RowOf<ui::Panel>(kNoticeControls, "Panel2"));
+  ui::Label& Label1 = control(ui::RowOf<ui::Label>(kNoticeControls, "Label1"));
+  ui::Label& Label2 = bind(ui::RowOf<ui::Label>(kNoticeControls, "Label2"), &TNewVer::Label2Click);
+  ui::Panel& Panel3 = control(ui::RowOf<ui::Panel>(kNoticeControls, "Panel3"));
   ui::Button& Button1 =
-      bind(ui::row<ui::Button>(kNoticeControls, "Button1"), &TNewVer::Button1Click);
+      bind(ui::RowOf<ui::Button>(kNoticeControls, "Button1"), &TNewVer::Button1Click);
   ui::Timer& TimerStart =
-      bind(ui::row<ui::Timer>(kNoticeTimers, "TimerStart"), &TNewVer::TimerStartTimer);
+      bind(ui::RowOf<ui::Timer>(kNoticeTimers, "TimerStart"), &TNewVer::TimerStartTimer);
   ui::Timer& TimerClose =
-      bind(ui::row<ui::Timer>(kNoticeTimers, "TimerClose"), &TNewVer::TimerCloseTimer);
+      bind(ui::RowOf<ui::Timer>(kNoticeTimers, "TimerClose"), &TNewVer::TimerCloseTimer);
   ui::Timer& TimerLink =
-      bind(ui::row<ui::Timer>(kNoticeTimers, "TimerLink"), &TNewVer::TimerLinkTimer);
+      bind(ui::RowOf<ui::Timer>(kNoticeTimers, "TimerLink"), &TNewVer::TimerLinkTimer);
 
   void FormCreate() override;
   void FormClose();

@@ -3,7 +3,7 @@
 namespace hv::platform {
 namespace {
 
-bool endsFolderPart(wchar_t c, wchar_t separator) {
+bool EndsFolderPart(wchar_t c, wchar_t separator) {
   return c == separator || (separator == L'\\' && c == L':');
 }
 
@@ -11,7 +11,7 @@ bool endsFolderPart(wchar_t c, wchar_t separator) {
 
 std::wstring FolderWithSeparator(const std::wstring& path, wchar_t separator) {
   for (std::size_t i = path.size(); i > 0; --i) {
-    if (endsFolderPart(path[i - 1], separator)) return path.substr(0, i);
+    if (EndsFolderPart(path[i - 1], separator)) return path.substr(0, i);
   }
   return {};
 }
@@ -19,7 +19,7 @@ std::wstring FolderWithSeparator(const std::wstring& path, wchar_t separator) {
 std::wstring FolderWithoutSeparator(const std::wstring& path, wchar_t separator) {
   std::wstring folder = FolderWithSeparator(path, separator);
   if (folder.empty() || folder.back() != separator) return folder;
-  const bool root = folder.size() == 1 || endsFolderPart(folder[folder.size() - 2], separator);
+  const bool root = folder.size() == 1 || EndsFolderPart(folder[folder.size() - 2], separator);
   if (!root) folder.pop_back();
   return folder;
 }

@@ -3,7 +3,7 @@
 namespace hv::platform {
 namespace {
 
-void putUnit(std::vector<std::uint8_t>& out, std::uint32_t u) {
+void PutUnit(std::vector<std::uint8_t>& out, std::uint32_t u) {
   out.push_back(static_cast<std::uint8_t>(u & 0xFF));
   out.push_back(static_cast<std::uint8_t>((u >> 8) & 0xFF));
 }
@@ -18,13 +18,13 @@ RegistryValue StringValue(const std::wstring& text) {
   for (wchar_t c : text) {
     const auto cp = static_cast<std::uint32_t>(c);
     if (cp > 0xFFFF) {
-      putUnit(v.data, 0xD800 + ((cp - 0x10000) >> 10));
-      putUnit(v.data, 0xDC00 + ((cp - 0x10000) & 0x3FF));
+      PutUnit(v.data, 0xD800 + ((cp - 0x10000) >> 10));
+      PutUnit(v.data, 0xDC00 + ((cp - 0x10000) & 0x3FF));
     } else {
-      putUnit(v.data, cp);
+      PutUnit(v.data, cp);
     }
   }
-  putUnit(v.data, 0);
+  PutUnit(v.data, 0);
   return v;
 }
 

@@ -42,7 +42,7 @@ std::wstring Ipv6Address::text() const {
   return text;
 }
 
-IpAddress withoutIpv4Mapping(const Ipv6Address& a) {
+IpAddress WithoutIpv4Mapping(const Ipv6Address& a) {
   const auto& b = a.bytes;
   const bool mapped =
       std::all_of(b.begin(), b.begin() + 10, [](std::uint8_t x) { return x == 0; }) &&
@@ -51,12 +51,12 @@ IpAddress withoutIpv4Mapping(const Ipv6Address& a) {
   return Ipv4Address::fromOctets(b[12], b[13], b[14], b[15]);
 }
 
-bool isAsciiName(std::wstring_view host) {
+bool IsAsciiName(std::wstring_view host) {
   return std::all_of(host.begin(), host.end(),
                      [](wchar_t c) { return static_cast<std::uint32_t>(c) <= 0x7F; });
 }
 
-Resolved orderedAddresses(std::vector<IpAddress> v4, const std::vector<IpAddress>& v6) {
+Resolved OrderedAddresses(std::vector<IpAddress> v4, const std::vector<IpAddress>& v6) {
   v4.insert(v4.end(), v6.begin(), v6.end());
   Resolved r;
   for (const IpAddress& a : v4) {

@@ -78,10 +78,10 @@ struct IpAddress {
 
 // ::ffff:a.b.c.d is the IPv4 address a.b.c.d; a socket of one family
 // reaches it only in its own form.
-IpAddress withoutIpv4Mapping(const Ipv6Address& a);
+IpAddress WithoutIpv4Mapping(const Ipv6Address& a);
 
 // A name the resolvers take as it is; any other goes through IDNA first.
-bool isAsciiName(std::wstring_view host);
+bool IsAsciiName(std::wstring_view host);
 
 // Enough for any pool name; more would only lengthen a query that cannot
 // reach them within its wait.
@@ -96,7 +96,7 @@ struct Resolved {
 
 // What the adapters hand back from a look-up: IPv4 before IPv6, repeats and
 // what lies beyond kMostAddresses dropped, host not found when none is left.
-Resolved orderedAddresses(std::vector<IpAddress> v4, const std::vector<IpAddress>& v6);
+Resolved OrderedAddresses(std::vector<IpAddress> v4, const std::vector<IpAddress>& v6);
 
 struct Sent {
   int error = 0;

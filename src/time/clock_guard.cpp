@@ -7,7 +7,7 @@ namespace hv::time {
 
 TDateTime FloorInLocalTime(TDateTime floorUtc, const platform::TimeZoneInfo& zone) {
   try {
-    return floorUtc + sntp::offsetDays(sntp::utcBiasMinutes(zone));
+    return floorUtc + sntp::OffsetDays(sntp::UtcBiasMinutes(zone));
   } catch (const Error&) {
     // A zone that can't be read: the earliest local time that day has
     // anywhere, so no honest answer is refused.

@@ -7,7 +7,7 @@ namespace hv::time {
 namespace {
 
 // Days from 1 January 1970 for a proleptic Gregorian date.
-std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
   y -= m <= 2;
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
   const auto yoe = static_cast<unsigned>(y - era * 400);
@@ -16,7 +16,7 @@ std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
   return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
-void civilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
+void CivilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
   z += 719468;
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   const auto doe = static_cast<unsigned>(z - era * 146097);
@@ -38,7 +38,7 @@ struct Split {
 
 // The whole part counts days and the fraction's magnitude the time of day,
 // also before the epoch, rounded to the millisecond.
-Split split(TDateTime t) {
+Split SplitText(TDateTime t) {
   const double whole = std::trunc(t);
   auto ms = static_cast<std::int64_t>(std::llround(std::fabs(t - whole) * kMsPerDay));
   auto day = static_cast<std::int64_t>(whole);
@@ -51,25 +51,25 @@ Split split(TDateTime t) {
 
 }  // namespace
 
-TDateTime encodeDateTime(int year, int month, int day, int hour, int minute, int second,
+TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second,
                          int millisecond) {
   const auto days =
-      daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochShift;
+      DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochShift;
   const double time =
       ((static_cast<double>(hour) * 60 + minute) * 60 + second) * 1000.0 + millisecond;
   const double frac = time / kMsPerDay;
   return days >= 0 ? static_cast<double>(days) + frac : static_cast<double>(days) - frac;
 }
 
-TDateTime fromSystemTime(const platform::SystemTime& t) {
-  return encodeDateTime(t.year, t.month, t.day, t.hour, t.minute, t.second, t.milliseconds);
+TDateTime FromSystemTime(const platform::SystemTime& t) {
+  return EncodeDateTime(t.year, t.month, t.day, t.hour, t.minute, t.second, t.milliseconds);
 }
 
-platform::SystemTime toSystemTime(TDateTime t) {
-  const Split s = split(t);
+platform::SystemTime ToSystemTime(TDateTime t) {
+  const Split s = SplitText(t);
   int y;
   unsigned m, d;
-  civilFromDays(s.day + kEpochShift, y, m, d);
+  CivilFromDays(s.day + kEpochShift, y, m, d);
   platform::SystemTime out;
   out.year = static_cast<std::uint16_t>(y);
   out.month = static_cast<std::uint16_t>(m);
@@ -87,25 +87,25 @@ platform::SystemTime toSystemTime(TDateTime t) {
   return out;
 }
 
-int yearOf(TDateTime t) {
-  const Split s = split(t);
+int YearOf(TDateTime t) {
+  const Split s = SplitText(t);
   int y;
   unsigned m, d;
-  civilFromDays(s.day + kEpochShift, y, m, d);
+  CivilFromDays(s.day + kEpochShift, y, m, d);
   return y;
 }
 
-TDateTime addMilliseconds(TDateTime t, std::int64_t ms) {
+TDateTime AddMilliseconds(TDateTime t, std::int64_t ms) {
   return (t * kMsPerDay + static_cast<double>(ms)) / kMsPerDay;
 }
 
-TDateTime fromUnixMilliseconds(std::int64_t ms) {
+TDateTime FromUnixMilliseconds(std::int64_t ms) {
   return static_cast<double>(-kEpochShift) + static_cast<double>(ms) / kMsPerDay;
 }
 
-std::wstring formatDisplay(TDateTime t, std::wstring_view dateSeparator,
+std::wstring FormatDisplay(TDateTime t, std::wstring_view dateSeparator,
                            std::wstring_view timeSeparator) {
-  const auto s = toSystemTime(t);
+  const auto s = ToSystemTime(t);
   wchar_t buf[8];
   auto two = [&](unsigned v) {
     std::swprintf(buf, 8, L"%02u", v);

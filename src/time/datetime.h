@@ -15,18 +15,18 @@ using TDateTime = double;
 
 inline constexpr double kMsPerDay = 86400000.0;
 
-TDateTime encodeDateTime(int year, int month, int day, int hour, int minute, int second,
+TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second,
                          int millisecond);
-TDateTime fromSystemTime(const platform::SystemTime& t);
+TDateTime FromSystemTime(const platform::SystemTime& t);
 // Rounds to the nearest millisecond; the day of week is filled in.
-platform::SystemTime toSystemTime(TDateTime t);
-int yearOf(TDateTime t);
-TDateTime addMilliseconds(TDateTime t, std::int64_t ms);
+platform::SystemTime ToSystemTime(TDateTime t);
+int YearOf(TDateTime t);
+TDateTime AddMilliseconds(TDateTime t, std::int64_t ms);
 // Milliseconds since 1 January 1970 00:00.
-TDateTime fromUnixMilliseconds(std::int64_t ms);
+TDateTime FromUnixMilliseconds(std::int64_t ms);
 
 // "dd/mm/yyyy hh:nn:ss" with the given separators in place of "/" and ":".
-std::wstring formatDisplay(TDateTime t, std::wstring_view dateSeparator,
+std::wstring FormatDisplay(TDateTime t, std::wstring_view dateSeparator,
                            std::wstring_view timeSeparator);
 
 }  // namespace hv::time

@@ -16,7 +16,7 @@ using platform::IpFamily;
 // How long one address may stay silent before the next is asked too.
 constexpr std::int64_t kTurnUs = 1'000'000;
 
-std::size_t slot(IpFamily family) {
+std::size_t Slot(IpFamily family) {
   return family == IpFamily::V4 ? 0 : 1;
 }
 
@@ -26,11 +26,11 @@ TIdSNTP::TIdSNTP(platform::Clock& clock, platform::Network& network, platform::R
     : clock_(clock), network_(network), random_(random) {}
 
 double TIdSNTP::utcOffsetDays() {
-  return sntp::offsetDays(sntp::utcBiasMinutes(clock_.timeZone()));
+  return sntp::OffsetDays(sntp::UtcBiasMinutes(clock_.timeZone()));
 }
 
 std::vector<IpAddress> TIdSNTP::resolve(const std::wstring& host) {
-  if (const auto literal = sntp::addressWithoutLookup(host)) return {*literal};
+  if (const auto literal = sntp::AddressWithoutLookup(host)) return {*literal};
   platform::Resolved r = network_.resolve(host);
   if (r.error != 0) throw EIdSocketError(r.error);
   if (r.addresses.empty()) throw EIdSocketError(platform::wsa::kHostNotFound);
@@ -39,7 +39,7 @@ std::vector<IpAddress> TIdSNTP::resolve(const std::wstring& host) {
 }
 
 platform::UdpSocket& TIdSNTP::socket(IpFamily family) {
-  std::unique_ptr<platform::UdpSocket>& socket = sockets_[slot(family)].socket;
+  std::unique_ptr<platform::UdpSocket>& socket = sockets_[Slot(family)].socket;
   if (socket) return *socket;
   platform::Opened opened = network_.openUdp(family);
   if (opened.error != 0) throw EIdSocketError(opened.error);
@@ -52,22 +52,22 @@ platform::UdpSocket& TIdSNTP::socket(IpFamily family) {
 
 TIdSNTP::Sending TIdSNTP::stampRequest() {
   // The precise clock: T1 of the figures, without the nonce's random bits.
-  const sntp::NtpTimestamp clockStamp = sntp::utcToNtp(clock_.utcMicroseconds());
+  const sntp::NtpTimestamp clockStamp = sntp::UtcToNtp(clock_.utcMicroseconds());
   const std::int64_t builtUs = clock_.steadyMicroseconds();
-  return {sntp::withNonce(clockStamp, nextNonce()), clockStamp, builtUs};
+  return {sntp::WithNonce(clockStamp, nextNonce()), clockStamp, builtUs};
 }
 
 void TIdSNTP::sendRequest(const IpAddress& server, std::uint16_t port, Sending& sending) {
-  FamilySocket& family = sockets_[slot(server.family)];
+  FamilySocket& family = sockets_[Slot(server.family)];
   platform::UdpSocket& s = socket(server.family);
   // Only before the query's first request on it: later ones share its queue.
   if (family.sent == 0 && !family.clean) s.drain();
   family.clean = false;
-  const sntp::Packet request = sntp::encodeRequest(sending.transmit);
+  const sntp::Packet request = sntp::EncodeRequest(sending.transmit);
   // Our clock at the moment of sending, for the figures: the look-up took
   // its time since the request was built.
   const std::int64_t sentUs = clock_.steadyMicroseconds();
-  sending.clock = sntp::addMicroseconds(sending.clock, sentUs - sending.steadyUs);
+  sending.clock = sntp::AddMicroseconds(sending.clock, sentUs - sending.steadyUs);
   sending.steadyUs = sentUs;
   const platform::Sent sent = s.sendTo(server, port, request);
   if (sent.error == platform::wsa::kMessageTooLong) throw Error(L"Package Size Too Big.");
@@ -134,7 +134,7 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
     for (const IpFamily family : {IpFamily::V4, IpFamily::V6}) {
       if (std::any_of(requests.begin(), requests.end(),
                       [family](const Request& r) { return r.open && r.server.family == family; })) {
-        waiting[count] = sockets_[slot(family)].socket.get();
+        waiting[count] = sockets_[Slot(family)].socket.get();
         waitingFamily[count++] = family;
       }
     }
@@ -156,13 +156,13 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
     Request* answered = nullptr;
     for (Request& r : requests) {
       if (r.open && r.server == got.source && got.sourcePort == port &&
-          sntp::answersRequest(std::span(reply.data(), got.bytes), r.sending.transmit)) {
+          sntp::AnswersRequest(std::span(reply.data(), got.bytes), r.sending.transmit)) {
         answered = &r;
         break;
       }
     }
     if (answered != nullptr) {
-      FamilySocket& s = sockets_[slot(family)];
+      FamilySocket& s = sockets_[Slot(family)];
       s.clean = ++s.answered >= s.sent;
     }
     if (got.error == platform::wsa::kMessageTooLong) {
@@ -188,25 +188,25 @@ TDateTime TIdSNTP::awaitReply(const std::vector<IpAddress>& servers, std::uint16
 
     const Sending& sending = answered->sending;
     const sntp::NtpTimestamp t1 = sending.clock;
-    const sntp::NtpTimestamp t2 = sntp::readTimestamp(reply, sntp::kReceiveOffset);
-    const sntp::NtpTimestamp t3 = sntp::readTimestamp(reply, sntp::kTransmitOffset);
-    const sntp::NtpTimestamp t4 = sntp::addMicroseconds(t1, receivedAtUs - sending.steadyUs);
-    last_ = sntp::measureExchange(t1, t2, t3, t4);
+    const sntp::NtpTimestamp t2 = sntp::ReadTimestamp(reply, sntp::kReceiveOffset);
+    const sntp::NtpTimestamp t3 = sntp::ReadTimestamp(reply, sntp::kTransmitOffset);
+    const sntp::NtpTimestamp t4 = sntp::AddMicroseconds(t1, receivedAtUs - sending.steadyUs);
+    last_ = sntp::MeasureExchange(t1, t2, t3, t4);
     last_.arrived = true;
-    last_.stratum = sntp::stratum(reply);
-    last_.kissCode = sntp::kissCode(reply);
+    last_.stratum = sntp::StratumOf(reply);
+    last_.kissCode = sntp::KissCode(reply);
     last_.receivedAtUs = receivedAtUs;
     last_.server = answered->server;
     const double delayMs = last_.delaySeconds * 1000;
     last_.reliable = delayMs >= 0 && (ReceiveTimeout <= 0 || delayMs <= ReceiveTimeout);
     const sntp::NtpTimestamp answer =
-        last_.reliable ? sntp::serverTimeAtArrival(t1, t2, t3, t4) : t3;
-    last_.answerUtcUs = sntp::ntpToUtc(answer);
+        last_.reliable ? sntp::ServerTimeAtArrival(t1, t2, t3, t4) : t3;
+    last_.answerUtcUs = sntp::NtpToUtc(answer);
     // The zone in force when the reply came, not when the request went.
     const double offsetDays = utcOffsetDays();
-    const TDateTime t = last_.reliable ? sntp::utcToLocal(last_.answerUtcUs, offsetDays)
-                                       : sntp::ntpToLocal(answer, offsetDays);
-    if (sntp::judgeReply(reply, CheckStratum) == sntp::Verdict::Accept) return t;
+    const TDateTime t = last_.reliable ? sntp::UtcToLocal(last_.answerUtcUs, offsetDays)
+                                       : sntp::NtpToLocal(answer, offsetDays);
+    if (sntp::JudgeReply(reply, CheckStratum) == sntp::Verdict::Accept) return t;
     conclude(*answered, nullptr);
   }
   if (verdict) std::rethrow_exception(verdict);

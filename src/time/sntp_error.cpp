@@ -54,25 +54,25 @@ constexpr Description kDescriptions[] = {
     {11004, L"Valid name, no data record (check DNS setup)."},
 };
 
-std::wstring describe(int code) {
+std::wstring Describe(int code) {
   for (const auto& d : kDescriptions) {
     if (d.code == code) return d.text;
   }
   return L"Unknown socket error.";
 }
 
-std::wstring format(int code) {
+std::wstring Format(int code) {
   wchar_t number[16];
   std::swprintf(number, 16, L"%d", code);
-  return L"Socket Error # " + std::wstring(number) + L"\r\n" + describe(code);
+  return L"Socket Error # " + std::wstring(number) + L"\r\n" + Describe(code);
 }
 
 }  // namespace
 
-EIdSocketError::EIdSocketError(int code) : Error(format(code)), code_(code) {}
+EIdSocketError::EIdSocketError(int code) : Error(Format(code)), code_(code) {}
 
-std::wstring socketErrorText(int code) {
-  return describe(code);
+std::wstring SocketErrorText(int code) {
+  return Describe(code);
 }
 
 }  // namespace hv::time

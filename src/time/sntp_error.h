@@ -16,6 +16,6 @@ class EIdSocketError : public Error {
 };
 
 // The description of one Windows Sockets error number.
-std::wstring socketErrorText(int code);
+std::wstring SocketErrorText(int code);
 
 }  // namespace hv::time

@@ -13,15 +13,15 @@ namespace hv::time::sntp {
 // The offset and the round trip; nothing else is filled in. t1: request
 // sent (our clock), t2: request received (server), t3: reply sent (server),
 // t4: reply received (our clock).
-AnswerFigures measureExchange(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3, NtpTimestamp t4);
+AnswerFigures MeasureExchange(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3, NtpTimestamp t4);
 
 // The server's clock when the reply arrived: its transmit time plus half
 // the round trip, the way back taken to last as long as the way out. Only
 // the path's asymmetry, which no client can see, is left as error.
-NtpTimestamp serverTimeAtArrival(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3,
+NtpTimestamp ServerTimeAtArrival(NtpTimestamp t1, NtpTimestamp t2, NtpTimestamp t3,
                                  NtpTimestamp t4);
 
 // t plus a number of microseconds.
-NtpTimestamp addMicroseconds(NtpTimestamp t, std::int64_t us);
+NtpTimestamp AddMicroseconds(NtpTimestamp t, std::int64_t us);
 
 }  // namespace hv::time::sntp

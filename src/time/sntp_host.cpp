@@ -5,7 +5,7 @@
 namespace hv::time::sntp {
 namespace {
 
-bool isLocalhost(std::wstring_view host) {
+bool IsLocalhost(std::wstring_view host) {
   constexpr std::wstring_view kName = L"LOCALHOST";
   if (host.size() != kName.size()) return false;
   for (std::size_t i = 0; i < host.size(); ++i) {
@@ -18,7 +18,7 @@ bool isLocalhost(std::wstring_view host) {
 
 // One to three digits per part keeps "0001" and friends for the resolver,
 // whose reading of them (octal, say) this client does not second-guess.
-std::optional<platform::Ipv4Address> dottedQuad(std::wstring_view host) {
+std::optional<platform::Ipv4Address> DottedQuad(std::wstring_view host) {
   std::uint32_t value = 0;
   std::size_t pos = 0;
   for (int part = 0; part < 4; ++part) {
@@ -40,7 +40,7 @@ std::optional<platform::Ipv4Address> dottedQuad(std::wstring_view host) {
   return platform::Ipv4Address{value};
 }
 
-int hexDigit(wchar_t c) {
+int HexDigit(wchar_t c) {
   if (c >= L'0' && c <= L'9') return c - L'0';
   if (c >= L'a' && c <= L'f') return c - L'a' + 10;
   if (c >= L'A' && c <= L'F') return c - L'A' + 10;
@@ -50,7 +50,7 @@ int hexDigit(wchar_t c) {
 // Groups of one to four hex digits, separated by ':', with at most one "::"
 // for a run of zero groups. Forms with a dotted tail or a zone are left to
 // the resolver.
-std::optional<platform::Ipv6Address> ipv6Literal(std::wstring_view host) {
+std::optional<platform::Ipv6Address> Ipv6Literal(std::wstring_view host) {
   if (host.size() >= 2 && host.front() == L'[' && host.back() == L']') {
     host = host.substr(1, host.size() - 2);
   }
@@ -66,7 +66,7 @@ std::optional<platform::Ipv6Address> ipv6Literal(std::wstring_view host) {
   while (pos < host.size()) {
     std::uint32_t value = 0;
     std::size_t digits = 0;
-    for (int d; pos < host.size() && (d = hexDigit(host[pos])) >= 0 && digits < 5; ++pos) {
+    for (int d; pos < host.size() && (d = HexDigit(host[pos])) >= 0 && digits < 5; ++pos) {
       value = value << 4 | static_cast<std::uint32_t>(d);
       ++digits;
     }
@@ -101,10 +101,10 @@ std::optional<platform::Ipv6Address> ipv6Literal(std::wstring_view host) {
 
 }  // namespace
 
-std::optional<platform::IpAddress> addressWithoutLookup(std::wstring_view host) {
-  if (isLocalhost(host)) return platform::kLoopback;
-  if (const auto v4 = dottedQuad(host)) return *v4;
-  if (const auto v6 = ipv6Literal(host)) return platform::withoutIpv4Mapping(*v6);
+std::optional<platform::IpAddress> AddressWithoutLookup(std::wstring_view host) {
+  if (IsLocalhost(host)) return platform::kLoopback;
+  if (const auto v4 = DottedQuad(host)) return *v4;
+  if (const auto v6 = Ipv6Literal(host)) return platform::WithoutIpv4Mapping(*v6);
   return std::nullopt;
 }
 

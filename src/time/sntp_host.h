@@ -10,6 +10,6 @@ namespace hv::time::sntp {
 // "LOCALHOST" in any letter case, exactly four dot-separated decimal numbers
 // of 0 to 255, or an IPv6 address in hex groups, bare or in brackets
 // ("::1", "[2001:db8::1]"); anything else is for the resolver.
-std::optional<platform::IpAddress> addressWithoutLookup(std::wstring_view host);
+std::optional<platform::IpAddress> AddressWithoutLookup(std::wstring_view host);
 
 }  // namespace hv::time::sntp

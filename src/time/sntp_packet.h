@@ -39,30 +39,30 @@ struct NtpTimestamp {
 };
 
 // All zero but the flags and the transmit timestamp.
-Packet encodeRequest(NtpTimestamp transmit);
+Packet EncodeRequest(NtpTimestamp transmit);
 
-NtpTimestamp readTimestamp(const Packet& packet, std::size_t offset);
-int leapIndicator(const Packet& packet);
-int stratum(const Packet& packet);
+NtpTimestamp ReadTimestamp(const Packet& packet, std::size_t offset);
+int LeapIndicator(const Packet& packet);
+int StratumOf(const Packet& packet);
 
 // The acceptance rules, one each. True means the reply is refused.
-bool leapIndicatorAlarm(const Packet& reply);
-bool transmitTimestampZero(const Packet& reply);
+bool LeapIndicatorAlarm(const Packet& reply);
+bool TransmitTimestampZero(const Packet& reply);
 // Stratum 0 (unspecified, or a kiss-o'-death) or above 15.
-bool stratumUnusable(const Packet& reply);
+bool IsStratumUnusable(const Packet& reply);
 
 // The code of a kiss-o'-death: a stratum-0 reply whose reference identifier
 // holds four capital letters ("DENY", "RATE"). Empty for any other reply.
-std::string kissCode(const Packet& reply);
+std::string KissCode(const Packet& reply);
 // Codes by which a server asks its clients to stop querying it.
-bool kissMeansStop(const std::string& code);
+bool KissMeansStop(const std::string& code);
 
 enum class Verdict { Accept, LeapAlarm, ZeroTransmit, StratumUnusable };
-Verdict judgeReply(const Packet& reply, bool checkStratum);
+Verdict JudgeReply(const Packet& reply, bool checkStratum);
 
 // A reply to this very request carries its transmit timestamp back as the
 // originate timestamp. received is what arrived, possibly cut short; too few
 // bytes to hold the originate timestamp never match.
-bool answersRequest(std::span<const std::uint8_t> received, NtpTimestamp sent);
+bool AnswersRequest(std::span<const std::uint8_t> received, NtpTimestamp sent);
 
 }  // namespace hv::time::sntp

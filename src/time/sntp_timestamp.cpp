@@ -15,13 +15,13 @@ constexpr double kEra = 4294967296.0;
 constexpr std::int64_t kUnixEpochSeconds = 2208988800;
 
 // Seconds since 1900 of a received count.
-std::int64_t secondsSince1900(std::uint32_t seconds) {
+std::int64_t SecondsSince1900(std::uint32_t seconds) {
   const bool firstEra = (seconds & 0x80000000u) != 0;
   return std::int64_t{seconds} + (firstEra ? 0 : std::int64_t{1} << 32);
 }
 
 // Keeps the double-to-integer casts defined for any input.
-std::int64_t truncated(double v) {
+std::int64_t Truncated(double v) {
   constexpr double kLimit = 9.0e15;
   if (!(v > -kLimit)) return static_cast<std::int64_t>(-kLimit);
   if (!(v < kLimit)) return static_cast<std::int64_t>(kLimit);
@@ -30,24 +30,24 @@ std::int64_t truncated(double v) {
 
 }  // namespace
 
-NtpTimestamp localToNtp(TDateTime local, double offset) {
+NtpTimestamp LocalToNtp(TDateTime local, double offset) {
   double u = (local - offset - kNtpEpoch) * kSecondsPerDay;
   if (u >= kEra) u -= kEra;
   const double whole = std::trunc(u);
   NtpTimestamp ts;
   // Unsigned 32-bit, as the wire field: a count past 2^32 - 1 wraps.
-  ts.seconds = static_cast<std::uint32_t>(truncated(whole));
-  ts.fraction = static_cast<std::uint32_t>(truncated((u - whole) * kFractionScale));
+  ts.seconds = static_cast<std::uint32_t>(Truncated(whole));
+  ts.fraction = static_cast<std::uint32_t>(Truncated((u - whole) * kFractionScale));
   return ts;
 }
 
-TDateTime ntpToLocal(NtpTimestamp timestamp, double offset) {
+TDateTime NtpToLocal(NtpTimestamp timestamp, double offset) {
   const double ms = std::trunc(static_cast<double>(timestamp.fraction) / kFractionScale * 1000.0);
-  return (static_cast<double>(secondsSince1900(timestamp.seconds)) + ms / 1000.0) / kSecondsPerDay +
+  return (static_cast<double>(SecondsSince1900(timestamp.seconds)) + ms / 1000.0) / kSecondsPerDay +
          kNtpEpoch + offset;
 }
 
-NtpTimestamp utcToNtp(std::int64_t utcMicroseconds) {
+NtpTimestamp UtcToNtp(std::int64_t utcMicroseconds) {
   std::int64_t seconds = utcMicroseconds / 1000000;
   std::int64_t us = utcMicroseconds % 1000000;
   if (us < 0) {
@@ -59,16 +59,16 @@ NtpTimestamp utcToNtp(std::int64_t utcMicroseconds) {
           static_cast<std::uint32_t>(us * 4294967297 / 1000000)};
 }
 
-TDateTime utcToLocal(std::int64_t utcMicroseconds, double offset) {
-  return fromUnixMilliseconds(0) + static_cast<double>(utcMicroseconds) / 86400e6 + offset;
+TDateTime UtcToLocal(std::int64_t utcMicroseconds, double offset) {
+  return FromUnixMilliseconds(0) + static_cast<double>(utcMicroseconds) / 86400e6 + offset;
 }
 
-std::int64_t ntpToUtc(NtpTimestamp timestamp) {
+std::int64_t NtpToUtc(NtpTimestamp timestamp) {
   const std::int64_t us = static_cast<std::int64_t>(timestamp.fraction) * 1000000 / 4294967297;
-  return (secondsSince1900(timestamp.seconds) - kUnixEpochSeconds) * 1000000 + us;
+  return (SecondsSince1900(timestamp.seconds) - kUnixEpochSeconds) * 1000000 + us;
 }
 
-NtpTimestamp withNonce(NtpTimestamp stamp, std::uint32_t random) {
+NtpTimestamp WithNonce(NtpTimestamp stamp, std::uint32_t random) {
   // The fractions that read as millisecond m are those from the first at or
   // above m/1000 of the scale up to the one before (m+1)/1000.
   constexpr std::uint64_t kScale = 4294967297;
@@ -80,7 +80,7 @@ NtpTimestamp withNonce(NtpTimestamp stamp, std::uint32_t random) {
   return stamp;
 }
 
-std::int32_t utcBiasMinutes(const platform::TimeZoneInfo& zone) {
+std::int32_t UtcBiasMinutes(const platform::TimeZoneInfo& zone) {
   using platform::TimeZoneId;
   switch (zone.id) {
     case TimeZoneId::Unknown:
@@ -95,7 +95,7 @@ std::int32_t utcBiasMinutes(const platform::TimeZoneInfo& zone) {
   throw Error(L"Failed attempting to retrieve time zone information.");
 }
 
-double offsetDays(std::int32_t biasMinutes) {
+double OffsetDays(std::int32_t biasMinutes) {
   const auto magnitude = std::llabs(static_cast<long long>(biasMinutes));
   const double days = static_cast<double>(magnitude) / 1440.0;
   return biasMinutes > 0 ? -days : days;

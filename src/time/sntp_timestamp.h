@@ -17,25 +17,25 @@ inline constexpr double kFractionScale = 4294967297.0;
 // 1 January 1900 00:00, the NTP epoch.
 inline constexpr TDateTime kNtpEpoch = 2.0;
 
-NtpTimestamp localToNtp(TDateTime local, double offsetDays);
+NtpTimestamp LocalToNtp(TDateTime local, double offsetDays);
 // Whole milliseconds, truncated.
-TDateTime ntpToLocal(NtpTimestamp timestamp, double offsetDays);
+TDateTime NtpToLocal(NtpTimestamp timestamp, double offsetDays);
 // UTC as microseconds since 1 January 1970, the precise clock's scale.
-NtpTimestamp utcToNtp(std::int64_t utcMicroseconds);
-std::int64_t ntpToUtc(NtpTimestamp timestamp);
+NtpTimestamp UtcToNtp(std::int64_t utcMicroseconds);
+std::int64_t NtpToUtc(NtpTimestamp timestamp);
 // Unrounded.
-TDateTime utcToLocal(std::int64_t utcMicroseconds, double offsetDays);
+TDateTime UtcToLocal(std::int64_t utcMicroseconds, double offsetDays);
 
 // The timestamp with the bits of its fraction below the millisecond drawn
 // from random: it still reads as the same second and millisecond, so no
 // server sees a different time, while a forger who sees no request has
 // some 22 bits more to guess of the originate timestamp a reply must echo.
-NtpTimestamp withNonce(NtpTimestamp stamp, std::uint32_t random);
+NtpTimestamp WithNonce(NtpTimestamp stamp, std::uint32_t random);
 
 // Minutes to add to local time to get UTC, for the rules in force; throws
 // hv::Error when the zone could not be read.
-std::int32_t utcBiasMinutes(const platform::TimeZoneInfo& zone);
+std::int32_t UtcBiasMinutes(const platform::TimeZoneInfo& zone);
 // Days to add to UTC to get local time.
-double offsetDays(std::int32_t biasMinutes);
+double OffsetDays(std::int32_t biasMinutes);
 
 }  // namespace hv::time::sntp

@@ -8,7 +8,7 @@ namespace hv::time {
 inline constexpr int kLastRefusedYear = 2000;
 
 inline bool YearAcceptable(TDateTime t) {
-  return yearOf(t) > kLastRefusedYear;
+  return YearOf(t) > kLastRefusedYear;
 }
 
 }  // namespace hv::time

@@ -72,7 +72,7 @@ void Timer::fire() {
 }
 
 namespace {
-std::unique_ptr<Control> makeControl(Form& form, const ControlSpec& design) {
+std::unique_ptr<Control> MakeControl(Form& form, const ControlSpec& design) {
   switch (design.kind) {
     case ControlKind::Label:
       return std::make_unique<Label>(form, design);
@@ -107,7 +107,7 @@ Form::~Form() {
 }
 
 void Form::build() {
-  for (const auto& c : design_.controls) controls_.push_back(makeControl(*this, c));
+  for (const auto& c : design_.controls) controls_.push_back(MakeControl(*this, c));
   for (const auto& m : design_.mainMenu) menuItems_.push_back(std::make_unique<MenuItem>(*this, m));
   for (const auto& m : design_.popupMenu)
     menuItems_.push_back(std::make_unique<MenuItem>(*this, m));

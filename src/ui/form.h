@@ -2,7 +2,7 @@
 // A window: its layout table, its control objects, menus, timers and tray
 // icon. The form owns them all and keeps their state; the native part that a
 // window system makes for it shows that state on screen (or, headless, keeps
-// what tests read). A form comes to life through makeForm, which realises it
+// what tests read). A form comes to life through MakeForm, which realises it
 // once it is whole, and goes through FormPtr, which ends its window before
 // the object is taken apart.
 #include <functional>
@@ -156,12 +156,12 @@ struct FormDeleter {
   void operator()(Form* form) const noexcept;
 };
 
-// Owns a window from makeForm to its end.
+// Owns a window from MakeForm to its end.
 template <class F>
 using FormPtr = std::unique_ptr<F, FormDeleter>;
 
 template <class F, class... Args>
-FormPtr<F> makeForm(Args&&... args);
+FormPtr<F> MakeForm(Args&&... args);
 
 // What a form paints itself: decoration such as the About animation.
 class Canvas {
@@ -231,7 +231,7 @@ class Form {
   const std::wstring& trayHint() const { return trayHint_; }
   void setTrayHint(std::wstring hint);
 
-  // What the window system made for this form; null before makeForm
+  // What the window system made for this form; null before MakeForm
   // realised it and once it ended.
   FormNative* native() const { return native_; }
   void invalidate();
@@ -278,7 +278,7 @@ class Form {
 
  private:
   template <class F, class... Args>
-  friend FormPtr<F> makeForm(Args&&... args);
+  friend FormPtr<F> MakeForm(Args&&... args);
   void build();
   Control& madeFrom(const ControlSpec* row) const;
   void create();
@@ -325,7 +325,7 @@ inline void FormDeleter::operator()(Form* form) const noexcept {
 // Builds the window, then realises it and runs its FormCreate: the window
 // system only ever sees a whole object.
 template <class F, class... Args>
-FormPtr<F> makeForm(Args&&... args) {
+FormPtr<F> MakeForm(Args&&... args) {
   FormPtr<F> form(new F(std::forward<Args>(args)...));
   static_cast<Form&>(*form).create();
   return form;

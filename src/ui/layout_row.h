@@ -17,20 +17,20 @@ struct Row {
 namespace row_errors {
 // Never defined: a constant evaluation that reaches one fails, and the
 // compiler's message names the fault.
-void noRowOfThisName();
-void theRowIsOfAnotherKind();
+void NoRowOfThisName();
+void TheRowIsOfAnotherKind();
 }  // namespace row_errors
 
 template <class T, class Design, std::size_t N>
-consteval Row<T, Design> row(const std::array<Design, N>& table, std::string_view name) {
+consteval Row<T, Design> RowOf(const std::array<Design, N>& table, std::string_view name) {
   for (const Design& s : table) {
     if (s.name != name) continue;
     if constexpr (requires { T::kKind; }) {
-      if (s.kind != T::kKind) row_errors::theRowIsOfAnotherKind();
+      if (s.kind != T::kKind) row_errors::TheRowIsOfAnotherKind();
     }
     return {&s};
   }
-  row_errors::noRowOfThisName();
+  row_errors::NoRowOfThisName();
   return {nullptr};
 }
 

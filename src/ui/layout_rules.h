@@ -21,7 +21,7 @@ constexpr int kBaseDpi = 96;
 
 // A length at 96 DPI on a monitor of the given DPI, rounded to the nearest
 // pixel, halves away from zero (as MulDiv rounds).
-inline int scale(int value, int dpi) {
+inline int Scale(int value, int dpi) {
   const long long product = static_cast<long long>(value) * dpi;
   const long long half = kBaseDpi / 2;
   const long long rounded =
@@ -29,8 +29,8 @@ inline int scale(int value, int dpi) {
   return static_cast<int>(rounded);
 }
 
-inline ui::Bounds scale(const ui::Bounds& b, int dpi) {
-  return {scale(b.left, dpi), scale(b.top, dpi), scale(b.width, dpi), scale(b.height, dpi)};
+inline ui::Bounds Scale(const ui::Bounds& b, int dpi) {
+  return {Scale(b.left, dpi), Scale(b.top, dpi), Scale(b.width, dpi), Scale(b.height, dpi)};
 }
 
 struct Size {
@@ -53,18 +53,18 @@ struct ChildLayout {
 // Docked children take their edge of what is left in table order: all the
 // top ones first, then the bottom ones, then the client ones fill the rest;
 // each keeps its margin on all four sides.
-inline std::vector<ui::Bounds> placeChildren(std::span<const ChildLayout> children, Size client,
+inline std::vector<ui::Bounds> PlaceChildren(std::span<const ChildLayout> children, Size client,
                                              int dpi) {
   std::vector<ui::Bounds> placed(children.size());
   int left = 0, top = 0, right = client.width, bottom = client.height;
   auto height = [&](const ChildLayout& c) {
-    return c.bounds.height ? scale(c.bounds.height, dpi) : c.natural.height;
+    return c.bounds.height ? Scale(c.bounds.height, dpi) : c.natural.height;
   };
   for (std::size_t i = 0; i < children.size(); ++i) {
     const auto& c = children[i];
-    const int m = scale(c.margin, dpi);
+    const int m = Scale(c.margin, dpi);
     if (c.dock == ui::Dock::None) {
-      auto b = scale(c.bounds, dpi);
+      auto b = Scale(c.bounds, dpi);
       if (!c.bounds.width) b.width = c.natural.width;
       if (!c.bounds.height) b.height = c.natural.height;
       placed[i] = b;
@@ -77,7 +77,7 @@ inline std::vector<ui::Bounds> placeChildren(std::span<const ChildLayout> childr
   for (std::size_t i = 0; i < children.size(); ++i) {
     const auto& c = children[i];
     if (c.dock != ui::Dock::Bottom) continue;
-    const int m = scale(c.margin, dpi);
+    const int m = Scale(c.margin, dpi);
     const int h = height(c);
     placed[i] = {left + m, bottom - m - h, std::max(0, right - left - 2 * m), h};
     bottom -= h + 2 * m;
@@ -85,7 +85,7 @@ inline std::vector<ui::Bounds> placeChildren(std::span<const ChildLayout> childr
   for (std::size_t i = 0; i < children.size(); ++i) {
     const auto& c = children[i];
     if (c.dock != ui::Dock::Client) continue;
-    const int m = scale(c.margin, dpi);
+    const int m = Scale(c.margin, dpi);
     placed[i] = {left + m, top + m, std::max(0, right - left - 2 * m),
                  std::max(0, bottom - top - 2 * m)};
   }
@@ -93,7 +93,7 @@ inline std::vector<ui::Bounds> placeChildren(std::span<const ChildLayout> childr
 }
 
 // Index of each control's parent panel in the table, or -1 for the window.
-inline std::vector<int> controlParents(std::span<const ui::ControlSpec> specs) {
+inline std::vector<int> ControlParents(std::span<const ui::ControlSpec> specs) {
   std::vector<int> parents(specs.size(), -1);
   for (std::size_t i = 0; i < specs.size(); ++i) {
     if (specs[i].parent.empty()) continue;
@@ -111,8 +111,8 @@ inline std::vector<int> controlParents(std::span<const ui::ControlSpec> specs) {
 // children; among siblings the tab stops come first by tab order (the dialog
 // manager tabs in z-order, which is creation order), then the others in table
 // order.
-inline std::vector<std::size_t> creationOrder(std::span<const ui::ControlSpec> specs) {
-  const auto parents = controlParents(specs);
+inline std::vector<std::size_t> CreationOrder(std::span<const ui::ControlSpec> specs) {
+  const auto parents = ControlParents(specs);
   std::vector<std::size_t> order;
   std::vector<int> level{-1};
   while (!level.empty()) {
@@ -139,7 +139,7 @@ inline std::vector<std::size_t> creationOrder(std::span<const ui::ControlSpec> s
 
 // Index of each menu row's parent row, or -1 for a top-level item. A parent
 // row must come before its children.
-inline std::vector<int> menuParents(std::span<const ui::MenuSpec> rows) {
+inline std::vector<int> MenuParents(std::span<const ui::MenuSpec> rows) {
   std::vector<int> parents(rows.size(), -1);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (rows[i].parent.empty()) continue;
@@ -154,13 +154,13 @@ inline std::vector<int> menuParents(std::span<const ui::MenuSpec> rows) {
   return parents;
 }
 
-inline bool hasChildren(std::span<const int> parents, std::size_t index) {
+inline bool HasChildren(std::span<const int> parents, std::size_t index) {
   return std::find(parents.begin(), parents.end(), static_cast<int>(index)) != parents.end();
 }
 
 // Where a shown item goes in its native menu: hidden items are not in it, so
 // the position counts only the visible siblings before it.
-inline int visiblePosition(std::span<const int> parents, const std::vector<bool>& visible,
+inline int VisiblePosition(std::span<const int> parents, const std::vector<bool>& visible,
                            std::size_t index) {
   int position = 0;
   for (std::size_t j = 0; j < index; ++j)
@@ -170,7 +170,7 @@ inline int visiblePosition(std::span<const int> parents, const std::vector<bool>
 
 // The text a menu shows: the caption, then the shortcut after a tab, which
 // the platform right-aligns.
-inline std::wstring menuText(std::wstring_view caption, std::wstring_view shortcut) {
+inline std::wstring MenuText(std::wstring_view caption, std::wstring_view shortcut) {
   std::wstring text(caption);
   if (!shortcut.empty()) {
     text += L'\t';
@@ -189,7 +189,7 @@ struct Shortcut {
 
 // Reads a shortcut text such as "F1", "Ctrl+S" or "Ctrl+Alt+T"; nothing for
 // a text that names no key.
-inline std::optional<Shortcut> parseShortcut(std::wstring_view text) {
+inline std::optional<Shortcut> ParseShortcut(std::wstring_view text) {
   auto upper = [](std::wstring_view s) {
     std::wstring u(s);
     for (auto& c : u)
@@ -244,7 +244,7 @@ inline std::optional<Shortcut> parseShortcut(std::wstring_view text) {
 
 // Text as a multi-line edit control needs it: every line break CR LF, so a
 // lone LF or CR from code does not show as a box.
-inline std::wstring editText(std::wstring_view text) {
+inline std::wstring EditText(std::wstring_view text) {
   std::wstring out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {

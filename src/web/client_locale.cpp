@@ -9,16 +9,16 @@
 namespace hv::web {
 namespace {
 
-std::shared_ptr<ClientLocaleState>& shared() {
+std::shared_ptr<ClientLocaleState>& SharedState() {
   static auto run = std::make_shared<ClientLocaleState>();
   return run;
 }
 
-ClientLocaleState& state() {
-  return *shared();
+ClientLocaleState& StateOf() {
+  return *SharedState();
 }
 
-int hexDigit(wchar_t c) {
+int HexDigit(wchar_t c) {
   if (c >= L'0' && c <= L'9') return c - L'0';
   if (c >= L'a' && c <= L'f') return c - L'a' + 10;
   if (c >= L'A' && c <= L'F') return c - L'A' + 10;
@@ -28,17 +28,17 @@ int hexDigit(wchar_t c) {
 }  // namespace
 
 std::shared_ptr<ClientLocaleState> SharedClientLocaleState() {
-  return shared();
+  return SharedState();
 }
 
 void ForgetClientLocaleForTests() {
-  shared() = std::make_shared<ClientLocaleState>();
+  SharedState() = std::make_shared<ClientLocaleState>();
 }
 
 void CaptureDefaultLocaleId(platform::LocaleInfo& locale) {
   std::uint32_t id = platform::lc::kEnglishUnitedStates;
   if (const std::uint32_t thread = locale.threadLocale(); thread != 0) id = thread;
-  state().defaultId.store(id);
+  StateOf().defaultId.store(id);
 }
 
 void RefreshDefaultLocaleId(platform::LocaleInfo& locale) {
@@ -47,14 +47,14 @@ void RefreshDefaultLocaleId(platform::LocaleInfo& locale) {
 }
 
 std::uint32_t DefaultLocaleId() {
-  return state().defaultId.load();
+  return StateOf().defaultId.load();
 }
 
 std::optional<std::uint32_t> LcidOfLocaleText(const std::wstring& text) {
   if (text.size() < 8) return std::nullopt;
   std::uint32_t lcid = 0;
   for (std::size_t i = 4; i < 8; ++i) {
-    const int d = hexDigit(text[i]);
+    const int d = HexDigit(text[i]);
     if (d < 0) return std::nullopt;
     lcid = lcid * 16 + static_cast<std::uint32_t>(d);
   }
@@ -79,7 +79,7 @@ std::vector<SystemLocale> EnumerateSystemLocales(platform::LocaleInfo& locale) {
 }
 
 std::wstring CurrentLocaleName(platform::LocaleInfo& locale) {
-  return CurrentLocaleName(locale, state());
+  return CurrentLocaleName(locale, StateOf());
 }
 
 std::wstring CurrentLocaleName(platform::LocaleInfo& locale, ClientLocaleState& s) {

@@ -3,7 +3,7 @@
 namespace hv::web {
 namespace {
 
-bool startsWithNoCase(std::wstring_view text, std::wstring_view lowerPrefix) {
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view lowerPrefix) {
   if (text.size() < lowerPrefix.size()) return false;
   for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
     wchar_t c = text[i];
@@ -15,7 +15,7 @@ bool startsWithNoCase(std::wstring_view text, std::wstring_view lowerPrefix) {
 
 // Printable ASCII without the space and the quotes, which could end the
 // address wherever the shell or a browser quotes it.
-bool isAddressCharacter(wchar_t c) {
+bool IsAddressCharacter(wchar_t c) {
   return c > L' ' && c < 0x7F && c != L'"' && c != L'\'';
 }
 
@@ -24,15 +24,15 @@ bool isAddressCharacter(wchar_t c) {
 bool IsSafeWebAddress(std::wstring_view url) {
   if (url.size() > kMaxDownloadUrl) return false;
   std::size_t scheme = 0;
-  if (startsWithNoCase(url, L"https://"))
+  if (StartsWithNoCase(url, L"https://"))
     scheme = 8;
-  else if (startsWithNoCase(url, L"http://"))
+  else if (StartsWithNoCase(url, L"http://"))
     scheme = 7;
   else
     return false;
   if (url.size() == scheme || url[scheme] == L'/') return false;
   for (wchar_t c : url)
-    if (!isAddressCharacter(c)) return false;
+    if (!IsAddressCharacter(c)) return false;
   return true;
 }
 

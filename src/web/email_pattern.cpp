@@ -20,7 +20,7 @@ using MatchData = std::unique_ptr<pcre2_match_data, MatchDataFree>;
 
 // Compiled on first use and kept for the run; a fixed pattern that does not
 // compile is a programming error, not a user's.
-const pcre2_code& compiledPattern() {
+const pcre2_code& CompiledPattern() {
   static const Code code = [] {
     int error = 0;
     PCRE2_SIZE offset = 0;
@@ -34,7 +34,7 @@ const pcre2_code& compiledPattern() {
 
 // UTF-8 of text; a lone surrogate becomes U+FFFD. Bytes outside ASCII never
 // match the pattern's classes, so only their presence matters.
-std::string utf8(const std::wstring& text) {
+std::string Utf8Of(const std::wstring& text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -69,8 +69,8 @@ std::string utf8(const std::wstring& text) {
 }  // namespace
 
 bool IsValidEmail(const std::wstring& text) {
-  const pcre2_code& code = compiledPattern();
-  const std::string subject = utf8(text);
+  const pcre2_code& code = CompiledPattern();
+  const std::string subject = Utf8Of(text);
   MatchData data(pcre2_match_data_create_from_pattern(&code, nullptr));
   if (!data) throw std::bad_alloc();
   // "$" alone would also accept a final line feed; the whole text must match.

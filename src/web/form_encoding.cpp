@@ -5,7 +5,7 @@
 namespace hv::web {
 namespace {
 
-void appendCodePoint(std::string& out, std::uint32_t cp) {
+void AppendCodePoint(std::string& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
   } else if (cp < 0x800) {
@@ -23,7 +23,7 @@ void appendCodePoint(std::string& out, std::uint32_t cp) {
   }
 }
 
-bool sentAsIs(unsigned char c) {
+bool SentAsIs(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '*' ||
          c == '-' || c == '.' || c == '_';
 }
@@ -48,7 +48,7 @@ std::string EncodeUtf8(std::wstring_view text) {
     } else if ((cp >= 0xDC00 && cp < 0xE000) || cp > 0x10FFFF) {
       cp = kReplacement;
     }
-    appendCodePoint(out, cp);
+    AppendCodePoint(out, cp);
   }
   return out;
 }
@@ -58,7 +58,7 @@ std::string EncodeFormComponent(std::wstring_view text) {
   std::string out;
   for (char ch : EncodeUtf8(text)) {
     const auto c = static_cast<unsigned char>(ch);
-    if (sentAsIs(c)) {
+    if (SentAsIs(c)) {
       out.push_back(static_cast<char>(c));
     } else if (c == ' ') {
       out.push_back('+');

@@ -8,12 +8,12 @@
 namespace hv::web {
 namespace {
 
-bool isBlank(wchar_t c) {
+bool IsBlank(wchar_t c) {
   return c == L' ' || c == L'\t';
 }
 
 // Reads minDigits to maxDigits decimal digits at pos.
-std::optional<int> readNumber(std::wstring_view s, std::size_t& pos, std::size_t minDigits,
+std::optional<int> ReadNumber(std::wstring_view s, std::size_t& pos, std::size_t minDigits,
                               std::size_t maxDigits) {
   int value = 0;
   std::size_t n = 0;
@@ -26,43 +26,43 @@ std::optional<int> readNumber(std::wstring_view s, std::size_t& pos, std::size_t
   return value;
 }
 
-bool expect(std::wstring_view s, std::size_t& pos, wchar_t c) {
+bool Expect(std::wstring_view s, std::size_t& pos, wchar_t c) {
   if (pos >= s.size() || s[pos] != c) return false;
   ++pos;
   return true;
 }
 
-bool isLeapYear(int y) {
+bool IsLeapYear(int y) {
   return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
 }
 
-int daysInMonth(int y, int m) {
+int DaysInMonth(int y, int m) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && isLeapYear(y) ? 29 : kDays[m - 1];
+  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
 }
 
 }  // namespace
 
 std::optional<time::TDateTime> ParseMakerDateTime(std::wstring_view line) {
-  while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
-  while (!line.empty() && isBlank(line.back())) line.remove_suffix(1);
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+  while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
   std::size_t pos = 0;
-  const auto day = readNumber(line, pos, 1, 2);
-  if (!day || !expect(line, pos, L'/')) return std::nullopt;
-  const auto month = readNumber(line, pos, 1, 2);
-  if (!month || !expect(line, pos, L'/')) return std::nullopt;
-  const auto year = readNumber(line, pos, 4, 4);
-  if (!year || !expect(line, pos, L' ')) return std::nullopt;
-  const auto hour = readNumber(line, pos, 1, 2);
-  if (!hour || !expect(line, pos, L':')) return std::nullopt;
-  const auto minute = readNumber(line, pos, 2, 2);
-  if (!minute || !expect(line, pos, L':')) return std::nullopt;
-  const auto second = readNumber(line, pos, 2, 2);
+  const auto day = ReadNumber(line, pos, 1, 2);
+  if (!day || !Expect(line, pos, L'/')) return std::nullopt;
+  const auto month = ReadNumber(line, pos, 1, 2);
+  if (!month || !Expect(line, pos, L'/')) return std::nullopt;
+  const auto year = ReadNumber(line, pos, 4, 4);
+  if (!year || !Expect(line, pos, L' ')) return std::nullopt;
+  const auto hour = ReadNumber(line, pos, 1, 2);
+  if (!hour || !Expect(line, pos, L':')) return std::nullopt;
+  const auto minute = ReadNumber(line, pos, 2, 2);
+  if (!minute || !Expect(line, pos, L':')) return std::nullopt;
+  const auto second = ReadNumber(line, pos, 2, 2);
   if (!second || pos != line.size()) return std::nullopt;
-  if (*year < 1 || *month < 1 || *month > 12 || *day < 1 || *day > daysInMonth(*year, *month) ||
+  if (*year < 1 || *month < 1 || *month > 12 || *day < 1 || *day > DaysInMonth(*year, *month) ||
       *hour > 23 || *minute > 59 || *second > 59)
     return std::nullopt;
-  return time::encodeDateTime(*year, *month, *day, *hour, *minute, *second, 0);
+  return time::EncodeDateTime(*year, *month, *day, *hour, *minute, *second, 0);
 }
 
 time::TDateTime GmtToLocal(time::TDateTime gmt, const platform::TimeZoneInfo& zone,
@@ -70,7 +70,7 @@ time::TDateTime GmtToLocal(time::TDateTime gmt, const platform::TimeZoneInfo& zo
   // UTC = local + bias, so local = UTC - bias; the daylight bias adds on top.
   std::int64_t minutes = -static_cast<std::int64_t>(zone.bias);
   if (daylightSaving) minutes -= zone.daylightBias;
-  return time::addMilliseconds(gmt, minutes * 60 * 1000);
+  return time::AddMilliseconds(gmt, minutes * 60 * 1000);
 }
 
 MakerTimeFetch ReadMakerAnswer(const std::wstring& answer, platform::Clock& clock,

@@ -5,12 +5,12 @@
 namespace hv::web {
 namespace {
 
-bool atLeast(std::int32_t major, std::int32_t minor, std::int32_t wantMajor,
+bool AtLeast(std::int32_t major, std::int32_t minor, std::int32_t wantMajor,
              std::int32_t wantMinor) {
   return major > wantMajor || (major == wantMajor && minor >= wantMinor);
 }
 
-std::optional<platform::FixedFileVersion> kernelVersion(platform::VersionInfo& versions) {
+std::optional<platform::FixedFileVersion> KernelVersion(platform::VersionInfo& versions) {
   const std::wstring path = L"kernel32.dll";
   std::uint32_t lastError = 0;
   const std::uint32_t size = versions.blockSize(path, &lastError);
@@ -48,7 +48,7 @@ OsVersion CaptureOsVersion(platform::SystemInfo& system, platform::VersionInfo& 
   os.build = reported.build;
   os.servicePackMajor = reported.servicePackMajor;
 
-  if (atLeast(os.major, os.minor, 5, 1))
+  if (AtLeast(os.major, os.minor, 5, 1))
     os.architecture = system.nativeProcessorArchitecture() == platform::kProcessorArchitectureAmd64
                           ? Architecture::X64
                           : Architecture::X86;
@@ -56,7 +56,7 @@ OsVersion CaptureOsVersion(platform::SystemInfo& system, platform::VersionInfo& 
   // Above 6.1 the reported version may be what the program's manifest lets
   // it see rather than the truth; the system's own files know better.
   if (os.major > 6 || (os.major == 6 && os.minor > 1)) {
-    if (const auto kernel = kernelVersion(versions)) {
+    if (const auto kernel = KernelVersion(versions)) {
       os.major = static_cast<std::int32_t>(kernel->productVersionMS >> 16);
       os.minor = static_cast<std::int32_t>(kernel->productVersionMS & 0xFFFF);
       os.build = static_cast<std::int32_t>(kernel->productVersionLS >> 16);
@@ -88,7 +88,7 @@ std::wstring OsDescription(const OsVersion& os) {
 
 namespace {
 
-OsVersion& current() {
+OsVersion& Current() {
   static OsVersion os;
   return os;
 }
@@ -96,11 +96,11 @@ OsVersion& current() {
 }  // namespace
 
 void SetOsVersion(OsVersion os) {
-  current() = std::move(os);
+  Current() = std::move(os);
 }
 
 const OsVersion& CurrentOsVersion() {
-  return current();
+  return Current();
 }
 
 std::wstring OsDescription() {

@@ -19,13 +19,13 @@
 namespace hv::web {
 namespace {
 
-std::shared_ptr<UpdateCheckState>& shared() {
+std::shared_ptr<UpdateCheckState>& SharedState() {
   static auto run = std::make_shared<UpdateCheckState>();
   return run;
 }
 
-UpdateCheckState& state() {
-  return *shared();
+UpdateCheckState& StateOf() {
+  return *SharedState();
 }
 
 constexpr wchar_t kShowUpdate[] = L"ShowUpdate";
@@ -36,32 +36,32 @@ constexpr wchar_t kCurrentURL[] = L"CurrentURL";
 constexpr wchar_t kCurrentPrice[] = L"CurrentPrice";
 constexpr wchar_t kLastUpdateInform[] = L"LastUpdateInform";
 
-bool isBlank(const std::wstring& s) {
+bool IsBlank(const std::wstring& s) {
   for (wchar_t c : s)
     if (c > L' ') return false;
   return true;
 }
 
-std::optional<std::wstring> readStored(UpdateCheckState& s, const wchar_t* name) {
+std::optional<std::wstring> ReadStored(UpdateCheckState& s, const wchar_t* name) {
   if (!s.store) return std::nullopt;
   return s.store->read(name);
 }
 
-void writeStored(UpdateCheckState& s, const wchar_t* name, const std::wstring& value) {
+void WriteStored(UpdateCheckState& s, const wchar_t* name, const std::wstring& value) {
   if (!s.store) throw StoreError(L"Failed to set data for '" + std::wstring(name) + L"'");
   s.store->write(name, value);
 }
 
-std::wstring withoutDots(std::wstring s) {
+std::wstring WithoutDots(std::wstring s) {
   std::erase(s, L'.');
   return s;
 }
 
-std::wstring lineAt(const std::vector<std::wstring>& lines, std::size_t i) {
+std::wstring LineAt(const std::vector<std::wstring>& lines, std::size_t i) {
   return i < lines.size() ? lines[i] : std::wstring();
 }
 
-std::vector<std::wstring> requestFields(const UpdateCheckContext& c, const UpdateCheckShares& sh,
+std::vector<std::wstring> RequestFields(const UpdateCheckContext& c, const UpdateCheckShares& sh,
                                         const std::wstring& guid) {
   UpdateCheckState& s = *sh.results;
   std::vector<std::wstring> fields{L"cmd=check", L"appname=" + c.appTitle,
@@ -76,7 +76,7 @@ std::vector<std::wstring> requestFields(const UpdateCheckContext& c, const Updat
   return fields;
 }
 
-SecureFirstAnswer postCheck(const UpdateCheckContext& c, UpdateCheckState& s,
+SecureFirstAnswer PostCheck(const UpdateCheckContext& c, UpdateCheckState& s,
                             const std::vector<std::wstring>& fields) {
   try {
     const auto answer = PostSecureFirst(
@@ -93,32 +93,32 @@ SecureFirstAnswer postCheck(const UpdateCheckContext& c, UpdateCheckState& s,
 
 // Each step of taking the answer stands alone: a refused write ends only it.
 template <class Step>
-void standAlone(Step step) {
+void StandAlone(Step step) {
   try {
     step();
   } catch (const StoreError&) {
   }
 }
 
-void takeAnswer(const UpdateCheckContext& c, UpdateCheckState& s,
+void TakeAnswer(const UpdateCheckContext& c, UpdateCheckState& s,
                 const std::vector<std::wstring>& lines, bool overHttps) {
-  standAlone([&] {
-    s.latestVersion = Capped(ParseTag(lineAt(lines, 0), L"version"), kMaxStoredText);
-    writeStored(s, kCurrentVersion, s.latestVersion);
+  StandAlone([&] {
+    s.latestVersion = Capped(ParseTag(LineAt(lines, 0), L"version"), kMaxStoredText);
+    WriteStored(s, kCurrentVersion, s.latestVersion);
   });
   // The store keeps the address the notice would open, not one it refused.
-  standAlone([&] {
-    s.downloadURL = AcceptedDownloadURL(ParseTag(lineAt(lines, 1), L"url"), overHttps);
-    writeStored(s, kCurrentURL, s.downloadURL);
+  StandAlone([&] {
+    s.downloadURL = AcceptedDownloadURL(ParseTag(LineAt(lines, 1), L"url"), overHttps);
+    WriteStored(s, kCurrentURL, s.downloadURL);
   });
-  standAlone([&] {
-    writeStored(s, kCurrentPrice, Capped(ParseTag(lineAt(lines, 2), L"price"), kMaxStoredText));
+  StandAlone([&] {
+    WriteStored(s, kCurrentPrice, Capped(ParseTag(LineAt(lines, 2), L"price"), kMaxStoredText));
   });
-  standAlone([&] {
+  StandAlone([&] {
     if (s.latestVersion == c.appVersion) return;
-    if (!ParseInt32(withoutDots(s.latestVersion))) return;
+    if (!ParseInt32(WithoutDots(s.latestVersion))) return;
     if (s.showUpdate != 1) return;
-    writeStored(s, kLastUpdateInform, c.locale.shortDate(c.clock.localTime()));
+    WriteStored(s, kLastUpdateInform, c.locale.shortDate(c.clock.localTime()));
     s.updateAvailable = true;
   });
 }
@@ -136,11 +136,11 @@ std::wstring DescribeUnexpected(const std::exception& e) {
 }
 
 UpdateCheckShares CurrentUpdateCheckShares() {
-  return {shared(), SharedClientLocaleState(), OsDescription()};
+  return {SharedState(), SharedClientLocaleState(), OsDescription()};
 }
 
 void ForgetUpdateCheckForTests() {
-  shared() = std::make_shared<UpdateCheckState>();
+  SharedState() = std::make_shared<UpdateCheckState>();
 }
 
 void CheckForUpdate(const UpdateCheckContext& c) {
@@ -166,25 +166,25 @@ void CheckForUpdate(const UpdateCheckContext& c, const UpdateCheckShares& sh) {
     LogCheckError(s, L"Error: Registry open problem!");
   }
 
-  const std::wstring installed = readStored(s, kInstalledVersion).value_or(L"");
+  const std::wstring installed = ReadStored(s, kInstalledVersion).value_or(L"");
   // The launch counter's writes are not guarded: when one is refused the
   // check ends here and CheckDone stays unset.
   try {
-    const auto stored = readStored(s, kHowMany);
+    const auto stored = ReadStored(s, kHowMany);
     s.launchCount = stored ? ParseInt32(*stored).value_or(0) : 0;
     if (installed != c.appVersion) s.launchCount = 0;
     ++s.launchCount;
-    writeStored(s, kHowMany, std::to_wstring(s.launchCount));
-    writeStored(s, kInstalledVersion, c.appVersion);
+    WriteStored(s, kHowMany, std::to_wstring(s.launchCount));
+    WriteStored(s, kInstalledVersion, c.appVersion);
   } catch (const StoreError&) {
     return;
   }
 
-  const auto show = readStored(s, kShowUpdate);
+  const auto show = ReadStored(s, kShowUpdate);
   s.showUpdate = show ? ParseInt32(*show).value_or(1) : 1;
 
   try {
-    const auto answer = postCheck(c, s, requestFields(c, sh, guid));
+    const auto answer = PostCheck(c, s, RequestFields(c, sh, guid));
     TakeCheckAnswer(c, s, answer.text, answer.overHttps);
   } catch (const std::exception& e) {
     LogCheckError(s, DescribeUnexpected(e));
@@ -194,7 +194,7 @@ void CheckForUpdate(const UpdateCheckContext& c, const UpdateCheckShares& sh) {
 }
 
 void TakeCheckAnswer(const UpdateCheckContext& c, const std::wstring& answer, bool overHttps) {
-  TakeCheckAnswer(c, state(), answer, overHttps);
+  TakeCheckAnswer(c, StateOf(), answer, overHttps);
 }
 
 void TakeCheckAnswer(const UpdateCheckContext& c, UpdateCheckState& s, const std::wstring& answer,
@@ -206,10 +206,10 @@ void TakeCheckAnswer(const UpdateCheckContext& c, UpdateCheckState& s, const std
   if (answer.starts_with(L"ERROR")) LogCheckError(s, L"INVALIDSERVERRESPONSE");
   const auto lines = i18n::SplitLines(answer);
   if (!s.failed) {
-    const std::wstring status = ParseTag(lineAt(lines, 3), L"result");
+    const std::wstring status = ParseTag(LineAt(lines, 3), L"result");
     if (status != L"0" && status != L"1") LogCheckError(s, L"INVALIDSERVERRESPONSE");
   }
-  if (!s.failed) takeAnswer(c, s, lines, overHttps);
+  if (!s.failed) TakeAnswer(c, s, lines, overHttps);
 }
 
 void ClearCheckDone(UpdateCheckState& s) {
@@ -217,18 +217,18 @@ void ClearCheckDone(UpdateCheckState& s) {
 }
 
 void LogCheckError(const std::wstring& message) {
-  LogCheckError(state(), message);
+  LogCheckError(StateOf(), message);
 }
 
 void LogCheckError(UpdateCheckState& s, const std::wstring& message) {
-  if (isBlank(message)) return;
+  if (IsBlank(message)) return;
   s.failed = true;
   if (!s.errorLog.empty()) s.errorLog += L"\r\r";
   s.errorLog += message;
 }
 
 void ClearCheckErrors() {
-  ClearCheckErrors(state());
+  ClearCheckErrors(StateOf());
 }
 
 void ClearCheckErrors(UpdateCheckState& s) {
@@ -237,37 +237,37 @@ void ClearCheckErrors(UpdateCheckState& s) {
 }
 
 void SetShowUpdate(platform::Registry& registry, bool on) {
-  UpdateCheckState& s = state();
+  UpdateCheckState& s = StateOf();
   if (!s.store) s.store = UpdateStore::Open(registry);
   s.store->write(kShowUpdate, on ? L"1" : L"0");
 }
 
 bool CheckDone() {
-  return state().done.load(std::memory_order_acquire);
+  return StateOf().done.load(std::memory_order_acquire);
 }
 bool UpdateAvailable() {
-  return state().updateAvailable;
+  return StateOf().updateAvailable;
 }
 std::int32_t ShowUpdate() {
-  return state().showUpdate;
+  return StateOf().showUpdate;
 }
 std::wstring LatestVersion() {
-  return state().latestVersion;
+  return StateOf().latestVersion;
 }
 std::wstring DownloadURL() {
-  return state().downloadURL;
+  return StateOf().downloadURL;
 }
 std::int64_t LaunchCount() {
-  return state().launchCount;
+  return StateOf().launchCount;
 }
 bool CheckFailed() {
-  return state().failed;
+  return StateOf().failed;
 }
 std::wstring CheckErrorLog() {
-  return state().errorLog;
+  return StateOf().errorLog;
 }
 std::wstring CheckEndpoint() {
-  return state().endpoint;
+  return StateOf().endpoint;
 }
 
 }  // namespace hv::web

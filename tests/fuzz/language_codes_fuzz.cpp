@@ -16,7 +16,7 @@ namespace {
 
 using namespace hv::i18n;
 
-void require(bool ok) {
+void Require(bool ok) {
   if (!ok) std::abort();
 }
 
@@ -42,16 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring id = std::to_wstring(language);
   const AnsiDecoder ansi = [&locale](const std::string& b) { return locale.fromAnsi(b); };
   const std::wstring wanted = LanguageFileForId(csv, ansi, id);
-  require(TrimText(wanted) == wanted);
-  require(wanted.find_first_of(L"\r\n") == std::wstring::npos);
+  Require(TrimText(wanted) == wanted);
+  Require(wanted.find_first_of(L"\r\n") == std::wstring::npos);
 
   hv::test::BeginNewRun();
   LoadLanguage(files, locale, L"C:\\H\\horvane.exe", L"");
   const bool any = std::any_of(std::begin(kListed), std::end(kListed),
                                [&](const wchar_t* n) { return SameTextAscii(n, wanted); });
   // Loaded exactly when the table names a listed file, in its listed spelling.
-  require(LoadedLanguagePath().empty() != any);
-  if (any) require(SameTextAscii(LoadedLanguagePath(), L"C:\\H\\Languages\\" + wanted));
+  Require(LoadedLanguagePath().empty() != any);
+  if (any) Require(SameTextAscii(LoadedLanguagePath(), L"C:\\H\\Languages\\" + wanted));
   hv::test::BeginNewRun();
   return 0;
 }

@@ -14,15 +14,15 @@ namespace {
 
 using namespace hv::i18n;
 
-void require(bool ok) {
+void Require(bool ok) {
   if (!ok) std::abort();
 }
 
 // What a lookup must answer, from the lines alone.
-void checkLookup(const std::vector<std::wstring>& lines, const std::wstring& key) {
+void CheckLookup(const std::vector<std::wstring>& lines, const std::wstring& key) {
   const auto entry = FindEntry(lines, key);
   const std::wstring got = Translate(key);
-  require(got == ((entry && !entry->empty()) ? *entry : key));
+  Require(got == ((entry && !entry->empty()) ? *entry : key));
 }
 
 }  // namespace
@@ -37,11 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   hv::test::BeginNewRun();
   LoadLanguage(files, locale, L"C:\\H\\horvane.exe", L"Fuzz.lang.txt");
-  require(LoadedLanguageName() == L"Fuzz");
+  Require(LoadedLanguageName() == L"Fuzz");
 
   const auto lines = ReadUtf8Lines(bytes);
   for (const auto& line : lines) {
-    require(line.find_first_of(L"\r\n") == std::wstring::npos);
+    Require(line.find_first_of(L"\r\n") == std::wstring::npos);
   }
   // The keys the file itself names, as far as the first "}" of each entry.
   std::size_t asked = 0;
@@ -50,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!line.starts_with(L"{")) continue;
     const auto close = line.find(L'}');
     if (close == std::wstring::npos) continue;
-    checkLookup(lines, line.substr(1, close - 1));
+    CheckLookup(lines, line.substr(1, close - 1));
     ++asked;
   }
-  for (const wchar_t* key : {L"OK", L"", L"Hotkey:", kTranslatorsKey}) checkLookup(lines, key);
+  for (const wchar_t* key : {L"OK", L"", L"Hotkey:", kTranslatorsKey}) CheckLookup(lines, key);
   hv::test::BeginNewRun();
   return 0;
 }

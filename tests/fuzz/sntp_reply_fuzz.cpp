@@ -24,7 +24,7 @@ namespace {
 using namespace hv;
 using namespace hv::time;
 
-void require(bool ok) {
+void Require(bool ok) {
   if (!ok) std::abort();
 }
 
@@ -93,26 +93,26 @@ class ScriptedNetwork : public platform::Network {
 };
 
 // Checks that hold for one datagram read as a reply, from its raw bytes.
-void checkPacket(const std::vector<std::uint8_t>& bytes, bool checkStratum, double offset) {
+void CheckPacket(const std::vector<std::uint8_t>& bytes, bool checkStratum, double offset) {
   sntp::Packet p{};
   std::copy_n(bytes.begin(), std::min(bytes.size(), p.size()), p.begin());
-  const sntp::Verdict v = sntp::judgeReply(p, checkStratum);
+  const sntp::Verdict v = sntp::JudgeReply(p, checkStratum);
   if (v == sntp::Verdict::Accept) {
-    require(p[0] >> 6 != 3);
-    require(std::any_of(p.begin() + 40, p.end(), [](std::uint8_t b) { return b != 0; }));
-    if (checkStratum) require(p[1] >= 1 && p[1] <= 15);
+    Require(p[0] >> 6 != 3);
+    Require(std::any_of(p.begin() + 40, p.end(), [](std::uint8_t b) { return b != 0; }));
+    if (checkStratum) Require(p[1] >= 1 && p[1] <= 15);
   }
-  const sntp::NtpTimestamp ts = sntp::readTimestamp(p, sntp::kTransmitOffset);
-  const TDateTime t = sntp::ntpToLocal(ts, offset);
-  require(std::isfinite(t));
+  const sntp::NtpTimestamp ts = sntp::ReadTimestamp(p, sntp::kTransmitOffset);
+  const TDateTime t = sntp::NtpToLocal(ts, offset);
+  Require(std::isfinite(t));
   // Whole milliseconds, never past the next second, in the era the count
   // belongs to.
   const double era = (ts.seconds & 0x80000000u) != 0 ? 0.0 : 4294967296.0;
   const double seconds = (t - sntp::kNtpEpoch - offset) * 86400.0 - era;
-  require(seconds >= ts.seconds - 1e-3 && seconds < ts.seconds + 1.0);
-  const int year = yearOf(t);
-  require(year >= 1968 && year <= 2104);
-  require(formatDisplay(t, L"/", L":").size() == 19);
+  Require(seconds >= ts.seconds - 1e-3 && seconds < ts.seconds + 1.0);
+  const int year = YearOf(t);
+  Require(year >= 1968 && year <= 2104);
+  Require(FormatDisplay(t, L"/", L":").size() == 19);
 }
 
 // Nonces that differ from query to query, the same in every run.
@@ -167,9 +167,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const EIdSocketError& e) {
     error = e.code();
   }
-  require(network.socket && network.socket->sent.size() == sntp::kPacketSize);
+  Require(network.socket && network.socket->sent.size() == sntp::kPacketSize);
   const std::vector<std::uint8_t>& request = network.socket->sent;
-  const double offset = sntp::offsetDays(bias);
+  const double offset = sntp::OffsetDays(bias);
 
   // Each datagram as the queue held it once the request had gone out.
   bool someAnswerTooLong = false;
@@ -177,7 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t k = 0; k < delivered.size(); ++k) {
     std::vector<std::uint8_t> b = delivered[k].bytes;
     if (echo[k] && b.size() >= 32) std::copy_n(request.begin() + 40, 8, b.begin() + 24);
-    checkPacket(b, checkStratum, offset);
+    CheckPacket(b, checkStratum, offset);
     const bool answers = delivered[k].port == kServerPort && b.size() >= 32 &&
                          std::equal(b.begin() + 24, b.begin() + 32, request.begin() + 40);
     if (!answers) continue;
@@ -185,10 +185,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (b.size() != sntp::kPacketSize) continue;
     sntp::Packet p{};
     std::copy_n(b.begin(), p.size(), p.begin());
-    if (sntp::judgeReply(p, checkStratum) != sntp::Verdict::Accept) continue;
+    if (sntp::JudgeReply(p, checkStratum) != sntp::Verdict::Accept) continue;
     // The transmit time, or the server's clock at arrival: later by at most
     // half the longest round trip that counts.
-    const TDateTime sent = sntp::ntpToLocal(sntp::readTimestamp(p, sntp::kTransmitOffset), offset);
+    const TDateTime sent = sntp::NtpToLocal(sntp::ReadTimestamp(p, sntp::kTransmitOffset), offset);
     const double laterMs = (result - sent) * kMsPerDay;
     // Late in the era a day count's last bit is more than a microsecond, and
     // the client's sum may round the other way.
@@ -197,9 +197,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       someAccepted = true;
     }
   }
-  require(error == 0 || error == platform::wsa::kInterrupted ||
+  Require(error == 0 || error == platform::wsa::kInterrupted ||
           error == platform::wsa::kMessageTooLong);
-  if (error == platform::wsa::kMessageTooLong) require(someAnswerTooLong);
-  if (result != 0) require(someAccepted);
+  if (error == platform::wsa::kMessageTooLong) Require(someAnswerTooLong);
+  if (result != 0) Require(someAccepted);
   return 0;
 }

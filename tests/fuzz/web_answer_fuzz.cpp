@@ -26,7 +26,7 @@ namespace {
 
 using namespace hv;
 
-void require(bool ok) {
+void Require(bool ok) {
   if (!ok) std::abort();
 }
 
@@ -41,18 +41,18 @@ const wchar_t* const kContentTypes[] = {
     L"text/plain; charset=x-unknown; q=1",
 };
 
-void checkLines(const std::wstring& text) {
+void CheckLines(const std::wstring& text) {
   const auto lines = i18n::SplitLines(text);
   for (const auto& line : lines) {
-    require(line.find(L'\r') == std::wstring::npos && line.find(L'\n') == std::wstring::npos);
+    Require(line.find(L'\r') == std::wstring::npos && line.find(L'\n') == std::wstring::npos);
     if (const auto t = web::ParseMakerDateTime(line)) {
       // What parses is a real date and time, and reads back as itself.
-      require(web::ParseMakerDateTime(time::formatDisplay(*t, L"/", L":")) == t);
+      Require(web::ParseMakerDateTime(time::FormatDisplay(*t, L"/", L":")) == t);
     }
     for (const wchar_t* tag : {L"version", L"url", L"price", L"result"}) {
       const std::wstring value = web::ParseTag(line, tag);
       if (!value.empty())
-        require(line == L"<" + std::wstring(tag) + L">" + value + L"</" + tag + L">");
+        Require(line == L"<" + std::wstring(tag) + L">" + value + L"</" + tag + L">");
     }
   }
 }
@@ -71,7 +71,7 @@ struct World {
   }
 };
 
-World& world() {
+World& FuzzWorld() {
   static World w;
   return w;
 }
@@ -86,25 +86,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::wstring text = web::DecodeAnswer(
       body, contentType, plain ? web::CharsetDefault::OneBytePerChar : web::CharsetDefault::Utf8);
-  checkLines(text);
-  World& w = world();
+  CheckLines(text);
+  World& w = FuzzWorld();
 
   // The text as the date-time endpoint's answer.
   const auto r = web::ReadMakerAnswer(text, w.clock, true);
-  require(r.outcome != web::MakerTimeFetch::Outcome::Failed || !r.failure.empty());
+  Require(r.outcome != web::MakerTimeFetch::Outcome::Failed || !r.failure.empty());
   // Only a date after 2000 may reach the clock.
-  require(r.outcome != web::MakerTimeFetch::Outcome::Time || time::YearAcceptable(r.time));
+  Require(r.outcome != web::MakerTimeFetch::Outcome::Time || time::YearAcceptable(r.time));
 
   // And as the check endpoint's.
   web::ClearCheckErrors();
   const bool overHttps = data[0] & 16;
   web::TakeCheckAnswer(w.check, text, overHttps);
   // Nothing is taken from an answer the log refused.
-  if (web::CheckFailed()) require(!web::UpdateAvailable() && web::LatestVersion().empty());
+  if (web::CheckFailed()) Require(!web::UpdateAvailable() && web::LatestVersion().empty());
   // Only a safe address of a secure answer reaches the notice.
   const std::wstring url = web::DownloadURL();
-  require(url.empty() || (overHttps && web::IsSafeWebAddress(url)));
-  require(web::LatestVersion().size() <= web::kMaxStoredText);
-  if (web::UpdateAvailable()) require(web::LatestVersion() != L"2.2");
+  Require(url.empty() || (overHttps && web::IsSafeWebAddress(url)));
+  Require(web::LatestVersion().size() <= web::kMaxStoredText);
+  if (web::UpdateAvailable()) Require(web::LatestVersion() != L"2.2");
   return 0;
 }

@@ -53,7 +53,7 @@ struct AppHarness {
     files.addFolder(L"C:\\Tools");
     clock.setBias(0);
     // Far back, so the tests' fixed dates stay after it.
-    platform.buildDate = time::encodeDateTime(2001, 1, 1, 0, 0, 0, 0);
+    platform.buildDate = time::EncodeDateTime(2001, 1, 1, 0, 0, 0, 0);
     windows.setErrorHandler([this](std::exception_ptr e) { app::ShowErrorReport(windows, e); });
     // Boxes are answered at once: a second inside one would run the start-up
     // press, whose thread then races the test. Tests about what runs inside
@@ -75,7 +75,7 @@ struct AppHarness {
     return profile.raw(kSettings, L"Settings", key);
   }
   app::TAppForm& start() {
-    form = ui::makeForm<app::TAppForm>(platform);
+    form = ui::MakeForm<app::TAppForm>(platform);
     return *form;
   }
 

@@ -7,13 +7,13 @@
 
 namespace hv::test {
 
-std::uint16_t chronydPort() {
+std::uint16_t ChronydPort() {
   const char* given = std::getenv("HORVANE_CHRONYD_PORT");
   const long port = given != nullptr ? std::strtol(given, nullptr, 10) : 0;
   return port > 0 && port < 65536 ? static_cast<std::uint16_t>(port) : 0;
 }
 
-std::string chronydLog() {
+std::string ChronydLog() {
   return "no chronyd: run these through tests/win/run-adapters.sh, which starts one and sets "
          "HORVANE_CHRONYD_PORT";
 }
@@ -47,14 +47,14 @@ namespace {
 
 constexpr const char* kChronyd = "/usr/sbin/chronyd";
 
-std::uint16_t freePort() {
+std::uint16_t FreePort() {
   platform::PosixNetwork network;
   platform::Opened probe = network.openUdp(platform::IpFamily::V4);
   if (probe.error != 0 || probe.socket->bindAnyPort() != 0) return 0;
   return probe.socket->localPort();
 }
 
-bool exited(pid_t pid) {
+bool Exited(pid_t pid) {
   int status = 0;
   return ::waitpid(pid, &status, WNOHANG) == pid;
 }
@@ -67,7 +67,7 @@ ChronyServer::ChronyServer(std::uint16_t port) {
   dir_ = dir;
   // A free port can be taken again before chronyd binds it: try a few.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    if (start(port != 0 ? port : freePort())) return;
+    if (start(port != 0 ? port : FreePort())) return;
     if (port != 0) break;
   }
   const std::string why = log();
@@ -121,7 +121,7 @@ bool ChronyServer::start(std::uint16_t port) {
   }
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (std::chrono::steady_clock::now() < until) {
-    if (exited(pid_)) {
+    if (Exited(pid_)) {
       pid_ = -1;
       return false;
     }
@@ -135,13 +135,13 @@ bool ChronyServer::start(std::uint16_t port) {
 bool ChronyServer::answers() {
   platform::PosixNetwork network;
   platform::PosixClock clock;
-  for (const platform::IpAddress loopback :
+  for (const platform::IpAddress LoopbackAddress :
        {platform::IpAddress(platform::kLoopback), platform::IpAddress(platform::kLoopback6)}) {
-    platform::Opened opened = network.openUdp(loopback.family);
+    platform::Opened opened = network.openUdp(LoopbackAddress.family);
     if (opened.error != 0 || opened.socket->bindAnyPort() != 0) return false;
     std::uint8_t request[48] = {0x23};
     request[40] = 0xEB;  // any non-zero transmit timestamp
-    opened.socket->sendTo(loopback, port_, request);
+    opened.socket->sendTo(LoopbackAddress, port_, request);
     if (opened.socket->waitReadable(platform::Deadline::after(clock, 200)).readiness !=
         platform::Readiness::Readable)
       return false;
@@ -156,7 +156,7 @@ void ChronyServer::stop() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  while (!exited(pid_)) {
+  while (!Exited(pid_)) {
     if (std::chrono::steady_clock::now() > until) {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
@@ -182,19 +182,19 @@ struct SharedChronyd {
   }
 };
 
-SharedChronyd& shared() {
+SharedChronyd& SharedState() {
   static SharedChronyd chronyd;
   return chronyd;
 }
 
 }  // namespace
 
-std::uint16_t chronydPort() {
-  return shared().server ? shared().server->port() : 0;
+std::uint16_t ChronydPort() {
+  return SharedState().server ? SharedState().server->port() : 0;
 }
 
-std::string chronydLog() {
-  return shared().server ? shared().server->log() : shared().failure;
+std::string ChronydLog() {
+  return SharedState().server ? SharedState().server->log() : SharedState().failure;
 }
 
 std::string ChronyServer::log() const {

@@ -13,9 +13,9 @@ namespace hv::test {
 // The chronyd the client tests talk to. Natively the first call starts one
 // for the whole run; chronyd cannot run inside Wine, so there the runner
 // starts it on the Linux side and hands its port over in
-// HORVANE_CHRONYD_PORT. 0 when there is none; chronydLog() says why.
-std::uint16_t chronydPort();
-std::string chronydLog();
+// HORVANE_CHRONYD_PORT. 0 when there is none; ChronydLog() says why.
+std::uint16_t ChronydPort();
+std::string ChronydLog();
 
 #ifndef _WIN32
 

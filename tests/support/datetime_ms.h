@@ -8,7 +8,7 @@
 
 namespace hv::test {
 
-inline std::int64_t msOf(time::TDateTime t) {
+inline std::int64_t MsOf(time::TDateTime t) {
   return std::llround(t * time::kMsPerDay);
 }
 

@@ -43,11 +43,11 @@ class FakeClock : public platform::Clock {
   }
   bool setLocalTime(const platform::SystemTime& t) override {
     const std::lock_guard lock(mutex_);
-    return write(msOf(time::fromSystemTime(t)) * 1000 + biasUs(utc()));
+    return write(msOf(time::FromSystemTime(t)) * 1000 + biasUs(utc()));
   }
   bool setSystemTime(const platform::SystemTime& t) override {
     const std::lock_guard lock(mutex_);
-    return write(msOf(time::fromSystemTime(t)) * 1000);
+    return write(msOf(time::FromSystemTime(t)) * 1000);
   }
   std::int64_t steadyMicroseconds() override {
     const std::lock_guard lock(mutex_);
@@ -93,7 +93,7 @@ class FakeClock : public platform::Clock {
 
  private:
   static std::int64_t msOf(time::TDateTime t) {
-    return std::llround((t - time::fromUnixMilliseconds(0)) * time::kMsPerDay);
+    return std::llround((t - time::FromUnixMilliseconds(0)) * time::kMsPerDay);
   }
   static std::int64_t hostUtc() {
     using namespace std::chrono;
@@ -127,7 +127,7 @@ class FakeClock : public platform::Clock {
   platform::SystemTime local(std::int64_t utcUs) const {
     const std::int64_t localUs = utcUs - biasUs(utcUs);
     // Whole milliseconds, truncated, as the platform's record holds them.
-    return time::toSystemTime(time::fromUnixMilliseconds(localUs / 1000));
+    return time::ToSystemTime(time::FromUnixMilliseconds(localUs / 1000));
   }
   bool write(std::int64_t utcUs) {
     setCalls.push_back(local(utcUs));
@@ -136,7 +136,7 @@ class FakeClock : public platform::Clock {
   }
 
   std::mutex mutex_;
-  std::int64_t utcUs_ = msOf(time::encodeDateTime(2021, 9, 2, 14, 0, 0, 0)) * 1000;
+  std::int64_t utcUs_ = msOf(time::EncodeDateTime(2021, 9, 2, 14, 0, 0, 0)) * 1000;
   std::int64_t steadyUs_ = 1'000'000;
   bool follow_ = false;
   std::int64_t steadyBase_ = 0;

@@ -21,7 +21,7 @@ inline void BeginNewRun() {
   web::ForgetUpdateCheckForTests();
   web::ForgetClientLocaleForTests();
   web::SetOsVersion({});
-  app::setIdentity({});
+  app::SetIdentity({});
 }
 
 }  // namespace hv::test

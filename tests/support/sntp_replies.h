@@ -40,8 +40,8 @@ struct ReplyFields {
   std::size_t size = 48;
 };
 
-std::vector<std::uint8_t> craftReply(const PeerRequest& request, const ReplyFields& fields);
+std::vector<std::uint8_t> CraftReply(const PeerRequest& request, const ReplyFields& fields);
 // Bytes 40-47 of a request: its transmit timestamp as sent.
-std::array<std::uint8_t, 8> transmitOf(const PeerRequest& request);
+std::array<std::uint8_t, 8> TransmitOf(const PeerRequest& request);
 
 }  // namespace hv::test

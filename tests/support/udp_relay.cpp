@@ -30,7 +30,7 @@ constexpr std::size_t kMaxDatagram = 65536;
 // How often the thread looks at its stop flag while nothing is due.
 constexpr auto kIdleWake = std::chrono::milliseconds(20);
 
-sockaddr_in loopback(std::uint16_t port) {
+sockaddr_in LoopbackAddress(std::uint16_t port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_port = htons(port);
@@ -40,11 +40,11 @@ sockaddr_in loopback(std::uint16_t port) {
 
 // A non-blocking UDP socket on 127.0.0.1 that stamps each arrival; -1 when
 // it cannot be had.
-int stampingSocket(std::uint16_t port) {
+int StampingSocket(std::uint16_t port) {
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return -1;
   const int on = 1;
-  const sockaddr_in a = loopback(port);
+  const sockaddr_in a = LoopbackAddress(port);
   if (::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on) != 0 ||
       ::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
     ::close(fd);
@@ -53,21 +53,21 @@ int stampingSocket(std::uint16_t port) {
   return fd;
 }
 
-std::uint16_t localPort(int fd) {
+std::uint16_t LocalPort(int fd) {
   sockaddr_in a{};
   socklen_t len = sizeof a;
   if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) return 0;
   return ntohs(a.sin_port);
 }
 
-std::chrono::nanoseconds sinceEpoch(const timespec& t) {
+std::chrono::nanoseconds SinceEpoch(const timespec& t) {
   return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
 }
 
 // The kernel stamps arrivals on the real-time scale; moved to the steady
 // scale by how long ago that stamp was. A stamp in the future or far back
 // (the real-time clock was stepped) counts as now.
-Steady::time_point arrivalOf(msghdr& msg) {
+Steady::time_point ArrivalOf(msghdr& msg) {
   const Steady::time_point steadyNow = Steady::now();
   timespec realNow{};
   ::clock_gettime(CLOCK_REALTIME, &realNow);
@@ -75,7 +75,7 @@ Steady::time_point arrivalOf(msghdr& msg) {
     if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPNS) continue;
     timespec stamp{};
     std::copy_n(CMSG_DATA(c), sizeof stamp, reinterpret_cast<unsigned char*>(&stamp));
-    const auto age = sinceEpoch(realNow) - sinceEpoch(stamp);
+    const auto age = SinceEpoch(realNow) - SinceEpoch(stamp);
     if (age > std::chrono::nanoseconds(0) && age < std::chrono::seconds(1)) {
       return steadyNow - std::chrono::duration_cast<Steady::duration>(age);
     }
@@ -90,7 +90,7 @@ struct Datagram {
 };
 
 // One datagram off fd, false when none is waiting.
-bool receiveOne(int fd, Datagram& d) {
+bool ReceiveOne(int fd, Datagram& d) {
   d.bytes.resize(kMaxDatagram);
   iovec io{d.bytes.data(), d.bytes.size()};
   alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(timespec))];
@@ -104,7 +104,7 @@ bool receiveOne(int fd, Datagram& d) {
   const ssize_t n = ::recvmsg(fd, &msg, 0);
   if (n < 0) return false;
   d.bytes.resize(static_cast<std::size_t>(n));
-  d.arrived = arrivalOf(msg);
+  d.arrived = ArrivalOf(msg);
   return true;
 }
 
@@ -125,9 +125,9 @@ struct Held {
 UdpRelay::UdpRelay(std::uint16_t serverPort, RelayPath path, std::uint16_t listenPort,
                    std::chrono::seconds lifetime)
     : serverPort_(serverPort), path_(path) {
-  listen_ = stampingSocket(listenPort);
+  listen_ = StampingSocket(listenPort);
   if (listen_ < 0) throw std::runtime_error("udp relay: cannot bind 127.0.0.1");
-  port_ = localPort(listen_);
+  port_ = LocalPort(listen_);
   const auto end = Steady::now() + lifetime;
   thread_ = std::thread([this, end] { run(end); });
 }
@@ -193,9 +193,9 @@ void UdpRelay::run(Steady::time_point end) {
       ::close(oldest->upstream);
       clients.erase(oldest);
     }
-    const int fd = stampingSocket(0);
+    const int fd = StampingSocket(0);
     if (fd < 0) return nullptr;
-    const sockaddr_in server = loopback(serverPort_);
+    const sockaddr_in server = LoopbackAddress(serverPort_);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&server), sizeof server) != 0) {
       ::close(fd);
       return nullptr;
@@ -221,7 +221,7 @@ void UdpRelay::run(Steady::time_point end) {
         worstLateness_ = std::max(worstLateness_, late);
       }
       if (h.toPort != 0) {
-        const sockaddr_in to = loopback(h.toPort);
+        const sockaddr_in to = LoopbackAddress(h.toPort);
         ::sendto(h.fd, h.bytes.data(), h.bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
                  sizeof to);
       } else {
@@ -249,7 +249,7 @@ void UdpRelay::run(Steady::time_point end) {
     // taken by the next receive, so a socket that shows one is read too.
     constexpr short kReadable = POLLIN | POLLERR;
     if (fds[0].revents & kReadable) {
-      while (receiveOne(listen_, d)) {
+      while (ReceiveOne(listen_, d)) {
         if (d.source.sin_addr.s_addr != htonl(INADDR_LOOPBACK)) continue;
         Client* c = clientFor(ntohs(d.source.sin_port));
         if (c == nullptr) continue;
@@ -263,7 +263,7 @@ void UdpRelay::run(Steady::time_point end) {
       const auto c = std::find_if(clients.begin(), clients.end(),
                                   [&](const Client& k) { return k.upstream == fds[i].fd; });
       if (c == clients.end()) continue;
-      while (receiveOne(c->upstream, d)) {
+      while (ReceiveOne(c->upstream, d)) {
         hold(d.arrived + path.back, {std::move(d.bytes), listen_, c->port});
       }
     }

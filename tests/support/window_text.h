@@ -8,7 +8,7 @@
 
 namespace hv::test {
 
-inline std::wstring textOf(HWND h) {
+inline std::wstring TextOf(HWND h) {
   const auto n = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
   std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
   SendMessageW(h, WM_GETTEXT, static_cast<WPARAM>(s.size()), reinterpret_cast<LPARAM>(s.data()));
@@ -16,7 +16,7 @@ inline std::wstring textOf(HWND h) {
   return s;
 }
 
-inline std::wstring classOf(HWND h) {
+inline std::wstring ClassOf(HWND h) {
   wchar_t buf[128] = {};
   GetClassNameW(h, buf, 128);
   return buf;

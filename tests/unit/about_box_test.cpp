@@ -71,12 +71,12 @@ struct ScriptedRandom {
 
 struct AboutWindow : ::testing::Test {
   AboutWindow() {
-    app::setIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
+    app::SetIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
     // The outer size 452 x 403 gives a grid of 56 x 33.
     h.windows.frame = {6, 29};
   }
   TAboutBox& open() {
-    form = ui::makeForm<TAboutBox>(app::AboutServicesOf(h.platform), random.fn());
+    form = ui::MakeForm<TAboutBox>(app::AboutServicesOf(h.platform), random.fn());
     return *form;
   }
   AppHarness h;
@@ -227,7 +227,7 @@ TEST_F(AboutWindow, ReopenGuardSurvivesTheTickCounterWrapping) {
 TEST_F(AboutWindow, MenuItemsChosenFromTheDropDownOpenTheirLinks) {
   TAboutBox& f = open();
   h.windows.onPopupMenu = [&](ui::Form& menu) {
-    h.windows.userChoose(menu.menuItem(ui::row<ui::MenuItem>(kAboutInfoMenu, "Credits1")));
+    h.windows.userChoose(menu.menuItem(ui::RowOf<ui::MenuItem>(kAboutInfoMenu, "Credits1")));
   };
   h.windows.userClick(f.BitBtn2);
   ASSERT_EQ(h.shell.opened.size(), 1u);

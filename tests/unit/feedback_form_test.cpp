@@ -54,7 +54,7 @@ TEST(FeedbackReceived, OnlyAnAnswerThatIsExactlyOkOnceTrimmed) {
 
 struct FeedbackWindow : ::testing::Test {
   FeedbackWindow() {
-    app::setIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
+    app::SetIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
     answer("OK");
   }
 
@@ -64,7 +64,7 @@ struct FeedbackWindow : ::testing::Test {
     h.http.answer(kHttps, std::move(body));
   }
   TFeedbackForm& open() {
-    form = ui::makeForm<TFeedbackForm>(app::FeedbackServicesOf(h.platform));
+    form = ui::MakeForm<TFeedbackForm>(app::FeedbackServicesOf(h.platform));
     form->OnClose = [this] { ++closes; };
     return *form;
   }

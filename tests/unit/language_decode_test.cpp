@@ -6,7 +6,7 @@
 namespace hv::i18n {
 namespace {
 
-std::wstring fromCodePoints(std::initializer_list<char32_t> cps) {
+std::wstring FromCodePoints(std::initializer_list<char32_t> cps) {
   std::wstring out;
   for (char32_t cp : cps) {
     if (sizeof(wchar_t) == 2 && cp >= 0x10000) {
@@ -27,20 +27,20 @@ TEST(TextDecode, Utf8) {
   } cases[] = {
       {"ASCII", "OK", L"OK"},
       {"two, three and four bytes", "\xC3\xBC\xE6\x99\x82\xF0\x9F\x95\x90",
-       fromCodePoints({0xFC, 0x6642, 0x1F550})},
+       FromCodePoints({0xFC, 0x6642, 0x1F550})},
       {"lone continuation",
        "a\x80"
        "b",
-       fromCodePoints({'a', 0xFFFD, 'b'})},
+       FromCodePoints({'a', 0xFFFD, 'b'})},
       {"truncated sequence then ASCII",
        "\xE6\x99"
        "b",
-       fromCodePoints({0xFFFD, 'b'})},
-      {"truncated at the end", "a\xF0\x9F", fromCodePoints({'a', 0xFFFD})},
-      {"overlong", "\xE0\x80\xAF", fromCodePoints({0xFFFD})},
-      {"encoded surrogate", "\xED\xA0\x80", fromCodePoints({0xFFFD})},
-      {"beyond U+10FFFF", "\xF4\x90\x80\x80", fromCodePoints({0xFFFD})},
-      {"invalid lead bytes", "\xC0\xFF", fromCodePoints({0xFFFD, 0xFFFD})},
+       FromCodePoints({0xFFFD, 'b'})},
+      {"truncated at the end", "a\xF0\x9F", FromCodePoints({'a', 0xFFFD})},
+      {"overlong", "\xE0\x80\xAF", FromCodePoints({0xFFFD})},
+      {"encoded surrogate", "\xED\xA0\x80", FromCodePoints({0xFFFD})},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", FromCodePoints({0xFFFD})},
+      {"invalid lead bytes", "\xC0\xFF", FromCodePoints({0xFFFD, 0xFFFD})},
       {"NUL is kept", std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
   };
   for (const auto& c : cases) EXPECT_EQ(DecodeUtf8(c.bytes), c.text) << c.what;
@@ -49,13 +49,13 @@ TEST(TextDecode, Utf8) {
 TEST(TextDecode, Utf16BothOrders) {
   EXPECT_EQ(DecodeUtf16(std::string("O\0K\0", 4), false), L"OK");
   EXPECT_EQ(DecodeUtf16(std::string("\0O\0K", 4), true), L"OK");
-  EXPECT_EQ(DecodeUtf16(std::string("\x3D\xD8\x50\xDD", 4), false), fromCodePoints({0x1F550}));
+  EXPECT_EQ(DecodeUtf16(std::string("\x3D\xD8\x50\xDD", 4), false), FromCodePoints({0x1F550}));
   EXPECT_EQ(DecodeUtf16(std::string("\x3D\xD8"
                                     "A\0",
                                     4),
                         false),
-            fromCodePoints({0xFFFD, 'A'}));
-  EXPECT_EQ(DecodeUtf16(std::string("A\0B", 3), false), fromCodePoints({'A', 0xFFFD}));
+            FromCodePoints({0xFFFD, 'A'}));
+  EXPECT_EQ(DecodeUtf16(std::string("A\0B", 3), false), FromCodePoints({'A', 0xFFFD}));
 }
 
 TEST(TextDecode, LineEndings) {
@@ -77,7 +77,7 @@ TEST(TextDecode, LineEndings) {
 TEST(TextDecode, LanguageFileLinesSkipOnlyALeadingBom) {
   EXPECT_EQ(ReadUtf8Lines("\xEF\xBB\xBF{OK}Okay\r\n"), std::vector<std::wstring>{L"{OK}Okay"});
   EXPECT_EQ(ReadUtf8Lines("x\n\xEF\xBB\xBF{OK}"),
-            (std::vector<std::wstring>{L"x", fromCodePoints({0xFEFF, '{', 'O', 'K', '}'})}));
+            (std::vector<std::wstring>{L"x", FromCodePoints({0xFEFF, '{', 'O', 'K', '}'})}));
 }
 
 TEST(TextDecode, TrimDropsSpacesAndControlCharacters) {

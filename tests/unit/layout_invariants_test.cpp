@@ -32,7 +32,7 @@ struct Window {
   std::set<std::pair<std::string_view, std::string_view>> overlaps;
 };
 
-const Window& window(int i) {
+const Window& WindowAt(int i) {
   static const Window windows[] = {
       {app::AppFormSpec(), {}},
       // The frame around the program's icon.
@@ -53,23 +53,23 @@ struct Room {
   std::vector<const ControlSpec*> children;
 };
 
-std::map<std::string_view, Room> roomsOf(const FormSpec& f, int dpi) {
+std::map<std::string_view, Room> RoomsOf(const FormSpec& f, int dpi) {
   std::map<std::string_view, Room> rooms;
-  rooms[""].size = {layout::scale(f.clientWidth, dpi), layout::scale(f.clientHeight, dpi)};
+  rooms[""].size = {layout::Scale(f.clientWidth, dpi), layout::Scale(f.clientHeight, dpi)};
   for (const auto& c : f.controls)
     if (c.kind == ControlKind::Panel)
-      rooms[c.name].size = {layout::scale(c.bounds.width, dpi),
-                            layout::scale(c.bounds.height, dpi)};
+      rooms[c.name].size = {layout::Scale(c.bounds.width, dpi),
+                            layout::Scale(c.bounds.height, dpi)};
   for (const auto& c : f.controls) rooms[c.parent].children.push_back(&c);
   return rooms;
 }
 
 // A width or height of 0 is the size of the text, unknown here.
-bool sized(const Bounds& b) {
+bool Sized(const Bounds& b) {
   return b.width > 0 && b.height > 0;
 }
 
-bool apart(const Bounds& a, const Bounds& b) {
+bool Apart(const Bounds& a, const Bounds& b) {
   return a.left + a.width <= b.left || b.left + b.width <= a.left || a.top + a.height <= b.top ||
          b.top + b.height <= a.top;
 }
@@ -79,25 +79,25 @@ bool apart(const Bounds& a, const Bounds& b) {
 // placed by its edge instead.
 TEST(LayoutInvariants, EveryControlStaysInsideItsParentAndApartFromItsSiblingsAtEveryDpi) {
   for (int w = 0; w < kWindows; ++w) {
-    const Window& win = window(w);
+    const Window& win = WindowAt(w);
     for (const int dpi : kDpis) {
       const int rounding = dpi == layout::kBaseDpi ? 0 : 1;
-      for (const auto& [parent, room] : roomsOf(win.design, dpi)) {
+      for (const auto& [parent, room] : RoomsOf(win.design, dpi)) {
         for (const ControlSpec* c : room.children) {
           SCOPED_TRACE(std::string(win.design.name) + "." + std::string(c->name) + " at " +
                        std::to_string(dpi) + " DPI");
-          const Bounds b = layout::scale(c->bounds, dpi);
+          const Bounds b = layout::Scale(c->bounds, dpi);
           EXPECT_GE(b.left, 0);
           EXPECT_GE(b.top, 0);
           if (rounding == 0 || c->dock == Dock::None) {
             EXPECT_LE(b.left + b.width, room.size.width + rounding);
             EXPECT_LE(b.top + b.height, room.size.height + rounding);
           }
-          if (!sized(c->bounds)) continue;
+          if (!Sized(c->bounds)) continue;
           for (const ControlSpec* other : room.children) {
-            if (other <= c || !sized(other->bounds)) continue;
+            if (other <= c || !Sized(other->bounds)) continue;
             if (win.overlaps.contains({c->name, other->name})) continue;
-            EXPECT_TRUE(apart(b, layout::scale(other->bounds, dpi))) << "overlaps " << other->name;
+            EXPECT_TRUE(Apart(b, layout::Scale(other->bounds, dpi))) << "overlaps " << other->name;
           }
         }
       }
@@ -107,13 +107,13 @@ TEST(LayoutInvariants, EveryControlStaysInsideItsParentAndApartFromItsSiblingsAt
 
 TEST(LayoutInvariants, TabStopsOfEachParentRunFromZeroWithoutGaps) {
   for (int w = 0; w < kWindows; ++w) {
-    for (const auto& [parent, room] : roomsOf(window(w).design, 96)) {
+    for (const auto& [parent, room] : RoomsOf(WindowAt(w).design, 96)) {
       std::vector<int> stops;
       for (const ControlSpec* c : room.children)
         if (c->tabOrder >= 0) stops.push_back(c->tabOrder);
       std::sort(stops.begin(), stops.end());
       for (std::size_t i = 0; i < stops.size(); ++i)
-        EXPECT_EQ(stops[i], static_cast<int>(i)) << window(w).design.name << " " << parent;
+        EXPECT_EQ(stops[i], static_cast<int>(i)) << WindowAt(w).design.name << " " << parent;
     }
   }
 }
@@ -147,13 +147,13 @@ TEST(LayoutInvariants, EveryTextAUserReadsPassesThroughTheLanguage) {
   };
   // MenuItem4 is never shown; it keeps its English caption.
   check(main, {"caption", "ComboBox1", "Label2", "Label4", "Label6", "MenuItem4"});
-  check(*makeForm<i18n::TTranslateForm>(app::TranslateServicesOf(h.platform),
+  check(*MakeForm<i18n::TTranslateForm>(app::TranslateServicesOf(h.platform),
                                         [](const std::wstring&) {}),
         {"ComboBox1", "RichEdit1"});
-  check(*makeForm<feedback::TFeedbackForm>(app::FeedbackServicesOf(h.platform)), {});
-  check(*makeForm<about::TAboutBox>(app::AboutServicesOf(h.platform)), {"Label2", "Label5"});
+  check(*MakeForm<feedback::TFeedbackForm>(app::FeedbackServicesOf(h.platform)), {});
+  check(*MakeForm<about::TAboutBox>(app::AboutServicesOf(h.platform)), {"Label2", "Label5"});
   // A window without a frame shows no caption.
-  check(*makeForm<notice::TNewVer>(
+  check(*MakeForm<notice::TNewVer>(
             notice::NoticeServices{h.windows, h.shell, h.desktop, main, L"127.0.0.1", L"Horvane"}),
         {"caption"});
 }

@@ -15,7 +15,7 @@ TEST(MainFormStart, WithoutSettingsFileKeepsTheDefaultsAndCreatesNothing) {
   AppHarness h;
   TAppForm& f = h.start();
   EXPECT_EQ(f.caption(), L"CALVION - Horvane");
-  EXPECT_EQ(identity().appVersion, L"2.2");
+  EXPECT_EQ(IdentityOf().appVersion, L"2.2");
   EXPECT_EQ(f.ComboBox1.itemIndex(), 0);
   EXPECT_EQ(f.ComboBox1.text(), ServerPresets()[0]);
   EXPECT_EQ(f.ComboBox1.items().size(), 4u);
@@ -156,7 +156,7 @@ TEST(MainFormLanguage, CaptionsPassThroughTheLoadedLanguage) {
 class DisplayTick : public ::testing::Test {
  protected:
   DisplayTick() {
-    h.clock.set(time::encodeDateTime(2021, 12, 24, 18, 5, 9, 400));
+    h.clock.set(time::EncodeDateTime(2021, 12, 24, 18, 5, 9, 400));
     h.locale.date = L".";
   }
   AppHarness h;
@@ -171,7 +171,7 @@ TEST_F(DisplayTick, ShowsComputerTimeAndWholeHoursOfTheOffset) {
                         Case{0, L"GMT +0"}, Case{300, L"GMT -5"}, Case{-30, L"GMT +0"}}) {
     h.clock.setBias(c.bias);  // the local reading stays
     h.clock.zone.daylightBias = -60;
-    auto f = ui::makeForm<TAppForm>(h.platform);
+    auto f = ui::MakeForm<TAppForm>(h.platform);
     h.windows.advance(1);  // TimerStart
     EXPECT_EQ(f->Label6.text(), c.shown) << c.bias;
     EXPECT_EQ(f->GmtOffsetHours(), c.bias / -60);

@@ -28,7 +28,7 @@ constexpr wchar_t kNoServerTime[] = L"01/01/1990 00:00:00";
 class TimeCommands : public ::testing::Test {
  protected:
   TimeCommands() {
-    h.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    h.clock.set(time::EncodeDateTime(2021, 9, 2, 12, 0, 0, 0));
     h.network.names[L"time.test"] = {platform::kLoopback};
     h.setting(L"Server", L"time.test");
   }
@@ -43,19 +43,19 @@ class TimeCommands : public ::testing::Test {
           const std::int64_t serverUs = h.clock.utcMicroseconds() + (aheadMs + served) * 1000;
           h.clock.advance(pathMs);
           test::ReplyFields f = fields;
-          const auto ts = time::sntp::utcToNtp(serverUs);
+          const auto ts = time::sntp::UtcToNtp(serverUs);
           f.seconds = ts.seconds;
           f.fraction = fraction ? fraction : ts.fraction;
-          return std::vector<test::PeerDatagram>{{test::craftReply(r.back(), f)}};
+          return std::vector<test::PeerDatagram>{{test::CraftReply(r.back(), f)}};
         });
   }
   // A server for another run of the program, aheadMs ahead of its clock.
   std::shared_ptr<test::ScriptedPeer> serveFor(AppHarness& g, std::int64_t aheadMs) {
     auto server = g.network.serve(
         platform::kLoopback, 123, [&g, aheadMs](const std::vector<test::PeerRequest>& r) {
-          const auto ts = time::sntp::utcToNtp(g.clock.utcMicroseconds() + aheadMs * 1000);
+          const auto ts = time::sntp::UtcToNtp(g.clock.utcMicroseconds() + aheadMs * 1000);
           return std::vector<test::PeerDatagram>{
-              {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
+              {test::CraftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
         });
     g.network.names[L"time.test"] = {platform::kLoopback};
     g.setting(L"Server", L"time.test");
@@ -79,8 +79,8 @@ class TimeCommands : public ::testing::Test {
     f.IdSNTP1().ReceiveTimeout = 300;
     return f;
   }
-  static std::wstring shown(const TDateTime t) { return time::formatDisplay(t, L"/", L":"); }
-  TDateTime now() { return time::fromSystemTime(h.clock.localTime()); }
+  static std::wstring shown(const TDateTime t) { return time::FormatDisplay(t, L"/", L":"); }
+  TDateTime now() { return time::FromSystemTime(h.clock.localTime()); }
   std::vector<std::wstring> boxTexts() const {
     std::vector<std::wstring> out;
     for (const auto& b : h.windows.shownBoxes) out.push_back(b.text);
@@ -101,7 +101,7 @@ TEST_F(TimeCommands, GetServerTimeShowsTheAnswerAndEnablesSync) {
   h.windows.userClick(f.BitBtn1);
   EXPECT_EQ(queries(), 1u);
   EXPECT_GT(h.windows.processMessagesCalls, passesBefore) << "the disabled button is drawn";
-  const TDateTime expected = time::addMilliseconds(now(), 5000);
+  const TDateTime expected = time::AddMilliseconds(now(), 5000);
   EXPECT_EQ(f.Label2.text(), shown(expected));
   EXPECT_TRUE(f.ServerTimeValid());
   EXPECT_NEAR(f.ServerTime(), expected, 0.5 / time::kMsPerDay);
@@ -146,7 +146,7 @@ TEST_F(TimeCommands, FailuresAreReportedAndChangeNothing) {
       {"leap 3", [&] { serve(0, {.leap = 3}); }, L"Invalid Server Time!"},
       {"year 2000",
        [&] {
-         h.clock.set(time::encodeDateTime(2000, 12, 31, 23, 59, 59, 0));
+         h.clock.set(time::EncodeDateTime(2000, 12, 31, 23, 59, 59, 0));
          serve(0);
        },
        L"Invalid Server Time!"},
@@ -168,7 +168,7 @@ TEST_F(TimeCommands, FailuresAreReportedAndChangeNothing) {
 
   // The first second of 2001 is accepted.
   h.windows.shownBoxes.clear();
-  h.clock.set(time::encodeDateTime(2001, 1, 1, 0, 0, 0, 0));
+  h.clock.set(time::EncodeDateTime(2001, 1, 1, 0, 0, 0, 0));
   serve(0);
   h.windows.userClick(f.BitBtn1);
   EXPECT_TRUE(h.windows.shownBoxes.empty());
@@ -254,7 +254,7 @@ TEST_F(TimeCommands, TheSecondAfterAFetchIsShownTwiceThenTheEstimateRuns) {
   h.windows.advance(1000);
   EXPECT_EQ(f.Label2.text(), fetched);
   h.windows.advance(1000);
-  EXPECT_EQ(f.Label2.text(), shown(time::addMilliseconds(now(), 1000)));
+  EXPECT_EQ(f.Label2.text(), shown(time::AddMilliseconds(now(), 1000)));
   EXPECT_EQ(queries(), 1u) << "the estimate runs without the server";
 }
 
@@ -336,7 +336,7 @@ TEST_F(TimeCommands, HotkeyQueriesTwiceThenSetsTheClockOnce) {
 TEST_F(TimeCommands, StartupPressFetchesAndSyncsOnlyWhenAutomaticIsTicked) {
   for (const bool automatic : {false, true}) {
     AppHarness s;
-    s.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    s.clock.set(time::EncodeDateTime(2021, 9, 2, 12, 0, 0, 0));
     if (automatic) s.setting(L"AutomaticallySynchronize", L"ON");
     const auto server = serveFor(s, 3000);
     TAppForm& f = s.start();
@@ -410,10 +410,10 @@ TEST_F(TimeCommands, CommandsStartedWhileOneWaitsDoNotNest) {
 // within a millisecond: the path's delay is taken out, not left behind. A
 // busy machine may hold one exchange up, so the best of three rounds counts.
 TEST(TimeCommandsWithChronyd, AfterASyncThroughADelayedPathTheNextFetchFindsNoOffset) {
-  ASSERT_NE(test::chronydPort(), 0) << test::chronydLog();
+  ASSERT_NE(test::ChronydPort(), 0) << test::ChronydLog();
   for (const int eachWayMs : {20, 150}) {
     const std::chrono::milliseconds delay(eachWayMs);
-    test::UdpRelay relay(test::chronydPort(), {delay, delay});
+    test::UdpRelay relay(test::ChronydPort(), {delay, delay});
     test::LoopbackNetwork network;
     network.names[L"time.test"] = {platform::kLoopback};
     network.ntpPort = relay.port();
@@ -470,7 +470,7 @@ TEST_F(TimeCommands, TheStartupPressWritesTheAnswerAgedOnlyByTheTimeSinceItArriv
     s.clock.zone.standardDate.month = 10;
     s.clock.zone.daylightDate.month = 3;
     s.clock.zone.daylightBias = -60;
-    s.clock.set(time::encodeDateTime(2021, 3, 28, 0, 59, 58, 0));
+    s.clock.set(time::EncodeDateTime(2021, 3, 28, 0, 59, 58, 0));
     s.network.names[L"time.test"] = {platform::kLoopback};
     s.setting(L"Server", L"time.test");
     s.setting(L"AutomaticallySynchronize", L"ON");
@@ -479,9 +479,9 @@ TEST_F(TimeCommands, TheStartupPressWritesTheAnswerAgedOnlyByTheTimeSinceItArriv
     const auto server =
         s.network.serve(platform::kLoopback, 123, [&s](const std::vector<test::PeerRequest>& r) {
           if (r.size() == 2) s.network.holdWaits();
-          const auto ts = time::sntp::utcToNtp(s.clock.utcMicroseconds() + 5000000);
+          const auto ts = time::sntp::UtcToNtp(s.clock.utcMicroseconds() + 5000000);
           return std::vector<test::PeerDatagram>{
-              {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
+              {test::CraftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
         });
     s.start().IdSNTP1().ReceiveTimeout = 300;
     s.windows.advance(1000);
@@ -601,9 +601,9 @@ TEST_F(TimeCommands, AnswersDatedBeforeTheBuildDateAreRefused) {
   };
   for (const Case& c : cases) {
     AppHarness g;
-    g.platform.buildDate = time::encodeDateTime(2021, 9, 2, 0, 0, 0, 0);
+    g.platform.buildDate = time::EncodeDateTime(2021, 9, 2, 0, 0, 0, 0);
     g.clock.setBias(c.bias);
-    g.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    g.clock.set(time::EncodeDateTime(2021, 9, 2, 12, 0, 0, 0));
     const auto server = serveFor(g, c.aheadMs);
     g.http.answer(L"https://" + std::wstring(MakerHost()) + web::kDateTimePath, c.makerAnswer);
     TAppForm& f = g.start();
@@ -638,8 +638,8 @@ TEST_F(TimeCommands, AnUnattendedSyncNeverStepsTheClockFar) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     AppHarness g;
-    g.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
-    g.platform.buildDate = time::addMilliseconds(now(), c.buildAfterClockMs);
+    g.clock.set(time::EncodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    g.platform.buildDate = time::AddMilliseconds(now(), c.buildAfterClockMs);
     g.setting(L"AutomaticallySynchronize", L"ON");
     const auto server = serveFor(g, c.aheadMs);
     g.clock.acceptSet = false;  // the displays stay apart, as a recording clock leaves them
@@ -663,7 +663,7 @@ TEST_F(TimeCommands, AnUnattendedSyncNeverStepsTheClockFar) {
     }
     ASSERT_TRUE(f.ServerTimeValid()) << "the answer is shown";
     EXPECT_EQ(f.Label2.text().substr(0, 10),
-              shown(time::addMilliseconds(now(), c.aheadMs)).substr(0, 10));
+              shown(time::AddMilliseconds(now(), c.aheadMs)).substr(0, 10));
     EXPECT_EQ(g.clock.setCalls.size(), c.written ? 1u : 0u);
     if (c.written) continue;
     ASSERT_EQ(g.windows.shownBoxes.size(), 1u);
@@ -704,7 +704,7 @@ TEST_F(TimeCommands, APersonsSyncAsksBeforeALargeStep) {
     h.clock.setCalls.clear();
     h.windows.shownBoxes.clear();
     serve(c.aheadMs);
-    const TDateTime server = time::addMilliseconds(now(), c.aheadMs);
+    const TDateTime server = time::AddMilliseconds(now(), c.aheadMs);
     h.windows.userClick(f.BitBtn1);
     if (c.answer != ui::ModalResult::None) h.windows.boxAnswers.push_back(c.answer);
     if (c.hotkey)
@@ -727,9 +727,9 @@ TEST_F(TimeCommands, APersonsSyncAsksBeforeALargeStep) {
     const bool written = c.answer != ui::ModalResult::No;
     ASSERT_EQ(h.clock.setCalls.size(), written ? 1u : 0u);
     if (written) {
-      EXPECT_NEAR(time::fromSystemTime(h.clock.setCalls[0]), server, 1 / time::kMsPerDay);
+      EXPECT_NEAR(time::FromSystemTime(h.clock.setCalls[0]), server, 1 / time::kMsPerDay);
     }
-    h.clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    h.clock.set(time::EncodeDateTime(2021, 9, 2, 12, 0, 0, 0));
   }
 }
 

@@ -21,7 +21,7 @@ const std::wstring kDateTime = L"https://" + std::wstring(MakerHost()) + web::kD
 const std::wstring kDateTimePlain = L"http://" + std::wstring(MakerHost()) + web::kDateTimePath;
 const std::wstring kCheck = L"https://" + std::wstring(MakerHost()) + web::kCheckPath;
 
-void chooseMaker(TAppForm& f) {
+void ChooseMaker(TAppForm& f) {
   f.ComboBox1.selectFromUser(3);
 }
 
@@ -31,7 +31,7 @@ TEST(MakerTime, TheFourthPresetShowsTheSitesGmtInLocalTime) {
   h.clock.zone.daylightBias = -60;
   h.http.answer(kDateTime, "24/12/2021 18:05:09\r\n");
   TAppForm& f = h.start();
-  chooseMaker(f);
+  ChooseMaker(f);
   h.windows.userClick(f.BitBtn1);
   EXPECT_EQ(f.Label2.text(), L"24/12/2021 20:05:09");
   EXPECT_TRUE(f.BitBtn2.enabled());
@@ -48,10 +48,10 @@ TEST(MakerTime, TheFourthPresetShowsTheSitesGmtInLocalTime) {
 TEST(MakerTime, TheTooltipGivesTheOffsetInWholeSeconds) {
   AppHarness h;
   h.clock.setBias(-120);
-  h.clock.set(time::encodeDateTime(2021, 12, 24, 20, 5, 6, 400));
+  h.clock.set(time::EncodeDateTime(2021, 12, 24, 20, 5, 6, 400));
   h.http.answer(kDateTime, "24/12/2021 18:05:09");
   TAppForm& f = h.start();
-  chooseMaker(f);
+  ChooseMaker(f);
   h.windows.userClick(f.BitBtn1);
   EXPECT_EQ(f.Label2.hint(), L"Offset +3 s (web, whole seconds)");
 }
@@ -61,7 +61,7 @@ TEST(MakerTime, AHalfHourZoneKeepsItsHalfHourBeforeAnyDisplayTick) {
   h.clock.setBias(-330);
   h.http.answer(kDateTime, "24/12/2021 18:05:09");
   TAppForm& f = h.start();
-  chooseMaker(f);
+  ChooseMaker(f);
   h.windows.userClick(f.BitBtn1);
   EXPECT_EQ(f.Label2.text(), L"24/12/2021 23:35:09");
   h.windows.advance(5);
@@ -73,7 +73,7 @@ TEST(MakerTime, AnErrorPageReachesTheErrorReportAfterTheButtonIsBack) {
   AppHarness h;
   h.http.answer(kDateTime, "<html><body>Internal error</body></html>", 500);
   TAppForm& f = h.start();
-  chooseMaker(f);
+  ChooseMaker(f);
   h.windows.userClick(f.BitBtn1);
   ASSERT_EQ(h.windows.shownBoxes.size(), 1u);
   EXPECT_EQ(h.windows.shownBoxes[0].caption, L"Horvane");
@@ -90,7 +90,7 @@ TEST(MakerTime, AnEmptyAnswerChangesNothingAndSyncLeavesTheClock) {
   h.http.answer(kDateTime, "01/06/2022 12:00:00");
   h.http.answer(kDateTime, "");
   TAppForm& f = h.start();
-  chooseMaker(f);
+  ChooseMaker(f);
   h.windows.userClick(f.BitBtn1);
   ASSERT_EQ(f.Label2.text(), L"01/06/2022 12:00:00");
   h.windows.userClick(f.BitBtn2);
@@ -101,13 +101,13 @@ TEST(MakerTime, AnEmptyAnswerChangesNothingAndSyncLeavesTheClock) {
 
 TEST(MakerTime, SyncWritesTheFetchedTimeAndSkipsTheClockOnAPassedOnFailure) {
   AppHarness h;
-  h.clock.set(time::encodeDateTime(2022, 6, 1, 11, 59, 0, 0));  // close enough to need no yes
+  h.clock.set(time::EncodeDateTime(2022, 6, 1, 11, 59, 0, 0));  // close enough to need no yes
   h.http.fail(kDateTime, L"no TLS here");
   h.http.answer(kDateTimePlain, "01/06/2022 12:00:00");
   h.http.answer(kDateTimePlain, "01/06/2022 12:00:00");
   h.http.fail(kDateTimePlain, L"refused");
   TAppForm& f = h.start();
-  chooseMaker(f);
+  ChooseMaker(f);
   h.windows.userClick(f.BitBtn1);
   h.windows.userClick(f.BitBtn2);
   ASSERT_EQ(h.clock.setCalls.size(), 1u);
@@ -129,7 +129,7 @@ TEST(MakerTime, ADateOf2000OrEarlierIsAnInvalidServerTimeAndNeverWritten) {
   h.http.answer(kDateTime, "01/06/2022 12:00:00");
   h.http.answer(kDateTime, "31/12/1999 23:59:59");
   TAppForm& f = h.start();
-  chooseMaker(f);
+  ChooseMaker(f);
   h.windows.userClick(f.BitBtn1);
   h.windows.userClick(f.BitBtn2);
   ASSERT_EQ(h.windows.shownBoxes.size(), 1u);
@@ -138,13 +138,13 @@ TEST(MakerTime, ADateOf2000OrEarlierIsAnInvalidServerTimeAndNeverWritten) {
   EXPECT_TRUE(h.clock.setCalls.empty());
 }
 
-std::string checkAnswer(const std::string& version, const std::string& url) {
+std::string CheckAnswer(const std::string& version, const std::string& url) {
   return "<version>" + version + "</version>\r\n<url>" + url + "</url>\r\n<price>0</price>\r\n" +
          "<result>1</result>\r\n";
 }
 
 // Runs the timers until the check's thread is done and the window took it.
-void runCheck(AppHarness& h) {
+void RunCheck(AppHarness& h) {
   h.windows.advance(1000);
   for (int i = 0; i < 500 && !web::CheckDone(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -155,11 +155,11 @@ void runCheck(AppHarness& h) {
 
 TEST(UpdateCheck, ANewerVersionOpensTheNoticeAndEnablesTheItem) {
   AppHarness h;
-  h.http.answer(kCheck, checkAnswer("2.3", "https://dl.example/h.exe"));
+  h.http.answer(kCheck, CheckAnswer("2.3", "https://dl.example/h.exe"));
   TAppForm& f = h.start();
   EXPECT_FALSE(f.UpdateNotifications1.enabled());
   EXPECT_TRUE(f.UpdateNotifications1.checked());
-  runCheck(h);
+  RunCheck(h);
   EXPECT_FALSE(f.TimerChecker.enabled());
   EXPECT_TRUE(f.UpdateNotifications1.enabled());
   EXPECT_TRUE(f.UpdateNotifications1.checked());
@@ -176,9 +176,9 @@ TEST(UpdateCheck, ANewerVersionOpensTheNoticeAndEnablesTheItem) {
 
 TEST(UpdateCheck, AnAddressThatIsNoWebPageOpensTheHomePage) {
   AppHarness h;
-  h.http.answer(kCheck, checkAnswer("2.3", "C:\\Windows\\System32\\cmd.exe"));
+  h.http.answer(kCheck, CheckAnswer("2.3", "C:\\Windows\\System32\\cmd.exe"));
   h.start();
-  runCheck(h);
+  RunCheck(h);
   ASSERT_NE(notice::NewVer(), nullptr);
   notice::NewVer()->Label2.click();
   ASSERT_EQ(h.shell.opened.size(), 1u);
@@ -189,9 +189,9 @@ TEST(UpdateCheck, ShowUpdateZeroUnticksTheTrayItemAndShowsNoNotice) {
   AppHarness h;
   h.registry.putString(platform::RegistryRoot::CurrentUser, web::kUpdateStoreKey, L"ShowUpdate",
                        L"0");
-  h.http.answer(kCheck, checkAnswer("2.3", "https://dl.example/h.exe"));
+  h.http.answer(kCheck, CheckAnswer("2.3", "https://dl.example/h.exe"));
   TAppForm& f = h.start();
-  runCheck(h);
+  RunCheck(h);
   EXPECT_TRUE(f.UpdateNotifications1.enabled());
   EXPECT_FALSE(f.UpdateNotifications1.checked());
   EXPECT_EQ(notice::NewVer(), nullptr);

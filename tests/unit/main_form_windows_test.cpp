@@ -80,7 +80,7 @@ TEST(MainFormWindows, StartUpCreatesTheLanguageWindowHiddenBeforeTheLoop) {
     atLoop = i18n::LanguageAtOpen();
     h.windows.terminate();
   });
-  EXPECT_EQ(runApplication(h.platform), 0);
+  EXPECT_EQ(RunApplication(h.platform), 0);
   EXPECT_EQ(atLoop, L"German");
   EXPECT_EQ(modals, 0);
   EXPECT_EQ(h.shell.mutexes, std::vector<std::wstring>{L"CALVION_Horvane"});

@@ -22,19 +22,19 @@ namespace hv::time {
 namespace {
 
 using namespace std::chrono_literals;
-using test::msOf;
+using test::MsOf;
 
 class SntpChrony : public ::testing::Test {
  protected:
   void SetUp() override {
     // A run without a server is a failed run, never a skipped one.
-    ASSERT_NE(test::chronydPort(), 0) << test::chronydLog();
+    ASSERT_NE(test::ChronydPort(), 0) << test::ChronydLog();
     client.Host = L"127.0.0.1";
-    client.Port = test::chronydPort();
+    client.Port = test::ChronydPort();
     client.ReceiveTimeout = 5000;
   }
 
-  std::int64_t localNowMs() { return msOf(fromSystemTime(clock.localTime())); }
+  std::int64_t localNowMs() { return MsOf(FromSystemTime(clock.localTime())); }
 
   // How far the answer lies outside the exchange, in ms; -1 when refused.
   std::int64_t queryOutsideMs() {
@@ -42,7 +42,7 @@ class SntpChrony : public ::testing::Test {
     const TDateTime t = client.DateTime();
     const std::int64_t after = localNowMs();
     if (t == 0.0) return -1;
-    const std::int64_t got = msOf(t);
+    const std::int64_t got = MsOf(t);
     return got < before ? before - got : got > after ? got - after : 0;
   }
 
@@ -62,7 +62,7 @@ TEST_F(SntpChrony, AnswersAgreeWithTheLocalClockOverOneSocket) {
   for (int i = 0; i < 10; ++i) {
     const auto start = std::chrono::steady_clock::now();
     const std::int64_t outside = queryOutsideMs();
-    ASSERT_GE(outside, 0) << "query " << i << ": no acceptable reply; " << test::chronydLog();
+    ASSERT_GE(outside, 0) << "query " << i << ": no acceptable reply; " << test::ChronydLog();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "query " << i;
     worst = std::max(worst, outside);
     const auto& figures = client.LastReply();
@@ -94,7 +94,7 @@ TEST_F(SntpChrony, ReachesTheServerByNameThroughTheResolverAndOverIpv6) {
         Case{L"[::1]", platform::kLoopback6}}) {
     client.Host = c.host;
     EXPECT_GE(queryOutsideMs(), 0)
-        << "no acceptable reply via " << c.host << "; " << test::chronydLog();
+        << "no acceptable reply via " << c.host << "; " << test::ChronydLog();
     EXPECT_EQ(client.LastReply().server, c.answered) << c.host;
   }
 }

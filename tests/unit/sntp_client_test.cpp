@@ -22,33 +22,33 @@ using test::ReplyFields;
 
 constexpr std::uint32_t k2021Sep2Noon = 3839572800u;
 
-using test::msOf;
+using test::MsOf;
 
 // Local time of k2021Sep2Noon + extraSeconds at the clients' bias of -120.
-std::int64_t localMs(int extraSeconds, int ms = 0) {
-  return msOf(encodeDateTime(2021, 9, 2, 14, 0, extraSeconds, ms));
+std::int64_t LocalMs(int extraSeconds, int ms = 0) {
+  return MsOf(EncodeDateTime(2021, 9, 2, 14, 0, extraSeconds, ms));
 }
 
-test::Responder answerWith(ReplyFields fields) {
+test::Responder AnswerWith(ReplyFields fields) {
   return [fields](const std::vector<PeerRequest>& r) {
-    return std::vector<PeerDatagram>{{test::craftReply(r.back(), fields)}};
+    return std::vector<PeerDatagram>{{test::CraftReply(r.back(), fields)}};
   };
 }
 
-test::Responder silent() {
+test::Responder SilentScript() {
   return [](const std::vector<PeerRequest>&) { return std::vector<PeerDatagram>{}; };
 }
 
 class SntpClient : public ::testing::Test {
  protected:
   SntpClient() {
-    clock.set(encodeDateTime(2021, 9, 2, 14, 0, 0, 250));
+    clock.set(EncodeDateTime(2021, 9, 2, 14, 0, 0, 250));
     clock.setBias(-120);
     client.Host = L"127.0.0.1";
     client.ReceiveTimeout = 300;
   }
 
-  TDateTime now() { return fromSystemTime(clock.localTime()); }
+  TDateTime now() { return FromSystemTime(clock.localTime()); }
   // One query against a fresh peer; the fake time it took lands in elapsed.
   TDateTime query(test::Responder responder) {
     const auto peer = network.serve(std::move(responder));
@@ -69,7 +69,7 @@ class SntpClient : public ::testing::Test {
 };
 
 TEST_F(SntpClient, SendsOneClientRequestStampedWithTheLocalClock) {
-  query(answerWith({}));
+  query(AnswerWith({}));
   ASSERT_EQ(requests.size(), 1u);
   const auto& p = requests[0].bytes;
   ASSERT_EQ(p.size(), 48u);
@@ -85,19 +85,19 @@ TEST_F(SntpClient, SendsOneClientRequestStampedWithTheLocalClock) {
 TEST_F(SntpClient, RepliesMustEchoTheNonceBelowTheMillisecond) {
   // The clock stands still: two requests in one millisecond differ by the
   // nonce alone.
-  query(answerWith({}));
-  const auto first = transmitOf(requests.at(0));
-  query(answerWith({}));
-  EXPECT_NE(transmitOf(requests.at(0)), first);
+  query(AnswerWith({}));
+  const auto first = TransmitOf(requests.at(0));
+  query(AnswerWith({}));
+  EXPECT_NE(TransmitOf(requests.at(0)), first);
 
   // A forger who knows our clock to the millisecond, but not the nonce.
-  const auto clockOnly = sntp::localToNtp(now(), sntp::offsetDays(-120));
+  const auto clockOnly = sntp::LocalToNtp(now(), sntp::OffsetDays(-120));
   const TDateTime t = query([&](const std::vector<PeerRequest>& r) {
     ReplyFields forged;
-    forged.originate = transmitOf(r.back());
+    forged.originate = TransmitOf(r.back());
     for (int i = 0; i < 4; ++i)
       (*forged.originate)[4 + i] = static_cast<std::uint8_t>(clockOnly.fraction >> (24 - 8 * i));
-    return std::vector<PeerDatagram>{{test::craftReply(r.back(), forged)}};
+    return std::vector<PeerDatagram>{{test::CraftReply(r.back(), forged)}};
   });
   EXPECT_EQ(t, 0) << "refused";
 }
@@ -129,13 +129,13 @@ TEST_F(SntpClient, AcceptanceRules) {
   client.ReceiveTimeout = 3000;
   for (const auto& c : cases) {
     client.CheckStratum = c.checkStratum;
-    const TDateTime t = query(answerWith(c.reply));
+    const TDateTime t = query(AnswerWith(c.reply));
     if (!c.accepted) {
       EXPECT_EQ(t, 0.0) << c.name;
     } else if (c.reply.seconds == 0) {
-      EXPECT_EQ(msOf(t), msOf(encodeDateTime(2036, 2, 7, 8, 28, 16, 0))) << c.name;
+      EXPECT_EQ(MsOf(t), MsOf(EncodeDateTime(2036, 2, 7, 8, 28, 16, 0))) << c.name;
     } else {
-      EXPECT_EQ(msOf(t), localMs(0)) << c.name;
+      EXPECT_EQ(MsOf(t), LocalMs(0)) << c.name;
     }
     EXPECT_EQ(elapsed, 0ms) << c.name << ": a refused reply ends the query at once";
   }
@@ -157,14 +157,14 @@ TEST_F(SntpClient, DecodesTheTransmitTimestampInTheZoneInForce) {
   daylight.daylightBias = -60;
   daylight.daylightDate.month = 3;
   const Case cases[] = {
-      {standard, 0x80000000u, localMs(0, 499)},
-      {daylight, 0x80000000u, localMs(0, 499)},
-      {standard, 0xFFFFFFFFu, localMs(0, 999)},
+      {standard, 0x80000000u, LocalMs(0, 499)},
+      {daylight, 0x80000000u, LocalMs(0, 499)},
+      {standard, 0xFFFFFFFFu, LocalMs(0, 999)},
   };
   for (const auto& c : cases) {
     clock.zone = c.zone;
     // A hold of 16 s makes the round trip negative: the transmit time, truncated.
-    EXPECT_EQ(msOf(query(answerWith({.fraction = c.fraction, .receiveBefore = 16}))), c.expected)
+    EXPECT_EQ(MsOf(query(AnswerWith({.fraction = c.fraction, .receiveBefore = 16}))), c.expected)
         << c.fraction;
   }
   // Once for the request and once for the reply: the zone is never cached.
@@ -195,9 +195,9 @@ TEST_F(SntpClient, TheAnswerIsTheServersClockAtArrival) {
       const std::int64_t at = clock.utcMicroseconds() + c.aheadMs * 1000;
       clock.advance(c.backMs);
       serverUs = at + c.backMs * 1000;
-      const sntp::NtpTimestamp ts = sntp::utcToNtp(at);
+      const sntp::NtpTimestamp ts = sntp::UtcToNtp(at);
       return std::vector<PeerDatagram>{
-          {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
+          {test::CraftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
     });
     const AnswerFigures& reply = client.LastReply();
     EXPECT_EQ(reply.reliable, c.reliable) << c.what;
@@ -205,7 +205,7 @@ TEST_F(SntpClient, TheAnswerIsTheServersClockAtArrival) {
         c.reliable ? serverUs - (c.backMs - c.outMs) * 500 : serverUs - c.backMs * 1000;
     EXPECT_NEAR(static_cast<double>(reply.answerUtcUs), static_cast<double>(expectedUs), 1)
         << c.what;
-    EXPECT_NEAR(msOf(t), msOf(sntp::utcToLocal(expectedUs, sntp::offsetDays(-120))), 1) << c.what;
+    EXPECT_NEAR(MsOf(t), MsOf(sntp::UtcToLocal(expectedUs, sntp::OffsetDays(-120))), 1) << c.what;
     EXPECT_NEAR(reply.delaySeconds, (c.outMs + c.backMs) / 1000.0, 1e-6) << c.what;
   }
 }
@@ -230,12 +230,12 @@ TEST_F(SntpClient, WorksAcross2036) {
   for (const auto& c : cases) {
     clock.setUtcMicroseconds(c.clockUs);
     const std::int64_t serverUs = c.clockUs + c.aheadMs * 1000;
-    const sntp::NtpTimestamp ts = sntp::utcToNtp(serverUs);
-    const TDateTime t = query(answerWith({.seconds = ts.seconds, .fraction = ts.fraction}));
+    const sntp::NtpTimestamp ts = sntp::UtcToNtp(serverUs);
+    const TDateTime t = query(AnswerWith({.seconds = ts.seconds, .fraction = ts.fraction}));
     ASSERT_EQ(requests.size(), 1u);
     const auto& p = requests[0].bytes;
     EXPECT_EQ(std::uint32_t(p[40] << 24 | p[41] << 16 | p[42] << 8 | p[43]), c.requestSeconds);
-    EXPECT_EQ(msOf(t), msOf(sntp::utcToLocal(serverUs, sntp::offsetDays(-120)))) << c.clockUs;
+    EXPECT_EQ(MsOf(t), MsOf(sntp::UtcToLocal(serverUs, sntp::OffsetDays(-120)))) << c.clockUs;
     EXPECT_NEAR(client.LastReply().offsetSeconds, c.aheadMs / 1000.0, 1e-6) << c.clockUs;
     EXPECT_NEAR(client.LastReply().delaySeconds, 0, 1e-6) << c.clockUs;
   }
@@ -244,7 +244,7 @@ TEST_F(SntpClient, WorksAcross2036) {
 TEST_F(SntpClient, UnreadableTimeZoneFailsBeforeAnythingIsSent) {
   clock.zone.id = platform::TimeZoneId::Invalid;
   try {
-    query(answerWith({}));
+    query(AnswerWith({}));
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_EQ(e.message(), L"Failed attempting to retrieve time zone information.");
@@ -253,31 +253,31 @@ TEST_F(SntpClient, UnreadableTimeZoneFailsBeforeAnythingIsSent) {
 }
 
 TEST_F(SntpClient, NoAnswerIsZeroAfterTheTimeout) {
-  EXPECT_EQ(query(silent()), 0.0);
+  EXPECT_EQ(query(SilentScript()), 0.0);
   EXPECT_EQ(elapsed, 300ms);
 }
 
 TEST_F(SntpClient, NoAnswerAtTheProgramsTimeoutOfFiveSeconds) {
   client.ReceiveTimeout = 5000;
-  EXPECT_EQ(query(silent()), 0.0);
+  EXPECT_EQ(query(SilentScript()), 0.0);
   EXPECT_EQ(elapsed, 5000ms);
 }
 
 TEST_F(SntpClient, DatagramsOfTheWrongSize) {
   client.ReceiveTimeout = 3000;
-  EXPECT_EQ(query(answerWith({.size = 47})), 0.0);
+  EXPECT_EQ(query(AnswerWith({.size = 47})), 0.0);
   EXPECT_EQ(elapsed, 0ms) << "47 bytes answering this request end the query";
   client.ReceiveTimeout = 300;
 
   try {
-    query(answerWith({.size = 49}));
+    query(AnswerWith({.size = 49}));
     FAIL() << "no error";
   } catch (const EIdSocketError& e) {
     EXPECT_EQ(e.code(), 10040);
     EXPECT_EQ(e.message(), L"Socket Error # 10040\r\nMessage too long.");
   }
   // The socket error leaves the client, and its socket, ready for the next query.
-  EXPECT_EQ(msOf(query(answerWith({}))), localMs(0));
+  EXPECT_EQ(MsOf(query(AnswerWith({}))), LocalMs(0));
 }
 
 // Each case sends something that is not the reply, then the reply: the
@@ -307,12 +307,12 @@ TEST_F(SntpClient, DropsWhatDoesNotAnswerThisRequest) {
   for (const auto& c : cases) {
     const TDateTime t = query([&](const std::vector<PeerRequest>& r) {
       return std::vector<PeerDatagram>{
-          {test::craftReply(r.back(), c.first), c.fromOtherPort},
-          {test::craftReply(r.back(), proper), false, 30ms},
+          {test::CraftReply(r.back(), c.first), c.fromOtherPort},
+          {test::CraftReply(r.back(), proper), false, 30ms},
       };
     });
     // Half the 30 ms round trip on top of the transmit time.
-    EXPECT_EQ(msOf(t), localMs(60, 15)) << c.name;
+    EXPECT_EQ(MsOf(t), LocalMs(60, 15)) << c.name;
     EXPECT_EQ(elapsed, 30ms) << c.name;
   }
 }
@@ -322,7 +322,7 @@ TEST_F(SntpClient, StraysDoNotExtendTheWait) {
   const TDateTime t = query([](const std::vector<PeerRequest>& r) {
     std::vector<PeerDatagram> stream;
     for (int i = 0; i < 25; ++i) {
-      stream.push_back({test::craftReply(r.back(), {}), true, 40ms});
+      stream.push_back({test::CraftReply(r.back(), {}), true, 40ms});
     }
     return stream;
   });
@@ -343,35 +343,35 @@ TEST_F(SntpClient, LateReplyToAnEarlierQueryIsNotTaken) {
                        Case{"arriving during the next wait", false, true},
                        Case{"a second copy of an answered reply, queued", true, false}}) {
     const auto peer = network.serve([&](const std::vector<PeerRequest>& r) {
-      const PeerDatagram late{test::craftReply(r[0], {.seconds = k2021Sep2Noon}), false, 400ms};
+      const PeerDatagram late{test::CraftReply(r[0], {.seconds = k2021Sep2Noon}), false, 400ms};
       std::vector<PeerDatagram> out;
       if (r.size() == 1) {
         if (c.firstAnswered) out.push_back({late.bytes});
         if (!c.arrivesDuringNextWait) out.push_back(late);
       } else {
         if (c.arrivesDuringNextWait) out.push_back({late.bytes});
-        out.push_back({test::craftReply(r[1], {.seconds = k2021Sep2Noon + 60}), false, 30ms});
+        out.push_back({test::CraftReply(r[1], {.seconds = k2021Sep2Noon + 60}), false, 30ms});
       }
       return out;
     });
     client.Port = peer->port();
     const TDateTime first = client.DateTime();
-    EXPECT_EQ(msOf(first), c.firstAnswered ? localMs(0) : msOf(0.0)) << c.name;
+    EXPECT_EQ(MsOf(first), c.firstAnswered ? LocalMs(0) : MsOf(0.0)) << c.name;
     // Long enough for the late reply to be queued when it was not to come later.
     clock.advance(1000);
-    EXPECT_EQ(msOf(client.DateTime()), localMs(60, 15)) << c.name;
+    EXPECT_EQ(MsOf(client.DateTime()), LocalMs(60, 15)) << c.name;
     ASSERT_EQ(peer->requests().size(), 2u) << c.name;
   }
 }
 
 TEST_F(SntpClient, KeepsOneSocketAcrossQueriesHostsAndPorts) {
-  query(answerWith({}));
+  query(AnswerWith({}));
   const std::uint16_t first = requests.at(0).sourcePort;
   client.Host = L"localhost";
-  query(answerWith({}));
+  query(AnswerWith({}));
   EXPECT_EQ(requests.at(0).sourcePort, first);
   client.Host = L"LOCALHOST";
-  query(answerWith({}));
+  query(AnswerWith({}));
   EXPECT_EQ(requests.at(0).sourcePort, first);
 }
 
@@ -419,7 +419,7 @@ TEST(SntpClientAddresses, EachSilentSecondAsksTheNextAddressTooAndTheFirstGoodRe
   for (const Case& k : cases) {
     test::FakeClock clock;
     test::ScriptedNetwork network{clock};
-    clock.set(encodeDateTime(2021, 9, 2, 14, 0, 0, 0));
+    clock.set(EncodeDateTime(2021, 9, 2, 14, 0, 0, 0));
     clock.setBias(-120);
     TIdSNTP client{clock, network, random};
     client.Host = L"pool.test";
@@ -436,9 +436,9 @@ TEST(SntpClientAddresses, EachSilentSecondAsksTheNextAddressTooAndTheFirstGoodRe
             if (role == Role::Silent) return out;
             ReplyFields f = fields;
             if (role == Role::EchoesTheFirstsNonce)
-              f.originate = transmitOf(first->requests().at(0));
+              f.originate = TransmitOf(first->requests().at(0));
             out.push_back(
-                {test::craftReply(r.back(), f), false, role == Role::AnswersLate ? 1300ms : 0ms});
+                {test::CraftReply(r.back(), f), false, role == Role::AnswersLate ? 1300ms : 0ms});
             return out;
           }));
       network.names[client.Host].push_back(k.peers[i].address);
@@ -451,13 +451,13 @@ TEST(SntpClientAddresses, EachSilentSecondAsksTheNextAddressTooAndTheFirstGoodRe
     } else {
       // A late answer's transmit time plus half its round trip.
       const int half = k.peers[k.winner].role == Role::AnswersLate ? 650 : 0;
-      EXPECT_EQ(msOf(t), localMs(60 * k.winner, half)) << k.name;
+      EXPECT_EQ(MsOf(t), LocalMs(60 * k.winner, half)) << k.name;
       EXPECT_EQ(client.LastReply().server, k.peers[k.winner].address) << k.name;
     }
     EXPECT_EQ(elapsed, k.took) << k.name;
     std::vector<std::array<std::uint8_t, 8>> nonces;
     for (const auto& p : peers) {
-      for (const auto& r : p->requests()) nonces.push_back(transmitOf(r));
+      for (const auto& r : p->requests()) nonces.push_back(TransmitOf(r));
     }
     EXPECT_EQ(nonces.size(), k.asked) << k.name;
     std::sort(nonces.begin(), nonces.end());
@@ -533,7 +533,7 @@ class ProbedNetwork : public platform::Network {
 class SntpClientProbed : public ::testing::Test {
  protected:
   SntpClientProbed() {
-    clock.set(encodeDateTime(2021, 9, 2, 14, 0, 0, 0));
+    clock.set(EncodeDateTime(2021, 9, 2, 14, 0, 0, 0));
     clock.setBias(-120);
     client.ReceiveTimeout = 300;
   }
@@ -544,11 +544,11 @@ class SntpClientProbed : public ::testing::Test {
 };
 
 TEST_F(SntpClientProbed, LooksUpOnlyWhatIsNotLocalhostOrADottedQuad) {
-  const auto peer = network.inner.serve(answerWith({}));
+  const auto peer = network.inner.serve(AnswerWith({}));
   client.Port = peer->port();
   for (const wchar_t* host : {L"localhost", L"LocalHost", L"127.0.0.1"}) {
     client.Host = host;
-    EXPECT_EQ(msOf(client.DateTime()), localMs(0)) << host;
+    EXPECT_EQ(MsOf(client.DateTime()), LocalMs(0)) << host;
   }
   EXPECT_TRUE(network.lookedUp.empty());
 
@@ -588,7 +588,7 @@ TEST_F(SntpClientProbed, SocketFailuresAndTheirTexts) {
       {{.wait = 10022}, L"Socket Error # 10022\r\nInvalid argument.", true},
       {{.receive = 10054}, L"Socket Error # 10054\r\nConnection reset by peer.", true},
   };
-  const auto peer = network.inner.serve(answerWith({}));
+  const auto peer = network.inner.serve(AnswerWith({}));
   for (const auto& c : cases) {
     // A fresh client, so the open and bind faults meet a client with no socket yet.
     TIdSNTP fresh{clock, network, random};
@@ -610,7 +610,7 @@ TEST_F(SntpClientProbed, SocketFailuresAndTheirTexts) {
     // Every failure leaves the client usable. A socket that failed to open or
     // bind is not kept, so the next query opens another; one that was, is kept.
     network.faults = {};
-    EXPECT_EQ(msOf(fresh.DateTime()), localMs(0)) << c.message;
+    EXPECT_EQ(MsOf(fresh.DateTime()), LocalMs(0)) << c.message;
     const bool notKept = c.faults.open != 0 || c.faults.bind != 0;
     EXPECT_EQ(network.opened, notKept ? 2 : 1) << c.message;
   }

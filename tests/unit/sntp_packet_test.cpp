@@ -6,9 +6,9 @@
 namespace hv::time::sntp {
 namespace {
 
-Packet reply(std::uint8_t flags, std::uint8_t stratumByte, NtpTimestamp transmit,
-             const char* referenceId = "LOCL") {
-  Packet p = encodeRequest(transmit);
+Packet ReplyPacket(std::uint8_t flags, std::uint8_t stratumByte, NtpTimestamp transmit,
+                   const char* referenceId = "LOCL") {
+  Packet p = EncodeRequest(transmit);
   p[kFlagsOffset] = flags;
   p[kStratumOffset] = stratumByte;
   for (int i = 0; i < 4; ++i) p[kReferenceIdOffset + i] = static_cast<std::uint8_t>(referenceId[i]);
@@ -25,29 +25,30 @@ TEST(SntpReplyRules, EachRuleHasItsVerdictAndTheFirstThatFailsNamesIt) {
     const char* kiss;
   };
   const Case cases[] = {
-      {"leap 2, stratum 15", reply(0xA4, 15, t), true, Verdict::Accept, ""},
-      {"leap 3 before a zero transmit", reply(0xE4, 2, {}), true, Verdict::LeapAlarm, ""},
-      {"zero transmit before stratum 0", reply(0x24, 0, {}), true, Verdict::ZeroTransmit, "LOCL"},
-      {"only the fraction set", reply(0x24, 2, {0, 1}), true, Verdict::Accept, ""},
-      {"stratum 16", reply(0x24, 16, t), true, Verdict::StratumUnusable, ""},
-      {"stratum 16, unchecked", reply(0x24, 16, t), false, Verdict::Accept, ""},
-      {"a kiss", reply(0x24, 0, t, "RATE"), true, Verdict::StratumUnusable, "RATE"},
-      {"no kiss above stratum 0", reply(0x24, 1, t, "RATE"), true, Verdict::Accept, ""},
-      {"no kiss in small letters", reply(0x24, 0, t, "rate"), false, Verdict::Accept, ""},
+      {"leap 2, stratum 15", ReplyPacket(0xA4, 15, t), true, Verdict::Accept, ""},
+      {"leap 3 before a zero transmit", ReplyPacket(0xE4, 2, {}), true, Verdict::LeapAlarm, ""},
+      {"zero transmit before stratum 0", ReplyPacket(0x24, 0, {}), true, Verdict::ZeroTransmit,
+       "LOCL"},
+      {"only the fraction set", ReplyPacket(0x24, 2, {0, 1}), true, Verdict::Accept, ""},
+      {"stratum 16", ReplyPacket(0x24, 16, t), true, Verdict::StratumUnusable, ""},
+      {"stratum 16, unchecked", ReplyPacket(0x24, 16, t), false, Verdict::Accept, ""},
+      {"a kiss", ReplyPacket(0x24, 0, t, "RATE"), true, Verdict::StratumUnusable, "RATE"},
+      {"no kiss above stratum 0", ReplyPacket(0x24, 1, t, "RATE"), true, Verdict::Accept, ""},
+      {"no kiss in small letters", ReplyPacket(0x24, 0, t, "rate"), false, Verdict::Accept, ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(judgeReply(c.reply, c.checkStratum), c.verdict) << c.what;
-    EXPECT_EQ(kissCode(c.reply), c.kiss) << c.what;
+    EXPECT_EQ(JudgeReply(c.reply, c.checkStratum), c.verdict) << c.what;
+    EXPECT_EQ(KissCode(c.reply), c.kiss) << c.what;
   }
-  for (const char* code : {"DENY", "RSTR", "RATE"}) EXPECT_TRUE(kissMeansStop(code)) << code;
-  for (const char* code : {"INIT", "STEP", ""}) EXPECT_FALSE(kissMeansStop(code)) << code;
+  for (const char* code : {"DENY", "RSTR", "RATE"}) EXPECT_TRUE(KissMeansStop(code)) << code;
+  for (const char* code : {"INIT", "STEP", ""}) EXPECT_FALSE(KissMeansStop(code)) << code;
 }
 
 TEST(SntpReplyRules, AReplyAnswersOnlyTheRequestWhoseTransmitTimeItCarriesBack) {
   const NtpTimestamp sent{3839572800u, 0x12345678u};
-  Packet echo = reply(0x24, 2, {3839572801u, 0});
+  Packet echo = ReplyPacket(0x24, 2, {3839572801u, 0});
   for (std::size_t i = 0; i < kTimestampSize; ++i)
-    echo[kOriginateOffset + i] = encodeRequest(sent)[kTransmitOffset + i];
+    echo[kOriginateOffset + i] = EncodeRequest(sent)[kTransmitOffset + i];
   struct Case {
     const char* what;
     std::size_t bytes;
@@ -62,10 +63,10 @@ TEST(SntpReplyRules, AReplyAnswersOnlyTheRequestWhoseTransmitTimeItCarriesBack) 
       {"the seconds differ", kPacketSize, {sent.seconds + 1, sent.fraction}, false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(answersRequest(std::span(echo.data(), c.bytes), c.asked), c.answers) << c.what;
+    EXPECT_EQ(AnswersRequest(std::span(echo.data(), c.bytes), c.asked), c.answers) << c.what;
   }
   // A zero originate never answers a request: ours always carry a time.
-  EXPECT_FALSE(answersRequest(reply(0x24, 2, {1, 0}), sent));
+  EXPECT_FALSE(AnswersRequest(ReplyPacket(0x24, 2, {1, 0}), sent));
 }
 
 }  // namespace

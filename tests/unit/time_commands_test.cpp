@@ -48,13 +48,13 @@ class FakeView : public TimeView {
 
 struct Rig {
   explicit Rig(std::int64_t aheadMs) {
-    clock.set(time::encodeDateTime(2021, 9, 2, 12, 0, 0, 0));
+    clock.set(time::EncodeDateTime(2021, 9, 2, 12, 0, 0, 0));
     network.names[L"time.test"] = {platform::kLoopback};
     server = network.serve(
         platform::kLoopback, 123, [this, aheadMs](const std::vector<test::PeerRequest>& r) {
-          const auto ts = time::sntp::utcToNtp(clock.utcMicroseconds() + aheadMs * 1000);
+          const auto ts = time::sntp::UtcToNtp(clock.utcMicroseconds() + aheadMs * 1000);
           return std::vector<test::PeerDatagram>{
-              {test::craftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
+              {test::CraftReply(r.back(), {.seconds = ts.seconds, .fraction = ts.fraction})}};
         });
     commands.client().ReceiveTimeout = 300;
   }
@@ -66,7 +66,7 @@ struct Rig {
   FakeView view;
   std::shared_ptr<test::ScriptedPeer> server;
   TimeCommands commands{{windows, clock, network, http, random, L"maker.test",
-                         time::encodeDateTime(2001, 1, 1, 0, 0, 0, 0)},
+                         time::EncodeDateTime(2001, 1, 1, 0, 0, 0, 0)},
                         view};
 };
 

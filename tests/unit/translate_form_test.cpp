@@ -23,7 +23,7 @@ constexpr wchar_t kScriptFolder[] = L"C:\\Users\\me\\AppData\\Roaming\\CALVION\\
 
 struct LanguageWindow : ::testing::Test {
   LanguageWindow() {
-    app::setIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
+    app::SetIdentity({L"CALVION", L"Horvane", L"CALVION - Horvane", L"2.2"});
     h.files.addFolder(L"C:\\Users\\me\\AppData\\Roaming");
   }
   void languages() {
@@ -44,7 +44,7 @@ struct LanguageWindow : ::testing::Test {
   void load(const std::wstring& file) { LoadLanguage(h.files, h.locale, h.files.exePath, file); }
   TTranslateForm& open() {
     form =
-        ui::makeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
+        ui::MakeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
                                      [this](const std::wstring& name) { stored.push_back(name); });
     return *form;
   }
@@ -95,7 +95,7 @@ TEST(RestartScript, WritesThePathsAsCmdReadsThemOrNotAtAll) {
   };
   test::FakeLocale oem;
   for (const auto& row : rows) {
-    SCOPED_TRACE(toUtf8(row.exe));
+    SCOPED_TRACE(ToUtf8(row.exe));
     EXPECT_EQ(RestartScriptBytes(oem, row.exe, L"C:\\Windows\\System32"), row.script);
   }
   EXPECT_EQ(RestartScriptBytes(oem, L"C:\\h.exe", L""), std::nullopt);
@@ -114,7 +114,7 @@ TEST(RestartScript, RunsThroughSystemCmdInTheSystemFolder) {
       {L"C:\\Users\\\"\\start.bat", L""},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(toUtf8(row.script));
+    SCOPED_TRACE(ToUtf8(row.script));
     const auto command = RestartCommandFor(row.script, kSystem);
     if (row.parameters.empty()) {
       EXPECT_FALSE(command);
@@ -243,7 +243,7 @@ TEST_F(LanguageWindow, ConfirmationGoesThroughTheMainWindowsSetting) {
   languages();
   h.setting(L"LanguageFile", L"German.lang.txt");
   app::TAppForm& main = h.start();
-  auto f = ui::makeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
+  auto f = ui::MakeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
                                         [&](const std::wstring& n) { main.SetLanguageFile(n); });
   h.windows.dispatch([&] { f->ComboBox1.selectFromUser(1); });  // French
   h.windows.boxAnswers.push_back(ui::ModalResult::Yes);
@@ -293,11 +293,11 @@ TEST_F(LanguageWindow, APathTheScriptCannotHoldKeepsTheChoiceForTheNextStart) {
 TEST_F(LanguageWindow, EachCreationOverwritesLanguageAtOpen) {
   languages();
   load(L"Turkish.lang.txt");
-  auto hidden = ui::makeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
+  auto hidden = ui::MakeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
                                              [](const std::wstring&) {});
   EXPECT_EQ(LanguageAtOpen(), L"Turkish");
   test::BeginNewRun();
-  auto later = ui::makeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
+  auto later = ui::MakeForm<TTranslateForm>(app::TranslateServicesOf(h.platform),
                                             [](const std::wstring&) {});
   EXPECT_EQ(LanguageAtOpen(), L"English");
 }

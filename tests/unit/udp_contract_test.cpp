@@ -16,7 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-std::unique_ptr<UdpSocket> boundSocket(Network& network, IpFamily family = IpFamily::V4) {
+std::unique_ptr<UdpSocket> BoundSocket(Network& network, IpFamily family = IpFamily::V4) {
   Opened opened = network.openUdp(family);
   EXPECT_EQ(opened.error, 0);
   if (!opened.socket) return nullptr;
@@ -25,7 +25,7 @@ std::unique_ptr<UdpSocket> boundSocket(Network& network, IpFamily family = IpFam
   return std::move(opened.socket);
 }
 
-std::vector<std::uint8_t> counting(std::size_t n) {
+std::vector<std::uint8_t> Counting(std::size_t n) {
   std::vector<std::uint8_t> bytes(n);
   for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(i + 1);
   return bytes;
@@ -34,13 +34,13 @@ std::vector<std::uint8_t> counting(std::size_t n) {
 class UdpAdapter : public ::testing::Test {
  protected:
   void SetUp() override {
-    a = boundSocket(network);
-    b = boundSocket(network);
+    a = BoundSocket(network);
+    b = BoundSocket(network);
     ASSERT_TRUE(a && b);
   }
 
   void sendAToB(std::size_t size) {
-    const Sent sent = a->sendTo(kLoopback, b->localPort(), counting(size));
+    const Sent sent = a->sendTo(kLoopback, b->localPort(), Counting(size));
     ASSERT_EQ(sent.error, 0);
     ASSERT_EQ(sent.bytes, size);
   }
@@ -79,35 +79,36 @@ TEST_F(UdpAdapter, ResolvesNamesIpv4FirstAndRefusesWhatIsNoServerName) {
 // Each family on its own socket; a socket refuses the other family's
 // addresses.
 TEST_F(UdpAdapter, CarriesADatagramWithItsSourceInEitherFamily) {
-  for (const IpAddress loopback : {IpAddress(kLoopback), IpAddress(kLoopback6)}) {
-    const std::unique_ptr<UdpSocket> from = boundSocket(network, loopback.family);
-    const std::unique_ptr<UdpSocket> to = boundSocket(network, loopback.family);
+  for (const IpAddress LoopbackAddress : {IpAddress(kLoopback), IpAddress(kLoopback6)}) {
+    const std::unique_ptr<UdpSocket> from = BoundSocket(network, LoopbackAddress.family);
+    const std::unique_ptr<UdpSocket> to = BoundSocket(network, LoopbackAddress.family);
     ASSERT_TRUE(from && to);
-    const IpAddress other = loopback.family == IpFamily::V4 ? IpAddress(kLoopback6) : kLoopback;
-    EXPECT_EQ(from->sendTo(other, to->localPort(), counting(48)).error, wsa::kFamilyNotSupported);
-    ASSERT_EQ(from->sendTo(loopback, to->localPort(), counting(48)).error, 0);
+    const IpAddress other =
+        LoopbackAddress.family == IpFamily::V4 ? IpAddress(kLoopback6) : kLoopback;
+    EXPECT_EQ(from->sendTo(other, to->localPort(), Counting(48)).error, wsa::kFamilyNotSupported);
+    ASSERT_EQ(from->sendTo(LoopbackAddress, to->localPort(), Counting(48)).error, 0);
     ASSERT_EQ(to->waitReadable(in(1000)).readiness, Readiness::Readable);
     std::vector<std::uint8_t> buffer(48);
     const Received got = to->receive(buffer);
     EXPECT_EQ(got.error, 0);
     EXPECT_EQ(got.bytes, 48u);
-    EXPECT_EQ(buffer, counting(48));
-    EXPECT_EQ(got.source, loopback) << loopback.text();
+    EXPECT_EQ(buffer, Counting(48));
+    EXPECT_EQ(got.source, LoopbackAddress) << LoopbackAddress.text();
     EXPECT_EQ(got.sourcePort, from->localPort());
   }
 }
 
 // One wait over sockets of both families ends with the one that has a datagram.
 TEST_F(UdpAdapter, WaitsOnSocketsOfBothFamiliesTogether) {
-  const std::unique_ptr<UdpSocket> v6 = boundSocket(network, IpFamily::V6);
+  const std::unique_ptr<UdpSocket> v6 = BoundSocket(network, IpFamily::V6);
   ASSERT_TRUE(v6);
   UdpSocket* const both[] = {b.get(), v6.get()};
   auto start = Clock::now();
   WaitedAny w = network.waitAnyReadable(both, in(200));
   EXPECT_EQ(w.readiness, Readiness::TimedOut);
   EXPECT_GE(Clock::now() - start, 200ms);
-  const std::unique_ptr<UdpSocket> sender = boundSocket(network, IpFamily::V6);
-  ASSERT_EQ(sender->sendTo(kLoopback6, v6->localPort(), counting(48)).error, 0);
+  const std::unique_ptr<UdpSocket> sender = BoundSocket(network, IpFamily::V6);
+  ASSERT_EQ(sender->sendTo(kLoopback6, v6->localPort(), Counting(48)).error, 0);
   start = Clock::now();
   w = network.waitAnyReadable(both, in(2000));
   EXPECT_EQ(w.error, 0);
@@ -124,7 +125,7 @@ TEST_F(UdpAdapter, ALongerDatagramIsMessageTooLongWithItsSource) {
   const Received got = b->receive(buffer);
   EXPECT_EQ(got.error, wsa::kMessageTooLong);
   EXPECT_EQ(got.bytes, 48u);
-  EXPECT_EQ(buffer, counting(48));
+  EXPECT_EQ(buffer, Counting(48));
   EXPECT_EQ(got.source, kLoopback);
   EXPECT_EQ(got.sourcePort, a->localPort());
   // The rest of that datagram is gone with it.
@@ -153,7 +154,7 @@ TEST_F(UdpAdapter, WaitsTheWholeTimeoutAndNoLonger) {
 TEST_F(UdpAdapter, AnUnlimitedWaitEndsWithTheDatagram) {
   std::thread later([&] {
     std::this_thread::sleep_for(100ms);
-    a->sendTo(kLoopback, b->localPort(), counting(48));
+    a->sendTo(kLoopback, b->localPort(), Counting(48));
   });
   const auto start = Clock::now();
   const Waited waited = b->waitReadable(Deadline::never(clock));

@@ -27,7 +27,7 @@ using Real = std::chrono::system_clock;
 
 constexpr std::int64_t kUnixToNtpSeconds = 2208988800;
 
-double ntpToUnix(const std::uint8_t* p) {
+double NtpToUnix(const std::uint8_t* p) {
   const auto word = [&](int at) {
     return std::uint32_t{p[at]} << 24 | std::uint32_t{p[at + 1]} << 16 |
            std::uint32_t{p[at + 2]} << 8 | p[at + 3];
@@ -36,7 +36,7 @@ double ntpToUnix(const std::uint8_t* p) {
          word(4) / 4294967296.0;
 }
 
-double nowUnix() {
+double NowUnix() {
   return std::chrono::duration<double>(Real::now().time_since_epoch()).count();
 }
 
@@ -45,14 +45,14 @@ struct Legs {
 };
 
 // One exchange with chronyd through the relay at port; false without an answer.
-bool exchange(int fd, std::uint16_t port, Legs& legs) {
+bool Exchange(int fd, std::uint16_t port, Legs& legs) {
   std::array<std::uint8_t, 48> request{0x23};
   request[40] = 0xEB;
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_port = htons(port);
   to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const double t1 = nowUnix();
+  const double t1 = NowUnix();
   if (::sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to),
                sizeof to) != 48) {
     return false;
@@ -61,23 +61,23 @@ bool exchange(int fd, std::uint16_t port, Legs& legs) {
   if (::poll(&p, 1, 2000) != 1) return false;
   std::array<std::uint8_t, 48> reply{};
   const ssize_t n = ::recv(fd, reply.data(), reply.size(), 0);
-  const double t4 = nowUnix();
+  const double t4 = NowUnix();
   if (n != 48) return false;
-  legs.outMs = (ntpToUnix(&reply[32]) - t1) * 1000;
-  legs.backMs = (t4 - ntpToUnix(&reply[40])) * 1000;
+  legs.outMs = (NtpToUnix(&reply[32]) - t1) * 1000;
+  legs.backMs = (t4 - NtpToUnix(&reply[40])) * 1000;
   return true;
 }
 
 TEST(UdpRelay, HoldsEachDirectionForItsOwnDelay) {
-  ASSERT_NE(chronydPort(), 0) << chronydLog();
+  ASSERT_NE(ChronydPort(), 0) << ChronydLog();
   const RelayPath path{20ms, 60ms};
-  UdpRelay relay(chronydPort(), path);
+  UdpRelay relay(ChronydPort(), path);
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   ASSERT_GE(fd, 0);
   std::vector<double> out, back;
   for (int i = 0; i < 5; ++i) {
     Legs legs;
-    ASSERT_TRUE(exchange(fd, relay.port(), legs)) << "no answer through the relay";
+    ASSERT_TRUE(Exchange(fd, relay.port(), legs)) << "no answer through the relay";
     out.push_back(legs.outMs);
     back.push_back(legs.backMs);
   }

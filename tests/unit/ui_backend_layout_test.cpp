@@ -24,7 +24,7 @@ TEST(UiBackendScale, RoundsToTheNearestPixelWithHalvesAwayFromZero) {
       {-3, 144, -5}, {222, 168, 389}, {0, 192, 0},   {303, 192, 606}, {19, 120, 24},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(scale(c.value, c.dpi), c.expected) << c.value << " at " << c.dpi;
+    EXPECT_EQ(Scale(c.value, c.dpi), c.expected) << c.value << " at " << c.dpi;
 }
 
 TEST(UiBackendPlace, UndockedChildrenScaleAndAutoSizedOnesTakeTheirMeasuredSize) {
@@ -33,7 +33,7 @@ TEST(UiBackendPlace, UndockedChildrenScaleAndAutoSizedOnesTakeTheirMeasuredSize)
       {.bounds = {8, 8, 0, 0}, .natural = {57, 23}},
       {.bounds = {8, 8, 100, 0}, .natural = {57, 23}},
   };
-  const auto placed = placeChildren(children, {636, 455}, 144);
+  const auto placed = PlaceChildren(children, {636, 455}, 144);
   EXPECT_EQ(placed[0], (Bounds{291, 54, 333, 35}));
   EXPECT_EQ(placed[1], (Bounds{12, 12, 57, 23}));
   EXPECT_EQ(placed[2], (Bounds{12, 12, 150, 23}));
@@ -41,9 +41,9 @@ TEST(UiBackendPlace, UndockedChildrenScaleAndAutoSizedOnesTakeTheirMeasuredSize)
 
 TEST(UiBackendPlace, TheHotkeyLabelSitsOnTheBottomEdgeInsideItsMargins) {
   const ChildLayout label[] = {{.bounds = {0, 0, 0, 19}, .dock = Dock::Bottom, .margin = 3}};
-  EXPECT_EQ(placeChildren(label, {424, 303}, 96)[0], (Bounds{3, 281, 418, 19}));
+  EXPECT_EQ(PlaceChildren(label, {424, 303}, 96)[0], (Bounds{3, 281, 418, 19}));
   // At 150 % the margin is 5 (4.5 rounded up) and the height 29.
-  EXPECT_EQ(placeChildren(label, {636, 455}, 144)[0], (Bounds{5, 421, 626, 29}));
+  EXPECT_EQ(PlaceChildren(label, {636, 455}, 144)[0], (Bounds{5, 421, 626, 29}));
 }
 
 TEST(UiBackendPlace, DockedChildrenShareWhatIsLeftTopThenBottomThenClient) {
@@ -56,7 +56,7 @@ TEST(UiBackendPlace, DockedChildrenShareWhatIsLeftTopThenBottomThenClient) {
       {.bounds = {0, 0, 0, 30}, .dock = Dock::Bottom},
       {.bounds = {0, 0, 0, 0}, .dock = Dock::Top, .natural = {10, 20}},
   };
-  const auto placed = placeChildren(children, {525, 326}, 96);
+  const auto placed = PlaceChildren(children, {525, 326}, 96);
   EXPECT_EQ(placed[1], (Bounds{0, 0, 525, 46}));
   EXPECT_EQ(placed[4], (Bounds{0, 46, 525, 20}));
   EXPECT_EQ(placed[2], (Bounds{0, 286, 525, 40}));
@@ -66,7 +66,7 @@ TEST(UiBackendPlace, DockedChildrenShareWhatIsLeftTopThenBottomThenClient) {
 
 TEST(UiBackendPlace, AClientTooSmallForTheMarginsGetsNoNegativeSize) {
   const ChildLayout child[] = {{.dock = Dock::Client, .margin = 10}};
-  EXPECT_EQ(placeChildren(child, {12, 12}, 96)[0], (Bounds{10, 10, 0, 0}));
+  EXPECT_EQ(PlaceChildren(child, {12, 12}, 96)[0], (Bounds{10, 10, 0, 0}));
 }
 
 const std::array<ControlSpec, 8> kPanelled{{
@@ -82,19 +82,19 @@ const std::array<ControlSpec, 8> kPanelled{{
 
 TEST(UiBackendOrder, SiblingsGoByTabOrderAndParentsComeBeforeTheirChildren) {
   std::vector<std::string> names;
-  for (auto i : creationOrder(kPanelled)) names.emplace_back(kPanelled[i].name);
+  for (auto i : CreationOrder(kPanelled)) names.emplace_back(kPanelled[i].name);
   EXPECT_EQ(names, (std::vector<std::string>{"Memo1", "Send", "Other", "Label1", "Panel1", "Combo",
                                              "Edit1", "Label2"}));
-  EXPECT_EQ(controlParents(kPanelled), (std::vector<int>{-1, -1, -1, 1, -1, 1, 1, -1}));
+  EXPECT_EQ(ControlParents(kPanelled), (std::vector<int>{-1, -1, -1, 1, -1, 1, 1, -1}));
 }
 
 TEST(UiBackendOrder, AParentThatIsMissingOrNoPanelIsALayoutError) {
   const ControlSpec missing[] = {{.name = "Label1", .parent = "Panel9"}};
-  EXPECT_THROW(creationOrder(missing), std::logic_error);
+  EXPECT_THROW(CreationOrder(missing), std::logic_error);
   const ControlSpec notPanel[] = {{.name = "Label1"}, {.name = "Label2", .parent = "Label1"}};
-  EXPECT_THROW(creationOrder(notPanel), std::logic_error);
+  EXPECT_THROW(CreationOrder(notPanel), std::logic_error);
   const ControlSpec self[] = {{.name = "Panel1", .kind = ControlKind::Panel, .parent = "Panel1"}};
-  EXPECT_THROW(creationOrder(self), std::logic_error);
+  EXPECT_THROW(CreationOrder(self), std::logic_error);
 }
 
 const std::array<MenuSpec, 7> kMenu{{
@@ -108,34 +108,34 @@ const std::array<MenuSpec, 7> kMenu{{
 }};
 
 TEST(UiBackendMenu, RowsFormATreeByTheirParentNames) {
-  const auto parents = menuParents(kMenu);
+  const auto parents = MenuParents(kMenu);
   EXPECT_EQ(parents, (std::vector<int>{-1, 0, -1, 2, 2, 2, 2}));
-  EXPECT_TRUE(hasChildren(parents, 0));
-  EXPECT_TRUE(hasChildren(parents, 2));
-  EXPECT_FALSE(hasChildren(parents, 3));
+  EXPECT_TRUE(HasChildren(parents, 0));
+  EXPECT_TRUE(HasChildren(parents, 2));
+  EXPECT_FALSE(HasChildren(parents, 3));
 }
 
 TEST(UiBackendMenu, AParentMustBeAnEarlierItemThatIsNoSeparator) {
   const MenuSpec later[] = {{.name = "Exit", .parent = "File"}, {.name = "File"}};
-  EXPECT_THROW(menuParents(later), std::logic_error);
+  EXPECT_THROW(MenuParents(later), std::logic_error);
   const MenuSpec separator[] = {{.name = "N1", .separator = true}, {.name = "X", .parent = "N1"}};
-  EXPECT_THROW(menuParents(separator), std::logic_error);
+  EXPECT_THROW(MenuParents(separator), std::logic_error);
 }
 
 TEST(UiBackendMenu, AShownItemGoesAfterItsVisibleSiblingsOnly) {
-  const auto parents = menuParents(kMenu);
+  const auto parents = MenuParents(kMenu);
   std::vector<bool> visible{true, true, true, true, true, false, true};
-  EXPECT_EQ(visiblePosition(parents, visible, 6), 2);  // Help2, N3; not MenuItem4
-  EXPECT_EQ(visiblePosition(parents, visible, 3), 0);
-  EXPECT_EQ(visiblePosition(parents, visible, 2), 1);  // after File1 in the bar
+  EXPECT_EQ(VisiblePosition(parents, visible, 6), 2);  // Help2, N3; not MenuItem4
+  EXPECT_EQ(VisiblePosition(parents, visible, 3), 0);
+  EXPECT_EQ(VisiblePosition(parents, visible, 2), 1);  // after File1 in the bar
   visible[5] = true;
-  EXPECT_EQ(visiblePosition(parents, visible, 6), 3);
-  EXPECT_EQ(visiblePosition(parents, visible, 5), 2);
+  EXPECT_EQ(VisiblePosition(parents, visible, 6), 3);
+  EXPECT_EQ(VisiblePosition(parents, visible, 5), 2);
 }
 
 TEST(UiBackendMenu, TheShortcutFollowsTheCaptionAfterATab) {
-  EXPECT_EQ(menuText(L"Online Help", L"F1"), L"Online Help\tF1");
-  EXPECT_EQ(menuText(L"E&xit", L""), L"E&xit");
+  EXPECT_EQ(MenuText(L"Online Help", L"F1"), L"Online Help\tF1");
+  EXPECT_EQ(MenuText(L"E&xit", L""), L"E&xit");
 }
 
 TEST(UiBackendShortcut, TextsNameTheirKeyAndModifiers) {
@@ -160,17 +160,17 @@ TEST(UiBackendShortcut, TextsNameTheirKeyAndModifiers) {
       {L"Ctrl+Alt", std::nullopt},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(parseShortcut(c.text), c.expected) << std::wstring(c.text).size();
+    EXPECT_EQ(ParseShortcut(c.text), c.expected) << std::wstring(c.text).size();
 }
 
 TEST(UiBackendEditText, EveryLineBreakBecomesCrLfAndNothingElseChanges) {
-  EXPECT_EQ(editText(L"Ada\r\nGrace"), L"Ada\r\nGrace");
-  EXPECT_EQ(editText(L"one\ntwo\rthree"), L"one\r\ntwo\r\nthree");
+  EXPECT_EQ(EditText(L"Ada\r\nGrace"), L"Ada\r\nGrace");
+  EXPECT_EQ(EditText(L"one\ntwo\rthree"), L"one\r\ntwo\r\nthree");
   // Two carriage returns, as two-sentence messages are joined: two breaks.
-  EXPECT_EQ(editText(L"a\r\rb"), L"a\r\n\r\nb");
-  EXPECT_EQ(editText(L"\n"), L"\r\n");
-  EXPECT_EQ(editText(L"tab\there"), L"tab\there");
-  EXPECT_EQ(editText(L""), L"");
+  EXPECT_EQ(EditText(L"a\r\rb"), L"a\r\n\r\nb");
+  EXPECT_EQ(EditText(L"\n"), L"\r\n");
+  EXPECT_EQ(EditText(L"tab\there"), L"tab\there");
+  EXPECT_EQ(EditText(L""), L"");
 }
 
 }  // namespace

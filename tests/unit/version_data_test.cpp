@@ -11,7 +11,7 @@ namespace {
 
 constexpr wchar_t kExe[] = L"C:\\Tools\\horvane.exe";
 
-std::wstring failureOf(test::FakeVersionInfo& vi) {
+std::wstring FailureOf(test::FakeVersionInfo& vi) {
   try {
     ReadVersionData(vi, kExe);
   } catch (const Error& e) {
@@ -60,14 +60,14 @@ TEST(VersionData, FailuresCarryThePlatformCodeAndText) {
   for (const auto& c : cases) {
     test::FakeVersionInfo vi;
     vi.*c.step = c.code;
-    EXPECT_EQ(failureOf(vi), c.message);
+    EXPECT_EQ(FailureOf(vi), c.message);
   }
 }
 
 TEST(VersionData, AnEmptyTranslationTableFailsWithoutClaimingSuccess) {
   test::FakeVersionInfo vi;
   vi.translationTable.clear();
-  EXPECT_EQ(failureOf(vi), L"A call to an OS function failed");
+  EXPECT_EQ(FailureOf(vi), L"A call to an OS function failed");
 }
 
 TEST(VersionData, AppVersionIsMajorDotMinorOfTheFileVersion) {
@@ -93,10 +93,10 @@ TEST(VersionData, AppVersionIsMajorDotMinorOfTheFileVersion) {
 
 TEST(Identity, TitleJoinsCompanyAndProduct) {
   EXPECT_EQ(MakeAppTitle(L"CALVION", L"Horvane"), L"CALVION - Horvane");
-  setIdentity({L"CALVION", L"Horvane", MakeAppTitle(L"CALVION", L"Horvane"), L"2.2"});
-  EXPECT_EQ(identity().appTitle, L"CALVION - Horvane");
-  EXPECT_EQ(identity().appVersion, L"2.2");
-  setIdentity({});
+  SetIdentity({L"CALVION", L"Horvane", MakeAppTitle(L"CALVION", L"Horvane"), L"2.2"});
+  EXPECT_EQ(IdentityOf().appTitle, L"CALVION - Horvane");
+  EXPECT_EQ(IdentityOf().appVersion, L"2.2");
+  SetIdentity({});
 }
 
 }  // namespace

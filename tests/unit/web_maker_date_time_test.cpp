@@ -11,22 +11,22 @@ namespace {
 
 using test::FakeClock;
 using test::FakeHttp;
-using time::encodeDateTime;
-using time::formatDisplay;
+using time::EncodeDateTime;
+using time::FormatDisplay;
 
 constexpr wchar_t kHost[] = L"127.0.0.1:18080";
 const std::wstring kHttps = L"https://127.0.0.1:18080/php/horvane_serverdatetime.php";
 const std::wstring kHttp = L"http://127.0.0.1:18080/php/horvane_serverdatetime.php";
 
-std::wstring shown(time::TDateTime t) {
-  return formatDisplay(t, L"/", L":");
+std::wstring ShownText(time::TDateTime t) {
+  return FormatDisplay(t, L"/", L":");
 }
 
 TEST(ParseMakerDateTime, ReadsDayFirstWithFixedSeparators) {
-  EXPECT_EQ(ParseMakerDateTime(L"24/12/2021 18:05:09"), encodeDateTime(2021, 12, 24, 18, 5, 9, 0));
-  EXPECT_EQ(ParseMakerDateTime(L"  01/02/2024 00:00:00 "), encodeDateTime(2024, 2, 1, 0, 0, 0, 0));
-  EXPECT_EQ(ParseMakerDateTime(L"1/2/2024 7:08:09"), encodeDateTime(2024, 2, 1, 7, 8, 9, 0));
-  EXPECT_EQ(ParseMakerDateTime(L"29/02/2024 23:59:59"), encodeDateTime(2024, 2, 29, 23, 59, 59, 0));
+  EXPECT_EQ(ParseMakerDateTime(L"24/12/2021 18:05:09"), EncodeDateTime(2021, 12, 24, 18, 5, 9, 0));
+  EXPECT_EQ(ParseMakerDateTime(L"  01/02/2024 00:00:00 "), EncodeDateTime(2024, 2, 1, 0, 0, 0, 0));
+  EXPECT_EQ(ParseMakerDateTime(L"1/2/2024 7:08:09"), EncodeDateTime(2024, 2, 1, 7, 8, 9, 0));
+  EXPECT_EQ(ParseMakerDateTime(L"29/02/2024 23:59:59"), EncodeDateTime(2024, 2, 29, 23, 59, 59, 0));
 }
 
 TEST(ParseMakerDateTime, RefusesEverythingElse) {
@@ -40,7 +40,7 @@ TEST(ParseMakerDateTime, RefusesEverythingElse) {
   }
 }
 
-platform::TimeZoneInfo zone(int bias, int daylightBias = 0) {
+platform::TimeZoneInfo Zone(int bias, int daylightBias = 0) {
   platform::TimeZoneInfo z;
   z.bias = bias;
   z.daylightBias = daylightBias;
@@ -48,7 +48,7 @@ platform::TimeZoneInfo zone(int bias, int daylightBias = 0) {
 }
 
 TEST(GmtToLocal, CorrectsByTheWholeBiasInMinutes) {
-  const auto gmt = encodeDateTime(2021, 12, 24, 18, 5, 9, 0);
+  const auto gmt = EncodeDateTime(2021, 12, 24, 18, 5, 9, 0);
   struct Case {
     int bias, daylightBias;
     bool daylight;
@@ -64,7 +64,7 @@ TEST(GmtToLocal, CorrectsByTheWholeBiasInMinutes) {
       {-600, 0, false, L"25/12/2021 04:05:09"},  // across midnight
   };
   for (const auto& c : cases)
-    EXPECT_EQ(shown(GmtToLocal(gmt, zone(c.bias, c.daylightBias), c.daylight)), c.local)
+    EXPECT_EQ(ShownText(GmtToLocal(gmt, Zone(c.bias, c.daylightBias), c.daylight)), c.local)
         << c.bias << " " << c.daylight;
 }
 
@@ -75,10 +75,10 @@ struct Fetch : ::testing::Test {
 
 TEST_F(Fetch, TakesTheFirstLineAndTheZoneOfThisMoment) {
   http.answer(kHttps, "24/12/2021 18:05:09\r\n<result>1</result>\r\n");
-  clock.zone = zone(-330);
+  clock.zone = Zone(-330);
   const auto r = FetchMakerDateTime(http, clock, kHost, false);
   ASSERT_EQ(r.outcome, MakerTimeFetch::Outcome::Time);
-  EXPECT_EQ(shown(r.time), L"24/12/2021 23:35:09");
+  EXPECT_EQ(ShownText(r.time), L"24/12/2021 23:35:09");
   EXPECT_EQ(clock.timeZoneCalls, 1);
   ASSERT_EQ(http.sent.size(), 1u);
   EXPECT_EQ(http.sent[0].request.body, "cmd=datetime");
@@ -88,9 +88,9 @@ TEST_F(Fetch, TakesTheFirstLineAndTheZoneOfThisMoment) {
 
 TEST_F(Fetch, TheDaylightBiasIsReadAtFetchTimeWhenTheBoxIsTicked) {
   http.answer(kHttps, "24/12/2021 18:05:09");
-  clock.zone = zone(-120, -60);
-  EXPECT_EQ(shown(FetchMakerDateTime(http, clock, kHost, true).time), L"24/12/2021 21:05:09");
-  EXPECT_EQ(shown(FetchMakerDateTime(http, clock, kHost, false).time), L"24/12/2021 20:05:09");
+  clock.zone = Zone(-120, -60);
+  EXPECT_EQ(ShownText(FetchMakerDateTime(http, clock, kHost, true).time), L"24/12/2021 21:05:09");
+  EXPECT_EQ(ShownText(FetchMakerDateTime(http, clock, kHost, false).time), L"24/12/2021 20:05:09");
 }
 
 TEST_F(Fetch, AnHttpAnswerServesWhenHttpsFails) {
@@ -98,7 +98,7 @@ TEST_F(Fetch, AnHttpAnswerServesWhenHttpsFails) {
   http.answer(kHttp, "01/06/2022 12:00:00");
   const auto r = FetchMakerDateTime(http, clock, kHost, false);
   ASSERT_EQ(r.outcome, MakerTimeFetch::Outcome::Time);
-  EXPECT_EQ(shown(r.time), L"01/06/2022 12:00:00");
+  EXPECT_EQ(ShownText(r.time), L"01/06/2022 12:00:00");
   // The date-time use keeps the platform client for the plain attempt too.
   EXPECT_EQ(http.sent.at(1).kind, FakeHttp::Kind::Platform);
 }

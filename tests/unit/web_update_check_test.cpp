@@ -30,7 +30,7 @@ constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 const std::wstring kHttps = L"https://127.0.0.1:1/php/check2.php";
 const std::wstring kHttp = L"http://127.0.0.1:1/php/check2.php";
 
-std::string answerFor(const std::string& version, const std::string& url = "https://dl.example/x",
+std::string AnswerFor(const std::string& version, const std::string& url = "https://dl.example/x",
                       const std::string& result = "1") {
   return "<version>" + version + "</version>\r\n<url>" + url + "</url>\r\n<price>9.99</price>\r\n" +
          "<result>" + result + "</result>\r\n<extra>x</extra>\r\n";
@@ -41,7 +41,7 @@ struct Check : ::testing::Test {
     newRun();
     registry.putString(RegistryRoot::LocalMachine, L"SOFTWARE\\Microsoft\\Cryptography",
                        L"MachineGuid", L"aa546ee8-4f67-4d08-99ac-2bb88e880415");
-    clock.set(time::encodeDateTime(2024, 3, 15, 9, 30, 0, 0));
+    clock.set(time::EncodeDateTime(2024, 3, 15, 9, 30, 0, 0));
   }
   ~Check() override { test::BeginNewRun(); }
   void newRun() {
@@ -66,7 +66,7 @@ struct Check : ::testing::Test {
 };
 
 TEST_F(Check, SendsEveryIdentityFieldInOrder) {
-  http.answer(kHttps, answerFor("2.2"));
+  http.answer(kHttps, AnswerFor("2.2"));
   run();
   ASSERT_EQ(http.sent.size(), 1u);
   EXPECT_EQ(body(),
@@ -80,7 +80,7 @@ TEST_F(Check, SendsEveryIdentityFieldInOrder) {
 }
 
 TEST_F(Check, TheRunningVersionIsStoredButNotAnnounced) {
-  http.answer(kHttps, answerFor("2.2"));
+  http.answer(kHttps, AnswerFor("2.2"));
   run();
   EXPECT_FALSE(UpdateAvailable());
   EXPECT_FALSE(CheckFailed());
@@ -94,7 +94,7 @@ TEST_F(Check, AnyOtherNumericVersionIsAnnounced) {
   for (const char* version : {"2.3", "2.1", "2.2.1", "10"}) {
     newRun();
     http.clear();
-    http.answer(kHttps, answerFor(version));
+    http.answer(kHttps, AnswerFor(version));
     run();
     EXPECT_TRUE(UpdateAvailable()) << version;
     EXPECT_EQ(LatestVersion(), std::wstring(version, version + strlen(version)));
@@ -107,7 +107,7 @@ TEST_F(Check, AVersionThatIsNoNumberWithoutItsDotsIsStoredButNotAnnounced) {
   for (const char* version : {"2.3 beta", "", "..", "99999999999"}) {
     newRun();
     http.clear();
-    http.answer(kHttps, answerFor(version));
+    http.answer(kHttps, AnswerFor(version));
     run();
     EXPECT_FALSE(UpdateAvailable()) << version;
     EXPECT_EQ(stored(L"CurrentVersion"), std::wstring(version, version + strlen(version)));
@@ -127,7 +127,7 @@ TEST_F(Check, ShowUpdateDecidesWhetherTheNoticeMayAppear) {
     registry = test::FakeRegistry();
     if (c.stored) store(L"ShowUpdate", *c.stored);
     http.clear();
-    http.answer(kHttps, answerFor("3.0"));
+    http.answer(kHttps, AnswerFor("3.0"));
     run();
     EXPECT_EQ(ShowUpdate(), c.read);
     EXPECT_EQ(UpdateAvailable(), c.notice)
@@ -138,7 +138,7 @@ TEST_F(Check, ShowUpdateDecidesWhetherTheNoticeMayAppear) {
 }
 
 TEST_F(Check, TheLaunchCounterCountsRunsOfTheSameVersion) {
-  http.answer(kHttps, answerFor("2.2"));
+  http.answer(kHttps, AnswerFor("2.2"));
   run();
   EXPECT_EQ(stored(L"HowMany"), L"1");
   EXPECT_EQ(stored(L"InstalledVersion"), L"2.2");
@@ -159,10 +159,10 @@ TEST_F(Check, TheLaunchCounterCountsRunsOfTheSameVersion) {
 
 TEST_F(Check, AnswersOutsideTheContractAreIgnored) {
   const std::string bad[] = {"ERROR",
-                             "ERROR: no such application\r\n" + answerFor("3.0"),
+                             "ERROR: no such application\r\n" + AnswerFor("3.0"),
                              "<version>3.0</version>\r\n<url>u</url>\r\n<price>p</price>",
-                             answerFor("3.0", "u", "2"),
-                             answerFor("3.0", "u", ""),
+                             AnswerFor("3.0", "u", "2"),
+                             AnswerFor("3.0", "u", ""),
                              "<html><body>Not Found</body></html>",
                              ""};
   for (const auto& answer : bad) {
@@ -179,7 +179,7 @@ TEST_F(Check, AnswersOutsideTheContractAreIgnored) {
 }
 
 TEST_F(Check, AResultOfZeroIsValidToo) {
-  http.answer(kHttps, answerFor("3.0", "u", "0"));
+  http.answer(kHttps, AnswerFor("3.0", "u", "0"));
   run();
   EXPECT_TRUE(UpdateAvailable());
 }
@@ -188,7 +188,7 @@ TEST_F(Check, APlainAnswerAfterAFailedSecureOneIsTakenAndClearsTheLog) {
   locale.thread = 0x0411;  // not among the listed locales
   CaptureDefaultLocaleId(locale);
   http.fail(kHttps, L"The certificate authority is invalid or incorrect");
-  http.answer(kHttp, answerFor("3.0"));
+  http.answer(kHttp, AnswerFor("3.0"));
   run();
   EXPECT_FALSE(CheckFailed());
   EXPECT_EQ(CheckErrorLog(), L"");
@@ -201,7 +201,7 @@ TEST_F(Check, APlainAnswerAfterAFailedSecureOneIsTakenAndClearsTheLog) {
 TEST_F(Check, ASecureAnswerIsIgnoredWhenTheLocaleNameWasNotFound) {
   locale.thread = 0x0411;
   CaptureDefaultLocaleId(locale);
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   run();
   EXPECT_EQ(CheckErrorLog(), L"Error: LocaleName problem!");
   EXPECT_FALSE(UpdateAvailable());
@@ -222,7 +222,7 @@ TEST_F(Check, BothFailuresAreLoggedAndNothingIsTaken) {
 TEST_F(Check, AMachineGuidOfTheWrongTypeIsSentEmpty) {
   registry.put(RegistryRoot::LocalMachine, L"SOFTWARE\\Microsoft\\Cryptography", L"MachineGuid",
                {platform::reg::kBinary, {1, 2}});
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   run();
   EXPECT_NE(body().find("&guid=&howmany=1"), std::string::npos);
   EXPECT_EQ(CheckErrorLog(), L"Error: GUID generate problem!");
@@ -231,7 +231,7 @@ TEST_F(Check, AMachineGuidOfTheWrongTypeIsSentEmpty) {
 
 TEST_F(Check, AMissingMachineGuidIsNoFailure) {
   registry = test::FakeRegistry();
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   run();
   EXPECT_NE(body().find("&guid=&howmany=1"), std::string::npos);
   EXPECT_FALSE(CheckFailed());
@@ -240,7 +240,7 @@ TEST_F(Check, AMissingMachineGuidIsNoFailure) {
 
 TEST_F(Check, WithoutTheStoreTheCheckNeverFinishes) {
   registry.refuseCreate = true;
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   run();
   EXPECT_FALSE(CheckDone());
   EXPECT_EQ(CheckErrorLog(), L"Error: Registry open problem!");
@@ -249,7 +249,7 @@ TEST_F(Check, WithoutTheStoreTheCheckNeverFinishes) {
 
 TEST_F(Check, ARefusedLaunchCounterEndsTheCheckBeforeTheRequest) {
   registry.refusedValues = {L"InstalledVersion"};
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   run();
   EXPECT_FALSE(CheckDone());
   EXPECT_TRUE(http.sent.empty());
@@ -257,7 +257,7 @@ TEST_F(Check, ARefusedLaunchCounterEndsTheCheckBeforeTheRequest) {
 
 TEST_F(Check, EachStepOfTakingTheAnswerStandsAlone) {
   registry.refusedValues = {L"CurrentVersion", L"CurrentPrice"};
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   run();
   EXPECT_EQ(stored(L"CurrentURL"), L"https://dl.example/x");
   EXPECT_TRUE(UpdateAvailable());
@@ -266,14 +266,14 @@ TEST_F(Check, EachStepOfTakingTheAnswerStandsAlone) {
 
 TEST_F(Check, NoNoticeWhenItsDayCannotBeStored) {
   registry.refusedValues = {L"LastUpdateInform"};
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   run();
   EXPECT_FALSE(UpdateAvailable());
   EXPECT_EQ(stored(L"CurrentVersion"), L"3.0");
 }
 
 TEST_F(Check, AnEmptyUrlIsTakenAsEmpty) {
-  http.answer(kHttps, answerFor("3.0", ""));
+  http.answer(kHttps, AnswerFor("3.0", ""));
   run();
   EXPECT_TRUE(UpdateAvailable());
   EXPECT_EQ(DownloadURL(), L"");
@@ -307,7 +307,7 @@ TEST_F(Check, OnlyASecureAnswerNamesTheDownloadAddress) {
     registry = test::FakeRegistry();
     http.clear();
     if (!c.secure) http.fail(kHttps, L"connection reset");
-    http.answer(c.secure ? kHttps : kHttp, answerFor("3.0", c.url));
+    http.answer(c.secure ? kHttps : kHttp, AnswerFor("3.0", c.url));
     run();
     EXPECT_TRUE(UpdateAvailable()) << c.url;
     EXPECT_EQ(DownloadURL(), c.taken) << c.url;
@@ -361,7 +361,7 @@ constexpr ui::FormSpec kTickForm{.name = "Ticks", .popupMenu = kTickItems, .time
 
 struct Ticks : Check {
   ui::HeadlessWindowSystem windows;
-  ui::FormPtr<ui::Form> form = ui::makeForm<ui::Form>(windows, kTickForm);
+  ui::FormPtr<ui::Form> form = ui::MakeForm<ui::Form>(windows, kTickForm);
   ui::Timer& timer = *form->timers().front();
   ui::MenuItem& item = *form->menuItems().front();
   int notices = 0;
@@ -379,7 +379,7 @@ struct Ticks : Check {
 };
 
 TEST_F(Ticks, TheFirstTickStartsTheCheckALaterOneTakesItsResult) {
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   tick();
   EXPECT_TRUE(started);
   waitForChecker();
@@ -395,7 +395,7 @@ TEST_F(Ticks, TheFirstTickStartsTheCheckALaterOneTakesItsResult) {
 
 TEST_F(Ticks, ShowUpdateZeroUnticksTheItemAndShowsNothing) {
   store(L"ShowUpdate", L"0");
-  http.answer(kHttps, answerFor("3.0"));
+  http.answer(kHttps, AnswerFor("3.0"));
   tick();
   waitForChecker();
   tick();
@@ -415,7 +415,7 @@ TEST_F(Ticks, AnUnfinishedCheckKeepsTheTimerTicking) {
 }
 
 TEST_F(Ticks, TheItemStoresTheUsersChoice) {
-  http.answer(kHttps, answerFor("2.2"));
+  http.answer(kHttps, AnswerFor("2.2"));
   tick();
   waitForChecker();
   tick();

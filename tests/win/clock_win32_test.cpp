@@ -16,14 +16,14 @@
 namespace hv::platform::win32 {
 namespace {
 
-using test::msOf;
+using test::MsOf;
 
 // UTC now in TDateTime milliseconds, from the C++ library's own clock.
-std::int64_t utcNowMs() {
+std::int64_t UtcNowMs() {
   using namespace std::chrono;
   const auto sinceEpoch =
       duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-  return msOf(time::encodeDateTime(1970, 1, 1, 0, 0, 0, 0)) + sinceEpoch;
+  return MsOf(time::EncodeDateTime(1970, 1, 1, 0, 0, 0, 0)) + sinceEpoch;
 }
 
 TEST(Win32ClockAdapter, LocalTimeIsUtcLessTheBiasInForce) {
@@ -31,11 +31,11 @@ TEST(Win32ClockAdapter, LocalTimeIsUtcLessTheBiasInForce) {
   const TimeZoneInfo zone = clock.timeZone();
   ASSERT_NE(zone.id, TimeZoneId::Invalid);
   if (const char* expected = std::getenv("HORVANE_EXPECT_BIAS")) {
-    EXPECT_EQ(time::sntp::utcBiasMinutes(zone), std::atoi(expected));
+    EXPECT_EQ(time::sntp::UtcBiasMinutes(zone), std::atoi(expected));
   }
-  const std::int64_t bias = time::sntp::utcBiasMinutes(zone);
-  const std::int64_t local = msOf(time::fromSystemTime(clock.localTime()));
-  EXPECT_LT(std::llabs(local - (utcNowMs() - bias * 60000)), 1000) << "bias " << bias << " minutes";
+  const std::int64_t bias = time::sntp::UtcBiasMinutes(zone);
+  const std::int64_t local = MsOf(time::FromSystemTime(clock.localTime()));
+  EXPECT_LT(std::llabs(local - (UtcNowMs() - bias * 60000)), 1000) << "bias " << bias << " minutes";
 }
 
 // The precise clock: UTC as the C++ clock has it, and finer than the

@@ -16,14 +16,14 @@ namespace hv::app {
 namespace {
 
 // Built next to this test program from tests/win/version_probe/probe.rc.
-std::wstring probePath() {
+std::wstring ProbePath() {
   return platform::FolderWithSeparator(platform::win32::ModuleFileName(), L'\\') +
          L"hvversionprobe.exe";
 }
 
 class Win32VersionBlock : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(files.fileExists(probePath())) << "build hvversionprobe"; }
+  void SetUp() override { ASSERT_TRUE(files.fileExists(ProbePath())) << "build hvversionprobe"; }
 
   // The message ReadVersionData raises for path; empty when it raised none.
   std::wstring failureOf(const std::wstring& path) {
@@ -40,7 +40,7 @@ class Win32VersionBlock : public ::testing::Test {
 };
 
 TEST_F(Win32VersionBlock, ReadsTheFirstTranslationsTwelveTexts) {
-  const TEXEVersionData d = ReadVersionData(vi, probePath());
+  const TEXEVersionData d = ReadVersionData(vi, ProbePath());
   EXPECT_EQ(d.CompanyName, L"CALVION");
   EXPECT_EQ(d.FileDescription, L"Horvane Pr\u00fcfprogramm");
   EXPECT_EQ(d.FileVersion, L"10.15.3.4");
@@ -58,7 +58,7 @@ TEST_F(Win32VersionBlock, ReadsTheFirstTranslationsTwelveTexts) {
 }
 
 TEST_F(Win32VersionBlock, AppVersionIsMajorAndMinorOfTheFixedPart) {
-  EXPECT_EQ(AppVersionOf(vi, probePath()), L"10.15");
+  EXPECT_EQ(AppVersionOf(vi, ProbePath()), L"10.15");
 }
 
 // This test program has no version block of its own.
@@ -69,16 +69,16 @@ TEST_F(Win32VersionBlock, AFileWithoutABlockFailsWithThePlatformsError) {
   EXPECT_NE(noBlock.find(L".\r\n"), std::wstring::npos) << noBlock;
   EXPECT_EQ(AppVersionOf(vi, self), L"65535.65535");
 
-  const std::wstring missing = failureOf(probePath() + L".missing");
+  const std::wstring missing = failureOf(ProbePath() + L".missing");
   EXPECT_EQ(missing, L"System Error.  Code: 2.\r\n" + vi.errorText(2));
   EXPECT_NE(vi.errorText(2), L"");
-  EXPECT_EQ(AppVersionOf(vi, probePath() + L".missing"), L"65535.65535");
+  EXPECT_EQ(AppVersionOf(vi, ProbePath() + L".missing"), L"65535.65535");
 }
 
 TEST_F(Win32VersionBlock, ReadsAProgramInAFolderOutsideAscii) {
   test::TempFolder folder(L"Horvane \u00dcnic\u00f8de \u6642\u523b");
   const std::wstring copy = folder / L"pr\u00fcfung.exe";
-  std::filesystem::copy_file(probePath(), copy);
+  std::filesystem::copy_file(ProbePath(), copy);
   EXPECT_EQ(ReadVersionData(vi, copy).CompanyName, L"CALVION");
   EXPECT_EQ(AppVersionOf(vi, copy), L"10.15");
 }

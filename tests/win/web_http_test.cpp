@@ -19,7 +19,7 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 
-std::wstring portOf(const char* variable) {
+std::wstring PortOf(const char* variable) {
   const char* value = std::getenv(variable);
   return value ? std::wstring(value, value + std::strlen(value)) : L"";
 }
@@ -27,11 +27,11 @@ std::wstring portOf(const char* variable) {
 class WinHttpMaker : public ::testing::Test {
  protected:
   void SetUp() override {
-    port = portOf("HORVANE_MAKER_PORT");
+    port = PortOf("HORVANE_MAKER_PORT");
     if (port.empty()) GTEST_SKIP() << "run through tests/win/run-web.sh";
   }
   std::wstring host(const char* variable = "HORVANE_MAKER_PORT") const {
-    return L"127.0.0.1:" + portOf(variable);
+    return L"127.0.0.1:" + PortOf(variable);
   }
   std::wstring url(const wchar_t* scheme, const wchar_t* path,
                    const char* variable = "HORVANE_MAKER_PORT") const {
@@ -45,7 +45,7 @@ class WinHttpMaker : public ::testing::Test {
   std::wstring port;
 };
 
-bool contains(const std::wstring& text, const std::wstring& part) {
+bool Contains(const std::wstring& text, const std::wstring& part) {
   return text.find(part) != std::wstring::npos;
 }
 
@@ -53,10 +53,10 @@ TEST_F(WinHttpMaker, TheSecurePathCarriesTheFormWithTheUsesHeaders) {
   const auto text = post(url(L"https://", L"/echo"), FormUse::UpdateCheck,
                          {L"cmd=check", L"appname=CALVION - Horvane", L"note=a=b",
                           L"text=\u041f\u0440\u0438\u0432\u0435\u0442"});
-  EXPECT_TRUE(contains(text, L"Scheme: https")) << text;
-  EXPECT_TRUE(contains(text, L"Content-Type: application/x-www-form-urlencoded; charset=utf-8"));
-  EXPECT_TRUE(contains(text, L"Connection: close"));
-  EXPECT_TRUE(contains(text,
+  EXPECT_TRUE(Contains(text, L"Scheme: https")) << text;
+  EXPECT_TRUE(Contains(text, L"Content-Type: application/x-www-form-urlencoded; charset=utf-8"));
+  EXPECT_TRUE(Contains(text, L"Connection: close"));
+  EXPECT_TRUE(Contains(text,
                        L"\n\ncmd=check&appname=CALVION+-+Horvane&note=a%3Db"
                        L"&text=%D0%9F%D1%80%D0%B8%D0%B2%D0%B5%D1%82"))
       << text;
@@ -64,17 +64,17 @@ TEST_F(WinHttpMaker, TheSecurePathCarriesTheFormWithTheUsesHeaders) {
 
 TEST_F(WinHttpMaker, ThePlainTransportSendsItsOwnContentType) {
   const auto text = post(url(L"http://", L"/echo"), FormUse::Feedback, {L"email="});
-  EXPECT_TRUE(contains(text, L"Scheme: http\n")) << text;
-  EXPECT_TRUE(contains(text, L"Content-Type: application/x-www-form-urlencoded\n"));
-  EXPECT_TRUE(contains(text, L"Connection: close"));
+  EXPECT_TRUE(Contains(text, L"Scheme: http\n")) << text;
+  EXPECT_TRUE(Contains(text, L"Content-Type: application/x-www-form-urlencoded\n"));
+  EXPECT_TRUE(Contains(text, L"Connection: close"));
   EXPECT_TRUE(text.ends_with(L"\n\nemail="));
 }
 
 TEST_F(WinHttpMaker, TheDateTimeUseTakesThePlatformClientForPlainHttpWithoutClose) {
   const auto text = post(url(L"http://", L"/echo"), FormUse::DateTime);
-  EXPECT_TRUE(contains(text, L"Scheme: http\n")) << text;
-  EXPECT_TRUE(contains(text, L"charset=utf-8"));
-  EXPECT_FALSE(contains(text, L"Connection: close"));
+  EXPECT_TRUE(Contains(text, L"Scheme: http\n")) << text;
+  EXPECT_TRUE(Contains(text, L"charset=utf-8"));
+  EXPECT_FALSE(Contains(text, L"Connection: close"));
 }
 
 TEST_F(WinHttpMaker, NotFoundIsAnAnswerOnThePlatformClientAndAFailureOnThePlainOne) {
@@ -85,7 +85,7 @@ TEST_F(WinHttpMaker, NotFoundIsAnAnswerOnThePlatformClientAndAFailureOnThePlainO
     post(url(L"http://", L"/status/404"), FormUse::UpdateCheck);
     FAIL() << "the plain transport returned a 404 page";
   } catch (const Error& e) {
-    EXPECT_TRUE(contains(e.message(), L"404"))
+    EXPECT_TRUE(Contains(e.message(), L"404"))
         << std::string(e.message().begin(), e.message().end());
   }
   EXPECT_THROW(post(url(L"http://", L"/status/503"), FormUse::Feedback), Error);
@@ -109,7 +109,7 @@ TEST_F(WinHttpMaker, ThePlainTransportFollowsNoRedirect) {
 TEST_F(WinHttpMaker, ASchemeInCapitalsIsNoSecureConnectionForThePlainTransport) {
   EXPECT_THROW(post(L"HTTPS://" + host() + L"/echo", FormUse::UpdateCheck), Error);
   const auto text = post(L"HTTP://" + host() + L"/echo", FormUse::UpdateCheck);
-  EXPECT_TRUE(contains(text, L"Scheme: http\n")) << text;
+  EXPECT_TRUE(Contains(text, L"Scheme: http\n")) << text;
 }
 
 TEST_F(WinHttpMaker, AnUntrustedCertificateFailsAndSecureFirstFallsBackToHttp) {
@@ -121,13 +121,13 @@ TEST_F(WinHttpMaker, AnUntrustedCertificateFailsAndSecureFirstFallsBackToHttp) {
                       FormUse::UpdateCheck, [&](const Error& e) { heard = e.message(); });
   EXPECT_FALSE(answer.overHttps);
   EXPECT_FALSE(heard.empty());
-  EXPECT_TRUE(contains(answer.text, L"Scheme: http\n")) << answer.text;
+  EXPECT_TRUE(Contains(answer.text, L"Scheme: http\n")) << answer.text;
 }
 
 TEST_F(WinHttpMaker, TheTrustedListenerAnswersTheSecureAttempt) {
   const auto answer = PostSecureFirst(http, host() + L"/echo", {L"cmd=x"}, FormUse::Feedback);
   EXPECT_TRUE(answer.overHttps);
-  EXPECT_TRUE(contains(answer.text, L"Scheme: https"));
+  EXPECT_TRUE(Contains(answer.text, L"Scheme: https"));
 }
 
 TEST_F(WinHttpMaker, ARefusedConnectionFailsBothAttempts) {
@@ -179,7 +179,7 @@ TEST_F(WinHttpMaker, AHostileAnswerEndsAtTheDeadlineOrAtTheSizeLimit) {
       post(address, c.use);
       ADD_FAILURE() << name << " gave an answer";
     } catch (const Error& e) {
-      EXPECT_TRUE(contains(e.message(), c.says)) << name << ": " << e.what();
+      EXPECT_TRUE(Contains(e.message(), c.says)) << name << ": " << e.what();
     }
     const auto waited = Steady::now() - start;
     EXPECT_GE(waited, c.atLeast) << name;

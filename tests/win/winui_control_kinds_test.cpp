@@ -11,9 +11,9 @@ namespace {
 
 TEST_F(WindowSystemTest, ClicksOnButtonsAndBoxesRunTheirHandlersAndErrorsReachTheReport) {
   Form& form = open(app::AppFormSpec());
-  auto& get = named<hv::ui::Button>(form.controls(), "BitBtn1");
-  auto& sync = named<hv::ui::Button>(form.controls(), "BitBtn2");
-  auto& daylight = named<hv::ui::CheckBox>(form.controls(), "CheckBox1");
+  auto& get = MadeNamed<hv::ui::Button>(form.controls(), "BitBtn1");
+  auto& sync = MadeNamed<hv::ui::Button>(form.controls(), "BitBtn2");
+  auto& daylight = MadeNamed<hv::ui::CheckBox>(form.controls(), "CheckBox1");
   int clicks = 0, boxClicks = 0;
   get.OnClick = [&] {
     ++clicks;
@@ -41,17 +41,17 @@ TEST_F(WindowSystemTest, ClicksOnButtonsAndBoxesRunTheirHandlersAndErrorsReachTh
   sync.setEnabled(true);
   EXPECT_TRUE(IsWindowEnabled(syncWindow));
   get.setText(L"Sunucu Saatini Al");
-  EXPECT_EQ(textOf(ws.windowOf(get)), L"Sunucu Saatini Al");
+  EXPECT_EQ(TextOf(ws.windowOf(get)), L"Sunucu Saatini Al");
 }
 
 TEST_F(WindowSystemTest, TypingIntoTheServerBoxUpdatesItsTextAndRunsOnChange) {
   Form& form = open(app::AppFormSpec());
-  auto& combo = named<hv::ui::ComboBox>(form.controls(), "ComboBox1");
+  auto& combo = MadeNamed<hv::ui::ComboBox>(form.controls(), "ComboBox1");
   for (auto preset : app::ServerPresets()) combo.addItem(std::wstring(preset));
   combo.setItemIndex(0);
   HWND box = ws.windowOf(combo);
   EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 4);
-  EXPECT_EQ(textOf(box), std::wstring(app::ServerPresets()[0]));
+  EXPECT_EQ(TextOf(box), std::wstring(app::ServerPresets()[0]));
 
   std::vector<std::wstring> seen;
   combo.OnChange = [&] { seen.push_back(combo.text()); };
@@ -79,45 +79,45 @@ TEST_F(WindowSystemTest, TypingIntoTheServerBoxUpdatesItsTextAndRunsOnChange) {
   // Text, lists and selections from code show and run no OnChange; the
   // field keeps the control's text through them.
   combo.setText(L"127.0.0.1");
-  EXPECT_EQ(textOf(box), L"127.0.0.1");
+  EXPECT_EQ(TextOf(box), L"127.0.0.1");
   combo.setItemIndex(-1);
   combo.clearItems();
   for (auto preset : app::ServerPresets()) combo.addItem(std::wstring(preset));
-  EXPECT_EQ(textOf(box), L"127.0.0.1");
+  EXPECT_EQ(TextOf(box), L"127.0.0.1");
   EXPECT_EQ(combo.text(), L"127.0.0.1");
   combo.setItemIndex(1);
-  EXPECT_EQ(textOf(box), std::wstring(app::ServerPresets()[1]));
+  EXPECT_EQ(TextOf(box), std::wstring(app::ServerPresets()[1]));
   EXPECT_EQ(combo.text(), std::wstring(app::ServerPresets()[1]));
   EXPECT_EQ(seen.size(), 1u);
-  auto& zone = named(form.controls(), "Edit1");
+  auto& zone = MadeNamed(form.controls(), "Edit1");
   int zoneChanges = 0;
   zone.OnChange = [&] { ++zoneChanges; };
   zone.setText(L"Central European Summer Time (-60)");
-  EXPECT_EQ(textOf(ws.windowOf(zone)), L"Central European Summer Time (-60)");
+  EXPECT_EQ(TextOf(ws.windowOf(zone)), L"Central European Summer Time (-60)");
   EXPECT_EQ(zoneChanges, 0);
 }
 
 TEST_F(WindowSystemTest, PanelsHoldTheirChildrenAndPassTheirClicksOn) {
   Form& form = open(kDialog);
-  HWND panel = ws.windowOf(named(form.controls(), "Panel1"));
-  HWND ok = ws.windowOf(named(form.controls(), "OK"));
+  HWND panel = ws.windowOf(MadeNamed(form.controls(), "Panel1"));
+  HWND ok = ws.windowOf(MadeNamed(form.controls(), "OK"));
   EXPECT_EQ(GetParent(ok), panel);
-  EXPECT_EQ(_wcsicmp(classOf(panel).c_str(), L"Static"), 0);
+  EXPECT_EQ(_wcsicmp(ClassOf(panel).c_str(), L"Static"), 0);
   dpi = ws.dpi(form);
-  EXPECT_EQ(boundsOf(panel), (Bounds{0, scaled(120), scaled(300), scaled(40)}));
-  EXPECT_EQ(boundsOf(ok), (Bounds{scaled(8), scaled(4), scaled(90), scaled(30)}));
+  EXPECT_EQ(BoundsOf(panel), (Bounds{0, scaled(120), scaled(300), scaled(40)}));
+  EXPECT_EQ(BoundsOf(ok), (Bounds{scaled(8), scaled(4), scaled(90), scaled(30)}));
   int clicks = 0;
-  named(form.controls(), "OK").OnClick = [&] { ++clicks; };
+  MadeNamed(form.controls(), "OK").OnClick = [&] { ++clicks; };
   SendMessageW(ok, BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 1);
 
   // Memo lines arrive as CR LF, whatever breaks the text came with.
-  auto& memo = named<hv::ui::Memo>(form.controls(), "Memo1");
+  auto& memo = MadeNamed<hv::ui::Memo>(form.controls(), "Memo1");
   memo.addLine(L"Ada");
   memo.addLine(L"Grace");
-  EXPECT_EQ(textOf(ws.windowOf(memo)), L"Ada\r\nGrace");
+  EXPECT_EQ(TextOf(ws.windowOf(memo)), L"Ada\r\nGrace");
   memo.setText(L"one\ntwo");
-  EXPECT_EQ(textOf(ws.windowOf(memo)), L"one\r\ntwo");
+  EXPECT_EQ(TextOf(ws.windowOf(memo)), L"one\r\ntwo");
   std::wstring typed;
   memo.OnChange = [&] { typed = memo.text(); };
   HWND memoWindow = ws.windowOf(memo);
@@ -129,7 +129,7 @@ TEST_F(WindowSystemTest, PanelsHoldTheirChildrenAndPassTheirClicksOn) {
 // Lets read look at what a control paints of its client area, in a
 // bitmap of its own.
 template <class Read>
-auto printed(HWND h, LPARAM flags, Read read) {
+auto Printed(HWND h, LPARAM flags, Read read) {
   RECT r{};
   GetClientRect(h, &r);
   HDC screen = GetDC(h);
@@ -146,8 +146,8 @@ auto printed(HWND h, LPARAM flags, Read read) {
 }
 
 // How far right the text a control paints reaches, in pixels.
-int inkWidth(HWND h) {
-  return printed(h, PRF_CLIENT | PRF_ERASEBKGND, [](HDC dc, const RECT& r) {
+int InkWidth(HWND h) {
+  return Printed(h, PRF_CLIENT | PRF_ERASEBKGND, [](HDC dc, const RECT& r) {
     const COLORREF back = GetPixel(dc, r.right - 1, r.bottom - 1);
     int right = 0;
     for (int y = 0; y < r.bottom; ++y)
@@ -157,43 +157,44 @@ int inkWidth(HWND h) {
   });
 }
 
-COLORREF pixelOf(HWND h, int x, int y) {
-  return printed(h, PRF_CLIENT, [x, y](HDC dc, const RECT&) { return GetPixel(dc, x, y); });
+COLORREF PixelOf(HWND h, int x, int y) {
+  return Printed(h, PRF_CLIENT, [x, y](HDC dc, const RECT&) { return GetPixel(dc, x, y); });
 }
 
 TEST_F(WindowSystemTest, PanelsShowTheirColoursAndBevelAndFieldsTheirLimits) {
   Form& form = open(kOptions);
-  auto& panel = named<hv::ui::Panel>(form.controls(), "Panel4");
+  auto& panel = MadeNamed<hv::ui::Panel>(form.controls(), "Panel4");
   HWND p = ws.windowOf(panel);
-  EXPECT_EQ(textOf(p), L"I like it!");
+  EXPECT_EQ(TextOf(p), L"I like it!");
   RECT r{};
   GetClientRect(p, &r);
   // Raised: the light edge on top, the shadow at the bottom.
-  EXPECT_EQ(pixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
-  EXPECT_EQ(pixelOf(p, r.right / 2, r.bottom - 1), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(PixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(PixelOf(p, r.right / 2, r.bottom - 1), GetSysColor(COLOR_BTNSHADOW));
   panel.setBackColour({0, 120, 215});
   panel.setFontColour({255, 255, 255});
   panel.setLowered(true);
-  EXPECT_EQ(pixelOf(p, 2, r.bottom / 2), RGB(0, 120, 215));
-  EXPECT_EQ(pixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(PixelOf(p, 2, r.bottom / 2), RGB(0, 120, 215));
+  EXPECT_EQ(PixelOf(p, r.right / 2, 0), GetSysColor(COLOR_BTNSHADOW));
 
-  HWND link = ws.windowOf(named(form.controls(), "Label1"));
-  EXPECT_EQ(std::wstring(fontOf(link).lfFaceName), L"MS Sans Serif");
-  EXPECT_TRUE(fontOf(link).lfUnderline);
-  EXPECT_EQ(fontOf(ws.windowOf(named(form.controls(), "Label2"))).lfWeight, FW_BOLD);
-  EXPECT_EQ(fontOf(link).lfWeight, FW_NORMAL);
+  HWND link = ws.windowOf(MadeNamed(form.controls(), "Label1"));
+  EXPECT_EQ(std::wstring(FontOf(link).lfFaceName), L"MS Sans Serif");
+  EXPECT_TRUE(FontOf(link).lfUnderline);
+  EXPECT_EQ(FontOf(ws.windowOf(MadeNamed(form.controls(), "Label2"))).lfWeight, FW_BOLD);
+  EXPECT_EQ(FontOf(link).lfWeight, FW_NORMAL);
   // And it is painted with it.
-  const int plain = inkWidth(ws.windowOf(named(form.controls(), "Plain")));
+  const int plain = InkWidth(ws.windowOf(MadeNamed(form.controls(), "Plain")));
   EXPECT_GT(plain, 0);
-  EXPECT_GT(inkWidth(ws.windowOf(named(form.controls(), "Bold"))), plain);
-  EXPECT_EQ(SendMessageW(ws.windowOf(named(form.controls(), "Edit1")), EM_GETLIMITTEXT, 0, 0), 100);
+  EXPECT_GT(InkWidth(ws.windowOf(MadeNamed(form.controls(), "Bold"))), plain);
+  EXPECT_EQ(SendMessageW(ws.windowOf(MadeNamed(form.controls(), "Edit1")), EM_GETLIMITTEXT, 0, 0),
+            100);
 
   // The link's tooltip is a tool of a tooltip window the form owns.
   HWND tip = nullptr;
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND h, LPARAM found) {
-        if (_wcsicmp(classOf(h).c_str(), TOOLTIPS_CLASSW) == 0) *reinterpret_cast<HWND*>(found) = h;
+        if (_wcsicmp(ClassOf(h).c_str(), TOOLTIPS_CLASSW) == 0) *reinterpret_cast<HWND*>(found) = h;
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&tip));

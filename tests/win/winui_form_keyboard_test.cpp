@@ -9,20 +9,20 @@ TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   Form& form = open(kDialog);
   int ok = 0, cancel = 0;
   std::vector<unsigned> keys;
-  named(form.controls(), "OK").OnClick = [&] { ++ok; };
-  named(form.controls(), "Cancel").OnClick = [&] { ++cancel; };
-  named(form.controls(), "Edit1").OnKeyDown = [&](unsigned k) { keys.push_back(k); };
+  MadeNamed(form.controls(), "OK").OnClick = [&] { ++ok; };
+  MadeNamed(form.controls(), "Cancel").OnClick = [&] { ++cancel; };
+  MadeNamed(form.controls(), "Edit1").OnKeyDown = [&](unsigned k) { keys.push_back(k); };
   form.show();
-  HWND edit = ws.windowOf(named(form.controls(), "Edit1"));
+  HWND edit = ws.windowOf(MadeNamed(form.controls(), "Edit1"));
   SetForegroundWindow(ws.windowOf(form));
   SetFocus(edit);
   PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
   PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_TRUE(pumpUntil(ws, [&] { return ok == 1 && cancel == 1; }));
+  EXPECT_TRUE(PumpUntil(ws, [&] { return ok == 1 && cancel == 1; }));
   EXPECT_EQ(keys, (std::vector<unsigned>{VK_RETURN, VK_ESCAPE}));
 
   // Enter in the memo is a new line, not the default button.
-  HWND memo = ws.windowOf(named(form.controls(), "Memo1"));
+  HWND memo = ws.windowOf(MadeNamed(form.controls(), "Memo1"));
   SetFocus(memo);
   PostMessageW(memo, WM_KEYDOWN, VK_RETURN, 0);
   ws.processMessages();
@@ -30,10 +30,10 @@ TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   // Tab goes on in tab order.
   SetFocus(edit);
   PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_TRUE(pumpUntil(ws, [&] { return GetFocus() == memo; }));
+  EXPECT_TRUE(PumpUntil(ws, [&] { return GetFocus() == memo; }));
 
   // Enter in an open list closes the list and presses nothing.
-  auto& list = named<hv::ui::ComboBox>(form.controls(), "ComboBox1");
+  auto& list = MadeNamed<hv::ui::ComboBox>(form.controls(), "ComboBox1");
   list.addItem(L"English");
   list.addItem(L"German");
   list.setItemIndex(0);
@@ -42,7 +42,7 @@ TEST_F(WindowSystemTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
   ASSERT_TRUE(SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0));
   PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_TRUE(pumpUntil(ws, [&] { return !SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0); }));
+  EXPECT_TRUE(PumpUntil(ws, [&] { return !SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0); }));
   ws.processMessages();
   EXPECT_EQ(ok, 1);
 }

@@ -48,37 +48,37 @@ TEST_F(WindowSystemTest, TheMainLayoutBecomesStandardChildWindowsAtTheirPlaces) 
       {L"Static", L"GMT +0", false},
       {L"Static", L"Hotkey: CTRL + ALT + T", false},
   };
-  const auto children = childrenInZOrder(top);
+  const auto children = ChildrenInZOrder(top);
   ASSERT_EQ(children.size(), std::size(expected));
   for (std::size_t i = 0; i < children.size(); ++i) {
-    EXPECT_EQ(_wcsicmp(classOf(children[i]).c_str(), expected[i].cls), 0) << i;
-    EXPECT_EQ(textOf(children[i]), expected[i].text) << i;
+    EXPECT_EQ(_wcsicmp(ClassOf(children[i]).c_str(), expected[i].cls), 0) << i;
+    EXPECT_EQ(TextOf(children[i]), expected[i].text) << i;
     const bool tab = (GetWindowLongPtrW(children[i], GWL_STYLE) & WS_TABSTOP) != 0;
     EXPECT_EQ(tab, expected[i].tabStop) << i;
   }
 
-  auto at = [&](const char* name) { return ws.windowOf(named(form.controls(), name)); };
-  EXPECT_EQ(boundsOf(at("Label2")), (Bounds{scaled(194), scaled(36), scaled(222), scaled(23)}));
-  EXPECT_EQ(boundsOf(at("BitBtn1")), (Bounds{scaled(8), scaled(163), scaled(408), scaled(33)}));
-  EXPECT_EQ(boundsOf(at("CheckBox1")), (Bounds{scaled(8), scaled(122), scaled(180), scaled(27)}));
-  EXPECT_EQ(boundsOf(at("Edit1")), (Bounds{scaled(194), scaled(123), scaled(222), scaled(24)}));
+  auto at = [&](const char* name) { return ws.windowOf(MadeNamed(form.controls(), name)); };
+  EXPECT_EQ(BoundsOf(at("Label2")), (Bounds{scaled(194), scaled(36), scaled(222), scaled(23)}));
+  EXPECT_EQ(BoundsOf(at("BitBtn1")), (Bounds{scaled(8), scaled(163), scaled(408), scaled(33)}));
+  EXPECT_EQ(BoundsOf(at("CheckBox1")), (Bounds{scaled(8), scaled(122), scaled(180), scaled(27)}));
+  EXPECT_EQ(BoundsOf(at("Edit1")), (Bounds{scaled(194), scaled(123), scaled(222), scaled(24)}));
   // Docked to the bottom with 3-pixel margins.
-  EXPECT_EQ(boundsOf(at("Label7")), (Bounds{scaled(3), scaled(281), scaled(418), scaled(19)}));
-  const auto combo = boundsOf(at("ComboBox1"));
+  EXPECT_EQ(BoundsOf(at("Label7")), (Bounds{scaled(3), scaled(281), scaled(418), scaled(19)}));
+  const auto combo = BoundsOf(at("ComboBox1"));
   EXPECT_EQ(combo.left, scaled(194));
   EXPECT_EQ(combo.top, scaled(8));
   EXPECT_EQ(combo.width, scaled(222));
   // A label sized by its text: as wide as "Server:" and as high as its font.
-  const auto label9 = boundsOf(at("Label9"));
+  const auto label9 = BoundsOf(at("Label9"));
   EXPECT_EQ(label9.left, scaled(8));
   EXPECT_GT(label9.width, scaled(30));
   EXPECT_LT(label9.width, scaled(120));
   EXPECT_GE(label9.height, scaled(19));
 
-  EXPECT_EQ(fontOf(at("Label2")).lfHeight, -scaled(19));
-  EXPECT_EQ(std::wstring(fontOf(at("Label2")).lfFaceName), L"Tahoma");
-  EXPECT_EQ(fontOf(at("Edit1")).lfHeight, -scaled(13));
-  EXPECT_EQ(fontOf(at("ComboBox1")).lfHeight, -scaled(16));
+  EXPECT_EQ(FontOf(at("Label2")).lfHeight, -scaled(19));
+  EXPECT_EQ(std::wstring(FontOf(at("Label2")).lfFaceName), L"Tahoma");
+  EXPECT_EQ(FontOf(at("Edit1")).lfHeight, -scaled(13));
+  EXPECT_EQ(FontOf(at("ComboBox1")).lfHeight, -scaled(16));
 
   const auto editStyle = GetWindowLongPtrW(at("Edit1"), GWL_STYLE);
   EXPECT_TRUE(editStyle & ES_READONLY);
@@ -106,13 +106,13 @@ TEST_F(WindowSystemTest, ADpiChangeScalesTheLayoutAndTellsTheForm) {
   GetWindowRect(top, &outer);
   EXPECT_EQ(outer.left, 100);
   EXPECT_EQ(outer.top, 50);
-  auto at = [&](const char* name) { return ws.windowOf(named(form.controls(), name)); };
-  EXPECT_EQ(boundsOf(at("BitBtn1")), (Bounds{12, 245, 612, 50}));
-  EXPECT_EQ(boundsOf(at("Label7")), (Bounds{5, 421, 626, 29}));
-  EXPECT_EQ(fontOf(at("Label2")).lfHeight, -29);
-  EXPECT_EQ(fontOf(at("Edit1")).lfHeight, -20);
+  auto at = [&](const char* name) { return ws.windowOf(MadeNamed(form.controls(), name)); };
+  EXPECT_EQ(BoundsOf(at("BitBtn1")), (Bounds{12, 245, 612, 50}));
+  EXPECT_EQ(BoundsOf(at("Label7")), (Bounds{5, 421, 626, 29}));
+  EXPECT_EQ(FontOf(at("Label2")).lfHeight, -29);
+  EXPECT_EQ(FontOf(at("Edit1")).lfHeight, -20);
   // Labels sized by their text grow with the font.
-  EXPECT_GT(boundsOf(at("Label9")).height, 28);
+  EXPECT_GT(BoundsOf(at("Label9")).height, 28);
 }
 
 }  // namespace

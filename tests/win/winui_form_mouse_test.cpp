@@ -7,7 +7,7 @@ namespace {
 
 TEST_F(WindowSystemTest, ADragKeepsThePointerUntilTheButtonComesUp) {
   Form& form = open(kOptions);
-  auto& label = named(form.controls(), "Label2");
+  auto& label = MadeNamed(form.controls(), "Label2");
   std::vector<std::string> events;
   label.OnMouseDown = [&](int button) { events.push_back("down " + std::to_string(button)); };
   label.OnMouseMove = [&] { events.push_back("move"); };
@@ -31,12 +31,12 @@ TEST_F(WindowSystemTest, ADragKeepsThePointerUntilTheButtonComesUp) {
   RECT outer{};
   GetWindowRect(top, &outer);
   EXPECT_EQ(ws.outerSize(form), (hv::ui::Size{outer.right - outer.left, outer.bottom - outer.top}));
-  HWND button = ws.windowOf(named(form.controls(), "Button1"));
+  HWND button = ws.windowOf(MadeNamed(form.controls(), "Button1"));
   RECT b{};
   GetClientRect(button, &b);
   POINT corner{0, b.bottom};
   ClientToScreen(button, &corner);
-  EXPECT_EQ(ws.bottomLeftOnScreen(form, named(form.controls(), "Button1")),
+  EXPECT_EQ(ws.bottomLeftOnScreen(form, MadeNamed(form.controls(), "Button1")),
             (hv::ui::Point{corner.x, corner.y}));
 }
 

@@ -49,7 +49,7 @@ TEST_F(WindowSystemTest, AModalFormDisablesTheOthersUntilItHasAResult) {
   HWND mainWindow = ws.windowOf(main);
   EXPECT_EQ(GetWindow(ws.windowOf(dialog), GW_OWNER), mainWindow);
   bool mainDisabled = false;
-  auto& timer = named(dialog.timers(), "Timer1");
+  auto& timer = MadeNamed(dialog.timers(), "Timer1");
   timer.OnTimer = [&] {
     mainDisabled = !IsWindowEnabled(mainWindow);
     dialog.setModalResult(hv::ui::ModalResult::OK);
@@ -77,7 +77,7 @@ struct DestroyCounting : Form {
 };
 
 TEST_F(WindowSystemTest, WindowEventsReachTheForm) {
-  auto owned = hv::ui::makeForm<DestroyCounting>(ws, app::AppFormSpec());
+  auto owned = hv::ui::MakeForm<DestroyCounting>(ws, app::AppFormSpec());
   DestroyCounting& form = *owned;
   HWND top = ws.windowOf(form);
   std::vector<unsigned> hotkeys;
@@ -126,7 +126,7 @@ TEST_F(WindowSystemTest, WindowEventsReachTheForm) {
 
   form.show();
   ShowWindow(top, SW_MINIMIZE);
-  EXPECT_TRUE(pumpUntil(ws, [&] { return minimised == 1; }));
+  EXPECT_TRUE(PumpUntil(ws, [&] { return minimised == 1; }));
   EXPECT_EQ(form.windowState(), hv::ui::WindowState::Minimized);
   // Hide, then come back in normal state as the tray's Show does.
   form.hide();
@@ -140,15 +140,15 @@ TEST_F(WindowSystemTest, WindowEventsReachTheForm) {
   DestroyWindow(top);
   EXPECT_EQ(form.destroyed, 1);
   EXPECT_EQ(ws.windowOf(form), nullptr);
-  named(form.controls(), "Label2").setText(L"no window any more");
+  MadeNamed(form.controls(), "Label2").setText(L"no window any more");
 }
 
 TEST_F(WindowSystemTest, AFormThatFreesItselfInItsOwnClickIsFreedAfterwards) {
-  auto form = hv::ui::makeForm<Form>(ws, kDialog);
+  auto form = hv::ui::MakeForm<Form>(ws, kDialog);
   form->show();
-  named(form->controls(), "OK").OnClick = [&] { form.reset(); };
+  MadeNamed(form->controls(), "OK").OnClick = [&] { form.reset(); };
   HWND top = ws.windowOf(*form);
-  HWND ok = ws.windowOf(named(form->controls(), "OK"));
+  HWND ok = ws.windowOf(MadeNamed(form->controls(), "OK"));
   SendMessageW(ok, BM_CLICK, 0, 0);
   EXPECT_EQ(form, nullptr);
   // Gone from the screen at once, and destroyed once its messages ran.

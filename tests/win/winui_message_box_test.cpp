@@ -15,18 +15,18 @@ struct SeenBox {
 
 // Finds the box by its caption from another thread, reads its buttons and
 // presses the first one.
-std::thread answerFirstButton(const std::wstring& caption, SeenBox& seen) {
+std::thread AnswerFirstButton(const std::wstring& caption, SeenBox& seen) {
   return std::thread([caption, &seen] {
     for (int i = 0; i < 300; ++i) {
       HWND box = FindWindowW(L"#32770", caption.c_str());
       if (box && IsWindowVisible(box)) {
-        seen.caption = textOf(box);
+        seen.caption = TextOf(box);
         HWND first = nullptr;
         for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-          if (_wcsicmp(classOf(c).c_str(), L"Button") != 0 || !IsWindowVisible(c)) continue;
-          seen.buttons.push_back(textOf(c));
+          if (_wcsicmp(ClassOf(c).c_str(), L"Button") != 0 || !IsWindowVisible(c)) continue;
+          seen.buttons.push_back(TextOf(c));
           if ((GetWindowLongPtrW(c, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
-            seen.defaultButton = textOf(c);
+            seen.defaultButton = TextOf(c);
           if (!first) first = c;
         }
         if (first) PostMessageW(first, BM_CLICK, 0, 0);
@@ -46,7 +46,7 @@ TEST_F(WindowSystemTest, MessageBoxesCarryTheGivenButtonCaptions) {
   ask.buttons = hv::ui::MessageButtons::YesNo;
   ask.buttonCaptions = {L"Evet", L"Hay\u0131r"};
   SeenBox seen;
-  auto answer = answerFirstButton(ask.caption, seen);
+  auto answer = AnswerFirstButton(ask.caption, seen);
   const auto result = ws.messageBox(&form, ask);
   answer.join();
   EXPECT_EQ(result, hv::ui::ModalResult::Yes);
@@ -57,7 +57,7 @@ TEST_F(WindowSystemTest, MessageBoxesCarryTheGivenButtonCaptions) {
   // A question whose safe answer is No makes No the default.
   ask.defaultButton = 1;
   SeenBox seenNo;
-  auto answerNo = answerFirstButton(ask.caption, seenNo);
+  auto answerNo = AnswerFirstButton(ask.caption, seenNo);
   ws.messageBox(&form, ask);
   answerNo.join();
   EXPECT_EQ(seenNo.defaultButton, L"Hay\u0131r");
@@ -68,7 +68,7 @@ TEST_F(WindowSystemTest, MessageBoxesCarryTheGivenButtonCaptions) {
   plain.caption = L"ERROR";
   plain.icon = hv::ui::MessageIcon::Error;
   SeenBox seenPlain;
-  auto answerPlain = answerFirstButton(plain.caption, seenPlain);
+  auto answerPlain = AnswerFirstButton(plain.caption, seenPlain);
   EXPECT_EQ(ws.messageBox(nullptr, plain), hv::ui::ModalResult::OK);
   answerPlain.join();
   ASSERT_EQ(seenPlain.buttons.size(), 1u);

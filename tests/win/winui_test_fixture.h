@@ -31,31 +31,31 @@ using hv::ui::FormSpec;
 using hv::ui::MenuSpec;
 using hv::ui::TimerSpec;
 
-using hv::test::classOf;
-using hv::test::textOf;
+using hv::test::ClassOf;
+using hv::test::TextOf;
 
 // Position and size in the parent's client area.
-inline Bounds boundsOf(HWND h) {
+inline Bounds BoundsOf(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);
   MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-inline std::vector<HWND> childrenInZOrder(HWND parent) {
+inline std::vector<HWND> ChildrenInZOrder(HWND parent) {
   std::vector<HWND> out;
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) out.push_back(c);
   return out;
 }
 
-inline LOGFONTW fontOf(HWND h) {
+inline LOGFONTW FontOf(HWND h) {
   LOGFONTW lf{};
   auto font = reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0));
   GetObjectW(font, sizeof(lf), &lf);
   return lf;
 }
 
-inline std::wstring menuText(HMENU menu, int position) {
+inline std::wstring MenuText(HMENU menu, int position) {
   wchar_t buf[128] = {};
   GetMenuStringW(menu, static_cast<UINT>(position), buf, 128, MF_BYPOSITION);
   return buf;
@@ -64,7 +64,7 @@ inline std::wstring menuText(HMENU menu, int position) {
 // Tests look parts up by name; the program's windows bind theirs while it
 // compiles.
 template <class T = void, class Made>
-auto& named(const std::vector<std::unique_ptr<Made>>& made, std::string_view name) {
+auto& MadeNamed(const std::vector<std::unique_ptr<Made>>& made, std::string_view name) {
   for (const auto& m : made) {
     if (m->name() != name) continue;
     if constexpr (std::is_void_v<T>)
@@ -77,7 +77,7 @@ auto& named(const std::vector<std::unique_ptr<Made>>& made, std::string_view nam
 
 // Lets messages run until done() or the time is up.
 template <class Done>
-bool pumpUntil(Win32WindowSystem& ws, Done done, DWORD ms = 3000) {
+bool PumpUntil(Win32WindowSystem& ws, Done done, DWORD ms = 3000) {
   const DWORD start = GetTickCount();
   while (!done()) {
     if (GetTickCount() - start > ms) return false;
@@ -144,7 +144,7 @@ class WindowSystemTest : public testing::Test {
   int scaled(int v) const { return MulDiv(v, dpi, 96); }
   // A form made as the program makes its windows, gone with the test.
   Form& open(const FormSpec& design) {
-    forms.push_back(hv::ui::makeForm<Form>(ws, design));
+    forms.push_back(hv::ui::MakeForm<Form>(ws, design));
     return *forms.back();
   }
 

@@ -40,12 +40,12 @@ struct FakeNotificationArea {
 TEST_F(WindowSystemTest, TheTrayIconIsRetriedAndComesBackWithTheTaskbar) {
   FakeNotificationArea area;
   ws.setTrayNotify([&](DWORD m, const NOTIFYICONDATAW& d) { return area.notify(m, d); });
-  auto form = hv::ui::makeForm<Form>(ws, app::AppFormSpec());
+  auto form = hv::ui::MakeForm<Form>(ws, app::AppFormSpec());
   HWND top = ws.windowOf(*form);
   const auto ours = std::make_pair(top, UINT{1});
   EXPECT_TRUE(area.icons.empty());
   // The refused add is tried again a moment later.
-  ASSERT_TRUE(pumpUntil(
+  ASSERT_TRUE(PumpUntil(
       ws, [&] { return !area.icons.empty(); }, 5000));
   EXPECT_EQ(area.icons[ours], L"Horvane");
 

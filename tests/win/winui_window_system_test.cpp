@@ -10,7 +10,7 @@ namespace {
 
 TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {
   Form& form = open(kDialog);
-  auto& timer = named(form.timers(), "Timer1");
+  auto& timer = MadeNamed(form.timers(), "Timer1");
   int ticks = 0;
   timer.OnTimer = [&] {
     if (++ticks == 3) timer.setEnabled(false);
@@ -20,7 +20,7 @@ TEST_F(WindowSystemTest, TimersTickWhileEnabledAndRestartWhenEnabledAgain) {
   ws.processMessages();
   EXPECT_EQ(ticks, 0);  // created stopped
   timer.setEnabled(true);
-  EXPECT_TRUE(pumpUntil(ws, [&] { return ticks == 3; }));
+  EXPECT_TRUE(PumpUntil(ws, [&] { return ticks == 3; }));
   Sleep(120);
   ws.processMessages();
   EXPECT_EQ(ticks, 3);
@@ -35,7 +35,7 @@ TEST_F(WindowSystemTest, WorkFromAWorkerRunsOnTheUiThread) {
     EXPECT_FALSE(ws.onUiThread());
     ws.invoke([&] {
       ranOn = GetCurrentThreadId();
-      named(form.controls(), "Edit1").setText(L"from the worker");
+      MadeNamed(form.controls(), "Edit1").setText(L"from the worker");
     });
     invoked = true;
     try {
@@ -52,7 +52,7 @@ TEST_F(WindowSystemTest, WorkFromAWorkerRunsOnTheUiThread) {
   EXPECT_TRUE(invoked);
   EXPECT_TRUE(rethrown);
   EXPECT_EQ(ranOn.load(), ui);
-  EXPECT_EQ(textOf(ws.windowOf(named(form.controls(), "Edit1"))), L"from the worker");
+  EXPECT_EQ(TextOf(ws.windowOf(MadeNamed(form.controls(), "Edit1"))), L"from the worker");
   EXPECT_EQ(errors, (std::vector<std::wstring>{L"posted failure"}));
   EXPECT_TRUE(ws.terminated());
 

@@ -13,5 +13,5 @@ extern "C" int wmain(int, wchar_t**) {
       a.network, a.http,  a.registry, a.systemInfo, a.localeInfo,  a.desktop, a.random,
   };
   platform.webOwner = a.webOwner;
-  return hv::app::runApplication(platform);
+  return hv::app::RunApplication(platform);
 }

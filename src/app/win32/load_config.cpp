@@ -40,7 +40,7 @@ static_assert(sizeof(LoadConfig64) == 0x70);
 
 constexpr std::uint16_t kLoadLibrarySearchSystem32 = 0x0800;
 
-constexpr LoadConfig64 makeLoadConfig() {
+constexpr LoadConfig64 MakeLoadConfig() {
   LoadConfig64 config{};
   config.Size = sizeof config;
   config.DependentLoadFlags = kLoadLibrarySearchSystem32;
@@ -50,4 +50,4 @@ constexpr LoadConfig64 makeLoadConfig() {
 }  // namespace
 
 extern "C" __attribute__((used, section(".lcfg"))) const LoadConfig64 _load_config_used =
-    makeLoadConfig();
+    MakeLoadConfig();

@@ -44,11 +44,11 @@ class FileDescriptor {
   int fd_;
 };
 
-int lastError() {
-  return wsaFromErrno(errno);
+int LastError() {
+  return WsaFromErrno(errno);
 }
 
-int wsaFromAddrInfo(int code) {
+int WsaFromAddrInfo(int code) {
   switch (code) {
     case EAI_NONAME:
 #ifdef EAI_NODATA
@@ -76,14 +76,14 @@ int wsaFromAddrInfo(int code) {
     case EAI_MEMORY:
       return 8;  // WSA_NOT_ENOUGH_MEMORY
     case EAI_SYSTEM:
-      return lastError();
+      return LastError();
     default:
       return wsa::kSystemCallFailure;
   }
 }
 
 // address and port as the system takes them; returns the length used.
-socklen_t socketAddress(const IpAddress& address, std::uint16_t port, sockaddr_storage& out) {
+socklen_t SocketAddress(const IpAddress& address, std::uint16_t port, sockaddr_storage& out) {
   out = {};
   if (address.family == IpFamily::V4) {
     auto& sa = reinterpret_cast<sockaddr_in&>(out);
@@ -100,7 +100,7 @@ socklen_t socketAddress(const IpAddress& address, std::uint16_t port, sockaddr_s
 }
 
 // false for a family that is neither.
-bool readAddress(const sockaddr_storage& in, IpAddress& address, std::uint16_t& port) {
+bool ReadAddress(const sockaddr_storage& in, IpAddress& address, std::uint16_t& port) {
   if (in.ss_family == AF_INET) {
     const auto& sa = reinterpret_cast<const sockaddr_in&>(in);
     address = Ipv4Address{ntohl(sa.sin_addr.s_addr)};
@@ -121,7 +121,7 @@ bool readAddress(const sockaddr_storage& in, IpAddress& address, std::uint16_t& 
 // poll rather than select: same time-out rules, and no limit on the
 // descriptor number. Returns poll's count, 0 once the whole time has passed,
 // or -1 with errno for an error other than an interruption.
-int pollWithin(std::span<pollfd> polled, Deadline until) {
+int PollWithin(std::span<pollfd> polled, Deadline until) {
   for (;;) {
     int wait = -1;
     if (until.limited()) wait = static_cast<int>(std::min<std::int64_t>(until.leftMs(), INT_MAX));
@@ -138,8 +138,8 @@ class PosixUdpSocket : public UdpSocket {
     const IpAddress any =
         family_ == IpFamily::V4 ? IpAddress(Ipv4Address{INADDR_ANY}) : IpAddress(Ipv6Address{});
     sockaddr_storage sa;
-    const socklen_t len = socketAddress(any, 0, sa);
-    if (::bind(fd_.get(), reinterpret_cast<const sockaddr*>(&sa), len) != 0) return lastError();
+    const socklen_t len = SocketAddress(any, 0, sa);
+    if (::bind(fd_.get(), reinterpret_cast<const sockaddr*>(&sa), len) != 0) return LastError();
     return 0;
   }
 
@@ -149,17 +149,17 @@ class PosixUdpSocket : public UdpSocket {
     if (::getsockname(fd_.get(), reinterpret_cast<sockaddr*>(&sa), &len) != 0) return 0;
     IpAddress ignored;
     std::uint16_t port = 0;
-    return readAddress(sa, ignored, port) ? port : 0;
+    return ReadAddress(sa, ignored, port) ? port : 0;
   }
 
   Sent sendTo(const IpAddress& to, std::uint16_t port,
               std::span<const std::uint8_t> bytes) override {
     if (to.family != family_) return {wsa::kFamilyNotSupported, 0};
     sockaddr_storage sa;
-    const socklen_t len = socketAddress(to, port, sa);
+    const socklen_t len = SocketAddress(to, port, sa);
     const ssize_t n = ::sendto(fd_.get(), bytes.data(), bytes.size(), 0,
                                reinterpret_cast<const sockaddr*>(&sa), len);
-    if (n < 0) return {lastError(), 0};
+    if (n < 0) return {LastError(), 0};
     return {0, static_cast<std::size_t>(n)};
   }
 
@@ -167,10 +167,10 @@ class PosixUdpSocket : public UdpSocket {
 
   Waited waitReadable(Deadline until) override {
     pollfd p{fd_.get(), POLLIN, 0};
-    const int n = pollWithin({&p, 1}, until);
+    const int n = PollWithin({&p, 1}, until);
     if (n > 0) return {0, Readiness::Readable};
     if (n == 0) return {0, Readiness::TimedOut};
-    return {lastError(), Readiness::TimedOut};
+    return {LastError(), Readiness::TimedOut};
   }
 
   // MSG_TRUNC makes the call return the datagram's real length, so an
@@ -187,9 +187,9 @@ class PosixUdpSocket : public UdpSocket {
     do {
       n = ::recvmsg(fd_.get(), &msg, MSG_DONTWAIT | MSG_TRUNC);
     } while (n < 0 && errno == EINTR);
-    if (n < 0) return {lastError(), 0, {}, 0};
+    if (n < 0) return {LastError(), 0, {}, 0};
     Received r;
-    readAddress(from, r.source, r.sourcePort);
+    ReadAddress(from, r.source, r.sourcePort);
     const auto size = static_cast<std::size_t>(n);
     if (size > buffer.size() || (msg.msg_flags & MSG_TRUNC) != 0) {
       r.error = wsa::kMessageTooLong;
@@ -224,7 +224,7 @@ class PosixUdpSocket : public UdpSocket {
 
 }  // namespace
 
-int wsaFromErrno(int error) {
+int WsaFromErrno(int error) {
   switch (error) {
     case 0:
       return 0;
@@ -310,11 +310,11 @@ Resolved PosixNetwork::resolve(const std::wstring& host) {
   hints.ai_socktype = SOCK_DGRAM;
   hints.ai_protocol = IPPROTO_UDP;
 #ifdef AI_IDN
-  if (!isAsciiName(host)) hints.ai_flags |= AI_IDN;
+  if (!IsAsciiName(host)) hints.ai_flags |= AI_IDN;
 #endif
   addrinfo* raw = nullptr;
-  const int rc = ::getaddrinfo(toUtf8(host).c_str(), nullptr, &hints, &raw);
-  if (rc != 0) return {wsaFromAddrInfo(rc), {}};
+  const int rc = ::getaddrinfo(ToUtf8(host).c_str(), nullptr, &hints, &raw);
+  if (rc != 0) return {WsaFromAddrInfo(rc), {}};
   const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> found(raw, &::freeaddrinfo);
   std::vector<IpAddress> v4, v6;
   for (const addrinfo* p = found.get(); p != nullptr; p = p->ai_next) {
@@ -323,25 +323,25 @@ Resolved PosixNetwork::resolve(const std::wstring& host) {
     std::memcpy(&sa, p->ai_addr, p->ai_addrlen);
     IpAddress a;
     std::uint16_t ignored = 0;
-    if (!readAddress(sa, a, ignored)) continue;
-    if (a.family == IpFamily::V6) a = withoutIpv4Mapping(a.v6);
+    if (!ReadAddress(sa, a, ignored)) continue;
+    if (a.family == IpFamily::V6) a = WithoutIpv4Mapping(a.v6);
     (a.family == IpFamily::V4 ? v4 : v6).push_back(a);
   }
-  return orderedAddresses(std::move(v4), v6);
+  return OrderedAddresses(std::move(v4), v6);
 }
 
 Opened PosixNetwork::openUdp(IpFamily family) {
   const int domain = family == IpFamily::V4 ? AF_INET : AF_INET6;
   FileDescriptor fd(::socket(domain, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP));
-  if (fd.get() < 0) return {lastError(), nullptr};
+  if (fd.get() < 0) return {LastError(), nullptr};
   const int off = 0;
   if (::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &off, sizeof off) != 0) {
-    return {lastError(), nullptr};
+    return {LastError(), nullptr};
   }
   const int on = 1;
   if (family == IpFamily::V6 &&
       ::setsockopt(fd.get(), IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on) != 0) {
-    return {lastError(), nullptr};
+    return {LastError(), nullptr};
   }
   return {0, std::make_unique<PosixUdpSocket>(std::move(fd), family)};
 }
@@ -353,8 +353,8 @@ WaitedAny PosixNetwork::waitAnyReadable(std::span<UdpSocket* const> sockets, Dea
     if (own == nullptr) return Network::waitAnyReadable(sockets, until);
     polled.push_back({own->fd(), POLLIN, 0});
   }
-  const int n = pollWithin(polled, until);
-  if (n < 0) return {lastError(), Readiness::TimedOut, 0};
+  const int n = PollWithin(polled, until);
+  if (n < 0) return {LastError(), Readiness::TimedOut, 0};
   // poll counts the entries it marked, so a count finds one.
   for (std::size_t i = 0; n > 0 && i < polled.size(); ++i) {
     if (polled[i].revents != 0) return {0, Readiness::Readable, i};

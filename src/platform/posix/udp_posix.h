@@ -13,6 +13,6 @@ class PosixNetwork : public Network {
 };
 
 // errno as the nearest Windows Sockets number.
-int wsaFromErrno(int error);
+int WsaFromErrno(int error);
 
 }  // namespace hv::platform

@@ -7,12 +7,12 @@
 namespace hv::platform::win32 {
 namespace {
 
-SystemTime fromNative(const SYSTEMTIME& s) {
+SystemTime FromNative(const SYSTEMTIME& s) {
   return SystemTime{s.wYear, s.wMonth,  s.wDayOfWeek, s.wDay,
                     s.wHour, s.wMinute, s.wSecond,    s.wMilliseconds};
 }
 
-SYSTEMTIME toNative(const SystemTime& t) {
+SYSTEMTIME ToNative(const SystemTime& t) {
   SYSTEMTIME s{};
   s.wYear = t.year;
   s.wMonth = t.month;
@@ -25,7 +25,7 @@ SYSTEMTIME toNative(const SystemTime& t) {
   return s;
 }
 
-std::wstring zoneName(const WCHAR (&name)[32]) {
+std::wstring ZoneNameOf(const WCHAR (&name)[32]) {
   return std::wstring(name, wcsnlen(name, 32));
 }
 
@@ -37,7 +37,7 @@ constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
 SystemTime Win32Clock::localTime() {
   SYSTEMTIME s{};
   GetLocalTime(&s);
-  return fromNative(s);
+  return FromNative(s);
 }
 
 std::int64_t Win32Clock::utcMicroseconds() {
@@ -67,22 +67,22 @@ TimeZoneInfo Win32Clock::timeZone() {
       return z;
   }
   z.bias = tz.Bias;
-  z.standardName = zoneName(tz.StandardName);
-  z.standardDate = fromNative(tz.StandardDate);
+  z.standardName = ZoneNameOf(tz.StandardName);
+  z.standardDate = FromNative(tz.StandardDate);
   z.standardBias = tz.StandardBias;
-  z.daylightName = zoneName(tz.DaylightName);
-  z.daylightDate = fromNative(tz.DaylightDate);
+  z.daylightName = ZoneNameOf(tz.DaylightName);
+  z.daylightDate = FromNative(tz.DaylightDate);
   z.daylightBias = tz.DaylightBias;
   return z;
 }
 
 bool Win32Clock::setLocalTime(const SystemTime& t) {
-  const SYSTEMTIME s = toNative(t);
+  const SYSTEMTIME s = ToNative(t);
   return SetLocalTime(&s) != FALSE;
 }
 
 bool Win32Clock::setSystemTime(const SystemTime& utc) {
-  const SYSTEMTIME s = toNative(utc);
+  const SYSTEMTIME s = ToNative(utc);
   return SetSystemTime(&s) != FALSE;
 }
 

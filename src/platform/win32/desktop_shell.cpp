@@ -17,13 +17,13 @@
 namespace hv::platform::win32 {
 namespace {
 
-int showCommandOf(ShowCommand show) {
+int ShowCommandOf(ShowCommand show) {
   return show == ShowCommand::Hide ? SW_HIDE : SW_SHOWNORMAL;
 }
 
 // The desktop's shell application object: the shell window of the desktop,
 // its top-level browser, the active view's background and its Application.
-ComPtr<IShellDispatch2> desktopShell() {
+ComPtr<IShellDispatch2> DesktopShell() {
   ComPtr<IShellWindows> windows;
   if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
                               __uuidof(IShellWindows), windows.putVoid())) ||
@@ -61,14 +61,14 @@ ComPtr<IShellDispatch2> desktopShell() {
 }  // namespace
 
 bool OpenThroughDesktopShell(const ShellRequest& request) {
-  const auto shell = desktopShell();
+  const auto shell = DesktopShell();
   if (!shell) return false;
   Bstr file(request.file.c_str());
   if (!file) return false;
   Variant parameters = Variant::Text(request.parameters.c_str());
   Variant directory;
   Variant verb = Variant::Text(L"open");
-  Variant show = Variant::Int(showCommandOf(request.show));
+  Variant show = Variant::Int(ShowCommandOf(request.show));
   return SUCCEEDED(
       shell->ShellExecute(file.get(), parameters.get(), directory.get(), verb.get(), show.get()));
 }
@@ -76,7 +76,7 @@ bool OpenThroughDesktopShell(const ShellRequest& request) {
 void OpenDirectly(const ShellRequest& request) {
   ShellExecuteW(GetDesktopWindow(), L"open", request.file.c_str(),
                 request.parameters.empty() ? nullptr : request.parameters.c_str(), nullptr,
-                showCommandOf(request.show));
+                ShowCommandOf(request.show));
 }
 
 }  // namespace hv::platform::win32

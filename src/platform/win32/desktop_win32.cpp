@@ -10,7 +10,7 @@ namespace {
 
 constexpr UINT_PTR kCaptureSubclass = 0x48564E56;  // one drag at a time
 
-ScreenColour fromColorRef(COLORREF c) {
+ScreenColour FromColorRef(COLORREF c) {
   return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
@@ -47,7 +47,7 @@ ScreenColour Win32Desktop::styleColour(StyleColour which) {
   HTHEME theme = OpenThemeData(GetDesktopWindow(), L"WINDOW");
   const COLORREF c = theme ? GetThemeSysColor(theme, index) : GetSysColor(index);
   if (theme) CloseThemeData(theme);
-  return fromColorRef(c);
+  return FromColorRef(c);
 }
 
 void Win32Desktop::animate(ui::Form& form, unsigned ms, unsigned flags) {
@@ -87,7 +87,7 @@ LRESULT CALLBACK Win32Desktop::captureProc(HWND hwnd, UINT msg, WPARAM wParam, L
                                            UINT_PTR, DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<Win32Desktop*>(data);
   // cppcheck-suppress throwInNoexceptFunction ; guarded() catches everything
-  return winui::guarded([&] { return self->onCaptureMessage(hwnd, msg, wParam, lParam); },
+  return winui::Guarded([&] { return self->onCaptureMessage(hwnd, msg, wParam, lParam); },
                         [self](const std::exception_ptr& e) { self->windows_.report(e); });
 }
 

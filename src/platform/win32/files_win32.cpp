@@ -10,15 +10,15 @@
 namespace hv::platform::win32 {
 namespace {
 
-wchar_t asciiLower(wchar_t c) {
+wchar_t AsciiLower(wchar_t c) {
   return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
 }
 
-bool endsWithIgnoringCase(const std::wstring& name, const std::wstring& suffix) {
+bool EndsWithIgnoringCase(const std::wstring& name, const std::wstring& suffix) {
   if (name.size() < suffix.size()) return false;
   const std::size_t offset = name.size() - suffix.size();
   for (std::size_t i = 0; i < suffix.size(); ++i) {
-    if (asciiLower(name[offset + i]) != asciiLower(suffix[i])) return false;
+    if (AsciiLower(name[offset + i]) != AsciiLower(suffix[i])) return false;
   }
   return true;
 }
@@ -30,7 +30,7 @@ struct FindTraits {
 };
 using FindHandle = UniqueHandle<FindTraits>;
 
-bool writeAll(HANDLE h, const std::string& bytes) {
+bool WriteAll(HANDLE h, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
@@ -43,7 +43,7 @@ bool writeAll(HANDLE h, const std::string& bytes) {
 
 // True when path, or a folder on the way to it, is a junction or a symbolic
 // link. The attributes are the link's own, even when its target is missing.
-bool throughLink(const std::wstring& path) {
+bool ThroughLink(const std::wstring& path) {
   std::wstring at = path;
   for (;;) {
     const DWORD a = GetFileAttributesW(at.c_str());
@@ -72,7 +72,7 @@ std::wstring ModuleFileName() {
 bool AppendToFile(const std::wstring& path, const std::string& bytes) {
   KernelHandle h(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  return h && writeAll(h.get(), bytes);
+  return h && WriteAll(h.get(), bytes);
 }
 
 std::wstring Win32Files::moduleFileName() {
@@ -122,7 +122,7 @@ std::vector<std::wstring> Win32Files::listFiles(const std::wstring& folder,
     const std::wstring name = data.cFileName;
     // The pattern also matches short 8.3 aliases; only the long name counts.
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        endsWithIgnoringCase(name, suffix)) {
+        EndsWithIgnoringCase(name, suffix)) {
       names.push_back(name);
     }
   } while (FindNextFileW(find.get(), &data));
@@ -151,7 +151,7 @@ std::optional<std::string> Win32Files::readFile(const std::wstring& path) {
 }
 
 bool Win32Files::writeFile(const std::wstring& path, const std::string& bytes) {
-  if (throughLink(path)) return false;
+  if (ThroughLink(path)) return false;
   // The link itself is opened, never what it names, so one planted after the
   // check is still seen below. A second hard link would carry the write to
   // another name.
@@ -164,7 +164,7 @@ bool Win32Files::writeFile(const std::wstring& path, const std::string& bytes) {
       info.nNumberOfLinks > 1) {
     return false;
   }
-  return SetEndOfFile(h.get()) && writeAll(h.get(), bytes);
+  return SetEndOfFile(h.get()) && WriteAll(h.get(), bytes);
 }
 
 }  // namespace hv::platform::win32

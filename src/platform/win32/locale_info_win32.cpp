@@ -12,7 +12,7 @@ namespace {
 std::mutex gEnumMutex;
 std::vector<std::wstring>* gEnumTarget = nullptr;
 
-BOOL CALLBACK collectLocale(LPWSTR text) {
+BOOL CALLBACK CollectLocale(LPWSTR text) {
   if (gEnumTarget && text) gEnumTarget->emplace_back(text);
   return TRUE;
 }
@@ -31,7 +31,7 @@ std::vector<std::wstring> Win32LocaleInfo::supportedLocales() {
   std::vector<std::wstring> list;
   std::lock_guard lock(gEnumMutex);
   gEnumTarget = &list;
-  EnumSystemLocalesW(collectLocale, LCID_SUPPORTED);
+  EnumSystemLocalesW(CollectLocale, LCID_SUPPORTED);
   gEnumTarget = nullptr;
   return list;
 }

@@ -7,7 +7,7 @@
 namespace hv::platform::win32 {
 namespace {
 
-std::wstring localeText(LCTYPE type, const wchar_t* fallback) {
+std::wstring LocaleText(LCTYPE type, const wchar_t* fallback) {
   const int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, nullptr, 0);
   if (n <= 0) return fallback;
   std::wstring text(static_cast<std::size_t>(n), L'\0');
@@ -24,15 +24,15 @@ std::uint16_t Win32Locale::userDefaultUILanguage() {
 }
 
 std::wstring Win32Locale::dateSeparator() {
-  return localeText(LOCALE_SDATE, L"/");
+  return LocaleText(LOCALE_SDATE, L"/");
 }
 
 std::wstring Win32Locale::timeSeparator() {
-  return localeText(LOCALE_STIME, L":");
+  return LocaleText(LOCALE_STIME, L":");
 }
 
 std::wstring Win32Locale::decimalSeparator() {
-  return localeText(LOCALE_SDECIMAL, L".");
+  return LocaleText(LOCALE_SDECIMAL, L".");
 }
 
 std::optional<std::string> Win32Locale::toOem(const std::wstring& text) {

@@ -14,7 +14,7 @@ namespace hv::platform::win32 {
 namespace {
 
 // True when the ANSI code page holds every character of text exactly.
-bool fitsAnsi(const std::wstring& text) {
+bool FitsAnsi(const std::wstring& text) {
   if (text.empty() || GetACP() == CP_UTF8) return true;
   BOOL lost = FALSE;
   const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(),
@@ -26,7 +26,7 @@ bool fitsAnsi(const std::wstring& text) {
 // into "?". Before such a character is written the file becomes UTF-16 with
 // a byte-order mark, which the profile functions read and keep writing; a
 // file that never needs it stays plain ANSI text.
-void makeUnicode(const std::wstring& path) {
+void MakeUnicode(const std::wstring& path) {
   Win32Files files;
   const std::optional<std::string> bytes = files.readFile(path);
   std::wstring text;
@@ -67,7 +67,7 @@ std::wstring Win32Profile::readString(const std::wstring& path, const std::wstri
 
 bool Win32Profile::writeString(const std::wstring& path, const std::wstring& section,
                                const std::wstring& key, const std::wstring& value) {
-  if (!fitsAnsi(section) || !fitsAnsi(key) || !fitsAnsi(value)) makeUnicode(path);
+  if (!FitsAnsi(section) || !FitsAnsi(key) || !FitsAnsi(value)) MakeUnicode(path);
   return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path.c_str()) !=
          FALSE;
 }

@@ -10,7 +10,7 @@
 namespace hv::platform::win32 {
 namespace {
 
-HKEY rootKey(RegistryRoot root) {
+HKEY RootKey(RegistryRoot root) {
   return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
@@ -64,13 +64,13 @@ class Win32Key : public RegistryKey {
 std::unique_ptr<RegistryKey> Win32Registry::openKey(RegistryRoot root, const std::wstring& path,
                                                     std::uint32_t access) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(rootKey(root), path.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
+  if (RegOpenKeyExW(RootKey(root), path.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
   return std::make_unique<Win32Key>(key);
 }
 
 std::unique_ptr<RegistryKey> Win32Registry::createKey(RegistryRoot root, const std::wstring& path) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(rootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+  if (RegCreateKeyExW(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return nullptr;
   return std::make_unique<Win32Key>(key);
@@ -78,8 +78,8 @@ std::unique_ptr<RegistryKey> Win32Registry::createKey(RegistryRoot root, const s
 
 bool Win32Registry::deleteTree(RegistryRoot root, const std::wstring& path) {
   // RegDeleteTreeW empties the key; the key itself goes with RegDeleteKeyW.
-  if (RegDeleteTreeW(rootKey(root), path.c_str()) != ERROR_SUCCESS) return false;
-  return RegDeleteKeyW(rootKey(root), path.c_str()) == ERROR_SUCCESS;
+  if (RegDeleteTreeW(RootKey(root), path.c_str()) != ERROR_SUCCESS) return false;
+  return RegDeleteKeyW(RootKey(root), path.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace hv::platform::win32

@@ -34,7 +34,7 @@ class WinsockLibrary {
   int error_ = 0;
 };
 
-int startWinsock() {
+int StartWinsock() {
   static const WinsockLibrary library;
   return library.error();
 }
@@ -47,7 +47,7 @@ struct SocketTraits {
 using SocketHandle = win32::UniqueHandle<SocketTraits>;
 
 // address and port as Winsock takes them; returns the length used.
-int socketAddress(const IpAddress& address, std::uint16_t port, SOCKADDR_STORAGE& out) {
+int SocketAddress(const IpAddress& address, std::uint16_t port, SOCKADDR_STORAGE& out) {
   out = {};
   if (address.family == IpFamily::V4) {
     auto& sa = reinterpret_cast<sockaddr_in&>(out);
@@ -64,7 +64,7 @@ int socketAddress(const IpAddress& address, std::uint16_t port, SOCKADDR_STORAGE
 }
 
 // false for what is neither family, or too short to be one.
-bool readAddress(const SOCKADDR_STORAGE& in, int length, IpAddress& address, std::uint16_t& port) {
+bool ReadAddress(const SOCKADDR_STORAGE& in, int length, IpAddress& address, std::uint16_t& port) {
   if (in.ss_family == AF_INET && length >= static_cast<int>(sizeof(sockaddr_in))) {
     const auto& sa = reinterpret_cast<const sockaddr_in&>(in);
     address = Ipv4Address{ntohl(sa.sin_addr.s_addr)};
@@ -88,7 +88,7 @@ struct AddrInfoFree {
 
 // Errors that stand for one queued datagram or one queued report of an
 // unreachable peer: Windows hands ICMP errors on UDP to the next receive.
-bool consumesOneEntry(int error) {
+bool ConsumesOneEntry(int error) {
   return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET ||
          error == WSAENETUNREACH || error == WSAEHOSTUNREACH;
 }
@@ -97,7 +97,7 @@ bool consumesOneEntry(int error) {
 // goes on until the whole time has passed; readable is left as select left
 // it. Returns select's count, 0 once the time is up, or SOCKET_ERROR for an
 // error other than an interruption.
-int selectWithin(std::span<const SOCKET> handles, fd_set& readable, Deadline until) {
+int SelectWithin(std::span<const SOCKET> handles, fd_set& readable, Deadline until) {
   for (;;) {
     timeval limit{};
     timeval* wait = nullptr;
@@ -124,7 +124,7 @@ class Win32UdpSocket : public UdpSocket {
     const IpAddress any =
         family_ == IpFamily::V4 ? IpAddress(Ipv4Address{INADDR_ANY}) : IpAddress(Ipv6Address{});
     SOCKADDR_STORAGE sa;
-    const int len = socketAddress(any, 0, sa);
+    const int len = SocketAddress(any, 0, sa);
     if (bind(s_.get(), reinterpret_cast<const sockaddr*>(&sa), len) == SOCKET_ERROR) {
       return WSAGetLastError();
     }
@@ -137,7 +137,7 @@ class Win32UdpSocket : public UdpSocket {
     if (getsockname(s_.get(), reinterpret_cast<sockaddr*>(&sa), &len) == SOCKET_ERROR) return 0;
     IpAddress ignored;
     std::uint16_t port = 0;
-    return readAddress(sa, len, ignored, port) ? port : 0;
+    return ReadAddress(sa, len, ignored, port) ? port : 0;
   }
 
   Sent sendTo(const IpAddress& to, std::uint16_t port,
@@ -145,7 +145,7 @@ class Win32UdpSocket : public UdpSocket {
     if (to.family != family_) return {WSAEAFNOSUPPORT, 0};
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return {WSAEMSGSIZE, 0};
     SOCKADDR_STORAGE sa;
-    const int len = socketAddress(to, port, sa);
+    const int len = SocketAddress(to, port, sa);
     const int n =
         sendto(s_.get(), reinterpret_cast<const char*>(bytes.data()),
                static_cast<int>(bytes.size()), 0, reinterpret_cast<const sockaddr*>(&sa), len);
@@ -158,7 +158,7 @@ class Win32UdpSocket : public UdpSocket {
   Waited waitReadable(Deadline until) override {
     const SOCKET handles[] = {s_.get()};
     fd_set readable;
-    const int n = selectWithin(handles, readable, until);
+    const int n = SelectWithin(handles, readable, until);
     if (n > 0) return {0, Readiness::Readable};
     if (n == SOCKET_ERROR) return {WSAGetLastError(), Readiness::TimedOut};
     return {0, Readiness::TimedOut};
@@ -187,7 +187,7 @@ class Win32UdpSocket : public UdpSocket {
     } else {
       r.bytes = static_cast<std::size_t>(n);
     }
-    readAddress(from, fromLen, r.source, r.sourcePort);
+    ReadAddress(from, fromLen, r.source, r.sourcePort);
     return r;
   }
 
@@ -201,7 +201,7 @@ class Win32UdpSocket : public UdpSocket {
       if (recv(s_.get(), scratch, sizeof scratch, 0) == SOCKET_ERROR) {
         const int error = WSAGetLastError();
         if (error == WSAEINTR) continue;
-        if (!consumesOneEntry(error)) break;
+        if (!ConsumesOneEntry(error)) break;
       }
       ++count;
     }
@@ -223,7 +223,7 @@ class Win32UdpSocket : public UdpSocket {
 }  // namespace
 
 std::optional<std::wstring> AsciiHostName(const std::wstring& host) {
-  if (isAsciiName(host)) return host;
+  if (IsAsciiName(host)) return host;
   if (host.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
   const int length = static_cast<int>(host.size());
   const int needed = IdnToAscii(0, host.c_str(), length, nullptr, 0);
@@ -240,7 +240,7 @@ std::optional<std::wstring> AsciiHostName(const std::wstring& host) {
 // that converts again finds nothing left to convert.
 Resolved Win32Network::resolve(const std::wstring& host) {
   // What WSAStartup answered; every call fails with it when it is not 0.
-  if (const int startup = startWinsock(); startup != 0) return {startup, {}};
+  if (const int startup = StartWinsock(); startup != 0) return {startup, {}};
   // An empty name would stand for this computer, and a NUL would cut the
   // name short: neither is a server's name.
   if (host.empty() || host.find(L'\0') != std::wstring::npos) return {wsa::kHostNotFound, {}};
@@ -261,15 +261,15 @@ Resolved Win32Network::resolve(const std::wstring& host) {
     std::memcpy(&sa, p->ai_addr, p->ai_addrlen);
     IpAddress a;
     std::uint16_t ignored = 0;
-    if (!readAddress(sa, static_cast<int>(p->ai_addrlen), a, ignored)) continue;
-    if (a.family == IpFamily::V6) a = withoutIpv4Mapping(a.v6);
+    if (!ReadAddress(sa, static_cast<int>(p->ai_addrlen), a, ignored)) continue;
+    if (a.family == IpFamily::V6) a = WithoutIpv4Mapping(a.v6);
     (a.family == IpFamily::V4 ? v4 : v6).push_back(a);
   }
-  return orderedAddresses(std::move(v4), v6);
+  return OrderedAddresses(std::move(v4), v6);
 }
 
 Opened Win32Network::openUdp(IpFamily family) {
-  if (const int startup = startWinsock(); startup != 0) return {startup, nullptr};
+  if (const int startup = StartWinsock(); startup != 0) return {startup, nullptr};
   SocketHandle s(socket(family == IpFamily::V4 ? AF_INET : AF_INET6, SOCK_DGRAM, IPPROTO_UDP));
   if (!s) return {WSAGetLastError(), nullptr};
   const BOOL off = FALSE;
@@ -304,7 +304,7 @@ WaitedAny Win32Network::waitAnyReadable(std::span<UdpSocket* const> sockets, Dea
     handles.push_back(own->handle());
   }
   fd_set readable;
-  const int n = selectWithin(handles, readable, until);
+  const int n = SelectWithin(handles, readable, until);
   if (n == SOCKET_ERROR) return {WSAGetLastError(), Readiness::TimedOut, 0};
   // select counts the sockets it left in the set, so a count finds one.
   for (std::size_t i = 0; n > 0 && i < handles.size(); ++i) {

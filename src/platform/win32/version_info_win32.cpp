@@ -8,7 +8,7 @@
 namespace hv::platform::win32 {
 namespace {
 
-bool query(const VersionInfo::Block& block, const wchar_t* subBlock, void** data, UINT* len) {
+bool Query(const VersionInfo::Block& block, const wchar_t* subBlock, void** data, UINT* len) {
   *data = nullptr;
   *len = 0;
   return !block.bytes.empty() && VerQueryValueW(block.bytes.data(), subBlock, data, len) &&
@@ -42,7 +42,7 @@ std::optional<std::vector<std::pair<std::uint16_t, std::uint16_t>>> Win32Version
   void* data = nullptr;
   UINT len = 0;
   SetLastError(ERROR_SUCCESS);
-  if (!query(block, L"\\VarFileInfo\\Translation\\", &data, &len)) {
+  if (!Query(block, L"\\VarFileInfo\\Translation\\", &data, &len)) {
     if (lastError) *lastError = GetLastError();
     return std::nullopt;
   }
@@ -56,7 +56,7 @@ std::optional<std::wstring> Win32VersionInfo::queryString(const Block& block,
                                                           const std::wstring& subBlock) {
   void* data = nullptr;
   UINT len = 0;
-  if (!query(block, subBlock.c_str(), &data, &len)) return std::nullopt;
+  if (!Query(block, subBlock.c_str(), &data, &len)) return std::nullopt;
   const auto* text = static_cast<const wchar_t*>(data);
   return std::wstring(text, wcsnlen(text, len));
 }
@@ -64,7 +64,7 @@ std::optional<std::wstring> Win32VersionInfo::queryString(const Block& block,
 std::optional<FixedFileVersion> Win32VersionInfo::fixedPart(const Block& block) {
   void* data = nullptr;
   UINT len = 0;
-  if (!query(block, L"\\", &data, &len) || len < sizeof(VS_FIXEDFILEINFO)) return std::nullopt;
+  if (!Query(block, L"\\", &data, &len) || len < sizeof(VS_FIXEDFILEINFO)) return std::nullopt;
   const auto* info = static_cast<const VS_FIXEDFILEINFO*>(data);
   if (info->dwSignature != 0xFEEF04BD) return std::nullopt;
   return FixedFileVersion{info->dwFileVersionMS, info->dwFileVersionLS, info->dwProductVersionMS,

@@ -18,7 +18,7 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 
-std::int64_t nowUs() {
+std::int64_t NowUs() {
   return std::chrono::duration_cast<std::chrono::microseconds>(Steady::now().time_since_epoch())
       .count();
 }
@@ -30,7 +30,7 @@ struct InternetTraits {
 };
 using InternetHandle = UniqueHandle<InternetTraits>;
 
-std::wstring reasonOf(DWORD code) {
+std::wstring ReasonOf(DWORD code) {
   switch (code) {
     case ERROR_WINHTTP_TIMEOUT:
       return L"The operation timed out";
@@ -72,12 +72,12 @@ std::wstring reasonOf(DWORD code) {
   return reason;
 }
 
-[[noreturn]] void fail(const wchar_t* step, DWORD code) {
-  throw Error(std::wstring(step) + L": " + reasonOf(code) + L" (" + std::to_wstring(code) + L")");
+[[noreturn]] void Fail(const wchar_t* step, DWORD code) {
+  throw Error(std::wstring(step) + L": " + ReasonOf(code) + L" (" + std::to_wstring(code) + L")");
 }
 
-[[noreturn]] void failLast(const wchar_t* step) {
-  fail(step, GetLastError());
+[[noreturn]] void FailLast(const wchar_t* step) {
+  Fail(step, GetLastError());
 }
 
 struct Target {
@@ -87,7 +87,7 @@ struct Target {
   std::wstring path;
 };
 
-Target crack(const std::wstring& url, const ExchangeRules& rules) {
+Target Crack(const std::wstring& url, const ExchangeRules& rules) {
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof(parts);
   parts.dwSchemeLength = static_cast<DWORD>(-1);
@@ -96,13 +96,13 @@ Target crack(const std::wstring& url, const ExchangeRules& rules) {
   parts.dwExtraInfoLength = static_cast<DWORD>(-1);
   if (url.size() > INT_MAX ||
       !WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts))
-    failLast(L"Reading the address");
+    FailLast(L"Reading the address");
   Target t;
   t.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
   if (t.secure && !rules.allowTls)
     throw Error(L"Reading the address: only \"http\" is spoken on this connection");
   t.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-  if (t.host.empty()) fail(L"Reading the address", ERROR_WINHTTP_INVALID_URL);
+  if (t.host.empty()) Fail(L"Reading the address", ERROR_WINHTTP_INVALID_URL);
   t.port = parts.nPort;
   t.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
   if (parts.lpszExtraInfo) t.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
@@ -110,7 +110,7 @@ Target crack(const std::wstring& url, const ExchangeRules& rules) {
   return t;
 }
 
-std::wstring queryText(HINTERNET request, DWORD what) {
+std::wstring QueryText(HINTERNET request, DWORD what) {
   DWORD bytes = 0;
   WinHttpQueryHeaders(request, what, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &bytes,
                       WINHTTP_NO_HEADER_INDEX);
@@ -132,24 +132,24 @@ class Steps {
  public:
   explicit Steps(const ExchangeBudget& budget) : budget_(budget) {}
   DWORD left() const {
-    return static_cast<DWORD>(std::min<std::uint32_t>(budget_.remainingMs(nowUs()), INT_MAX));
+    return static_cast<DWORD>(std::min<std::uint32_t>(budget_.remainingMs(NowUs()), INT_MAX));
   }
   // The next blocking call on h waits at most what is left.
   void bound(HINTERNET h) const {
     const int ms = static_cast<int>(left());
-    if (!WinHttpSetTimeouts(h, ms, ms, ms, ms)) failLast(L"Setting the time-outs");
+    if (!WinHttpSetTimeouts(h, ms, ms, ms, ms)) FailLast(L"Setting the time-outs");
   }
   void boundHeaders(HINTERNET request) const {
     bound(request);
     DWORD ms = left();
     if (!WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &ms, sizeof(ms)))
-      failLast(L"Setting the time-outs");
+      FailLast(L"Setting the time-outs");
   }
   // A step that timed out was given all that was left: the deadline came.
   [[noreturn]] void failed(const wchar_t* step) const {
     const DWORD code = GetLastError();
     if (code == ERROR_WINHTTP_TIMEOUT || code == kSocketTimedOut) throw budget_.TimedOut();
-    fail(step, code);
+    Fail(step, code);
   }
 
  private:
@@ -158,14 +158,14 @@ class Steps {
 
 // The whole exchange, on a thread of its own: it may outlive its caller, so
 // it owns its request and every handle.
-HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, const Target& target,
+HttpResponse Exchange(const HttpRequest& request, const ExchangeRules& rules, const Target& target,
                       const ExchangeBudget& budget) {
   const Steps steps(budget);
   InternetHandle session(WinHttpOpen(
       L"Horvane",
       rules.systemProxy ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-  if (!session) failLast(L"Opening the HTTP session");
+  if (!session) FailLast(L"Opening the HTTP session");
   steps.bound(session.get());
 
   InternetHandle connection(WinHttpConnect(session.get(), target.host.c_str(), target.port, 0));
@@ -174,17 +174,17 @@ HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, co
   InternetHandle req(WinHttpOpenRequest(connection.get(), L"POST", target.path.c_str(), nullptr,
                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                         target.secure ? WINHTTP_FLAG_SECURE : 0));
-  if (!req) failLast(L"Opening the request");
+  if (!req) FailLast(L"Opening the request");
   if (!rules.followRedirects) {
     DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     if (!WinHttpSetOption(req.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof(policy)))
-      failLast(L"Setting the redirect policy");
+      FailLast(L"Setting the redirect policy");
   }
   for (const auto& h : request.headers) {
     const std::wstring line = h.name + L": " + h.value;
     if (!WinHttpAddRequestHeaders(req.get(), line.c_str(), static_cast<DWORD>(line.size()),
                                   WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
-      failLast(L"Adding a request header");
+      FailLast(L"Adding a request header");
   }
 
   // The form goes with the request itself, so a redirect can send it again.
@@ -206,8 +206,8 @@ HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, co
                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
     steps.failed(L"Reading the status");
   response.status = status;
-  response.reason = queryText(req.get(), WINHTTP_QUERY_STATUS_TEXT);
-  response.contentType = queryText(req.get(), WINHTTP_QUERY_CONTENT_TYPE);
+  response.reason = QueryText(req.get(), WINHTTP_QUERY_STATUS_TEXT);
+  response.contentType = QueryText(req.get(), WINHTTP_QUERY_CONTENT_TYPE);
 
   while (true) {
     steps.bound(req.get());
@@ -231,15 +231,15 @@ HttpResponse exchange(const HttpRequest& request, const ExchangeRules& rules, co
 }  // namespace
 
 HttpResponse WinHttpPost(const HttpRequest& request, const ExchangeRules& rules) {
-  const Target target = crack(request.url, rules);
+  const Target target = Crack(request.url, rules);
   if (request.body.size() > ULONG_MAX / 2) throw Error(L"The form is too long");
-  const ExchangeBudget budget(nowUs(), request.timeoutMs);
+  const ExchangeBudget budget(NowUs(), request.timeoutMs);
   // The caller goes at the deadline, whatever WinHTTP still waits for: some
   // WinHTTPs bound each read only, and a host can trickle its headers.
   const auto deadline = Steady::time_point(std::chrono::microseconds(budget.deadlineUs()));
   return CallWithin<HttpResponse>(
       deadline,
-      [request, rules, target, budget] { return exchange(request, rules, target, budget); },
+      [request, rules, target, budget] { return Exchange(request, rules, target, budget); },
       budget.TimedOut());
 }
 

@@ -30,8 +30,8 @@ std::string Utf8(const std::wstring& w) {
   return s;
 }
 
-using hv::test::classOf;
-using hv::test::textOf;
+using hv::test::ClassOf;
+using hv::test::TextOf;
 
 struct FindTop {
   std::wstring title;
@@ -40,7 +40,7 @@ struct FindTop {
 
 BOOL CALLBACK OnTop(HWND h, LPARAM p) {
   auto* f = reinterpret_cast<FindTop*>(p);
-  if (textOf(h) == f->title) f->found.push_back(h);
+  if (TextOf(h) == f->title) f->found.push_back(h);
   return TRUE;
 }
 
@@ -140,17 +140,17 @@ int wmain(int argc, wchar_t** argv) {
       GetWindowRect(h, &r);
       MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
       const bool checked =
-          classOf(h) == L"Button" && SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
-      std::printf("%s|%ld,%ld,%ld,%ld|%d|%d|%d|%s\n", Utf8(classOf(h)).c_str(), r.left, r.top,
+          ClassOf(h) == L"Button" && SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      std::printf("%s|%ld,%ld,%ld,%ld|%d|%d|%d|%s\n", Utf8(ClassOf(h)).c_str(), r.left, r.top,
                   r.right - r.left, r.bottom - r.top, IsWindowVisible(h) ? 1 : 0,
-                  IsWindowEnabled(h) ? 1 : 0, checked ? 1 : 0, Utf8(textOf(h)).c_str());
+                  IsWindowEnabled(h) ? 1 : 0, checked ? 1 : 0, Utf8(TextOf(h)).c_str());
     }
     return 0;
   }
   if (cmd == L"click" && argc > 3) {
     const std::wstring text = argv[3];
     for (HWND h : Children(top))
-      if (NoAmpersand(textOf(h)) == NoAmpersand(text)) {
+      if (NoAmpersand(TextOf(h)) == NoAmpersand(text)) {
         PostMessageW(h, BM_CLICK, 0, 0);
         return 0;
       }

@@ -66,7 +66,7 @@ void ButtonWindow::command(WORD code) {
 void ButtonWindow::applyIcon() {
   const auto& design = control_.design();
   if (design.icon.empty()) return;
-  const int size = ui::layout::scale(16, form_.dpi());
+  const int size = ui::layout::Scale(16, form_.dpi());
   HICON icon = form_.images().icon(design.icon, size);
   if (!icon) return;
   if (design.iconRight) {
@@ -74,7 +74,7 @@ void ButtonWindow::applyIcon() {
     // which the common controls of version 6 place where they are told.
     ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
     if (list && ImageList_AddIcon(list.get(), icon) >= 0) {
-      const int margin = ui::layout::scale(3, form_.dpi());
+      const int margin = ui::layout::Scale(3, form_.dpi());
       BUTTON_IMAGELIST info{list.get(), {margin, 0, margin, 0}, BUTTON_IMAGELIST_ALIGN_RIGHT};
       if (SendMessageW(hwnd(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&info))) {
         imageList_ = std::move(list);
@@ -204,7 +204,7 @@ void EditWindow::command(WORD code) {
 std::optional<HBRUSH> EditWindow::colours(HDC dc) {
   if (!control_.design().buttonFace) return std::nullopt;
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-  if (control_.hasColours()) SetTextColor(dc, colourRef(control_.fontColour()));
+  if (control_.hasColours()) SetTextColor(dc, ColourRef(control_.fontColour()));
   return GetSysColorBrush(COLOR_BTNFACE);
 }
 
@@ -219,7 +219,7 @@ ControlWindow::NativeClass MemoWindow::nativeClass() const {
 }
 
 std::wstring MemoWindow::shownText() const {
-  return ui::layout::editText(control_.text());
+  return ui::layout::EditText(control_.text());
 }
 
 ControlWindow::NativeClass PanelWindow::nativeClass() const {
@@ -227,7 +227,7 @@ ControlWindow::NativeClass PanelWindow::nativeClass() const {
 }
 
 void PanelWindow::created() {
-  if (control_.hasColours()) brush_.reset(CreateSolidBrush(colourRef(control_.backColour())));
+  if (control_.hasColours()) brush_.reset(CreateSolidBrush(ColourRef(control_.backColour())));
 }
 
 void PanelWindow::command(WORD code) {
@@ -242,7 +242,7 @@ bool PanelWindow::show(Change what) {
       InvalidateRect(hwnd(), nullptr, TRUE);
       return true;
     case Change::Colours:
-      if (control_.hasColours()) brush_.reset(CreateSolidBrush(colourRef(control_.backColour())));
+      if (control_.hasColours()) brush_.reset(CreateSolidBrush(ColourRef(control_.backColour())));
       return false;  // and the children repaint with it
     default:
       return false;
@@ -255,8 +255,8 @@ HBRUSH PanelWindow::background() const {
 
 std::optional<HBRUSH> PanelWindow::colours(HDC dc) {
   if (control_.hasColours()) {
-    SetTextColor(dc, colourRef(control_.fontColour()));
-    SetBkColor(dc, colourRef(control_.backColour()));
+    SetTextColor(dc, ColourRef(control_.fontColour()));
+    SetBkColor(dc, ColourRef(control_.backColour()));
     return brush_.get();
   }
   SetBkMode(dc, TRANSPARENT);
@@ -271,7 +271,7 @@ void PanelWindow::paint(HDC dc) {
   if (!text.empty()) {
     SelectedObject font(dc, this->font());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, control_.hasColours() ? colourRef(control_.fontColour())
+    SetTextColor(dc, control_.hasColours() ? ColourRef(control_.fontColour())
                                            : GetSysColor(COLOR_WINDOWTEXT));
     RECT t = r;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t,

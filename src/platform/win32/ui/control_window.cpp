@@ -173,7 +173,7 @@ HBRUSH ControlWindow::background() const {
 // Labels, check boxes, buttons and bevels show what lies behind them.
 std::optional<HBRUSH> ControlWindow::colours(HDC dc) {
   if (control_.hasColours())
-    SetTextColor(dc, colourRef(control_.fontColour()));
+    SetTextColor(dc, ColourRef(control_.fontColour()));
   else if (control_.design().link)
     SetTextColor(dc, RGB(0, 0, 255));
   else if (form_.form()->design().hasBackground)
@@ -221,7 +221,7 @@ LRESULT CALLBACK ControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wParam,
   }
   // A form that let go is not reached any more.
   if (!self->form_.form()) return DefSubclassProc(hwnd, msg, wParam, lParam);
-  return guarded([&] { return self->onMessage(hwnd, msg, wParam, lParam); },
+  return Guarded([&] { return self->onMessage(hwnd, msg, wParam, lParam); },
                  [self](const std::exception_ptr& e) { self->form_.report(e); });
 }
 

@@ -21,7 +21,7 @@ namespace hv::platform::win32::winui {
 
 class FormWindow;
 
-inline COLORREF colourRef(hv::ui::Colour c) {
+inline COLORREF ColourRef(hv::ui::Colour c) {
   return RGB(c.r, c.g, c.b);
 }
 

@@ -10,7 +10,7 @@ HFONT FontCache::get(const FontKey& key) {
   if (it != fonts_.end()) return it->second.get();
   LOGFONTW lf{};
   // Negative: the character height, as the layout gives it, not the cell.
-  lf.lfHeight = -ui::layout::scale(key.height, dpi_);
+  lf.lfHeight = -ui::layout::Scale(key.height, dpi_);
   lf.lfWeight = key.bold ? FW_BOLD : FW_NORMAL;
   lf.lfUnderline = key.underline ? TRUE : FALSE;
   lf.lfCharSet = DEFAULT_CHARSET;

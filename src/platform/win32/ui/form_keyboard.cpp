@@ -9,11 +9,11 @@ namespace {
 
 using hv::ui::ControlKind;
 
-bool keyDown(UINT msg) {
+bool KeyDown(UINT msg) {
   return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
 }
 
-bool isEditClass(HWND h) {
+bool IsEditClass(HWND h) {
   wchar_t cls[16] = {};
   GetClassNameW(h, cls, 16);
   return lstrcmpiW(cls, L"Edit") == 0;
@@ -36,7 +36,7 @@ ControlWindow* FormWindow::controlFor(HWND hwnd) const {
 }
 
 bool FormWindow::preTranslate(MSG& msg) {
-  if (!keyDown(msg.message)) return false;
+  if (!KeyDown(msg.message)) return false;
   const auto key = static_cast<unsigned>(msg.wParam);
   HWND target = msg.hwnd;
   // The control with the focus hears the key first.
@@ -71,7 +71,7 @@ bool FormWindow::dialogKey(const MSG& msg) {
       if (HWND next = GetNextDlgTabItem(hwnd_, focus, back)) {
         SetFocus(next);
         HWND now = GetFocus();
-        if (now && isEditClass(now)) SendMessageW(now, EM_SETSEL, 0, -1);
+        if (now && IsEditClass(now)) SendMessageW(now, EM_SETSEL, 0, -1);
       }
       return true;
     }

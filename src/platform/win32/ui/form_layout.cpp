@@ -23,8 +23,8 @@ void FormWindow::setWindowIcons() {
 
 void FormWindow::createControls() {
   const auto& specs = form_->design().controls;
-  const auto parents = ui::layout::controlParents(specs);
-  creationOrder_ = ui::layout::creationOrder(specs);
+  const auto parents = ui::layout::ControlParents(specs);
+  creationOrder_ = ui::layout::CreationOrder(specs);
   controls_.resize(specs.size());
   // Tab order is z-order, and z-order is the order of creation.
   for (std::size_t i : creationOrder_) {
@@ -64,8 +64,8 @@ void FormWindow::setHint(ControlWindow& control) {
 void FormWindow::sizeWindow(std::optional<RECT> suggested) {
   HWND h = hwnd_;
   const auto& design = form_->design();
-  const int clientW = ui::layout::scale(design.clientWidth, dpi_);
-  const int clientH = ui::layout::scale(design.clientHeight, dpi_);
+  const int clientW = ui::layout::Scale(design.clientWidth, dpi_);
+  const int clientH = ui::layout::Scale(design.clientHeight, dpi_);
   RECT r{0, 0, clientW, clientH};
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
   const auto ex = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_EXSTYLE));
@@ -95,7 +95,7 @@ void FormWindow::relayout() {
   HWND h = hwnd_;
   if (!form_) return;
   const auto& specs = form_->design().controls;
-  const auto parents = ui::layout::controlParents(specs);
+  const auto parents = ui::layout::ControlParents(specs);
   std::map<int, ui::layout::Size> room;
   RECT client{};
   GetClientRect(h, &client);
@@ -117,9 +117,9 @@ void FormWindow::relayout() {
       children.push_back(c);
     }
     // Inside a panel, docked children keep clear of its one-pixel bevel.
-    const int edge = container < 0 ? 0 : ui::layout::scale(1, dpi_);
+    const int edge = container < 0 ? 0 : ui::layout::Scale(1, dpi_);
     const auto size = room[container];
-    auto placed = ui::layout::placeChildren(
+    auto placed = ui::layout::PlaceChildren(
         children, {std::max(0, size.width - 2 * edge), std::max(0, size.height - 2 * edge)}, dpi_);
     for (std::size_t k = 0; k < members.size(); ++k) {
       if (children[k].dock != hv::ui::Dock::None) {

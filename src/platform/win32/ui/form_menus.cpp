@@ -57,16 +57,16 @@ hv::ui::MenuItem* FormWindow::menuItemFor(UINT id) const {
 }
 
 void FormWindow::measureMenuItem(MEASUREITEMSTRUCT& m) {
-  const int size = ui::layout::scale(16, dpi_);
+  const int size = ui::layout::Scale(16, dpi_);
   // A little room on either side keeps the picture off the caption.
-  m.itemWidth = static_cast<UINT>(size + ui::layout::scale(4, dpi_));
+  m.itemWidth = static_cast<UINT>(size + ui::layout::Scale(4, dpi_));
   m.itemHeight = static_cast<UINT>(size);
 }
 
 void FormWindow::drawMenuItem(const DRAWITEMSTRUCT& d) {
   auto* item = menuItemFor(d.itemID);
   if (!item) return;
-  const int size = ui::layout::scale(16, dpi_);
+  const int size = ui::layout::Scale(16, dpi_);
   HICON icon = images().icon(item->design().icon, size);
   if (!icon) return;
   const int x = d.rcItem.left + (d.rcItem.right - d.rcItem.left - size) / 2;

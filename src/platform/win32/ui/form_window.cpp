@@ -23,7 +23,7 @@ struct FrameStyle {
   DWORD exStyle;
 };
 
-FrameStyle frameStyle(const hv::ui::FormSpec& s, bool owned) {
+FrameStyle FrameStyleOf(const hv::ui::FormSpec& s, bool owned) {
   DWORD style = WS_CLIPCHILDREN;
   DWORD ex = WS_EX_CONTROLPARENT;
   if (s.border == hv::ui::BorderStyle::None) {
@@ -56,7 +56,7 @@ FormWindow& FormWindow::open(Win32WindowSystem& ws, hv::ui::Form& form, HWND own
 // Until the window exists this object is freed here; after, by the window.
 void FormWindow::create(HWND owner) {
   const auto& design = form_->design();
-  const auto frame = frameStyle(design, owner != nullptr);
+  const auto frame = FrameStyleOf(design, owner != nullptr);
   HWND h = CreateWindowExW(frame.exStyle, Win32WindowSystem::kFormClass, form_->caption().c_str(),
                            frame.style, 0, 0, design.clientWidth, design.clientHeight, owner,
                            nullptr, ws_.instance(), nullptr);
@@ -309,7 +309,7 @@ LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam,
   // A window whose form let go only waits for its end.
   if (!self->form_) return DefWindowProcW(hwnd, msg, wParam, lParam);
   // cppcheck-suppress throwInNoexceptFunction ; guarded() catches everything
-  return guarded([&] { return self->onMessage(msg, wParam, lParam); },
+  return Guarded([&] { return self->onMessage(msg, wParam, lParam); },
                  [self](const std::exception_ptr& e) { self->report(e); });
 }
 

@@ -5,7 +5,7 @@
 namespace hv::platform::win32::winui {
 
 RECT GdiCanvas::physical(const hv::ui::Bounds& r) const {
-  const auto b = ui::layout::scale(r, fonts_.dpi());
+  const auto b = ui::layout::Scale(r, fonts_.dpi());
   return {b.left, b.top, b.left + b.width, b.top + b.height};
 }
 
@@ -22,7 +22,7 @@ void GdiCanvas::drawText(int x, int y, std::wstring_view text, hv::ui::Colour c,
   SetBkColor(dc_, background_);
   SetTextColor(dc_, RGB(c.r, c.g, c.b));
   const int dpi = fonts_.dpi();
-  TextOutW(dc_, ui::layout::scale(x, dpi), ui::layout::scale(y, dpi), text.data(),
+  TextOutW(dc_, ui::layout::Scale(x, dpi), ui::layout::Scale(y, dpi), text.data(),
            static_cast<int>(text.size()));
 }
 

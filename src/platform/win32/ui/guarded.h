@@ -9,7 +9,7 @@
 namespace hv::platform::win32::winui {
 
 template <class Handle, class Report>
-LRESULT guarded(Handle&& handle, Report&& report) noexcept {
+LRESULT Guarded(Handle&& handle, Report&& report) noexcept {
   try {
     return handle();
   } catch (...) {

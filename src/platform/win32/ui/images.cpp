@@ -7,7 +7,7 @@ namespace {
 
 // The maker's logo: the maker's name in heavy capitals over a thin bar, on
 // whatever lies below (it has no background of its own).
-void drawLogo(HDC dc, const RECT& r) {
+void DrawLogo(HDC dc, const RECT& r) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return;
   LOGFONTW lf{};
@@ -57,7 +57,7 @@ HICON ImageLibrary::icon(std::string_view name, int size) {
 
 bool ImageLibrary::draw(HDC dc, std::string_view name, const RECT& r) {
   if (name == "logo") {
-    drawLogo(dc, r);
+    DrawLogo(dc, r);
     return true;
   }
   const int w = r.right - r.left, h = r.bottom - r.top;

@@ -17,7 +17,7 @@ struct PendingCaptions {
 // timer, say) is not the one the captions are for.
 thread_local PendingCaptions* t_pending = nullptr;
 
-bool isPushButton(HWND h) {
+bool IsPushButton(HWND h) {
   wchar_t cls[16] = {};
   GetClassNameW(h, cls, 16);
   if (lstrcmpiW(cls, L"Button") != 0) return false;
@@ -27,28 +27,28 @@ bool isPushButton(HWND h) {
   return (style & WS_VISIBLE) && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
-void renameButtons(HWND box, const std::vector<std::wstring>& captions) {
+void RenameButtons(HWND box, const std::vector<std::wstring>& captions) {
   std::size_t next = 0;
   for (HWND child = GetWindow(box, GW_CHILD); child && next < captions.size();
        child = GetWindow(child, GW_HWNDNEXT)) {
-    if (isPushButton(child)) SetWindowTextW(child, captions[next++].c_str());
+    if (IsPushButton(child)) SetWindowTextW(child, captions[next++].c_str());
   }
 }
 
-LRESULT CALLBACK cbtProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
   if (code == HCBT_ACTIVATE && t_pending && !t_pending->done) {
     auto* box = reinterpret_cast<HWND>(wParam);
     wchar_t cls[16] = {};
     GetClassNameW(box, cls, 16);
     if (lstrcmpW(cls, L"#32770") == 0) {
       t_pending->done = true;
-      renameButtons(box, *t_pending->captions);
+      RenameButtons(box, *t_pending->captions);
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-UINT iconFlag(hv::ui::MessageIcon icon) {
+UINT IconFlag(hv::ui::MessageIcon icon) {
   switch (icon) {
     case hv::ui::MessageIcon::None:
       return 0;
@@ -64,7 +64,7 @@ UINT iconFlag(hv::ui::MessageIcon icon) {
   return 0;
 }
 
-hv::ui::ModalResult resultOf(int answer) {
+hv::ui::ModalResult ResultOf(int answer) {
   switch (answer) {
     case IDOK:
       return hv::ui::ModalResult::OK;
@@ -82,7 +82,7 @@ hv::ui::ModalResult resultOf(int answer) {
 }  // namespace
 
 hv::ui::ModalResult ShowMessageBox(HWND owner, const hv::ui::MessageBoxRequest& request) {
-  UINT flags = iconFlag(request.icon);
+  UINT flags = IconFlag(request.icon);
   flags |= request.buttons == hv::ui::MessageButtons::YesNo ? MB_YESNO : MB_OK;
   if (request.defaultButton == 1) flags |= MB_DEFBUTTON2;
   if (!owner) flags |= MB_TASKMODAL;
@@ -92,12 +92,12 @@ hv::ui::ModalResult ShowMessageBox(HWND owner, const hv::ui::MessageBoxRequest& 
   HookHandle hook;
   if (!request.buttonCaptions.empty()) {
     t_pending = &pending;
-    hook.reset(SetWindowsHookExW(WH_CBT, cbtProc, nullptr, GetCurrentThreadId()));
+    hook.reset(SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId()));
   }
   const int answer = MessageBoxW(owner, request.text.c_str(), request.caption.c_str(), flags);
   hook.reset();
   t_pending = outer;
-  return resultOf(answer);
+  return ResultOf(answer);
 }
 
 }  // namespace hv::platform::win32::winui

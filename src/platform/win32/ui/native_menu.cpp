@@ -8,13 +8,13 @@
 namespace hv::platform::win32::winui {
 namespace {
 
-std::vector<hv::ui::MenuSpec> specsOf(const std::vector<hv::ui::MenuItem*>& items) {
+std::vector<hv::ui::MenuSpec> SpecsOf(const std::vector<hv::ui::MenuItem*>& items) {
   std::vector<hv::ui::MenuSpec> specs;
   for (auto* i : items) specs.push_back(i->design());
   return specs;
 }
 
-MenuHandle newMenu(bool bar) {
+MenuHandle NewMenu(bool bar) {
   MenuHandle m(bar ? CreateMenu() : CreatePopupMenu());
   if (!m) throw Error(L"Unable to create a menu");
   if (!bar) {
@@ -34,7 +34,7 @@ MenuHandle newMenu(bool bar) {
 NativeMenu::NativeMenu(Kind kind, std::vector<hv::ui::MenuItem*> items, UINT firstId)
     : kind_(kind),
       items_(std::move(items)),
-      parents_(ui::layout::menuParents(specsOf(items_))),
+      parents_(ui::layout::MenuParents(SpecsOf(items_))),
       firstId_(firstId) {}
 
 bool NativeMenu::holds(const hv::ui::MenuItem& item) const {
@@ -47,7 +47,7 @@ hv::ui::MenuItem* NativeMenu::itemFor(UINT id) const {
 }
 
 MenuHandle NativeMenu::build() const {
-  MenuHandle root = newMenu(kind_ == Kind::Bar);
+  MenuHandle root = NewMenu(kind_ == Kind::Bar);
   // Submenus belong to their parent menu once inserted; until then to us.
   std::vector<HMENU> menus(items_.size(), nullptr);
   std::vector<MenuHandle> pending;
@@ -64,7 +64,7 @@ MenuHandle NativeMenu::build() const {
       info.fMask = MIIM_FTYPE;
       info.fType = MFT_SEPARATOR;
     } else {
-      text = ui::layout::menuText(item.caption(), design.shortcut);
+      text = ui::layout::MenuText(item.caption(), design.shortcut);
       info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE;
       info.wID = firstId_ + static_cast<UINT>(i);
       info.dwTypeData = text.data();
@@ -73,8 +73,8 @@ MenuHandle NativeMenu::build() const {
         info.fMask |= MIIM_BITMAP;
         info.hbmpItem = HBMMENU_CALLBACK;
       }
-      if (ui::layout::hasChildren(parents_, i)) {
-        pending.push_back(newMenu(false));
+      if (ui::layout::HasChildren(parents_, i)) {
+        pending.push_back(NewMenu(false));
         menus[i] = pending.back().get();
         info.fMask |= MIIM_SUBMENU;
         info.hSubMenu = menus[i];
@@ -90,7 +90,7 @@ MenuHandle NativeMenu::build() const {
 std::vector<ACCEL> NativeMenu::accelerators() const {
   std::vector<ACCEL> table;
   for (std::size_t i = 0; i < items_.size(); ++i) {
-    const auto shortcut = ui::layout::parseShortcut(items_[i]->design().shortcut);
+    const auto shortcut = ui::layout::ParseShortcut(items_[i]->design().shortcut);
     if (!shortcut) continue;
     ACCEL a{};
     a.fVirt = static_cast<BYTE>(FVIRTKEY | (shortcut->ctrl ? FCONTROL : 0) |

@@ -7,7 +7,7 @@ constexpr UINT kIconId = 1;
 constexpr UINT kRetryMs = 2000;
 constexpr int kRetries = 15;
 
-hv::ui::TrayMouse trayMouse(LPARAM message) {
+hv::ui::TrayMouse TrayMouseEvent(LPARAM message) {
   switch (LOWORD(message)) {
     case WM_LBUTTONDOWN:
       return hv::ui::TrayMouse::LeftDown;
@@ -97,7 +97,7 @@ void TrayIcon::taskbarCreated() {
 }
 
 hv::ui::TrayAction TrayIcon::mouse(LPARAM message) {
-  return clicks_.feed(trayMouse(message));
+  return clicks_.feed(TrayMouseEvent(message));
 }
 
 }  // namespace hv::platform::win32::winui

@@ -18,7 +18,7 @@ constexpr wchar_t kQueueClass[] = L"HorvaneUiQueue";
 constexpr UINT kRunQueued = WM_APP + 10;
 constexpr UINT kWake = WM_APP + 11;
 
-ATOM registerClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
+ATOM RegisterClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = proc;
@@ -44,8 +44,8 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-  registerClass(instance_, kFormClass, FormWindow::windowProc);
-  registerClass(instance_, kQueueClass, queueProc);
+  RegisterClass(instance_, kFormClass, FormWindow::windowProc);
+  RegisterClass(instance_, kQueueClass, queueProc);
   HWND q = CreateWindowExW(0, kQueueClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_,
                            nullptr);
   if (!q)
@@ -71,7 +71,7 @@ LRESULT CALLBACK Win32WindowSystem::queueProc(HWND hwnd, UINT msg, WPARAM wParam
                                               LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self && msg == kRunQueued) {
-    return guarded(
+    return Guarded(
         // cppcheck-suppress throwInNoexceptFunction ; guarded() catches everything
         [self] {
           self->queue_.runPending(
