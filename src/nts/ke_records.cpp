@@ -101,7 +101,8 @@ KeParsed ParseKeAnswer(std::span<const std::uint8_t> bytes) {
         break;
       case kCookie:
         if (length == 0 || length > kMostCookieBytes) return Refuse("malformed cookie");
-        if (p.answer.cookies.size() < kMostCookies) p.answer.cookies.emplace_back(body.begin(), body.end());
+        if (p.answer.cookies.size() < kMostCookies)
+          p.answer.cookies.emplace_back(body.begin(), body.end());
         break;
       case kServer:
         if (!p.answer.server.empty() || !ServerNameOk(body)) return Refuse("malformed server");

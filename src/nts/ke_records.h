@@ -29,8 +29,8 @@ struct KeAnswer {
 
 struct KeParsed {
   enum class State { NeedMore, Done, Refused } state = State::NeedMore;
-  KeAnswer answer;    // when Done
-  std::string why;    // when Refused, a few words
+  KeAnswer answer;       // when Done
+  std::string why;       // when Refused, a few words
   std::size_t used = 0;  // bytes up to the end-of-message record
 };
 

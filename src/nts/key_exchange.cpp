@@ -197,20 +197,18 @@ KeSession KeyExchanger::run(platform::TcpStream& stream, const std::string& host
 
   Pump pump(ssl.get(), stream, until);
   pump.drive([&] { return SSL_connect(ssl.get()); }, "TLS handshake failed");
-  if (!dates.clockTrusted && !ChainDatesHold(SSL_get0_verified_chain(ssl.get()),
-                                             dates.floorUtcSeconds))
+  if (!dates.clockTrusted &&
+      !ChainDatesHold(SSL_get0_verified_chain(ssl.get()), dates.floorUtcSeconds))
     throw NtsError("certificate out of date");
   const unsigned char* alpn = nullptr;
   unsigned int alpnLength = 0;
   SSL_get0_alpn_selected(ssl.get(), &alpn, &alpnLength);
-  if (alpnLength != sizeof kAlpn - 1 ||
-      !std::equal(alpn, alpn + alpnLength, kAlpn + 1))
+  if (alpnLength != sizeof kAlpn - 1 || !std::equal(alpn, alpn + alpnLength, kAlpn + 1))
     throw NtsError("server does not speak NTS");
 
   const std::vector<std::uint8_t> request = EncodeKeRequest();
-  pump.drive(
-      [&] { return SSL_write(ssl.get(), request.data(), static_cast<int>(request.size())); },
-      "key exchange failed");
+  pump.drive([&] { return SSL_write(ssl.get(), request.data(), static_cast<int>(request.size())); },
+             "key exchange failed");
   std::vector<std::uint8_t> answer;
   for (;;) {
     std::array<std::uint8_t, 4096> buffer;

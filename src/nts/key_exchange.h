@@ -41,8 +41,8 @@ class KeyExchanger {
 
   // host is what the certificate must name: an ASCII name, sent as SNI, or
   // an IP address. Throws NtsError with the reason when anything fails.
-  KeSession run(platform::TcpStream& stream, const std::string& host,
-                const CertificateDates& dates, platform::Deadline until);
+  KeSession run(platform::TcpStream& stream, const std::string& host, const CertificateDates& dates,
+                platform::Deadline until);
 
  private:
   struct Tls;

@@ -28,7 +28,8 @@ std::string AsciiHost(const std::wstring& host) {
     out.push_back(static_cast<char>(c));
   }
   // Brackets belong to the address's spelling in a server box, not to it.
-  if (out.size() > 2 && out.front() == '[' && out.back() == ']') out = out.substr(1, out.size() - 2);
+  if (out.size() > 2 && out.front() == '[' && out.back() == ']')
+    out = out.substr(1, out.size() - 2);
   return out;
 }
 
@@ -56,13 +57,11 @@ void TNtsClient::keyExchange(Deadline until) {
   cookies_.clear();
   const std::string host = AsciiHost(Host);
   const IpAddress address = resolve(Host);
-  const Deadline keUntil = until.limited() ? until
-                                           : Deadline::after(clock_, kMostKeyExchangeMs);
+  const Deadline keUntil = until.limited() ? until : Deadline::after(clock_, kMostKeyExchangeMs);
   platform::Connected c = tcp_.connect(address, Port, keUntil);
   if (c.error == platform::kTimedOut) throw NtsError("key exchange timed out");
   if (c.error != 0) throw NtsError("key exchange refused");
-  const CertificateDates dates{ClockTrusted, clock_.utcMicroseconds() / 1'000'000,
-                               FloorUtcSeconds};
+  const CertificateDates dates{ClockTrusted, clock_.utcMicroseconds() / 1'000'000, FloorUtcSeconds};
   KeSession session = exchanger_.run(*c.stream, host, dates, keUntil);
   const std::wstring named(session.answer.server.begin(), session.answer.server.end());
   ntpAddress_ = named.empty() ? address : resolve(named);

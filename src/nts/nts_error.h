@@ -9,7 +9,8 @@ namespace hv::nts {
 class NtsError : public Error {
  public:
   // why is ASCII.
-  explicit NtsError(const std::string& why) : Error(L"NTS: " + std::wstring(why.begin(), why.end())), why_(why) {}
+  explicit NtsError(const std::string& why)
+      : Error(L"NTS: " + std::wstring(why.begin(), why.end())), why_(why) {}
   const std::string& why() const noexcept { return why_; }
 
  private:

@@ -69,8 +69,8 @@ NtsReply CheckNtsReply(std::span<const std::uint8_t> reply, std::span<const std:
   bool repeated = false;
   std::optional<std::size_t> authAt;
   std::span<const std::uint8_t> auth;
-  const bool wellFormed =
-      WalkFields(fields, [&](std::uint16_t type, std::size_t at, std::span<const std::uint8_t> body) {
+  const bool wellFormed = WalkFields(
+      fields, [&](std::uint16_t type, std::size_t at, std::span<const std::uint8_t> body) {
         if (type == kUniqueId) {
           repeated = repeated || echoed;
           echoed = body.size() == uniqueId.size() &&
@@ -106,8 +106,8 @@ NtsReply CheckNtsReply(std::span<const std::uint8_t> reply, std::span<const std:
   if (!opened) return Refused("does not authenticate");
   NtsReply r;
   r.kind = NtsReply::Kind::Authentic;
-  const bool sealedWellFormed = WalkFields(
-      *opened, [&](std::uint16_t type, std::size_t, std::span<const std::uint8_t> body) {
+  const bool sealedWellFormed =
+      WalkFields(*opened, [&](std::uint16_t type, std::size_t, std::span<const std::uint8_t> body) {
         if (type == kCookieField && !body.empty() && body.size() <= kMostCookieBytes &&
             r.cookies.size() < kMostCookies)
           r.cookies.emplace_back(body.begin(), body.end());

@@ -33,8 +33,8 @@ EVP_CIPHER* Siv() {
 Context Start(const SivKey& key, bool encrypt, std::span<const std::uint8_t> associated,
               std::span<const std::uint8_t> nonce, std::span<const std::uint8_t> tag) {
   Context ctx(EVP_CIPHER_CTX_new());
-  if (!ctx || EVP_CipherInit_ex2(ctx.get(), Siv(), key.data(), nullptr, encrypt ? 1 : 0,
-                                 nullptr) != 1)
+  if (!ctx ||
+      EVP_CipherInit_ex2(ctx.get(), Siv(), key.data(), nullptr, encrypt ? 1 : 0, nullptr) != 1)
     throw Error(L"AES-SIV could not start.");
   if (!encrypt && EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_AEAD_SET_TAG, kSivTagSize,
                                       const_cast<std::uint8_t*>(tag.data())) != 1)
@@ -63,8 +63,8 @@ Block Cmac(std::span<const std::uint8_t> key, std::span<const std::uint8_t> data
   if (!mac) throw Error(L"AES-SIV is not available.");
   const std::unique_ptr<EVP_MAC_CTX, MacContextFree> ctx(EVP_MAC_CTX_new(mac.get()));
   char cipher[] = "AES-128-CBC";
-  const OSSL_PARAM params[] = {
-      OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_CIPHER, cipher, 0), OSSL_PARAM_END};
+  const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_CIPHER, cipher, 0),
+                               OSSL_PARAM_END};
   Block out{};
   std::size_t n = 0;
   if (!ctx || EVP_MAC_init(ctx.get(), key.data(), key.size(), params) != 1 ||
@@ -135,8 +135,8 @@ std::optional<std::vector<std::uint8_t>> SivOpen(const SivKey& key,
   const std::span<const std::uint8_t> cipher = sealed.subspan(kSivTagSize);
   std::vector<std::uint8_t> out(cipher.size() + 1);
   int n = 0;
-  if (EVP_CipherUpdate(ctx.get(), out.data(), &n, cipher.data(),
-                       static_cast<int>(cipher.size())) != 1)
+  if (EVP_CipherUpdate(ctx.get(), out.data(), &n, cipher.data(), static_cast<int>(cipher.size())) !=
+      1)
     return std::nullopt;
   int last = 0;
   if (EVP_CipherFinal_ex(ctx.get(), out.data() + n, &last) != 1) return std::nullopt;

@@ -64,8 +64,8 @@ void MakeKey(const std::string& dir, const std::string& name, const std::string&
 
 void Sign(const std::string& dir, const std::string& name, const std::string& ca,
           const std::string& extra) {
-  Run(dir, "openssl ca -batch -config ca.cnf -notext -in " + name + ".csr -out " + name +
-               ".pem " + extra + (ca.empty() ? "" : " -cert " + ca + ".pem -keyfile " + ca + ".key"));
+  Run(dir, "openssl ca -batch -config ca.cnf -notext -in " + name + ".csr -out " + name + ".pem " +
+               extra + (ca.empty() ? "" : " -cert " + ca + ".pem -keyfile " + ca + ".key"));
 }
 
 }  // namespace
@@ -81,7 +81,8 @@ TestPki::TestPki() {
       " -startdate " + StampDaysFromNow(-3000) + " -enddate " + StampDaysFromNow(3000);
   for (const char* ca : {"ca", "other"}) {
     MakeKey(dir_, ca, std::string("/CN=Horvane-test-") + ca);
-    Sign(dir_, ca, "", std::string("-selfsign -keyfile ") + ca + ".key -extensions v3_ca" + caDates);
+    Sign(dir_, ca, "",
+         std::string("-selfsign -keyfile ") + ca + ".key -extensions v3_ca" + caDates);
   }
   MakeKey(dir_, "valid", "/CN=localhost");
   Sign(dir_, "valid", "ca",
