@@ -1,0 +1,94 @@
+// The NTS client under Wine against chronyd's NTS server on the Linux side,
+// through Winsock, the Windows clock, BCrypt and the system root store.
+// run-nts.sh starts chronyd with a throw-away CA and names the CA's file; the
+// test puts it into this prefix's root store for the run and takes it out
+// again, so the client finds it where it finds every root.
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "nts/nts_client.h"
+#include "nts/nts_error.h"
+#include "platform/win32/clock_win32.h"
+#include "platform/win32/random_win32.h"
+#include "platform/win32/tcp_win32.h"
+#include "platform/win32/trust_roots_win32.h"
+#include "platform/win32/udp_win32.h"
+
+namespace hv::nts {
+namespace {
+
+// The CA in the current user's root store while it lives.
+class RootForTheRun {
+ public:
+  explicit RootForTheRun(const std::vector<std::uint8_t>& der) {
+    store_ = CertOpenSystemStoreW(0, L"ROOT");
+    if (store_ == nullptr) return;
+    added_ = CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(),
+                                              static_cast<DWORD>(der.size()),
+                                              CERT_STORE_ADD_REPLACE_EXISTING, &cert_) != FALSE;
+  }
+  ~RootForTheRun() {
+    if (cert_ != nullptr) CertDeleteCertificateFromStore(cert_);  // frees cert_ too
+    if (store_ != nullptr) CertCloseStore(store_, 0);
+  }
+  RootForTheRun(const RootForTheRun&) = delete;
+  RootForTheRun& operator=(const RootForTheRun&) = delete;
+  bool added() const { return added_; }
+
+ private:
+  HCERTSTORE store_ = nullptr;
+  PCCERT_CONTEXT cert_ = nullptr;
+  bool added_ = false;
+};
+
+TEST(NtsWine, AuthenticatedTimeThroughTheSystemRootStore) {
+  const char* port = std::getenv("HORVANE_NTS_PORT");
+  const char* caFile = std::getenv("HORVANE_NTS_CA");
+  ASSERT_TRUE(port != nullptr && caFile != nullptr) << "run through tests/win/run-nts.sh";
+  std::ifstream in(caFile, std::ios::binary);
+  const std::vector<std::uint8_t> der{std::istreambuf_iterator<char>(in),
+                                      std::istreambuf_iterator<char>()};
+  ASSERT_FALSE(der.empty()) << caFile;
+
+  platform::win32::Win32Clock clock;
+  platform::Win32Network network;
+  platform::Win32TcpNetwork tcp;
+  platform::win32::Win32Random random;
+  platform::Win32TrustRoots roots;
+  {
+    // Without the CA in the store the server is not trusted.
+    TNtsClient client(clock, network, tcp, random, roots);
+    client.Host = L"localhost";
+    client.Port = static_cast<std::uint16_t>(std::atoi(port));
+    client.ReceiveTimeout = 5000;
+    try {
+      client.DateTime();
+      ADD_FAILURE() << "trusted without its CA";
+    } catch (const NtsError& e) {
+      EXPECT_EQ(e.why(), "certificate not trusted");
+    }
+  }
+  const RootForTheRun root(der);
+  ASSERT_TRUE(root.added()) << GetLastError();
+  TNtsClient client(clock, network, tcp, random, roots);
+  client.Host = L"localhost";
+  client.Port = static_cast<std::uint16_t>(std::atoi(port));
+  client.ReceiveTimeout = 5000;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_NE(client.DateTime(), 0) << client.LastWhy();
+    EXPECT_LT(std::fabs(client.LastReply().figures.offsetSeconds), 1.0);
+  }
+  EXPECT_EQ(client.CookieStock(), kCookieStock);
+  EXPECT_EQ(client.NtpServer(), L"localhost");
+}
+
+}  // namespace
+}  // namespace hv::nts
