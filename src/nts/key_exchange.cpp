@@ -121,7 +121,9 @@ class Pump {
         feed();
         continue;
       }
-      if (e == SSL_ERROR_WANT_WRITE) continue;
+      // Memory buffers never refuse a write; should one, the deadline ends it.
+      if (e == SSL_ERROR_WANT_WRITE && !until_.passed()) continue;
+      if (e == SSL_ERROR_WANT_WRITE) throw NtsError("key exchange timed out");
       if (SSL_get_verify_result(ssl_) != X509_V_OK)
         throw NtsError(VerifyFailure(SSL_get_verify_result(ssl_)));
       throw NtsError(failure);

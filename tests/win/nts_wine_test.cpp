@@ -3,10 +3,9 @@
 // run-nts.sh starts chronyd with a throw-away CA and names the CA's file; the
 // test puts it into this prefix's root store for the run and takes it out
 // again, so the client finds it where it finds every root.
-#include <windows.h>
-#include <wincrypt.h>
-
 #include <gtest/gtest.h>
+#include <wincrypt.h>
+#include <windows.h>
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "platform/win32/trust_roots_win32.h"
 
-#include <windows.h>
 #include <wincrypt.h>
+#include <windows.h>
 
 #include "platform/win32/unique_handle.h"
 
