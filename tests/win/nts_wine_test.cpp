@@ -4,8 +4,11 @@
 // test puts it into this prefix's root store for the run and takes it out
 // again, so the client finds it where it finds every root.
 #include <gtest/gtest.h>
-#include <wincrypt.h>
+// wincrypt.h needs the types of windows.h first.
+// clang-format off
 #include <windows.h>
+#include <wincrypt.h>
+// clang-format on
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,10 @@
 #include "platform/win32/trust_roots_win32.h"
 
-#include <wincrypt.h>
+// wincrypt.h needs the types of windows.h first.
+// clang-format off
 #include <windows.h>
+#include <wincrypt.h>
+// clang-format on
 
 #include "platform/win32/unique_handle.h"
 
