@@ -27,11 +27,15 @@
 namespace hv::nts {
 namespace {
 
-// The CA in the current user's root store while it lives.
+// The CA in the machine's root store, which Wine keeps in the prefix's
+// registry, while it lives: a store opened on that key writes it through.
 class RootForTheRun {
  public:
   explicit RootForTheRun(const std::vector<std::uint8_t>& der) {
-    store_ = CertOpenSystemStoreW(0, L"ROOT");
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates\\Root", 0,
+                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) != ERROR_SUCCESS)
+      return;
+    store_ = CertOpenStore(CERT_STORE_PROV_REG, 0, 0, 0, key_);
     if (store_ == nullptr) return;
     added_ = CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(),
                                               static_cast<DWORD>(der.size()),
@@ -40,16 +44,25 @@ class RootForTheRun {
   ~RootForTheRun() {
     if (cert_ != nullptr) CertDeleteCertificateFromStore(cert_);  // frees cert_ too
     if (store_ != nullptr) CertCloseStore(store_, 0);
+    if (key_ != nullptr) RegCloseKey(key_);
   }
   RootForTheRun(const RootForTheRun&) = delete;
   RootForTheRun& operator=(const RootForTheRun&) = delete;
   bool added() const { return added_; }
 
  private:
+  HKEY key_ = nullptr;
   HCERTSTORE store_ = nullptr;
   PCCERT_CONTEXT cert_ = nullptr;
   bool added_ = false;
 };
+
+bool Holds(platform::TrustRoots& roots, const std::vector<std::uint8_t>& der) {
+  for (const auto& r : roots.rootsDer()) {
+    if (r == der) return true;
+  }
+  return false;
+}
 
 TEST(NtsWine, AuthenticatedTimeThroughTheSystemRootStore) {
   const char* port = std::getenv("HORVANE_NTS_PORT");
@@ -80,6 +93,7 @@ TEST(NtsWine, AuthenticatedTimeThroughTheSystemRootStore) {
   }
   const RootForTheRun root(der);
   ASSERT_TRUE(root.added()) << GetLastError();
+  ASSERT_TRUE(Holds(roots, der)) << "the system root store does not show the added CA";
   TNtsClient client(clock, network, tcp, random, roots);
   client.Host = L"localhost";
   client.Port = static_cast<std::uint16_t>(std::atoi(port));
