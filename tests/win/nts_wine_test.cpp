@@ -1,6 +1,6 @@
 // The NTS client under Wine against chronyd's NTS server on the Linux side,
 // through Winsock, the Windows clock, BCrypt and the system root store.
-// run-nts.sh starts chronyd with a throw-away CA and names the CA's file; the
+// nts-wine.sh starts chronyd with a throw-away CA and names the CA's file; the
 // test puts it into this prefix's root store for the run and takes it out
 // again, so the client finds it where it finds every root. A wrong CA is the
 // native tests' case.
@@ -69,7 +69,7 @@ bool Holds(platform::TrustRoots& roots, const std::vector<std::uint8_t>& der) {
 TEST(NtsWine, AuthenticatedTimeThroughTheSystemRootStore) {
   const char* port = std::getenv("HORVANE_NTS_PORT");
   const char* caFile = std::getenv("HORVANE_NTS_CA");
-  ASSERT_TRUE(port != nullptr && caFile != nullptr) << "run through tests/win/run-nts.sh";
+  ASSERT_TRUE(port != nullptr && caFile != nullptr) << "run through tests/win/nts-wine.sh";
   std::ifstream in(caFile, std::ios::binary);
   const std::vector<std::uint8_t> der{std::istreambuf_iterator<char>(in),
                                       std::istreambuf_iterator<char>()};
