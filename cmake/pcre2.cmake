@@ -6,7 +6,7 @@ if(HORVANE_TARGET_WINDOWS)
   if(DEFINED ENV{HORVANE_DEPS_DIR})
     set(HORVANE_DEPS_DEFAULT "$ENV{HORVANE_DEPS_DIR}")
   else()
-    set(HORVANE_DEPS_DEFAULT "${CMAKE_SOURCE_DIR}/.cache/deps")
+    set(HORVANE_DEPS_DEFAULT "$ENV{HOME}/.cache/horvane/deps")
   endif()
   set(HORVANE_DEPS_DIR "${HORVANE_DEPS_DEFAULT}" CACHE PATH
       "Dependencies built at set-up (scripts/common.sh)")

@@ -13,7 +13,7 @@ HORVANE_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
-  chrony sntp libpcre2-dev pkg-config libbenchmark-dev python3 openssl dpkg-dev
+  chrony sntp libpcre2-dev libssl-dev pkg-config libbenchmark-dev python3 openssl dpkg-dev
   wixl msitools osslsigncode faketime python3-yaml
 )
 
@@ -35,7 +35,8 @@ install_missing() {
 # PCRE2 for the Windows builds: Debian's own pcre2 source package, built
 # once with the MinGW toolchain into a cache outside git. cmake/pcre2.cmake
 # finds it there.
-HORVANE_DEPS_DIR="${HORVANE_DEPS_DIR:-$REPO/.cache/deps}"
+# Outside the clone, so that later clones on this machine reuse what one built.
+export HORVANE_DEPS_DIR="${HORVANE_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/horvane/deps}"
 PCRE2_MINGW_PREFIX="$HORVANE_DEPS_DIR/pcre2-mingw"
 
 # Adds a deb-src entry for the Debian archive this machine already uses.
@@ -96,6 +97,52 @@ ensure_pcre2_mingw() {
   rm -rf "$work"
 }
 
+# OpenSSL for authenticated time in the Windows build: Debian's openssl
+# sources, static, TLS 1.3 only and trimmed to what a TLS client with
+# AES-SIV and ECDHE needs. The cache is keyed by the source version and the
+# options, and records both.
+OPENSSL_MINGW_OPTIONS=(
+  mingw64 no-shared no-tests no-module no-dso no-engine no-legacy no-comp
+  no-ssl3 no-tls1 no-tls1_1 no-tls1_2 no-dtls no-srtp no-dh no-dsa no-ec2m no-err no-filenames
+  no-ocsp no-cms no-ts no-srp no-ct no-idea no-mdc2 no-rc2 no-rc4 no-rc5 no-bf no-cast
+  no-camellia no-seed no-whirlpool no-md4 no-rmd160 no-sm2 no-sm3 no-sm4 no-aria no-blake2
+  no-siphash no-scrypt no-ui-console no-async no-autoload-config
+  -Os -ffunction-sections -fdata-sections
+)
+
+# Prints the prefix of the cached build, building it first when missing.
+ensure_openssl_mingw() {
+  local version
+  version=$(apt-cache showsrc openssl 2>/dev/null | awk '/^Version:/ {print $2}' | sort -V | tail -1)
+  if [[ -z "$version" ]]; then
+    ensure_debian_sources || return 1
+    version=$(apt-cache showsrc openssl | awk '/^Version:/ {print $2}' | sort -V | tail -1)
+  fi
+  local key
+  key=$(printf '%s %s' "$version" "${OPENSSL_MINGW_OPTIONS[*]}" | sha256sum | cut -c1-12)
+  local prefix="$HORVANE_DEPS_DIR/openssl-mingw-$version-$key"
+  if [[ -f "$prefix/lib/libssl.a" && -f "$prefix/horvane-build.txt" ]]; then
+    echo "$prefix"
+    return 0
+  fi
+  log "building OpenSSL $version for MinGW-w64 into $prefix"
+  ensure_debian_sources || return 1
+  local work="$HORVANE_DEPS_DIR/src-openssl"
+  rm -rf "$work" "$prefix" && mkdir -p "$work" || return 1
+  (cd "$work" && apt-get source -qq "openssl=$version" >/dev/null 2>&1) ||
+    { log "apt-get source openssl failed"; return 1; }
+  local src
+  src=$(find "$work" -maxdepth 1 -type d -name 'openssl-*' | head -1)
+  [[ -n "$src" ]] || { log "no openssl sources in $work"; return 1; }
+  (cd "$src" && CC=gcc-posix ./Configure "${OPENSSL_MINGW_OPTIONS[@]}" \
+    --cross-compile-prefix=x86_64-w64-mingw32- --prefix="$prefix" --libdir=lib >/dev/null &&
+    nice -n 10 make -j2 build_libs >build.log 2>&1 && make install_dev >/dev/null) ||
+    { log "OpenSSL build failed: see $src/build.log"; return 1; }
+  printf 'openssl %s\noptions %s\n' "$version" "${OPENSSL_MINGW_OPTIONS[*]}" >"$prefix/horvane-build.txt"
+  rm -rf "$work"
+  echo "$prefix"
+}
+
 # configure_and_build PRESET [TARGET...]
 build_preset() {
   local preset=$1
@@ -103,6 +150,7 @@ build_preset() {
   local dir="$REPO/build/$preset"
   if [[ $preset == windows* || $preset == release ]]; then
     ensure_pcre2_mingw || return 1
+    ensure_openssl_mingw >/dev/null || return 1
   fi
   if [[ ! -f "$dir/build.ninja" ]]; then
     cmake --preset "$preset" -S "$REPO" >/dev/null

@@ -61,7 +61,8 @@ bool Exited(pid_t pid) {
 
 }  // namespace
 
-ChronyServer::ChronyServer(std::uint16_t port) {
+ChronyServer::ChronyServer(std::uint16_t port, std::string extraConfig)
+    : extraConfig_(std::move(extraConfig)) {
   char dir[] = "/tmp/horvane-chronyd-XXXXXX";
   if (::mkdtemp(dir) == nullptr) throw std::runtime_error("chronyd: no temporary folder");
   dir_ = dir;
@@ -98,7 +99,8 @@ bool ChronyServer::start(std::uint16_t port) {
          << "cmdport 0\n"
          << "bindcmdaddress /\n"
          << "pidfile " << dir_ << "/chronyd.pid\n"
-         << "driftfile " << dir_ << "/drift\n";
+         << "driftfile " << dir_ << "/drift\n"
+         << extraConfig_;
   }
   const std::string conf = dir_ + "/chrony.conf";
   const std::string logFile = dir_ + "/chronyd.log";

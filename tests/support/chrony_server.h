@@ -21,9 +21,10 @@ std::string ChronydLog();
 
 class ChronyServer {
  public:
-  // port 0 picks a free port. Throws std::runtime_error when chronyd does
-  // not start or does not answer within a few seconds.
-  explicit ChronyServer(std::uint16_t port = 0);
+  // port 0 picks a free port; extraConfig is appended to the configuration.
+  // Throws std::runtime_error when chronyd does not start or does not answer
+  // within a few seconds.
+  explicit ChronyServer(std::uint16_t port = 0, std::string extraConfig = {});
   ~ChronyServer();
   ChronyServer(const ChronyServer&) = delete;
   ChronyServer& operator=(const ChronyServer&) = delete;
@@ -38,6 +39,7 @@ class ChronyServer {
   void stop();
 
   std::string dir_;
+  std::string extraConfig_;
   std::uint16_t port_ = 0;
   pid_t pid_ = -1;
 };
