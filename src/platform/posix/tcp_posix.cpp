@@ -12,26 +12,11 @@
 #include <climits>
 #include <utility>
 
+#include "platform/posix/socket_address.h"
 #include "platform/posix/udp_posix.h"
 
 namespace hv::platform {
 namespace {
-
-socklen_t StreamAddress(const IpAddress& address, std::uint16_t port, sockaddr_storage& out) {
-  out = {};
-  if (address.family == IpFamily::V4) {
-    auto& sa = reinterpret_cast<sockaddr_in&>(out);
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(address.v4.value);
-    return sizeof sa;
-  }
-  auto& sa = reinterpret_cast<sockaddr_in6&>(out);
-  sa.sin6_family = AF_INET6;
-  sa.sin6_port = htons(port);
-  std::copy(address.v6.bytes.begin(), address.v6.bytes.end(), sa.sin6_addr.s6_addr);
-  return sizeof sa;
-}
 
 // 0 when ready, kTimedOut when until came first, else the error.
 int AwaitEvent(int fd, short events, Deadline until) {
@@ -85,7 +70,7 @@ Connected PosixTcpNetwork::connect(const IpAddress& address, std::uint16_t port,
   if (fd < 0) return {WsaFromErrno(errno), nullptr};
   auto stream = std::make_unique<PosixTcpStream>(fd);
   sockaddr_storage sa;
-  const socklen_t len = StreamAddress(address, port, sa);
+  const socklen_t len = posix::SocketAddress(address, port, sa);
   if (::connect(fd, reinterpret_cast<const sockaddr*>(&sa), len) != 0) {
     if (errno != EINPROGRESS) return {WsaFromErrno(errno), nullptr};
     if (const int e = AwaitEvent(fd, POLLOUT, until)) return {e, nullptr};

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/utf8.h"
+#include "platform/posix/socket_address.h"
 
 namespace hv::platform {
 namespace {
@@ -82,23 +83,6 @@ int WsaFromAddrInfo(int code) {
   }
 }
 
-// address and port as the system takes them; returns the length used.
-socklen_t SocketAddress(const IpAddress& address, std::uint16_t port, sockaddr_storage& out) {
-  out = {};
-  if (address.family == IpFamily::V4) {
-    auto& sa = reinterpret_cast<sockaddr_in&>(out);
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(address.v4.value);
-    return sizeof sa;
-  }
-  auto& sa = reinterpret_cast<sockaddr_in6&>(out);
-  sa.sin6_family = AF_INET6;
-  sa.sin6_port = htons(port);
-  std::copy(address.v6.bytes.begin(), address.v6.bytes.end(), sa.sin6_addr.s6_addr);
-  return sizeof sa;
-}
-
 // false for a family that is neither.
 bool ReadAddress(const sockaddr_storage& in, IpAddress& address, std::uint16_t& port) {
   if (in.ss_family == AF_INET) {
@@ -138,7 +122,7 @@ class PosixUdpSocket : public UdpSocket {
     const IpAddress any =
         family_ == IpFamily::V4 ? IpAddress(Ipv4Address{INADDR_ANY}) : IpAddress(Ipv6Address{});
     sockaddr_storage sa;
-    const socklen_t len = SocketAddress(any, 0, sa);
+    const socklen_t len = posix::SocketAddress(any, 0, sa);
     if (::bind(fd_.get(), reinterpret_cast<const sockaddr*>(&sa), len) != 0) return LastError();
     return 0;
   }
@@ -156,7 +140,7 @@ class PosixUdpSocket : public UdpSocket {
               std::span<const std::uint8_t> bytes) override {
     if (to.family != family_) return {wsa::kFamilyNotSupported, 0};
     sockaddr_storage sa;
-    const socklen_t len = SocketAddress(to, port, sa);
+    const socklen_t len = posix::SocketAddress(to, port, sa);
     const ssize_t n = ::sendto(fd_.get(), bytes.data(), bytes.size(), 0,
                                reinterpret_cast<const sockaddr*>(&sa), len);
     if (n < 0) return {LastError(), 0};

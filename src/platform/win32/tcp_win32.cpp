@@ -1,39 +1,15 @@
 #include "platform/win32/tcp_win32.h"
 
-// winsock2.h brings windows.h in after itself, so the old winsock.h stays out.
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #include <algorithm>
 #include <utility>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/winsock.h"
 
 namespace hv::platform {
 namespace {
 
-struct SocketTraits {
-  using Handle = SOCKET;
-  static SOCKET empty() { return INVALID_SOCKET; }
-  static void free(SOCKET s) { closesocket(s); }
-};
-using SocketHandle = win32::UniqueHandle<SocketTraits>;
-
-int StreamAddress(const IpAddress& address, std::uint16_t port, SOCKADDR_STORAGE& out) {
-  out = {};
-  if (address.family == IpFamily::V4) {
-    auto& sa = reinterpret_cast<sockaddr_in&>(out);
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(address.v4.value);
-    return sizeof sa;
-  }
-  auto& sa = reinterpret_cast<sockaddr_in6&>(out);
-  sa.sin6_family = AF_INET6;
-  sa.sin6_port = htons(port);
-  std::copy(address.v6.bytes.begin(), address.v6.bytes.end(), sa.sin6_addr.s6_addr);
-  return sizeof sa;
-}
+using win32::SocketAddress;
+using win32::SocketHandle;
 
 // 0 when the socket is ready, kTimedOut when until came first, else the
 // error. A failed connect shows in the exception set.
@@ -100,24 +76,15 @@ class Win32TcpStream : public TcpStream {
 
 }  // namespace
 
-Win32TcpNetwork::Win32TcpNetwork() {
-  WSADATA data{};
-  startup_ = WSAStartup(MAKEWORD(2, 2), &data);
-}
-
-Win32TcpNetwork::~Win32TcpNetwork() {
-  if (startup_ == 0) WSACleanup();
-}
-
 Connected Win32TcpNetwork::connect(const IpAddress& address, std::uint16_t port, Deadline until) {
-  if (startup_ != 0) return {startup_, nullptr};
+  if (const int startup = win32::StartWinsock(); startup != 0) return {startup, nullptr};
   SocketHandle s(WSASocketW(address.family == IpFamily::V4 ? AF_INET : AF_INET6, SOCK_STREAM,
                             IPPROTO_TCP, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT));
   if (!s) return {WSAGetLastError(), nullptr};
   u_long nonBlocking = 1;
   if (ioctlsocket(s.get(), FIONBIO, &nonBlocking) != 0) return {WSAGetLastError(), nullptr};
   SOCKADDR_STORAGE sa;
-  const int length = StreamAddress(address, port, sa);
+  const int length = SocketAddress(address, port, sa);
   if (::connect(s.get(), reinterpret_cast<const sockaddr*>(&sa), length) != 0) {
     if (WSAGetLastError() != WSAEWOULDBLOCK) return {WSAGetLastError(), nullptr};
     if (const int e = AwaitReady(s.get(), true, until)) return {e, nullptr};

@@ -1,9 +1,5 @@
 #include "platform/win32/udp_win32.h"
 
-// winsock2.h brings windows.h in after itself, so the old winsock.h stays out.
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -11,57 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/winsock.h"
 
 namespace hv::platform {
 namespace {
 
-// WSAStartup once for the process; WSACleanup when the process ends.
-class WinsockLibrary {
- public:
-  WinsockLibrary() {
-    WSADATA data{};
-    error_ = WSAStartup(MAKEWORD(2, 2), &data);
-  }
-  WinsockLibrary(const WinsockLibrary&) = delete;
-  WinsockLibrary& operator=(const WinsockLibrary&) = delete;
-  ~WinsockLibrary() {
-    if (error_ == 0) WSACleanup();
-  }
-  int error() const { return error_; }
-
- private:
-  int error_ = 0;
-};
-
-int StartWinsock() {
-  static const WinsockLibrary library;
-  return library.error();
-}
-
-struct SocketTraits {
-  using Handle = SOCKET;
-  static SOCKET empty() { return INVALID_SOCKET; }
-  static void free(SOCKET s) { closesocket(s); }
-};
-using SocketHandle = win32::UniqueHandle<SocketTraits>;
-
-// address and port as Winsock takes them; returns the length used.
-int SocketAddress(const IpAddress& address, std::uint16_t port, SOCKADDR_STORAGE& out) {
-  out = {};
-  if (address.family == IpFamily::V4) {
-    auto& sa = reinterpret_cast<sockaddr_in&>(out);
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(address.v4.value);
-    return sizeof sa;
-  }
-  auto& sa = reinterpret_cast<sockaddr_in6&>(out);
-  sa.sin6_family = AF_INET6;
-  sa.sin6_port = htons(port);
-  std::copy(address.v6.bytes.begin(), address.v6.bytes.end(), sa.sin6_addr.s6_addr);
-  return sizeof sa;
-}
+using win32::SocketAddress;
+using win32::SocketHandle;
+using win32::StartWinsock;
 
 // false for what is neither family, or too short to be one.
 bool ReadAddress(const SOCKADDR_STORAGE& in, int length, IpAddress& address, std::uint16_t& port) {
