@@ -85,9 +85,10 @@ TNtsClient::Outcome TNtsClient::query(Deadline until, time::TDateTime& t) {
   random_.fill(drawn);
   const std::span<const std::uint8_t> uniqueId(drawn.data(), kUniqueIdSize);
   const std::span<const std::uint8_t> nonce(drawn.data() + kUniqueIdSize, kNonceSize);
-  const std::uint32_t stampNonce = static_cast<std::uint32_t>(drawn[48]) << 24 |
-                                   static_cast<std::uint32_t>(drawn[49]) << 16 |
-                                   static_cast<std::uint32_t>(drawn[50]) << 8 | drawn[51];
+  const std::uint8_t* stamp = drawn.data() + kUniqueIdSize + kNonceSize;
+  const std::uint32_t stampNonce = static_cast<std::uint32_t>(stamp[0]) << 24 |
+                                   static_cast<std::uint32_t>(stamp[1]) << 16 |
+                                   static_cast<std::uint32_t>(stamp[2]) << 8 | stamp[3];
   // Each request spends a cookie and asks for enough to fill the stock.
   const std::size_t placeholders = kCookieStock - std::min(kCookieStock, cookies_.size());
   const std::vector<std::uint8_t> cookie = std::move(cookies_.front());
