@@ -24,7 +24,9 @@ TEST_F(WindowSystemTest, TheMenuBarShowsTheVisibleItemsAndFollowsTheirState) {
   EXPECT_EQ(menuText(help, 3), L"Send &Feedback...");
   EXPECT_EQ(menuText(help, 4), L"&About...");
 
+  // A hidden window's bar catches up as it shows; a shown one's at once.
   named(form.menuItems(), "About2").setCaption(L"About");
+  form.show();
   named(form.menuItems(), "MenuItem4").setVisible(true);
   bar = GetMenu(ws.windowOf(form));
   help = GetSubMenu(bar, 1);
