@@ -24,7 +24,9 @@ TEST_F(WindowSystemTest, TheMenuBarShowsTheVisibleItemsAndFollowsTheirState) {
   EXPECT_EQ(MenuText(help, 3), L"Send &Feedback...");
   EXPECT_EQ(MenuText(help, 4), L"&About...");
 
+  // A hidden window's bar catches up as it shows; a shown one's at once.
   MadeNamed(form.menuItems(), "About2").setCaption(L"About");
+  form.show();
   MadeNamed(form.menuItems(), "MenuItem4").setVisible(true);
   bar = GetMenu(ws.windowOf(form));
   help = GetSubMenu(bar, 1);

@@ -73,8 +73,11 @@ void ControlWindow::create(HWND parent, int id) {
   const NativeClass native = nativeClass();
   DWORD style = WS_CHILD | native.style;
   if (design.tabOrder >= 0) style |= WS_TABSTOP;
-  HWND h = CreateWindowExW(native.exStyle, native.name, L"", style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  // Made in its state: a show or enable per control is a round trip each.
+  if (control_.visible()) style |= WS_VISIBLE;
+  if (!control_.enabled()) style |= WS_DISABLED;
+  HWND h = CreateWindowExW(native.exStyle, native.name, shownText().c_str(), style, 0, 0, 0, 0,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   if (!h)
     throw Error(L"Unable to create the control " +
@@ -87,7 +90,6 @@ void ControlWindow::create(HWND parent, int id) {
   applyFont();
   applyIcon();
   writeText(shownText());
-  applyState();
 }
 
 HFONT ControlWindow::font() const {

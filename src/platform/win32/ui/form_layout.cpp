@@ -61,16 +61,13 @@ void FormWindow::setHint(ControlWindow& control) {
   SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-void FormWindow::sizeWindow(std::optional<RECT> suggested) {
-  HWND h = hwnd_;
+RECT FormWindow::frameRect(int dpi, DWORD style, DWORD ex, bool menu,
+                           std::optional<RECT> suggested) const {
   const auto& design = form_->design();
-  const int clientW = ui::layout::Scale(design.clientWidth, dpi_);
-  const int clientH = ui::layout::Scale(design.clientHeight, dpi_);
-  RECT r{0, 0, clientW, clientH};
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
-  const auto ex = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_EXSTYLE));
-  AdjustWindowRectExForDpi(&r, style, GetMenu(h) != nullptr, ex, static_cast<UINT>(dpi_));
-  int width = r.right - r.left, height = r.bottom - r.top;
+  RECT r{0, 0, ui::layout::Scale(design.clientWidth, dpi),
+         ui::layout::Scale(design.clientHeight, dpi)};
+  AdjustWindowRectExForDpi(&r, style, menu, ex, static_cast<UINT>(dpi));
+  const int width = r.right - r.left, height = r.bottom - r.top;
   int x = form_->left(), y = form_->top();
   if (suggested) {
     x = suggested->left;
@@ -82,7 +79,23 @@ void FormWindow::sizeWindow(std::optional<RECT> suggested) {
     x = info.rcMonitor.left + (info.rcMonitor.right - info.rcMonitor.left - width) / 2;
     y = info.rcMonitor.top + (info.rcMonitor.bottom - info.rcMonitor.top - height) / 2;
   }
-  SetWindowPos(h, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  return {x, y, x + width, y + height};
+}
+
+void FormWindow::sizeWindow(std::optional<RECT> suggested) {
+  HWND h = hwnd_;
+  const auto& design = form_->design();
+  const int clientW = ui::layout::Scale(design.clientWidth, dpi_);
+  const int clientH = ui::layout::Scale(design.clientHeight, dpi_);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE));
+  const auto ex = static_cast<DWORD>(GetWindowLongPtrW(h, GWL_EXSTYLE));
+  const RECT want = frameRect(dpi_, style, ex, GetMenu(h) != nullptr, suggested);
+  const int width = want.right - want.left, height = want.bottom - want.top;
+  // A window made at these bounds already is not moved again.
+  RECT now{};
+  GetWindowRect(h, &now);
+  if (!EqualRect(&now, &want))
+    SetWindowPos(h, nullptr, want.left, want.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   // A menu bar that wraps takes more than the one line assumed above.
   RECT client{};
   GetClientRect(h, &client);

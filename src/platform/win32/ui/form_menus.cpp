@@ -25,11 +25,12 @@ void FormWindow::makeMenus() {
 }
 
 // The pop-up menu is built as it opens; the bar is built again now, but
-// not while the user is in the menu: then when they leave it.
+// not while the user is in the menu: then when they leave it. A hidden
+// window builds it once as it shows: each build resizes the frame.
 void FormWindow::menuChanged(hv::ui::MenuItem& item) {
   if (!mainMenu_->holds(item)) return;
   menuBarStale_ = true;
-  if (!inMenuLoop_) installMenuBar();
+  if (!inMenuLoop_ && IsWindowVisible(hwnd_)) installMenuBar();
 }
 
 void FormWindow::installMenuBar() {

@@ -17,6 +17,9 @@ constexpr UINT kMinimizedMessage = WM_APP + 2;
 // The form let go: the window destroys itself, outside whatever message of
 // its own it was in then.
 constexpr UINT kFreeMessage = WM_APP + 3;
+// The tray icon is added once the window has shown, or with "/auto" has not:
+// the add is a round trip to the shell that the first frame need not wait for.
+constexpr UINT kTrayAddMessage = WM_APP + 4;
 
 struct FrameStyle {
   DWORD style;
@@ -57,9 +60,13 @@ FormWindow& FormWindow::open(Win32WindowSystem& ws, hv::ui::Form& form, HWND own
 void FormWindow::create(HWND owner) {
   const auto& design = form_->design();
   const auto frame = FrameStyleOf(design, owner != nullptr);
+  // Made where the layout will put it at the system's DPI, so that the
+  // usual case is sized once.
+  const RECT at = frameRect(static_cast<int>(GetDpiForSystem()), frame.style, frame.exStyle,
+                            !design.mainMenu.empty(), std::nullopt);
   HWND h = CreateWindowExW(frame.exStyle, Win32WindowSystem::kFormClass, form_->caption().c_str(),
-                           frame.style, 0, 0, design.clientWidth, design.clientHeight, owner,
-                           nullptr, ws_.instance(), nullptr);
+                           frame.style, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                           owner, nullptr, ws_.instance(), nullptr);
   if (!h) {
     Error failure(L"Unable to create the window " +
                   std::wstring(design.name.begin(), design.name.end()) + L": error " +
@@ -101,7 +108,8 @@ void FormWindow::realizeContents() {
     // An elevated program still hears the taskbar come back.
     ChangeWindowMessageFilterEx(h, ws_.taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     tray_ = std::make_unique<TrayIcon>(h, kTrayCallbackMessage, kTrayRetryTimer, ws_.trayNotify());
-    tray_->show(trayPicture(), form_->trayHint());
+    trayPending_ = true;
+    PostMessageW(h, kTrayAddMessage, 0, 0);
   }
   syncPosition();
 }
@@ -164,6 +172,7 @@ void FormWindow::visibilityChanged(hv::ui::Showing why) {
   const auto& s = form_->design();
   const bool quiet = s.topMost && s.toolWindow;  // a notice takes no focus
   const bool wasVisible = IsWindowVisible(h) != FALSE;
+  if (form_->visible() && menuBarStale_ && !inMenuLoop_) installMenuBar();
   if (!form_->visible()) {
     if (wasVisible) ShowWindow(h, SW_HIDE);
   } else if (form_->windowState() == hv::ui::WindowState::Minimized) {
@@ -203,7 +212,7 @@ void FormWindow::syncPosition() {
 }
 
 void FormWindow::trayChanged() {
-  if (tray_) tray_->show(trayPicture(), form_->trayHint());
+  if (tray_ && !trayPending_) tray_->show(trayPicture(), form_->trayHint());
 }
 
 HICON FormWindow::trayPicture() {
@@ -416,6 +425,10 @@ LRESULT FormWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case kTrayCallbackMessage:
       if (tray_) trayMessage(lParam);
+      return 0;
+    case kTrayAddMessage:
+      trayPending_ = false;
+      if (tray_) tray_->show(trayPicture(), form_->trayHint());
       return 0;
     case WM_CLOSE:
       dispatch([this] { form_->closeFromUser(); });

@@ -119,6 +119,8 @@ class FormWindow final : public hv::ui::FormNative {
   // form_layout.cpp
   void setWindowIcons();
   void createControls();
+  // The frame around the client area at a DPI, where the window goes.
+  RECT frameRect(int dpi, DWORD style, DWORD ex, bool menu, std::optional<RECT> suggested) const;
   void sizeWindow(std::optional<RECT> suggested);
   void dpiChanged(int dpi, const RECT& suggested);
 
@@ -155,7 +157,8 @@ class FormWindow final : public hv::ui::FormNative {
   bool inMenuLoop_ = false;
   AccelHandle accelerators_;
   std::unique_ptr<TrayIcon> tray_;
-  HWND tooltip_ = nullptr;  // owned by the window, and goes with it
+  bool trayPending_ = false;  // made, its add posted
+  HWND tooltip_ = nullptr;    // owned by the window, and goes with it
   std::vector<std::uint16_t> hotKeys_;
   HWND lastFocus_ = nullptr;
   bool shownOnce_ = false;
