@@ -1,6 +1,9 @@
 #include "support/scripted_network.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <chrono>
 
 namespace hv::test {
 
@@ -103,7 +106,6 @@ platform::Opened ScriptedNetwork::openUdp(platform::IpFamily family) {
 
 void ScriptedNetwork::carry(Socket& from, const platform::IpAddress& to, std::uint16_t port,
                             std::span<const std::uint8_t> bytes) {
-  ++queriesSent;
   std::shared_ptr<ScriptedPeer> peer;
   std::uint16_t fromPort = 0;
   {
@@ -113,7 +115,10 @@ void ScriptedNetwork::carry(Socket& from, const platform::IpAddress& to, std::ui
     }
     fromPort = from.port_;
   }
-  if (!peer) return;
+  if (!peer) {
+    ++queriesSent;
+    return;
+  }
   std::vector<PeerRequest> soFar;
   {
     const std::lock_guard lock(peer->mutex_);
@@ -132,6 +137,9 @@ void ScriptedNetwork::carry(Socket& from, const platform::IpAddress& to, std::ui
                          [](std::int64_t t, const Arrival& a) { return t < a.atUs; });
     from.queue_.insert(after, Arrival{atUs, d.bytes, peer->address_, sourcePort});
   }
+  // Last: a test that sees the count also sees what the responder did, a
+  // hold included, so its release cannot come before that hold.
+  ++queriesSent;
 }
 
 void ScriptedNetwork::holdWaits() {
@@ -149,7 +157,13 @@ void ScriptedNetwork::releaseWaits() {
 
 platform::WaitedAny ScriptedNetwork::waitLocked(std::unique_lock<std::mutex>& lock,
                                                 std::span<Socket* const> sockets, Deadline until) {
-  released_.wait(lock, [this] { return !held_; });
+  // A hold nobody lifts would hang the run; in real time, as the fake clock
+  // stands still meanwhile.
+  if (!released_.wait_for(lock, std::chrono::seconds(20), [this] { return !held_; })) {
+    ADD_FAILURE() << "a network wait was held for 20 s and never released";
+    held_ = false;
+    released_.notify_all();
+  }
   if (&until.clock() != &clock_) return {platform::wsa::kInvalidArgument, Readiness::TimedOut, 0};
   std::size_t first = sockets.size();
   for (std::size_t i = 0; i < sockets.size(); ++i) {

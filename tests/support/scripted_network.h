@@ -40,7 +40,7 @@ class ScriptedNetwork : public platform::Network {
   explicit ScriptedNetwork(FakeClock& clock) : clock_(clock) {}
 
   std::map<std::wstring, std::vector<platform::IpAddress>> names;
-  // Counted on whichever thread queries.
+  // Counted on whichever thread queries, once the peer has answered.
   std::atomic<int> queriesSent{0};
 
   // The peer at address and port from now on, in place of any there before.
@@ -50,7 +50,8 @@ class ScriptedNetwork : public platform::Network {
   std::shared_ptr<ScriptedPeer> serve(Responder responder);
   std::shared_ptr<ScriptedPeer> silentPeer(const platform::IpAddress& address, std::uint16_t port);
   // While held, every wait stops before it looks at the clock, so a test
-  // can act while a query is under way on another thread.
+  // can act while a query is under way on another thread. A hold left on
+  // for 20 s fails the test and lets the waits go.
   void holdWaits();
   void releaseWaits();
 
