@@ -107,6 +107,7 @@ OPENSSL_MINGW_OPTIONS=(
   no-ocsp no-cms no-ts no-srp no-ct no-idea no-mdc2 no-rc2 no-rc4 no-rc5 no-bf no-cast
   no-camellia no-seed no-whirlpool no-md4 no-rmd160 no-sm2 no-sm3 no-sm4 no-aria no-blake2
   no-siphash no-scrypt no-ui-console no-async no-autoload-config
+  no-asm no-des no-chacha no-poly1305 no-ocb no-rfc3779 no-cmp no-sock no-multiblock
   -Os -ffunction-sections -fdata-sections
 )
 
@@ -148,12 +149,19 @@ build_preset() {
   local preset=$1
   shift
   local dir="$REPO/build/$preset"
+  local args=()
   if [[ $preset == windows* || $preset == release ]]; then
     ensure_pcre2_mingw || return 1
-    ensure_openssl_mingw >/dev/null || return 1
+    local ssl
+    ssl=$(ensure_openssl_mingw) || return 1
+    args+=(-DHORVANE_OPENSSL_MINGW="$ssl")
+    # A build folder made with other OpenSSL options is pointed at this one.
+    if [[ -f "$dir/build.ninja" ]] && ! grep -qxF "HORVANE_OPENSSL_MINGW:PATH=$ssl" "$dir/CMakeCache.txt"; then
+      rm -f "$dir/build.ninja"
+    fi
   fi
   if [[ ! -f "$dir/build.ninja" ]]; then
-    cmake --preset "$preset" -S "$REPO" >/dev/null
+    cmake --preset "$preset" -S "$REPO" "${args[@]}" >/dev/null
   fi
   cmake --build "$dir" -j2 "$@"
 }

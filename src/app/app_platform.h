@@ -23,6 +23,9 @@ struct AppPlatform {
   platform::Locale& locale;
   platform::Shell& shell;
   platform::Network& network;
+  // Authenticated time: its key exchange, and the roots it trusts.
+  platform::TcpNetwork& tcp;
+  platform::TrustRoots& trustRoots;
   // The maker's web services. The update check's thread uses http,
   // registry, localeInfo and clock and nobody waits for it: it shares
   // webOwner, or they must outlive it.

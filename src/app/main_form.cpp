@@ -50,8 +50,9 @@ TAppForm::TAppForm(AppPlatform& platform)
     : ui::Form(platform.windows, AppFormSpec()),
       platform_(platform),
       commands_(std::make_unique<TimeCommands>(
-          TimeServices{platform.windows, platform.clock, platform.network, platform.http,
-                       platform.random, std::wstring(MakerHost()), platform.buildDate},
+          TimeServices{platform.windows, platform.clock, platform.network, platform.tcp,
+                       platform.trustRoots, platform.http, platform.random,
+                       std::wstring(MakerHost()), platform.buildDate},
           static_cast<TimeView&>(*this))) {
   for (std::wstring_view preset : ServerPresets()) ComboBox1.addItem(std::wstring(preset));
   wireEvents();

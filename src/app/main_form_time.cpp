@@ -80,6 +80,8 @@ bool TAppForm::renderTime(const TimeState& s) {
         time::FormatDisplay(s.serverTime, locale.dateSeparator(), locale.timeSeparator()));
     Label2.setHint(ServerTimeHint(s.figures, locale.decimalSeparator()));
     BitBtn2.setEnabled(true);
+  } else if (!s.ntsWhy.empty()) {
+    Label2.setHint(NtsFailureHint(s.ntsWhy));
   }
   if (s.box == Box::ServerError || s.box == Box::InvalidTime) {
     ui::MessageBoxRequest box;

@@ -31,14 +31,42 @@ std::wstring ServerTimeHint(const time::AnswerFigures& f, std::wstring_view deci
            L" s (" + Translate(L"web, whole seconds") + L")";
   }
   const double delayMs = f.delaySeconds * 1000;
-  std::wstring text = Translate(L"Offset") + L" " +
-                      Number(f.offsetSeconds, 3, true, decimalSeparator) + L" s" + kBetween +
-                      Translate(L"round trip") + L" " +
-                      Number(delayMs, std::fabs(delayMs) < 10 ? 1 : 0, false, decimalSeparator) +
-                      L" ms" + kBetween + Translate(L"stratum") + L" " +
-                      std::to_wstring(f.stratum) + kBetween + f.server.text();
+  std::wstring text =
+      Translate(L"Offset") + L" " + Number(f.offsetSeconds, 3, true, decimalSeparator) + L" s" +
+      kBetween + Translate(L"round trip") + L" " +
+      Number(delayMs, std::fabs(delayMs) < 10 ? 1 : 0, false, decimalSeparator) + L" ms" +
+      kBetween + Translate(L"stratum") + L" " + std::to_wstring(f.stratum) + kBetween;
+  const std::wstring address = f.server.text();
+  if (!f.authenticatedBy.empty() && f.authenticatedBy != address) text += f.authenticatedBy + L" ";
+  text += address;
   if (!f.reliable) text += kBetween + Translate(L"unreliable");
+  if (!f.authenticatedBy.empty()) text += kBetween + Translate(L"authenticated (NTS)");
   return text;
+}
+
+std::wstring NtsFailureHint(std::string_view why) {
+  struct Reason {
+    std::string_view why;
+    const wchar_t* shown;
+  };
+  // The rest are key exchanges that did not give what NTS needs.
+  static constexpr Reason kReasons[] = {
+      {"certificate not trusted", L"certificate not trusted"},
+      {"certificate names another host", L"certificate names another host"},
+      {"certificate out of date", L"certificate out of date"},
+      {"no reply", L"no answer"},
+      {"key exchange timed out", L"no answer"},
+      {"key exchange connection failed", L"no answer"},
+      {"reply did not authenticate", L"reply did not authenticate"},
+      {"unusable reply", L"unusable reply"},
+      {"bad host", L"bad server name"},
+      {"host name not ASCII", L"bad server name"},
+  };
+  const wchar_t* shown = L"key exchange failed";
+  for (const Reason& r : kReasons) {
+    if (r.why == why) shown = r.shown;
+  }
+  return i18n::Translate(L"NTS failed") + L": " + i18n::Translate(shown);
 }
 
 }  // namespace hv::app

@@ -10,7 +10,12 @@
 
 namespace hv::app {
 
-// In the user's language, with their decimal separator.
+// In the user's language, with their decimal separator. An answer that NTS
+// authenticated says so after the server's name and address.
 std::wstring ServerTimeHint(const time::AnswerFigures& figures, std::wstring_view decimalSeparator);
+
+// Why an NTS server gave no time, from the client's few words: one of a
+// handful of reasons a person can act on, in their language.
+std::wstring NtsFailureHint(std::string_view why);
 
 }  // namespace hv::app

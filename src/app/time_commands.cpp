@@ -1,9 +1,13 @@
 #include "app/time_commands.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "base/error.h"
+#include "nts/nts_address.h"
+#include "nts/nts_client.h"
+#include "nts/nts_error.h"
 #include "platform/clock.h"
 #include "time/clock_guard.h"
 #include "time/sntp.h"
@@ -84,6 +88,7 @@ QueryResult TimeCommands::query(const TimeRequest& request) {
       refuseBeforeFloor(r);
       return r;
     }
+    if (nts::IsNtsServer(request.host)) return queryNts(request.host);
     sntp_->Host = request.host;
     try {
       r.time = sntp_->DateTime();
@@ -98,6 +103,43 @@ QueryResult TimeCommands::query(const TimeRequest& request) {
   } catch (...) {
     r.unexpected = std::current_exception();
   }
+  return r;
+}
+
+// Never answered without NTS: that would undo the point of asking with it.
+QueryResult TimeCommands::queryNts(const std::wstring& host) {
+  using Kind = QueryResult::Kind;
+  QueryResult r;
+  const std::optional<nts::NtsAddress> address = nts::ParseNtsAddress(host);
+  if (!address) {
+    r.kind = Kind::ServerError;
+    r.ntsWhy = "bad host";
+    return r;
+  }
+  if (!nts_) {
+    nts_ = std::make_unique<nts::TNtsClient>(services_.clock, services_.network, services_.tcp,
+                                             services_.random, services_.trustRoots);
+    nts_->ReceiveTimeout = kSntpTimeoutMs;
+    nts_->FloorUtcSeconds =
+        std::llround((services_.buildDate - time::FromUnixMilliseconds(0)) * 86400.0);
+  }
+  nts_->Host = address->host;
+  nts_->Port = address->port;
+  try {
+    r.time = nts_->DateTime();
+  } catch (const nts::NtsError& e) {
+    r.kind = Kind::ServerError;
+    r.ntsWhy = e.why();
+    return r;
+  } catch (const Error&) {
+    r.kind = Kind::ServerError;
+    r.ntsWhy = "no reply";
+    return r;
+  }
+  r.figures = nts_->LastReply();
+  r.ntsWhy = nts_->LastWhy();
+  r.kind = time::YearAcceptable(r.time) ? Kind::Time : Kind::InvalidTime;
+  refuseBeforeFloor(r);
   return r;
 }
 
@@ -127,6 +169,7 @@ TimeState TimeCommands::settle(const Command& c, const QueryResult& r) {
   const std::wstring& host = c.request.host;
   if (time::sntp::KissMeansStop(r.figures.kissCode)) backoff_.kissed(host);
   TimeState s;
+  s.ntsWhy = r.ntsWhy;
   // Goes on to the general error report once the window is rendered.
   if (r.unexpected) return s;
   switch (r.kind) {
@@ -190,6 +233,8 @@ void TimeCommands::write(const QueryResult& r) {
     platform::SystemTime record = time::ToSystemTime(time::FromUnixMilliseconds(ms));
     record.dayOfWeek = 0;
     services_.clock.setSystemTime(record);
+    // Certificates' dates can be held against this clock from now on.
+    if (!r.figures.authenticatedBy.empty() && nts_) nts_->ClockTrusted = true;
     return;
   }
   // The maker's endpoint answers local time in whole seconds.

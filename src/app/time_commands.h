@@ -30,10 +30,16 @@ class Clock;
 class Http;
 class Network;
 class Random;
+class TcpNetwork;
+class TrustRoots;
 }  // namespace hv::platform
 
 namespace hv::time {
 class TIdSNTP;
+}
+
+namespace hv::nts {
+class TNtsClient;
 }
 
 namespace hv::app {
@@ -70,6 +76,7 @@ struct TimeState {
   Box box = Box::None;
   double stepSeconds = 0;      // the answer minus the computer's clock
   std::exception_ptr failure;  // Box::Failure: for the general error report
+  std::string ntsWhy;          // why an NTS server gave no time, in a few words
 };
 
 // What the commands need of the main window.
@@ -95,6 +102,8 @@ struct TimeServices {
   ui::WindowSystem& windows;
   platform::Clock& clock;
   platform::Network& network;
+  platform::TcpNetwork& tcp;
+  platform::TrustRoots& trustRoots;
   platform::Http& http;
   platform::Random& random;
   std::wstring makerHost;
@@ -116,6 +125,7 @@ struct QueryResult {
   time::AnswerFigures figures;
   std::exception_ptr failure;     // MakerFailure
   std::exception_ptr unexpected;  // anything the query did not expect
+  std::string ntsWhy;             // an NTS server's failure, in a few words
 };
 
 class TimeCommands {
@@ -161,6 +171,7 @@ class TimeCommands {
   // The window shows that a query runs, then start sets it going.
   void begin(const Command& c, bool waitsHere, const std::function<void()>& start);
   QueryResult query(const TimeRequest& request);
+  QueryResult queryNts(const std::wstring& host);
   void refuseBeforeFloor(QueryResult& r);
   // Everything after the query, whichever thread ran it: settled, rendered,
   // written.
@@ -177,6 +188,8 @@ class TimeCommands {
   TimeServices services_;
   TimeView& view_;
   std::unique_ptr<time::TIdSNTP> sntp_;
+  // Made at the first NTS server's query, so nothing of TLS runs before.
+  std::unique_ptr<nts::TNtsClient> nts_;
   // Owner: the UI thread, like everything below.
   time::TDateTime serverTime_ = 0;
   bool serverTimeValid_ = false;

@@ -60,7 +60,7 @@ void TNtsClient::keyExchange(Deadline until) {
   const Deadline keUntil = until.limited() ? until : Deadline::after(clock_, kMostKeyExchangeMs);
   platform::Connected c = tcp_.connect(address, Port, keUntil);
   if (c.error == platform::kTimedOut) throw NtsError("key exchange timed out");
-  if (c.error != 0) throw NtsError("key exchange refused");
+  if (c.error != 0) throw NtsError("key exchange connection failed");
   const CertificateDates dates{ClockTrusted, clock_.utcMicroseconds() / 1'000'000, FloorUtcSeconds};
   KeSession session = exchanger_.run(*c.stream, host, dates, keUntil);
   const std::wstring named(session.answer.server.begin(), session.answer.server.end());
@@ -140,6 +140,7 @@ TNtsClient::Outcome TNtsClient::query(Deadline until, time::TDateTime& t) {
     last_.kissCode = sntp::KissCode(header);
     last_.receivedAtUs = receivedAtUs;
     last_.server = ntpAddress_;
+    last_.authenticatedBy = ntpServerName_;
     const double delayMs = last_.delaySeconds * 1000;
     last_.reliable = delayMs >= 0 && (ReceiveTimeout <= 0 || delayMs <= ReceiveTimeout);
     const sntp::NtpTimestamp answer =

@@ -10,6 +10,8 @@ class VersionInfo;
 class Locale;
 class Shell;
 class Network;
+class TcpNetwork;
+class TrustRoots;
 class Http;
 class Registry;
 class SystemInfo;

@@ -24,6 +24,9 @@ struct AnswerFigures {
   // The answer, unrounded, in UTC microseconds since 1970: the server's
   // clock at receivedAtUs when reliable, else its transmit time.
   std::int64_t answerUtcUs = 0;
+  // The server named by an NTS key exchange whose keys authenticated the
+  // answer; empty for an answer nothing vouched for.
+  std::wstring authenticatedBy;
 };
 
 }  // namespace hv::time

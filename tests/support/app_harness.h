@@ -14,6 +14,7 @@
 #include "i18n/catalogue.h"
 #include "notice/notice_window.h"
 #include "platform/posix/random_posix.h"
+#include "platform/posix/tcp_posix.h"
 #include "platform/udp.h"
 #include "support/fake_clock.h"
 #include "support/fake_desktop.h"
@@ -27,6 +28,7 @@
 #include "support/fake_system_info.h"
 #include "support/fake_version_info.h"
 #include "support/new_run.h"
+#include "support/nts_pki.h"
 #include "support/scripted_network.h"
 #include "ui/headless.h"
 #include "web/checker.h"
@@ -42,10 +44,10 @@ struct AppHarness {
   AppHarness() : AppHarness(nullptr) {}
   // The program's sockets go to realNetwork instead of the scripted one.
   explicit AppHarness(platform::Network* realNetwork)
-      : platform{windows,     clock,    files,      profile,
-                 versionInfo, locale,   shell,      realNetwork != nullptr ? *realNetwork : network,
-                 http,        registry, systemInfo, localeInfo,
-                 desktop,     random} {
+      : platform{windows,     clock,      files,   profile,
+                 versionInfo, locale,     shell,   realNetwork != nullptr ? *realNetwork : network,
+                 tcp,         trustRoots, http,    registry,
+                 systemInfo,  localeInfo, desktop, random} {
     test::BeginNewRun();
     versionInfo.setString(L"CompanyName", L"CALVION");
     versionInfo.setString(L"ProductName", L"Horvane");
@@ -87,6 +89,8 @@ struct AppHarness {
   FakeLocale locale;
   FakeShell shell;
   ScriptedNetwork network{clock};
+  platform::PosixTcpNetwork tcp;
+  FixedRoots trustRoots;
   FakeHttp http;
   FakeRegistry registry;
   FakeSystemInfo systemInfo;

@@ -17,6 +17,9 @@ inline const std::set<std::wstring>& ExpectedKeys() {
       L"Hotkey:", L"Show", L"Automatically Synchronize", L"Disabled",
       // The server time display's tooltip.
       L"Offset", L"round trip", L"stratum", L"unreliable", L"web, whole seconds",
+      L"authenticated (NTS)", L"NTS failed", L"certificate not trusted",
+      L"certificate names another host", L"certificate out of date", L"no answer",
+      L"reply did not authenticate", L"unusable reply", L"bad server name", L"key exchange failed",
       // Language window.
       L"Language", L"User Interface Language:", L"Translated by:", L"OK", L"Cancel",
       L"Contribute Translation", L"Yes", L"No", L"Confirmation", L"Restart Application?",

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "platform/posix/random_posix.h"
+#include "platform/posix/tcp_posix.h"
 #include "support/fake_clock.h"
 #include "support/fake_http.h"
+#include "support/nts_pki.h"
 #include "support/scripted_network.h"
 #include "time/sntp.h"
 #include "time/sntp_timestamp.h"
@@ -61,11 +63,13 @@ struct Rig {
   ui::HeadlessWindowSystem windows;
   test::FakeClock clock;
   test::ScriptedNetwork network{clock};
+  platform::PosixTcpNetwork tcp;
+  test::FixedRoots roots;
   test::FakeHttp http;
   platform::PosixRandom random;
   FakeView view;
   std::shared_ptr<test::ScriptedPeer> server;
-  TimeCommands commands{{windows, clock, network, http, random, L"maker.test",
+  TimeCommands commands{{windows, clock, network, tcp, roots, http, random, L"maker.test",
                          time::EncodeDateTime(2001, 1, 1, 0, 0, 0, 0)},
                         view};
 };

@@ -9,8 +9,9 @@ extern "C" int wmain(int, wchar_t**) {
   win32::LoadDllsFromSystem32Only();
   const win32::ProgramAdapters a = win32::MakeProgramAdapters();
   hv::app::AppPlatform platform{
-      a.windows, a.clock, a.files,    a.profile,    a.versionInfo, a.locale,  a.shell,
-      a.network, a.http,  a.registry, a.systemInfo, a.localeInfo,  a.desktop, a.random,
+      a.windows,    a.clock,      a.files,   a.profile,    a.versionInfo, a.locale,
+      a.shell,      a.network,    a.tcp,     a.trustRoots, a.http,        a.registry,
+      a.systemInfo, a.localeInfo, a.desktop, a.random,
   };
   platform.webOwner = a.webOwner;
   return hv::app::RunApplication(platform);

@@ -14,6 +14,8 @@
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_info_win32.h"
+#include "platform/win32/tcp_win32.h"
+#include "platform/win32/trust_roots_win32.h"
 #include "platform/win32/udp_win32.h"
 #include "platform/win32/ui/window_system_win32.h"
 #include "platform/win32/version_info_win32.h"
@@ -42,6 +44,8 @@ struct Adapters {
   Win32Locale locale;
   Win32Shell shell;
   Win32Network network;
+  Win32TcpNetwork tcp;
+  Win32TrustRoots trustRoots;
   Win32SystemInfo systemInfo;
   Win32Desktop desktop{windows};
   Win32Random random;
@@ -61,6 +65,8 @@ ProgramAdapters MakeProgramAdapters() {
           .locale = a->locale,
           .shell = a->shell,
           .network = a->network,
+          .tcp = a->tcp,
+          .trustRoots = a->trustRoots,
           .http = w.http,
           .registry = w.registry,
           .systemInfo = a->systemInfo,

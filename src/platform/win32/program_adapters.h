@@ -20,6 +20,8 @@ struct ProgramAdapters {
   Locale& locale;
   Shell& shell;
   Network& network;
+  TcpNetwork& tcp;
+  TrustRoots& trustRoots;
   Http& http;
   Registry& registry;
   SystemInfo& systemInfo;
