@@ -17,6 +17,8 @@ screenshot "$REPO/docs/screenshots/server-time.png"
 hover_client "$((LABEL2_AT[0] + 150))" "$((LABEL2_AT[1] + 10))"
 sleep 2
 screenshot "$REPO/docs/screenshots/server-time-tooltip.png"
+hint=$(driver hints "$TITLE" | grep "^Offset ")
+[[ "$hint" == *" · stratum "*" · 127.0.0.1" ]] || fail "tooltip '$hint'"
 xdotool mousemove 0 0
 expect_eq "$(clock_writes)" "0" "clock writes before Sync"
 driver click "$TITLE" "Sync Computer Time" || fail "no Sync button"

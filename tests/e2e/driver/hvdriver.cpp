@@ -10,7 +10,11 @@
 //   hvdriver menu TITLE CAPTION    runs the main-menu item CAPTION ('&' ignored)
 //   hvdriver close TITLE           sends WM_CLOSE
 //   hvdriver rect TITLE            the window's screen rectangle and client size
+//   hvdriver hints TITLE           one line per tooltip of the window: its text
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <cstdio>
 #include <string>
@@ -95,8 +99,60 @@ bool FindMenuItem(HMENU menu, const std::wstring& caption, UINT& id) {
   return false;
 }
 
+struct FindTips {
+  HWND owner;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK OnTip(HWND h, LPARAM p) {
+  auto* f = reinterpret_cast<FindTips*>(p);
+  if (GetWindow(h, GW_OWNER) == f->owner && ClassOf(h) == TOOLTIPS_CLASSW) f->found.push_back(h);
+  return TRUE;
+}
+
+// A tooltip answers with pointers into its own process, so the question and
+// the answer go through memory there.
+int PrintHints(HWND top) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(top, &pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return 1;
+  constexpr std::size_t kChars = 1024;
+  auto* remote = static_cast<std::uint8_t*>(VirtualAllocEx(
+      process, nullptr, sizeof(TOOLINFOW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  auto* remoteText = reinterpret_cast<wchar_t*>(remote + sizeof(TOOLINFOW));
+  FindTips f{top, {}};
+  EnumWindows(OnTip, reinterpret_cast<LPARAM>(&f));
+  for (HWND tip : f.found) {
+    const auto count = SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      TOOLINFOW info{};
+      info.cbSize = TTTOOLINFOW_V2_SIZE;
+      WriteProcessMemory(process, remote, &info, sizeof info, nullptr);
+      if (!SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(remote)))
+        continue;
+      ReadProcessMemory(process, remote, &info, sizeof info, nullptr);
+      info.lpszText = remoteText;
+      const wchar_t empty = 0;
+      WriteProcessMemory(process, remoteText, &empty, sizeof empty, nullptr);
+      WriteProcessMemory(process, remote, &info, sizeof info, nullptr);
+      SendMessageW(tip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote));
+      std::wstring text(kChars, L'\0');
+      ReadProcessMemory(process, remoteText, text.data(), kChars * sizeof(wchar_t), nullptr);
+      text.resize(wcsnlen(text.c_str(), kChars - 1));
+      std::printf("%s\n", Utf8(text).c_str());
+    }
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return 0;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: hvdriver wait|gone|dump|visible|click|menu|close|rect TITLE ...\n");
+  std::fprintf(stderr,
+               "usage: hvdriver wait|gone|dump|visible|click|menu|close|rect|hints TITLE ...\n");
   return 2;
 }
 
@@ -167,6 +223,7 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     return 0;
   }
+  if (cmd == L"hints") return PrintHints(top);
   if (cmd == L"close") {
     PostMessageW(top, WM_CLOSE, 0, 0);
     return 0;
