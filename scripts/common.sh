@@ -13,7 +13,8 @@ HORVANE_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth xdotool x11-utils imagemagick
-  chrony sntp libpcre2-dev libssl-dev pkg-config libbenchmark-dev python3 openssl dpkg-dev
+  chrony sntp libpcre2-dev libssl-dev pkg-config libbenchmark-dev python3 openssl ca-certificates
+  dpkg-dev
   wixl msitools osslsigncode faketime python3-yaml
 )
 
