@@ -59,8 +59,12 @@ begin_with_maker_site() {
   maker_site_up 18080 || fail "the maker site did not start"
 }
 
+# A command prefix the program is started through (for example
+# tests/fixtures/nts_server.sh's ROOT_CA_RUN); it must exec, so that APP_PID
+# stays the program's.
+LAUNCH_THROUGH=()
 launch() {
-  (cd "$APPDIR" && exec wine64 "$APPDIR/horvane.exe" "$@") >"$APPDIR/wine.log" 2>&1 &
+  (cd "$APPDIR" && exec "${LAUNCH_THROUGH[@]}" wine64 "$APPDIR/horvane.exe" "$@") >"$APPDIR/wine.log" 2>&1 &
   APP_PID=$!
   driver wait "$TITLE" 30000 || fail "the main window did not appear"
 }
