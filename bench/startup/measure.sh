@@ -102,12 +102,16 @@ one() {
   pid=$(pgrep -x "${exe:0:15}" | head -1)
   [[ -n "$pid" ]] || { echo "no process"; return 1; }
   kb=$(awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s}' "/proc/$pid/smaps_rollup" 2>/dev/null)
+  # What Windows counts as private bytes: not the pages of the image, which
+  # a file-backed mapping shares, but show as private here while the copy
+  # just made is unwritten in the page cache and mapped by one process.
+  anon=$(awk '/^Anonymous:/ {s += $2} END {print s}' "/proc/$pid/smaps_rollup" 2>/dev/null)
   local caption
   caption=$(xdotool getwindowname "$win" 2>/dev/null)
   kill "$pid" 2>/dev/null
   while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
   [[ "$caption" == "$title" ]] || { echo "caption '$caption'"; return 1; }
-  echo "$(((t1 - t0) / 1000000)) ${kb:-0}"
+  echo "$(((t1 - t0) / 1000000)) ${kb:-0} ${anon:-0}"
 }
 
 : >"$WORK/results"
@@ -123,11 +127,11 @@ POSTS=$(wc -l <"$WORK/posts" 2>/dev/null || echo 0)
 python3 - "$WORK/results" "$RUNS" "$POSTS" <<'PY'
 import statistics, sys
 rows = [line.split() for line in open(sys.argv[1])]
-bad = [r for r in rows if len(r) != 3]
+bad = [r for r in rows if len(r) != 4]
 # A run that failed is named, and the medians are of the others.
 if bad:
     print(f"Runs that failed, left out: {bad}\n")
-rows = [r for r in rows if len(r) == 3]
+rows = [r for r in rows if len(r) == 4]
 def column(name, i):
     return [int(r[i]) for r in rows if r[0] == name]
 med = statistics.median
@@ -136,6 +140,7 @@ names = [("horvane", "horvane.exe"), ("before", "horvane.exe before"),
 names = [(k, label) for k, label in names if column(k, 1)]
 ms = {k: column(k, 1) for k, _ in names}
 kb = {k: column(k, 2) for k, _ in names}
+anon = {k: column(k, 3) for k, _ in names}
 def row(title, cells):
     print(f"| {title} | " + " | ".join(cells) + " |")
 row(f"Figure ({sys.argv[2]} runs each, alternating)", [label for _, label in names])
@@ -147,6 +152,9 @@ row("Private memory 2 s after, median", [f"{med(kb[k]) / 1024:.1f} MB" for k, _ 
 row("Private memory 2 s after, range",
     [f"{min(kb[k]) / 1024:.1f} to {max(kb[k]) / 1024:.1f} MB" for k, _ in names])
 row("Memory ratio to bare_network.exe", [f"{med(kb[k]) / med(kb['network']):.2f}" for k, _ in names])
+row("Anonymous memory 2 s after, median", [f"{med(anon[k]) / 1024:.1f} MB" for k, _ in names])
+row("Anonymous memory ratio to bare_network.exe",
+    [f"{med(anon[k]) / med(anon['network']):.2f}" for k, _ in names])
 print()
 print(f"POSTs the local listener answered: {sys.argv[3]}")
 PY
