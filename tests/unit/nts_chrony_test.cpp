@@ -98,6 +98,7 @@ TEST_F(NtsChronyTest, TrustFailsClosed) {
     bool clockTrusted;
     bool expiredLeaf;
     const char* why;  // nullptr: accepted
+    int buildDaysAgo = 1;
   } const cases[] = {
       {"wrong CA", true, L"localhost", 0, false, false, "certificate not trusted"},
       {"wrong name", false, L"127.0.0.1", 0, false, false, "certificate names another host"},
@@ -108,10 +109,14 @@ TEST_F(NtsChronyTest, TrustFailsClosed) {
        "certificate out of date"},
       {"valid, clock a year back", false, L"localhost", -kYearUs, false, false, nullptr},
       {"valid, clock a year ahead", false, L"localhost", kYearUs, false, false, nullptr},
+      // Lapsed since a build of long ago: the clock can't judge it yet.
+      {"expired after the build date, clock a year back", false, L"localhost", -kYearUs, false,
+       true, nullptr, 2000},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     auto c = client(k.clockAheadUs, k.clockTrusted, k.expiredLeaf ? *expired_ : *valid_);
+    c->FloorUtcSeconds = hostUtcUs() / 1'000'000 - k.buildDaysAgo * 86400LL;
     if (k.otherCa) roots.roots = {pki_->otherCaDer()};
     c->Host = k.host;
     if (k.why == nullptr) {
