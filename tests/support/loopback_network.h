@@ -3,6 +3,7 @@
 // tests that talk to a real time server: every address is reached as it is,
 // with port 123 turned into ntpPort, so the program's own port stays in the
 // code under test.
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@ namespace hv::test {
 class LoopbackNetwork : public platform::Network {
  public:
   std::uint16_t ntpPort = 9;  // discard
+  std::atomic<int> plainQueries{0};  // datagrams sent to port 123
   std::map<std::wstring, std::vector<platform::IpAddress>> names;
 
   platform::Resolved resolve(const std::wstring& host) override {
@@ -38,6 +40,7 @@ class LoopbackNetwork : public platform::Network {
     std::uint16_t localPort() override { return inner_->localPort(); }
     platform::Sent sendTo(const platform::IpAddress& to, std::uint16_t port,
                           std::span<const std::uint8_t> bytes) override {
+      if (port == 123) ++net_.plainQueries;
       return inner_->sendTo(to, port == 123 ? net_.ntpPort : port, bytes);
     }
     platform::Waited waitReadable(platform::Deadline until) override {

@@ -3,7 +3,6 @@
 // and failures that end as plain ones do, never asked without NTS.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
 #include <string>
 
@@ -16,38 +15,6 @@ namespace hv::app {
 namespace {
 
 using test::AppHarness;
-
-// Counts what would be a plain query: anything sent to port 123.
-struct WatchedNetwork : test::LoopbackNetwork {
-  std::atomic<int> plainQueries{0};
-  platform::Opened openUdp(platform::IpFamily family) override {
-    platform::Opened o = LoopbackNetwork::openUdp(family);
-    if (o.socket) o.socket = std::make_unique<Socket>(std::move(o.socket), *this);
-    return o;
-  }
-
- private:
-  struct Socket : platform::UdpSocket {
-    Socket(std::unique_ptr<platform::UdpSocket> inner, WatchedNetwork& net)
-        : inner(std::move(inner)), net(net) {}
-    int bindAnyPort() override { return inner->bindAnyPort(); }
-    std::uint16_t localPort() override { return inner->localPort(); }
-    platform::Sent sendTo(const platform::IpAddress& to, std::uint16_t port,
-                          std::span<const std::uint8_t> bytes) override {
-      if (port == 123) ++net.plainQueries;
-      return inner->sendTo(to, port, bytes);
-    }
-    platform::Waited waitReadable(platform::Deadline until) override {
-      return inner->waitReadable(until);
-    }
-    platform::Received receive(std::span<std::uint8_t> buffer) override {
-      return inner->receive(buffer);
-    }
-    int drain() override { return inner->drain(); }
-    std::unique_ptr<platform::UdpSocket> inner;
-    WatchedNetwork& net;
-  };
-};
 
 class MainWindowNts : public ::testing::Test {
  protected:
@@ -66,7 +33,7 @@ test::TestPki* MainWindowNts::pki_ = nullptr;
 test::NtsChrony* MainWindowNts::server_ = nullptr;
 
 TEST_F(MainWindowNts, AnAuthenticatedAnswerSetsTheClockAndSaysSo) {
-  WatchedNetwork network;
+  test::LoopbackNetwork network;
   network.names[L"localhost"] = {platform::kLoopback};
   AppHarness h(&network);
   h.trustRoots.roots = {pki_->caDer()};
@@ -109,7 +76,7 @@ TEST_F(MainWindowNts, FailuresEndInTheBoxesOfPlainOnesWithWhyInTheTooltip) {
       {"port out of range", L"nts://localhost:65536", true, L"NTS failed: bad server name"},
   };
   for (const Case& c : cases) {
-    WatchedNetwork network;
+    test::LoopbackNetwork network;
     network.names[L"localhost"] = {platform::kLoopback};
     AppHarness h(&network);
     h.trustRoots.roots = {c.trusted ? pki_->caDer() : pki_->otherCaDer()};
