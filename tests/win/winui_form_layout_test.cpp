@@ -88,6 +88,36 @@ TEST_F(WindowSystemTest, TheMainLayoutBecomesStandardChildWindowsAtTheirPlaces) 
   EXPECT_EQ(GetWindowLongPtrW(at("Label2"), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
 }
 
+// Sizes are measured before the windows exist; each must still fit its text
+// as the window's own DC draws it, and follow a new text.
+TEST_F(WindowSystemTest, ControlsSizedByTheirContentFitItAsTheirWindowsDrawIt) {
+  Form& form = open(app::AppFormSpec());
+  auto at = [&](const char* name) { return ws.windowOf(MadeNamed(form.controls(), name)); };
+  auto drawn = [](HWND h) {
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    const std::wstring text = TextOf(h);
+    RECT r{};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    return r.right;
+  };
+  for (const char* name : {"Label9", "Label1", "Label3", "Label5"})
+    EXPECT_EQ(BoundsOf(at(name)).width, drawn(at(name))) << name;
+  const auto before = BoundsOf(at("Label9"));
+  MadeNamed(form.controls(), "Label9").setText(L"Server of the time, chosen by you:");
+  EXPECT_EQ(BoundsOf(at("Label9")).width, drawn(at("Label9")));
+  EXPECT_GT(BoundsOf(at("Label9")).width, before.width);
+  EXPECT_EQ(BoundsOf(at("Label9")).left, before.left);
+  // The box is as high as its font makes it, and its list drops below it.
+  HWND combo = at("ComboBox1");
+  EXPECT_GT(BoundsOf(combo).height, scaled(16));
+  RECT dropped{};
+  SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  EXPECT_GT(dropped.bottom - dropped.top, 4 * BoundsOf(combo).height);
+}
+
 TEST_F(WindowSystemTest, ADpiChangeScalesTheLayoutAndTellsTheForm) {
   Form& form = open(app::AppFormSpec());
   std::vector<int> told;

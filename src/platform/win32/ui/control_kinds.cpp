@@ -162,17 +162,17 @@ void ComboBoxWindow::command(WORD code) {
   }
 }
 
-// The closed box: its height follows its font.
+// The closed box: its height follows its font, as its window has it.
 ui::layout::Size ComboBoxWindow::naturalSize() const {
   RECT r{};
-  GetWindowRect(hwnd(), &r);
+  if (!hwnd() || !GetWindowRect(hwnd(), &r)) return {};
   return {r.right - r.left, r.bottom - r.top};
 }
 
 // The height of a drop-down box is that of its list when open.
-void ComboBoxWindow::place(const hv::ui::Bounds& b) {
+void ComboBoxWindow::move(const hv::ui::Bounds& b) {
   const int row = static_cast<int>(SendMessageW(hwnd(), CB_GETITEMHEIGHT, 0, 0));
-  ControlWindow::place(
+  ControlWindow::move(
       {b.left, b.top, b.width, naturalSize().height + kDropDownRows * std::max(row, 1) + 2});
 }
 

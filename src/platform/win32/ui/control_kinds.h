@@ -53,11 +53,12 @@ class ComboBoxWindow : public ControlWindow {
   void command(WORD code) override;
   std::optional<HBRUSH> colours(HDC) override { return std::nullopt; }
   ui::layout::Size naturalSize() const override;
-  void place(const hv::ui::Bounds& physical) override;
   bool droppedDown() const override;
 
  protected:
   NativeClass nativeClass() const override;
+  bool sizedByWindow() const override { return true; }
+  void move(const hv::ui::Bounds& physical) override;
   void created() override;
   bool show(hv::ui::Change what) override;
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 
 #include "base/error.h"
 #include "platform/win32/ui/control_kinds.h"
@@ -16,14 +17,19 @@ namespace {
 using hv::ui::Change;
 using hv::ui::ControlKind;
 
-constexpr wchar_t kProperty[] = L"HorvaneControl";
-constexpr UINT_PTR kSubclassId = 1;
+// The native side of each control by its window, for the messages of the
+// window and of its parent. A window property, or the common controls'
+// subclass (which looks up a property per message), is a round trip to the
+// Wine server each time; windows and their messages stay on their thread.
+std::unordered_map<HWND, ControlWindow*>& Registry() {
+  thread_local std::unordered_map<HWND, ControlWindow*> registry;
+  return registry;
+}
 
 }  // namespace
 
 std::unique_ptr<ControlWindow> ControlWindow::make(FormWindow& form, hv::ui::Control& control,
-                                                   ControlWindow* parentPanel, HWND parent,
-                                                   int id) {
+                                                   ControlWindow* parentPanel) {
   std::unique_ptr<ControlWindow> w;
   switch (control.kind()) {
     case ControlKind::Label:
@@ -51,13 +57,6 @@ std::unique_ptr<ControlWindow> ControlWindow::make(FormWindow& form, hv::ui::Con
       w.reset(new BevelWindow(form, control, parentPanel));
       break;
   }
-  try {
-    w->create(parent, id);
-  } catch (...) {
-    // Its subclass lets go as the window goes.
-    if (w->hwnd_) DestroyWindow(w->hwnd_);
-    throw;
-  }
   return w;
 }
 
@@ -65,10 +64,13 @@ ControlWindow::ControlWindow(FormWindow& form, hv::ui::Control& control, Control
     : form_(form), control_(control), parentPanel_(parentPanel) {}
 
 ControlWindow* ControlWindow::from(HWND hwnd) {
-  return hwnd ? static_cast<ControlWindow*>(GetPropW(hwnd, kProperty)) : nullptr;
+  if (!hwnd) return nullptr;
+  const auto& registry = Registry();
+  const auto it = registry.find(hwnd);
+  return it == registry.end() ? nullptr : it->second;
 }
 
-void ControlWindow::create(HWND parent, int id) {
+void ControlWindow::create(HWND parent, int id, const hv::ui::Bounds& at) {
   const auto& design = control_.design();
   const NativeClass native = nativeClass();
   DWORD style = WS_CHILD | native.style;
@@ -76,16 +78,36 @@ void ControlWindow::create(HWND parent, int id) {
   // Made in its state: a show or enable per control is a round trip each.
   if (control_.visible()) style |= WS_VISIBLE;
   if (!control_.enabled()) style |= WS_DISABLED;
-  HWND h = CreateWindowExW(native.exStyle, native.name, shownText().c_str(), style, 0, 0, 0, 0,
-                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  // Made where it goes: moving each control after is a round trip each too.
+  HWND h = CreateWindowExW(native.exStyle, native.name, shownText().c_str(), style, at.left, at.top,
+                           at.width, at.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   if (!h)
     throw Error(L"Unable to create the control " +
                 std::wstring(design.name.begin(), design.name.end()) + L": error " +
                 std::to_wstring(GetLastError()));
   hwnd_ = h;
-  SetPropW(h, kProperty, this);
-  SetWindowSubclass(h, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  if (!sizedByWindow()) placed_ = at;
+  try {
+    finishCreate();
+  } catch (...) {
+    // Its entry in the registry goes with the window.
+    DestroyWindow(h);
+    throw;
+  }
+}
+
+void ControlWindow::finishCreate() {
+  HWND h = hwnd_;
+  Registry()[h] = this;
+  // Subclassed before anyone else can: the class's procedure is called on.
+  classProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc)));
+  if (!classProc_)
+    throw Error(L"Unable to subclass the control " +
+                std::wstring(control_.design().name.begin(), control_.design().name.end()) +
+                L": error " + std::to_wstring(GetLastError()));
   created();
   applyFont();
   applyIcon();
@@ -98,8 +120,9 @@ HFONT ControlWindow::font() const {
   return form_.fonts().get({height, design.bold, design.link, std::wstring(design.fontName)});
 }
 
+// A window nobody sees yet is not redrawn for it.
 void ControlWindow::applyFont() {
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font()), IsWindowVisible(hwnd_));
 }
 
 void ControlWindow::applyState() {
@@ -109,6 +132,7 @@ void ControlWindow::applyState() {
 }
 
 void ControlWindow::rescale() {
+  placed_.reset();
   applyFont();
   applyIcon();
 }
@@ -142,6 +166,7 @@ void ControlWindow::changed(Change what) {
       form_.relayout();
       break;
     case Change::Font:
+      placed_.reset();
       applyFont();
       break;
     case Change::Colours:
@@ -185,24 +210,17 @@ std::optional<HBRUSH> ControlWindow::colours(HDC dc) {
 }
 
 ui::layout::Size ControlWindow::naturalSize() const {
-  HWND h = hwnd_;
-  HDC dc = GetDC(h);
-  ui::layout::Size size;
-  {
-    SelectedObject selected(dc, font());
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    RECT r{0, 0, 0, 0};
-    const auto& text = control_.text();
-    if (!text.empty())
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_EXPANDTABS);
-    size = {r.right, std::max<int>(r.bottom, tm.tmHeight)};
-  }
-  ReleaseDC(h, dc);
-  return size;
+  const SIZE size = form_.fonts().measure(font(), control_.text());
+  return {size.cx, size.cy};
 }
 
 void ControlWindow::place(const hv::ui::Bounds& b) {
+  if (placed_ == b) return;
+  move(b);
+  placed_ = b;
+}
+
+void ControlWindow::move(const hv::ui::Bounds& b) {
   SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -210,19 +228,20 @@ std::optional<LRESULT> ControlWindow::message(UINT, WPARAM, LPARAM) {
   return std::nullopt;
 }
 
-LRESULT CALLBACK ControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR, DWORD_PTR data) noexcept {
-  auto* self = reinterpret_cast<ControlWindow*>(data);
+LRESULT CALLBACK ControlWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam,
+                                           LPARAM lParam) noexcept {
+  ControlWindow* self = from(hwnd);
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  const WNDPROC classProc = self->classProc_;
   if (msg == WM_NCDESTROY) {
     // The window goes with its form's; this object goes when the form's
     // window is freed.
-    RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
-    RemovePropW(hwnd, kProperty);
+    Registry().erase(hwnd);
     self->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    return CallWindowProcW(classProc, hwnd, msg, wParam, lParam);
   }
   // A form that let go is not reached any more.
-  if (!self->form_.form()) return DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (!self->form_.form()) return CallWindowProcW(classProc, hwnd, msg, wParam, lParam);
   return Guarded([&] { return self->onMessage(hwnd, msg, wParam, lParam); },
                  [self](const std::exception_ptr& e) { self->form_.report(e); });
 }
@@ -303,7 +322,7 @@ LRESULT ControlWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
       if (auto r = message(msg, wParam, lParam)) return *r;
       break;
   }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
+  return CallWindowProcW(classProc_, hwnd, msg, wParam, lParam);
 }
 
 }  // namespace hv::platform::win32::winui

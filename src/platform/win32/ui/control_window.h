@@ -27,9 +27,13 @@ inline COLORREF ColourRef(hv::ui::Colour c) {
 
 class ControlWindow {
  public:
-  // parent: the form's window or the window of the panel that holds it.
+  // The native side of a control, its window not made yet: its size can be
+  // measured first, so that the window is made where it goes.
   static std::unique_ptr<ControlWindow> make(FormWindow& form, hv::ui::Control& control,
-                                             ControlWindow* parentPanel, HWND parent, int id);
+                                             ControlWindow* parentPanel);
+  // parent: the form's window or the window of the panel that holds it;
+  // at: where it goes in it, in physical pixels.
+  void create(HWND parent, int id, const hv::ui::Bounds& at);
   ControlWindow(const ControlWindow&) = delete;
   ControlWindow& operator=(const ControlWindow&) = delete;
   // After its window went with the form's.
@@ -54,9 +58,12 @@ class ControlWindow {
   // control, show through.
   virtual HBRUSH background() const;
 
-  // Size the control needs where its layout gives 0, in physical pixels.
+  // Size the control needs where its layout gives 0, in physical pixels;
+  // known before the window exists, unless its kind says otherwise.
   virtual ui::layout::Size naturalSize() const;
-  virtual void place(const hv::ui::Bounds& physical);
+  // Puts the window at these bounds in its parent; one there already is
+  // not moved again.
+  void place(const hv::ui::Bounds& physical);
   // The window's DPI changed: new font and pictures.
   void rescale();
   virtual bool droppedDown() const { return false; }
@@ -71,6 +78,10 @@ class ControlWindow {
 
   ControlWindow(FormWindow& form, hv::ui::Control& control, ControlWindow* parentPanel);
   virtual NativeClass nativeClass() const = 0;
+  // A kind whose size only its window knows (it follows the font) is placed
+  // again once the window is made.
+  virtual bool sizedByWindow() const { return false; }
+  virtual void move(const hv::ui::Bounds& physical);
   // After the window is made, before its text and state are shown.
   virtual void created() {}
   // A change of the control that its kind shows in its own way; false
@@ -108,15 +119,19 @@ class ControlWindow {
   ImageListHandle imageList_;  // a button's picture after its caption
 
  private:
-  static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+  static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  void create(HWND parent, int id);
+  // What follows the window's making: its lookup, subclass, font, picture
+  // and text.
+  void finishCreate();
   void applyFont();
   // A mouse button went down or up; false when the form went meanwhile.
   bool mouse(UINT msg, int button);
 
-  HWND hwnd_ = nullptr;    // goes with the form's window
-  bool tracking_ = false;  // the pointer is over the control
+  HWND hwnd_ = nullptr;                   // goes with the form's window
+  WNDPROC classProc_ = nullptr;           // the standard class's, which this window calls on
+  bool tracking_ = false;                 // the pointer is over the control
+  std::optional<hv::ui::Bounds> placed_;  // where the window was last put
 };
 
 }  // namespace hv::platform::win32::winui

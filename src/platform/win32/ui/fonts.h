@@ -1,11 +1,13 @@
 #pragma once
 // The fonts of one window: its face at the heights, weights and underlines
 // its controls ask for, made for the window's current DPI. A height is the
-// character height in pixels at 96 DPI.
+// character height in pixels at 96 DPI. Text is measured here too, on a DC
+// of its own, so that a control's size is known before its window exists.
 #include <windows.h>
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <tuple>
 
 #include "platform/win32/ui/handles.h"
@@ -30,11 +32,15 @@ class FontCache {
 
   HFONT get(const FontKey& key);
   int dpi() const { return dpi_; }
+  // Width and height of text in a font, in physical pixels: the text's
+  // bounding box, at least one line high.
+  SIZE measure(HFONT font, std::wstring_view text);
 
  private:
   std::wstring face_;
   int dpi_;
   std::map<FontKey, FontHandle> fonts_;
+  MemoryDc measuring_;  // made at the first measure
 };
 
 }  // namespace hv::platform::win32::winui

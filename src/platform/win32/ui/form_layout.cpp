@@ -1,7 +1,8 @@
 // A form window's children and size: the controls made in tab order, their
 // places in the client area and in their panels, the frame around that area,
 // and all of it again when the window's DPI changes.
-#include <map>
+#include <optional>
+#include <vector>
 
 #include "platform/win32/ui/form_window.h"
 #include "platform/win32/ui/window_system_win32.h"
@@ -26,13 +27,18 @@ void FormWindow::createControls() {
   const auto parents = ui::layout::ControlParents(specs);
   creationOrder_ = ui::layout::CreationOrder(specs);
   controls_.resize(specs.size());
-  // Tab order is z-order, and z-order is the order of creation.
   for (std::size_t i : creationOrder_) {
     ControlWindow* panel =
         parents[i] < 0 ? nullptr : controls_[static_cast<std::size_t>(parents[i])].get();
-    HWND parent = panel ? panel->hwnd() : hwnd_;
-    controls_[i] = ControlWindow::make(*this, *form_->controls()[i], panel, parent,
-                                       kControlIdBase + static_cast<int>(i));
+    controls_[i] = ControlWindow::make(*this, *form_->controls()[i], panel);
+  }
+  // Each window is made where it goes: their sizes are measured first.
+  const auto bounds = layout();
+  // Tab order is z-order, and z-order is the order of creation.
+  for (std::size_t i : creationOrder_) {
+    ControlWindow* panel = controls_[i]->parentPanel();
+    controls_[i]->create(panel ? panel->hwnd() : hwnd_, kControlIdBase + static_cast<int>(i),
+                         bounds[i].value_or(hv::ui::Bounds{}));
     if (!form_->controls()[i]->hint().empty()) setHint(*controls_[i]);
   }
 }
@@ -104,25 +110,28 @@ void FormWindow::sizeWindow(std::optional<RECT> suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 }
 
-void FormWindow::relayout() {
-  HWND h = hwnd_;
-  if (!form_) return;
+// A hidden docked control gives its edge to the others, and has no place.
+std::vector<std::optional<hv::ui::Bounds>> FormWindow::layout() const {
   const auto& specs = form_->design().controls;
   const auto parents = ui::layout::ControlParents(specs);
-  std::map<int, ui::layout::Size> room;
+  std::vector<std::optional<hv::ui::Bounds>> bounds(specs.size());
   RECT client{};
-  GetClientRect(h, &client);
-  room[-1] = {client.right, client.bottom};
+  GetClientRect(hwnd_, &client);
+  // The window's client area first, then each panel in the room it got.
   std::vector<int> containers{-1};
   for (std::size_t i : creationOrder_)
     if (specs[i].kind == hv::ui::ControlKind::Panel) containers.push_back(static_cast<int>(i));
   for (int container : containers) {
+    ui::layout::Size room{client.right, client.bottom};
+    if (container >= 0) {
+      const auto& at = bounds[static_cast<std::size_t>(container)];
+      room = at ? ui::layout::Size{at->width, at->height} : ui::layout::Size{};
+    }
     std::vector<std::size_t> members;
     std::vector<ui::layout::ChildLayout> children;
     for (std::size_t i = 0; i < specs.size(); ++i) {
       if (parents[i] != container || !controls_[i]) continue;
       const auto& control = controls_[i]->control();
-      // A hidden docked control gives its edge to the others.
       if (!control.visible() && specs[i].dock != hv::ui::Dock::None) continue;
       ui::layout::ChildLayout c{control.bounds(), specs[i].dock, specs[i].dockMargin, {}};
       if (c.bounds.width == 0 || c.bounds.height == 0) c.natural = controls_[i]->naturalSize();
@@ -131,20 +140,24 @@ void FormWindow::relayout() {
     }
     // Inside a panel, docked children keep clear of its one-pixel bevel.
     const int edge = container < 0 ? 0 : ui::layout::Scale(1, dpi_);
-    const auto size = room[container];
     auto placed = ui::layout::PlaceChildren(
-        children, {std::max(0, size.width - 2 * edge), std::max(0, size.height - 2 * edge)}, dpi_);
+        children, {std::max(0, room.width - 2 * edge), std::max(0, room.height - 2 * edge)}, dpi_);
     for (std::size_t k = 0; k < members.size(); ++k) {
       if (children[k].dock != hv::ui::Dock::None) {
         placed[k].left += edge;
         placed[k].top += edge;
       }
-    }
-    for (std::size_t k = 0; k < members.size(); ++k) {
-      controls_[members[k]]->place(placed[k]);
-      room[static_cast<int>(members[k])] = {placed[k].width, placed[k].height};
+      bounds[members[k]] = placed[k];
     }
   }
+  return bounds;
+}
+
+void FormWindow::relayout() {
+  if (!form_) return;
+  const auto bounds = layout();
+  for (std::size_t i = 0; i < bounds.size(); ++i)
+    if (controls_[i] && bounds[i]) controls_[i]->place(*bounds[i]);
 }
 
 void FormWindow::dpiChanged(int dpi, const RECT& suggested) {

@@ -70,7 +70,8 @@ class FormWindow final : public hv::ui::FormNative {
       if (event) event(std::forward<Args>(args)...);
     });
   }
-  // Places every child again (texts, visibility, bounds or DPI changed).
+  // Places every child again (texts, visibility, bounds or DPI changed);
+  // one where it belongs already stays.
   void relayout();
   // Shows the control's tooltip, or takes it away when it has none.
   void setHint(ControlWindow& control);
@@ -119,6 +120,9 @@ class FormWindow final : public hv::ui::FormNative {
   // form_layout.cpp
   void setWindowIcons();
   void createControls();
+  // Where each control goes in its parent, in physical pixels; nothing for
+  // a hidden docked one.
+  std::vector<std::optional<hv::ui::Bounds>> layout() const;
   // The frame around the client area at a DPI, where the window goes.
   RECT frameRect(int dpi, DWORD style, DWORD ex, bool menu, std::optional<RECT> suggested) const;
   void sizeWindow(std::optional<RECT> suggested);
