@@ -16,7 +16,7 @@ namespace hv::test {
 
 class LoopbackNetwork : public platform::Network {
  public:
-  std::uint16_t ntpPort = 9;  // discard
+  std::uint16_t ntpPort = 9;         // discard
   std::atomic<int> plainQueries{0};  // datagrams sent to port 123
   std::map<std::wstring, std::vector<platform::IpAddress>> names;
 
