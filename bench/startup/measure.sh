@@ -3,6 +3,9 @@
 # against two yardsticks of the same build, measured in one run, under Wine
 # on Xvfb, alternating the three programs:
 #   bare_window.exe   one window, one message loop: the start-up figure;
+#   bare_controls.exe the program's window (menu bar, controls, pictures,
+#                     focus) made with plain Win32 calls: the floor of what
+#                     that window costs here;
 #   bare_network.exe  the same window plus one WinHTTP POST and one SNTP
 #                     exchange on loopback: the memory figure, which so counts
 #                     the program's own cost and not Wine's network stack.
@@ -29,7 +32,7 @@ source "$(dirname "$0")/../../scripts/common.sh"
 set +e
 RUNS="${1:-10}"
 BUILD="${HORVANE_RELEASE_BUILD:-$REPO/build/release}"
-for exe in horvane bare_window bare_network; do
+for exe in horvane bare_window bare_controls bare_network; do
   [[ -f "$BUILD/$exe.exe" ]] || { log "build the release preset first ($exe.exe)"; exit 1; }
 done
 BEFORE="${HORVANE_BEFORE_BUILD:-}"
@@ -46,7 +49,7 @@ export WINEPREFIX="$WORK/prefix"
 start_xvfb || exit 1
 
 mkdir -p "$WORK/app"
-cp "$BUILD/horvane.exe" "$BUILD/bare_window.exe" "$BUILD/bare_network.exe" "$WORK/app/"
+cp "$BUILD"/{horvane,bare_window,bare_controls,bare_network}.exe "$WORK/app/"
 [[ -z "$BEFORE" ]] || cp "$BEFORE/horvane.exe" "$WORK/app/horvane_before.exe"
 cp -r "$REPO/Languages" "$WORK/app/"
 printf '[Settings]\r\nServer=127.0.0.1\r\n' >"$WORK/app/settings.ini"
@@ -118,6 +121,7 @@ one() {
 for i in $(seq "$RUNS"); do
   echo "horvane $(one horvane.exe 'CALVION - Horvane')" >>"$WORK/results"
   echo "bare $(one bare_window.exe 'Bare Window')" >>"$WORK/results"
+  echo "controls $(one bare_controls.exe 'Bare Controls')" >>"$WORK/results"
   echo "network $(one bare_network.exe 'Bare Network')" >>"$WORK/results"
   [[ -z "$BEFORE" ]] || echo "before $(one horvane_before.exe 'CALVION - Horvane')" >>"$WORK/results"
   log "run $i of $RUNS"
@@ -136,7 +140,8 @@ def column(name, i):
     return [int(r[i]) for r in rows if r[0] == name]
 med = statistics.median
 names = [("horvane", "horvane.exe"), ("before", "horvane.exe before"),
-         ("bare", "bare_window.exe"), ("network", "bare_network.exe")]
+         ("bare", "bare_window.exe"), ("controls", "bare_controls.exe"),
+         ("network", "bare_network.exe")]
 names = [(k, label) for k, label in names if column(k, 1)]
 ms = {k: column(k, 1) for k, _ in names}
 kb = {k: column(k, 2) for k, _ in names}
@@ -148,6 +153,8 @@ print("|---|" + "---:|" * len(names))
 row("Launch to visible window, median", [f"{med(ms[k]):.0f} ms" for k, _ in names])
 row("Launch to visible window, range", [f"{min(ms[k])} to {max(ms[k])} ms" for k, _ in names])
 row("Start-up ratio to bare_window.exe", [f"{med(ms[k]) / med(ms['bare']):.2f}" for k, _ in names])
+row("Start-up ratio to bare_controls.exe",
+    [f"{med(ms[k]) / med(ms['controls']):.2f}" for k, _ in names])
 row("Private memory 2 s after, median", [f"{med(kb[k]) / 1024:.1f} MB" for k, _ in names])
 row("Private memory 2 s after, range",
     [f"{min(kb[k]) / 1024:.1f} to {max(kb[k]) / 1024:.1f} MB" for k, _ in names])
@@ -159,5 +166,4 @@ print()
 print(f"POSTs the local listener answered: {sys.argv[3]}")
 PY
 echo
-python3 "$REPO/scripts/pe-info.py" sections "$BUILD/horvane.exe" "$BUILD/bare_window.exe" \
-  "$BUILD/bare_network.exe"
+python3 "$REPO/scripts/pe-info.py" sections "$BUILD"/{horvane,bare_window,bare_controls,bare_network}.exe

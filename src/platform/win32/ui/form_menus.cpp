@@ -7,6 +7,8 @@
 
 namespace hv::platform::win32::winui {
 
+// Before the window exists: it is made with its menu bar, which spares a
+// change of frame.
 void FormWindow::makeMenus() {
   const auto& items = form_->menuItems();
   const std::size_t mainCount = form_->design().mainMenu.size();
@@ -16,7 +18,7 @@ void FormWindow::makeMenus() {
   mainMenu_ = std::make_unique<NativeMenu>(NativeMenu::Kind::Bar, std::move(main), kMenuIdBase);
   popupMenu_ = std::make_unique<NativeMenu>(NativeMenu::Kind::Popup, std::move(popup),
                                             kMenuIdBase + static_cast<UINT>(mainCount));
-  installMenuBar();
+  if (!mainMenu_->empty()) menuBar_ = mainMenu_->build();
   auto table = mainMenu_->accelerators();
   const auto more = popupMenu_->accelerators();
   table.insert(table.end(), more.begin(), more.end());
@@ -37,8 +39,8 @@ void FormWindow::installMenuBar() {
   menuBarStale_ = false;
   if (mainMenu_->empty()) return;
   MenuHandle fresh = mainMenu_->build();
+  // SetMenu redraws the frame itself.
   SetMenu(hwnd_, fresh.get());
-  DrawMenuBar(hwnd_);
   menuBar_ = std::move(fresh);
 }
 

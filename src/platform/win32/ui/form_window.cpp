@@ -64,10 +64,18 @@ void FormWindow::create(HWND owner) {
   // usual case is sized once.
   const RECT at = frameRect(static_cast<int>(GetDpiForSystem()), frame.style, frame.exStyle,
                             !design.mainMenu.empty(), std::nullopt);
+  try {
+    makeMenus();
+  } catch (...) {
+    delete this;
+    throw;
+  }
   HWND h = CreateWindowExW(frame.exStyle, Win32WindowSystem::kFormClass, form_->caption().c_str(),
                            frame.style, at.left, at.top, at.right - at.left, at.bottom - at.top,
-                           owner, nullptr, ws_.instance(), nullptr);
+                           owner, menuBar_.get(), ws_.instance(), nullptr);
   if (!h) {
+    // A window destroyed during its making takes its menu with it.
+    static_cast<void>(menuBar_.release());
     Error failure(L"Unable to create the window " +
                   std::wstring(design.name.begin(), design.name.end()) + L": error " +
                   std::to_wstring(GetLastError()));
@@ -98,7 +106,6 @@ void FormWindow::realizeContents() {
     backgroundBrush_.reset(
         CreateSolidBrush(RGB(design.background.r, design.background.g, design.background.b)));
 
-  makeMenus();
   createControls();
   sizeWindow(std::nullopt);
   relayout();
