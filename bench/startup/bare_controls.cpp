@@ -6,11 +6,10 @@
 // program's own.
 #include <windows.h>
 
-#include <algorithm>
-#include <map>
-#include <vector>
+#include <array>
 
 #include "app/main_form_layout.h"
+#include "bare_frame.h"
 
 namespace {
 
@@ -20,25 +19,22 @@ using hv::ui::ControlSpec;
 
 constexpr int kDropDownRows = 8;
 
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 int Scale(int value, int dpi) {
   return MulDiv(value, dpi, 96);
 }
 
+// One font per height, as the program keeps them.
 HFONT FontOf(int height, int dpi) {
-  static std::map<int, HFONT> fonts;
-  HFONT& font = fonts[height];
-  if (!font)
+  static std::array<std::pair<int, HFONT>, 4> fonts{};
+  for (auto& [h, font] : fonts) {
+    if (h == height) return font;
+    if (h) continue;
+    h = height;
     font = CreateFontW(-Scale(height, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                        DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Tahoma");
-  return font;
+    return font;
+  }
+  return nullptr;
 }
 
 HMENU MenuBar() {
@@ -49,12 +45,11 @@ HMENU MenuBar() {
     if (item.parent.empty()) {
       current = CreatePopupMenu();
       AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current),
-                  std::wstring(item.caption).c_str());
+                  item.caption.data());
     } else if (item.separator) {
       AppendMenuW(current, MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuW(current, MF_STRING | (item.enabled ? 0 : MF_GRAYED), 0,
-                  std::wstring(item.caption).c_str());
+      AppendMenuW(current, MF_STRING | (item.enabled ? 0 : MF_GRAYED), 0, item.caption.data());
     }
   }
   return bar;
@@ -86,13 +81,14 @@ NativeClass ClassOf(const ControlSpec& s) {
 }
 
 // Tab order is z-order: the controls with a tab stop first, in its order.
-std::vector<const ControlSpec*> CreationOrder() {
-  std::vector<const ControlSpec*> order;
-  for (const auto& c : hv::app::kAppControls) order.push_back(&c);
-  std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-    const int ta = a->tabOrder < 0 ? 1000 : a->tabOrder, tb = b->tabOrder < 0 ? 1000 : b->tabOrder;
-    return ta < tb;
-  });
+auto CreationOrder() {
+  std::array<const ControlSpec*, hv::app::kAppControls.size()> order{};
+  std::size_t n = 0;
+  for (int tab = 0; tab < static_cast<int>(order.size()); ++tab)
+    for (const auto& c : hv::app::kAppControls)
+      if (c.tabOrder == tab) order[n++] = &c;
+  for (const auto& c : hv::app::kAppControls)
+    if (c.tabOrder < 0) order[n++] = &c;
   return order;
 }
 
@@ -104,14 +100,14 @@ HWND MakeControl(HWND parent, const ControlSpec& s, int dpi, HINSTANCE instance)
   const int width = s.bounds.width ? s.bounds.width : 180,
             height = s.bounds.height ? s.bounds.height : 23;
   const bool combo = s.kind == ControlKind::ComboBox;
-  HWND h = CreateWindowExW(native.exStyle, native.name, std::wstring(s.text).c_str(), style,
+  HWND h = CreateWindowExW(native.exStyle, native.name, s.text.data(), style,
                            Scale(s.bounds.left, dpi), Scale(s.bounds.top, dpi), Scale(width, dpi),
                            Scale(combo ? 24 + kDropDownRows * 19 : height, dpi), parent, nullptr,
                            instance, nullptr);
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(s.fontHeight, dpi)), FALSE);
   if (combo) {
     for (auto preset : hv::app::kServerPresets)
-      SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(preset).c_str()));
+      SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset.data()));
     SetWindowTextW(h, L"time.nist.gov");
   }
   if (!s.icon.empty()) {
@@ -126,20 +122,14 @@ HWND MakeControl(HWND parent, const ControlSpec& s, int dpi, HINSTANCE instance)
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = L"BareControls";
-  if (!RegisterClassW(&wc)) return 1;
+  if (!bare::RegisterFrameClass(instance, L"BareControls")) return 1;
   const int dpi = static_cast<int>(GetDpiForSystem());
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   const DWORD ex = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
   RECT r{0, 0, Scale(hv::app::kAppClientWidth, dpi), Scale(hv::app::kAppClientHeight, dpi)};
   AdjustWindowRectExForDpi(&r, style, TRUE, ex, static_cast<UINT>(dpi));
   HWND hwnd =
-      CreateWindowExW(ex, wc.lpszClassName, L"Bare Controls", style, CW_USEDEFAULT, CW_USEDEFAULT,
+      CreateWindowExW(ex, L"BareControls", L"Bare Controls", style, CW_USEDEFAULT, CW_USEDEFAULT,
                       r.right - r.left, r.bottom - r.top, nullptr, MenuBar(), instance, nullptr);
   if (!hwnd) return 1;
   HWND first = nullptr;
@@ -155,11 +145,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   }
   ShowWindow(hwnd, show);
   SetFocus(first);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(hwnd, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return static_cast<int>(msg.wParam);
+  return bare::RunMessageLoop(hwnd);
 }

@@ -13,6 +13,8 @@
 //
 #include <winhttp.h>
 
+#include "bare_frame.h"
+
 namespace {
 
 constexpr INTERNET_PORT kHttpPort = 80;
@@ -82,35 +84,16 @@ DWORD WINAPI Worker(void*) {
   return 0;
 }
 
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = L"BareNetwork";
-  if (!RegisterClassW(&wc)) return 1;
+  if (!bare::RegisterFrameClass(instance, L"BareNetwork")) return 1;
   g_window =
-      CreateWindowExW(0, wc.lpszClassName, L"Bare Network (waiting)", WS_OVERLAPPEDWINDOW,
+      CreateWindowExW(0, L"BareNetwork", L"Bare Network (waiting)", WS_OVERLAPPEDWINDOW,
                       CW_USEDEFAULT, CW_USEDEFAULT, 424, 303, nullptr, nullptr, instance, nullptr);
   if (!g_window) return 1;
   ShowWindow(g_window, show);
   HANDLE worker = CreateThread(nullptr, 0, Worker, nullptr, 0, nullptr);
   if (worker) CloseHandle(worker);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return static_cast<int>(msg.wParam);
+  return bare::RunMessageLoop();
 }
