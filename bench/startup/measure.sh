@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Start-up to a visible window and private memory of the release horvane.exe
-# against two yardsticks of the same build, measured in one run, under Wine
-# on Xvfb, alternating the three programs:
+# against three yardsticks of the same build, measured in one run, under Wine
+# on Xvfb, alternating the four programs:
 #   bare_window.exe   one window, one message loop: the start-up figure;
 #   bare_controls.exe the program's window (menu bar, controls, pictures,
 #                     focus) made with plain Win32 calls: the floor of what
 #                     that window costs here;
-#   bare_network.exe  the same window plus one WinHTTP POST and one SNTP
+#   bare_network.exe  the bare window plus one WinHTTP POST and one SNTP
 #                     exchange on loopback: the memory figure, which so counts
 #                     the program's own cost and not Wine's network stack.
 # Prints a Markdown table with the medians and their ratios, and each

@@ -74,7 +74,8 @@ void FormWindow::create(HWND owner) {
                            frame.style, at.left, at.top, at.right - at.left, at.bottom - at.top,
                            owner, menuBar_.get(), ws_.instance(), nullptr);
   if (!h) {
-    // A window destroyed during its making takes its menu with it.
+    // A window that failed in its making may have destroyed its menu
+    // already: leaking it is the safer end.
     static_cast<void>(menuBar_.release());
     Error failure(L"Unable to create the window " +
                   std::wstring(design.name.begin(), design.name.end()) + L": error " +
